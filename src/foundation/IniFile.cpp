@@ -1,0 +1,57 @@
+#include "foundation/IniFile.h"
+
+#include <fstream>
+
+namespace {
+
+bool isBlank(unsigned char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+}
+
+std::string trimmed(const std::string &text) {
+  std::size_t begin = 0;
+  std::size_t end = text.size();
+  while (begin < end && isBlank(static_cast<unsigned char>(text[begin])))
+    ++begin;
+  while (end > begin && isBlank(static_cast<unsigned char>(text[end - 1])))
+    --end;
+  return text.substr(begin, end - begin);
+}
+
+unsigned char asciiLower(unsigned char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; }
+
+bool equalNoCase(const std::string &a, const std::string &b) {
+  if (a.size() != b.size())
+    return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (asciiLower(static_cast<unsigned char>(a[i])) != asciiLower(static_cast<unsigned char>(b[i])))
+      return false;
+  return true;
+}
+
+} // namespace
+
+std::string U_readIniValue(const std::string &path, const std::string &section, const std::string &key) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in)
+    return "";
+  bool inSection = false;
+  std::string line;
+  while (std::getline(in, line)) {
+    const std::string text = trimmed(line);
+    if (text.empty() || text[0] == ';')
+      continue;
+    if (text[0] == '[') {
+      const std::size_t close = text.find(']');
+      inSection = close != std::string::npos && equalNoCase(trimmed(text.substr(1, close - 1)), section);
+      continue;
+    }
+    if (!inSection)
+      continue;
+    const std::size_t equals = text.find('=');
+    if (equals == std::string::npos || !equalNoCase(trimmed(text.substr(0, equals)), key))
+      continue;
+    return trimmed(text.substr(equals + 1)).substr(0, U_iniValueMaxLength);
+  }
+  return "";
+}
