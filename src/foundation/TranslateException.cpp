@@ -1,5 +1,7 @@
 #include "foundation/TranslateException.h"
 
+#include "foundation/CountedString.h"
+
 namespace {
 // The name of the file that could not be opened, shared by every
 // QL_TranslateFileOpenException, and the text built from it.
@@ -25,6 +27,11 @@ QL_TranslateException::QL_TranslateException(const std::string &message)
 QL_TranslateFileOpenException::QL_TranslateFileOpenException(const std::string &fileName)
     : QL_TranslateException("") {
   setOpenFailureName(fileName);
+}
+
+QL_TranslateFileOpenException::QL_TranslateFileOpenException(const CountedString &fileName)
+    : QL_TranslateException("") {
+  setOpenFailureName(fileName.toStdString());
 }
 
 // The text is rebuilt whenever the shared name changes, so a pointer handed

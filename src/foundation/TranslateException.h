@@ -6,6 +6,8 @@
 
 #include <string>
 
+class CountedString;
+
 // Base of the translation errors: a conversion that cannot be done.
 class QL_TranslateException : public C_ConfigurationException {
 public:
@@ -20,6 +22,7 @@ public:
 class QL_TranslateFileOpenException : public QL_TranslateException {
 public:
   explicit QL_TranslateFileOpenException(const std::string &fileName);
+  explicit QL_TranslateFileOpenException(const CountedString &fileName);
   QL_TranslateFileOpenException(const QL_TranslateFileOpenException &) = default;
   ~QL_TranslateFileOpenException() override = default;
 

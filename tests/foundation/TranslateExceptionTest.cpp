@@ -1,5 +1,7 @@
 #include "foundation/TranslateException.h"
 
+#include "foundation/CountedString.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -28,6 +30,9 @@ TEST(TranslateExceptionTest, FileOpenTextNamesTheLatestFile) {
   const C_ConfigurationException &asConfiguration = second;
   EXPECT_STREQ("Cannot open file: 'dir/b.h'.", asConfiguration.what());
   EXPECT_EQ(10, asConfiguration.exitCode());
+
+  QL_TranslateFileOpenException counted(CountedString("c/\xA4\xA2.c"));
+  EXPECT_STREQ("Cannot open file: 'c/\xA4\xA2.c'.", first.what());
 }
 
 } // namespace
