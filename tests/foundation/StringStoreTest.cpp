@@ -62,21 +62,25 @@ TEST(StringStoreTest, FilenameStoreKeepsFirstSpellingOnLinuxCaseSensitive) {
 }
 
 TEST(StringStoreTest, StoreReturnsOneEntryPerText) {
+  // Texts of their own on every run of the test within one process.
+  static int run = 0;
+  const std::string textA = "store-text-a-" + std::to_string(run);
+  const std::string textB = "store-text-b-" + std::to_string(run++);
   auto &store = U_SingletonStringStore<SimpleStringCompare>::instance();
   const std::size_t before = store.size();
-  const U_StoredString *a = store.intern("store-text-a");
-  const U_StoredString *b = store.intern(std::string("store-text-b"));
+  const U_StoredString *a = store.intern(textA.c_str());
+  const U_StoredString *b = store.intern(textB);
   EXPECT_NE(a, b);
-  EXPECT_EQ(a, store.intern(std::string("store-text-a")));
-  EXPECT_EQ(b, store.intern("store-text-b"));
+  EXPECT_EQ(a, store.intern(textA));
+  EXPECT_EQ(b, store.intern(textB.c_str()));
   EXPECT_EQ(before + 2, store.size());
-  EXPECT_EQ("store-text-a", a->text);
+  EXPECT_EQ(textA, a->text);
   EXPECT_LT(a->sequence, b->sequence);
   // Entries stay where they are while the store grows.
   for (int i = 0; i < 5000; ++i)
-    store.intern("grow-" + std::to_string(i));
-  EXPECT_EQ("store-text-a", a->text);
-  EXPECT_EQ(a, store.intern("store-text-a"));
+    store.intern("grow-" + std::to_string(run) + "-" + std::to_string(i));
+  EXPECT_EQ(textA, a->text);
+  EXPECT_EQ(a, store.intern(textA));
 }
 
 TEST(StringStoreTest, FilenameHandlesOrderByFirstInterning) {

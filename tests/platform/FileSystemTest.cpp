@@ -14,7 +14,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class FileSystemTest : public testing::Test {
+class PlatformFileSystemTest : public testing::Test {
 protected:
   void SetUp() override {
     m_savedCwd = fs::current_path();
@@ -34,7 +34,7 @@ protected:
   std::string m_dir;
 };
 
-TEST_F(FileSystemTest, FullPathIsAbsoluteAndNormalised) {
+TEST_F(PlatformFileSystemTest, FullPathIsAbsoluteAndNormalised) {
   const struct {
     std::string path;
     std::string expected; // "@" stands for the current directory
@@ -59,13 +59,13 @@ TEST_F(FileSystemTest, FullPathIsAbsoluteAndNormalised) {
   }
 }
 
-TEST_F(FileSystemTest, FullPathDoesNotResolveLinks) {
+TEST_F(PlatformFileSystemTest, FullPathDoesNotResolveLinks) {
   fs::create_directory_symlink(m_dir + "/sub", m_dir + "/link");
   EXPECT_EQ(m_dir + "/link/x", platform::fullPath("link/x").value_or(""));
   EXPECT_EQ(m_dir, platform::fullPath("link/..").value_or(""));
 }
 
-TEST_F(FileSystemTest, CurrentDirectoryHasNoLengthLimit) {
+TEST_F(PlatformFileSystemTest, CurrentDirectoryHasNoLengthLimit) {
   EXPECT_EQ(m_dir, platform::currentDirectory().value_or(""));
   std::string deep = m_dir;
   for (int i = 0; i < 30; ++i) {
@@ -78,14 +78,14 @@ TEST_F(FileSystemTest, CurrentDirectoryHasNoLengthLimit) {
   EXPECT_EQ(deep + "/f", platform::fullPath("f").value_or(""));
 }
 
-TEST_F(FileSystemTest, ProgramFileIsThisTestProgram) {
+TEST_F(PlatformFileSystemTest, ProgramFileIsThisTestProgram) {
   const std::string program = platform::programFileName().value_or("");
   ASSERT_FALSE(program.empty());
   EXPECT_EQ('/', program[0]);
   EXPECT_EQ("platform_tests", fs::path(program).filename().string());
 }
 
-TEST_F(FileSystemTest, AccessAndKind) {
+TEST_F(PlatformFileSystemTest, AccessAndKind) {
   EXPECT_TRUE(platform::canAccess("f.c", platform::Access::exists));
   EXPECT_TRUE(platform::canAccess("f.c", platform::Access::readable));
   EXPECT_TRUE(platform::canAccess("sub", platform::Access::exists));
@@ -102,7 +102,7 @@ TEST_F(FileSystemTest, AccessAndKind) {
   EXPECT_FALSE(platform::removeFile("f.c"));
 }
 
-TEST_F(FileSystemTest, TempFilesAreCreatedExclusively) {
+TEST_F(PlatformFileSystemTest, TempFilesAreCreatedExclusively) {
   std::set<std::string> names;
   for (int i = 0; i < 20; ++i) {
     const std::optional<std::string> name = platform::createTempFile(m_dir + "/sub", "zut42");
@@ -119,7 +119,7 @@ TEST_F(FileSystemTest, TempFilesAreCreatedExclusively) {
   EXPECT_FALSE(platform::createTempFile(m_dir + "/missing", "zut").has_value());
 }
 
-TEST_F(FileSystemTest, DefaultTempDirectoryFollowsTmp) {
+TEST_F(PlatformFileSystemTest, DefaultTempDirectoryFollowsTmp) {
   const char *saved = std::getenv("TMP");
   const std::string savedValue = saved ? saved : "";
   setenv("TMP", (m_dir + "/sub").c_str(), 1);
@@ -135,7 +135,7 @@ TEST_F(FileSystemTest, DefaultTempDirectoryFollowsTmp) {
     unsetenv("TMP");
 }
 
-TEST_F(FileSystemTest, Environment) {
+TEST_F(PlatformFileSystemTest, Environment) {
   setenv("LYR_PLATFORM_TEST_VAR", "", 1);
   EXPECT_EQ("", platform::environmentValue("LYR_PLATFORM_TEST_VAR").value_or("<unset>"));
   unsetenv("LYR_PLATFORM_TEST_VAR");
