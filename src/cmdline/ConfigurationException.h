@@ -8,9 +8,9 @@
 
 class C_ConfigurationException : public U_UserException {
 public:
-  explicit C_ConfigurationException(const std::string& message);
-  C_ConfigurationException(int exitCode, const std::string& message);
-  C_ConfigurationException(const C_ConfigurationException&) = default;
+  explicit C_ConfigurationException(const std::string &message);
+  C_ConfigurationException(int exitCode, const std::string &message);
+  C_ConfigurationException(const C_ConfigurationException &) = default;
   ~C_ConfigurationException() override = default;
 
   virtual int exitCode() const;

@@ -9,13 +9,13 @@
 #include <string>
 
 namespace {
-void replaceAll(std::string& text, const std::string& from, const std::string& to) {
+void replaceAll(std::string &text, const std::string &from, const std::string &to) {
   for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
     text.replace(at, from.size(), to);
 }
 } // namespace
 
-void reportAssertion(const char* unit, unsigned line, const char* kind, const char* expression) {
+void reportAssertion(const char *unit, unsigned line, const char *kind, const char *expression) {
   // Expressions may carry "<NL>" and "<TB>" to lay out long conditions.
   std::string expanded = expression ? expression : "";
   replaceAll(expanded, "<NL>", "   \n");
@@ -25,13 +25,13 @@ void reportAssertion(const char* unit, unsigned line, const char* kind, const ch
   std::cerr << report.str() << std::endl;
 }
 
-void assertFailed(const char* unit, unsigned line, const char* expression, bool) {
+void assertFailed(const char *unit, unsigned line, const char *expression, bool) {
   reportAssertion(unit, line, "Assertion", expression);
   std::raise(SIGABRT);
   std::abort(); // only reached when SIGABRT is ignored
 }
 
-void assertFailedThrow(const char* unit, unsigned line, const char* expression) {
+void assertFailedThrow(const char *unit, unsigned line, const char *expression) {
   reportAssertion(unit, line, "Assertion", expression);
   throw U_AssertException();
 }

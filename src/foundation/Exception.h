@@ -8,9 +8,9 @@
 class U_Exception : public std::exception {
 public:
   U_Exception() = default;
-  U_Exception(const U_Exception&) = default;
+  U_Exception(const U_Exception &) = default;
   ~U_Exception() override = default;
-  const char* what() const noexcept override;
+  const char *what() const noexcept override;
 };
 
 // An error the user is to read. Every U_UserException and every class derived
@@ -19,20 +19,20 @@ public:
 class U_UserException : public U_Exception {
 public:
   U_UserException();
-  explicit U_UserException(const std::string& message);
-  U_UserException(const U_UserException& other);
+  explicit U_UserException(const std::string &message);
+  U_UserException(const U_UserException &other);
   ~U_UserException() override = default;
-  const char* what() const noexcept override;
-  virtual std::ostream& print(std::ostream& out) const;
+  const char *what() const noexcept override;
+  virtual std::ostream &print(std::ostream &out) const;
 
   // The shared message, for the few places that read it directly.
-  static const std::string& sharedMessage();
+  static const std::string &sharedMessage();
 };
 
 // Thrown by the throwing form of a failed consistency check.
 class U_AssertException : public U_Exception {
 public:
   U_AssertException() = default;
-  U_AssertException(const U_AssertException&) = default;
+  U_AssertException(const U_AssertException &) = default;
   ~U_AssertException() override = default;
 };

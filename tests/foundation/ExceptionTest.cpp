@@ -1,5 +1,5 @@
-#include "foundation/Assertion.h"
 #include "foundation/Exception.h"
+#include "foundation/Assertion.h"
 
 #include <csignal>
 #include <gtest/gtest.h>
@@ -27,8 +27,8 @@ TEST(ExceptionTest, UserMessageIsSharedAndCopyKeepsIt) {
 }
 
 struct ReportCase {
-  const char* expression;
-  const char* expected;
+  const char *expression;
+  const char *expected;
 };
 
 TEST(ExceptionTest, AssertionReportLayout) {
@@ -38,7 +38,7 @@ TEST(ExceptionTest, AssertionReportLayout) {
       {"a<NL>b<TB>c", "Assertion at unit.cpp:12: Assertion 'a   \nb   \tc' failed.\n"},
       {"", "Assertion at unit.cpp:12: Assertion '' failed.\n"},
   };
-  for (const ReportCase& c : cases) {
+  for (const ReportCase &c : cases) {
     testing::internal::CaptureStderr();
     reportAssertion("unit.cpp", 12, "Assertion", c.expression);
     EXPECT_EQ(c.expected, testing::internal::GetCapturedStderr()) << c.expression;

@@ -8,7 +8,7 @@ namespace {
 struct Tracked : U_Ref {
   static int alive;
   Tracked() { ++alive; }
-  Tracked(const Tracked& other) : U_Ref(other) { ++alive; }
+  Tracked(const Tracked &other) : U_Ref(other) { ++alive; }
   ~Tracked() override { --alive; }
 };
 int Tracked::alive = 0;
@@ -20,7 +20,7 @@ TEST(RefTest, NullHandleIsUnsetAndChangesNothing) {
   EXPECT_FALSE(empty.isSet());
   U_RefPtr<Tracked> copy(empty);
   copy = empty;
-  copy = static_cast<Tracked*>(nullptr);
+  copy = static_cast<Tracked *>(nullptr);
   EXPECT_FALSE(copy.isSet());
   EXPECT_EQ(copy, empty);
 }
@@ -42,7 +42,7 @@ TEST(RefTest, ObjectLivesUntilLastHandleGoes) {
 TEST(RefTest, SelfAssignmentAndTakeOfSameObjectKeepIt) {
   Tracked::alive = 0;
   U_RefPtr<Tracked> handle(new Tracked);
-  U_RefPtr<Tracked>& alias = handle;
+  U_RefPtr<Tracked> &alias = handle;
   handle = alias;
   handle = handle.pointer();
   EXPECT_EQ(1, Tracked::alive);
@@ -58,7 +58,7 @@ TEST(RefTest, SelfAssignmentAndTakeOfSameObjectKeepIt) {
 TEST(RefTest, TakeReleasesTheOldObject) {
   Tracked::alive = 0;
   U_RefPtr<Tracked> handle(new Tracked);
-  Tracked* second = new Tracked;
+  Tracked *second = new Tracked;
   handle.take(U_RefPtr<Tracked>(second));
   EXPECT_EQ(second, handle.pointer());
   EXPECT_EQ(1u, second->referenceCount());
@@ -67,8 +67,8 @@ TEST(RefTest, TakeReleasesTheOldObject) {
 
 TEST(RefTest, SwapKeepsCounts) {
   U_RefPtr<Tracked> a(new Tracked), b(new Tracked);
-  Tracked* pa = a.pointer();
-  Tracked* pb = b.pointer();
+  Tracked *pa = a.pointer();
+  Tracked *pb = b.pointer();
   a.swap(b);
   EXPECT_EQ(pb, a.pointer());
   EXPECT_EQ(pa, b.pointer());
