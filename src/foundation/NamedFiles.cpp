@@ -2,6 +2,7 @@
 
 #include "cmdline/CmdArgs.h"
 #include "cmdline/ProductEnvironment.h"
+#include "foundation/Location.h"
 
 #include <optional>
 #include <set>
@@ -43,6 +44,10 @@ bool isNamedFile(const C_CmdArgs &args, const QL_Filename &file) {
   if (files.implicitHeader && *files.implicitHeader == file.canonical())
     return false;
   return files.canonicalNames.count(file.canonical()) != 0;
+}
+
+bool isNamedFileLocation(const U_Location &location) {
+  return location.isSet() && isNamedFile(location.getFile());
 }
 
 void resetImplicitHeaderIdentity() { namedFiles().implicitHeader.reset(); }

@@ -5,6 +5,7 @@
 #include "foundation/FileIdentity.h"
 
 class C_CmdArgs;
+class U_Location;
 
 // Empties the set; done when the parsing of the arguments begins.
 void clearNamedFiles();
@@ -16,6 +17,10 @@ void addNamedFile(const QL_Filename &file);
 // first form uses the current argument set.
 bool isNamedFile(const QL_Filename &file);
 bool isNamedFile(const C_CmdArgs &args, const QL_Filename &file);
+
+// False for an unset location, else whether its file was named (current
+// argument set).
+bool isNamedFileLocation(const U_Location &location);
 
 // Forgets the implicit header's identity; for tests.
 void resetImplicitHeaderIdentity();

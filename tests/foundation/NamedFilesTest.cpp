@@ -1,6 +1,7 @@
 #include "foundation/NamedFiles.h"
 
 #include "cmdline/CmdArgs.h"
+#include "foundation/Location.h"
 #include "support/ScratchDirectory.h"
 
 #include <gtest/gtest.h>
@@ -76,6 +77,15 @@ TEST_F(NamedFilesTest, WithoutInstallationDirectoryNothingIsExcludedYet) {
   EXPECT_TRUE(isNamedFile(args, header)); // no error: the look-up is retried later
   m_bin.set(m_scratch.path() + "/bin");
   EXPECT_FALSE(isNamedFile(args, header));
+}
+
+TEST_F(NamedFilesTest, LocationIsNamedByItsFile) {
+  CurrentDirectory here(m_scratch.path());
+  C_setCurrentCmdArgs(C_CmdArgs("lyr", 0, nullptr));
+  addNamedFile(QL_Filename::fromPath("src/a.c"));
+  EXPECT_FALSE(isNamedFileLocation(U_Location()));
+  EXPECT_TRUE(isNamedFileLocation(U_Location(QL_Filename::fromPath("src/a.c"), 3, 1)));
+  EXPECT_FALSE(isNamedFileLocation(U_Location(QL_Filename::fromPath("src/b.c"), 3, 1)));
 }
 
 } // namespace
