@@ -1,0 +1,50 @@
+// The products that the module serves, the product of an argument set and the
+// process-wide current product.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// The constant description of one product.
+struct ProductRecord {
+  std::int32_t id;               // 0 marks the terminating record
+  const char *name;              // product name in capitals: "LYR"
+  const char *binVariable;       // installation directory: "LYRBIN"
+  const char *helpFilesVariable; // "LYRHELPFILES"
+  const char *configName;        // base name of the configuration file: "lyr"
+  const char *rcName;            // rc-file name is "." rcName "rc"
+  const char *outPathVariable;   // "LYROUTPATH"
+  const char *tempFilesVariable; // "LYRTEMPFILES"
+};
+
+// The four products and a terminating record; a product's index here is its
+// product index everywhere.
+extern const ProductRecord ProductTable[5];
+
+// The index of the product that a word names (at most its first 9 characters
+// count, "+" reads as "P", letter case ignored), or -1.
+std::int32_t lookupProduct(const char *word);
+
+// A product word with its product index (-1 when it names no product).
+class C_Product {
+public:
+  // Building a valid product makes a copy of it the current product.
+  explicit C_Product(const char *word);
+  C_Product(const C_Product &) = default;
+  C_Product &operator=(const C_Product &) = default;
+
+  const std::string &name() const { return m_name; }
+  std::int32_t index() const { return m_index; }
+  bool isValid() const { return m_index != -1; }
+
+private:
+  std::string m_name;
+  std::int32_t m_index;
+};
+
+using C_ProductPtr = std::shared_ptr<C_Product>;
+
+// The current product: a copy of the last valid product built from a word;
+// null before the first one.
+C_Product *C_currentProduct();

@@ -1,0 +1,110 @@
+#include "foundation/FileSystem.h"
+
+#include "foundation/PathText.h"
+#include "foundation/PlatformName.h"
+#include "platform/FileSystem.h"
+
+#include <optional>
+
+namespace {
+
+bool isKind(const std::string &platformPath, platform::FileKind kind) {
+  return platform::fileKind(platformPath) == kind;
+}
+
+// The absolute form of an existing directory, with forward slashes.
+std::optional<std::string> fullPathOfExisting(const std::string &platformPath) {
+  if (!platform::canAccess(platformPath, platform::Access::exists))
+    return std::nullopt;
+  std::optional<std::string> full = platform::fullPath(platformPath);
+  if (!full)
+    return std::nullopt;
+  return U_toForwardSlashes(*full);
+}
+
+} // namespace
+
+std::string U_absolutePath(const std::string &path) {
+  std::string result = path;
+  if (U_isDirectory(path)) {
+    if (std::optional<std::string> full = fullPathOfExisting(path))
+      result = *full;
+  } else if (std::optional<std::string> full = fullPathOfExisting(U_dirname(path))) {
+    result = U_joinPath(*full, U_basename(path));
+  }
+  if (std::optional<std::string> longName = platform::longPathName(result))
+    result = U_toForwardSlashes(*longName);
+  return result;
+}
+
+std::string QL_canonicalPath(const std::string &path) {
+  std::string result;
+  if (path.find('/') == std::string::npos && !QL_isDirectory(path)) {
+    result = QL_joinPath(QL_currentDirectory(), path);
+  } else {
+    const bool directory = QL_isDirectory(path);
+    const std::string dir = directory ? path : QL_dirname(path);
+    const std::string base = directory ? std::string() : QL_basename(path);
+    if (std::optional<std::string> full = fullPathOfExisting(nameForPlatform(dir))) {
+      result = QL_toForwardSlashes(nameFromPlatform(*full));
+      if (!base.empty())
+        result = QL_joinPath(result, base);
+    } else {
+      result = path;
+    }
+  }
+  // A name that does not exist keeps its form.
+  if (std::optional<std::string> longName = platform::longPathName(nameForPlatform(result)))
+    result = QL_toForwardSlashes(nameFromPlatform(*longName));
+  return result;
+}
+
+std::string U_currentDirectory() {
+  std::optional<std::string> current = platform::currentDirectory();
+  return current ? U_toForwardSlashes(*current) : std::string();
+}
+
+std::string QL_currentDirectory() { return nameFromPlatform(U_currentDirectory()); }
+
+std::string U_programDirectory() {
+  std::optional<std::string> program = platform::programFileName();
+  if (!program || program->empty())
+    return std::string();
+  return U_dirname(U_toForwardSlashes(*program));
+}
+
+bool U_fileExists(const std::string &path) { return platform::canAccess(path, platform::Access::exists); }
+
+bool QL_exists(const std::string &path) { return U_fileExists(nameForPlatform(path)); }
+
+bool U_isReadable(const std::string &path) { return platform::canAccess(path, platform::Access::readable); }
+
+bool U_isDirectory(const std::string &path) { return isKind(path, platform::FileKind::directory); }
+
+bool QL_isDirectory(const std::string &path) { return U_isDirectory(nameForPlatform(path)); }
+
+bool U_isRegularFile(const std::string &path) { return isKind(path, platform::FileKind::regular); }
+
+bool QL_isRegularFile(const std::string &path) { return U_isRegularFile(nameForPlatform(path)); }
+
+bool QL_isReadableFile(const std::string &path) {
+  const std::string platformPath = nameForPlatform(path);
+  return U_isReadable(platformPath) && !U_isDirectory(platformPath);
+}
+
+std::string U_findInPathList(const std::string &list, const std::string &name) {
+  if (list.empty())
+    return std::string();
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t end = list.find(';', start);
+    const std::string element =
+        list.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    const std::string candidate = U_joinPath(element, name);
+    if (U_isReadable(candidate) && U_isRegularFile(candidate))
+      return candidate;
+    if (end == std::string::npos || end + 1 == list.size())
+      return std::string();
+    start = end + 1;
+  }
+}

@@ -1,0 +1,53 @@
+#include "foundation/NamedFiles.h"
+
+#include "cmdline/CmdArgs.h"
+#include "cmdline/ProductEnvironment.h"
+#include "foundation/Location.h"
+
+#include <optional>
+#include <set>
+
+namespace {
+
+struct NamedFiles {
+  std::set<U_Filename> canonicalNames;
+  std::optional<U_Filename> implicitHeader;
+};
+
+NamedFiles &namedFiles() {
+  static NamedFiles files;
+  return files;
+}
+
+} // namespace
+
+void clearNamedFiles() { namedFiles().canonicalNames.clear(); }
+
+void addNamedFile(const QL_Filename &file) { namedFiles().canonicalNames.insert(file.canonical()); }
+
+bool isNamedFile(const QL_Filename &file) {
+  const C_CmdArgs *args = C_currentCmdArgs();
+  if (args)
+    return isNamedFile(*args, file);
+  const NamedFiles &files = namedFiles();
+  if (files.implicitHeader && *files.implicitHeader == file.canonical())
+    return false;
+  return files.canonicalNames.count(file.canonical()) != 0;
+}
+
+bool isNamedFile(const C_CmdArgs &args, const QL_Filename &file) {
+  NamedFiles &files = namedFiles();
+  // Without an installation directory there is no implicit header to know;
+  // the look-up is tried again on a later call.
+  if (!files.implicitHeader && hasProductBinDir(args.product()))
+    files.implicitHeader = implicitHeaderFile(args).canonical();
+  if (files.implicitHeader && *files.implicitHeader == file.canonical())
+    return false;
+  return files.canonicalNames.count(file.canonical()) != 0;
+}
+
+bool isNamedFileLocation(const U_Location &location) {
+  return location.isSet() && isNamedFile(location.getFile());
+}
+
+void resetImplicitHeaderIdentity() { namedFiles().implicitHeader.reset(); }

@@ -1,0 +1,47 @@
+// Reading text files as the system expects them: a CR LF line end reads as one
+// "\n", a lone CR stays a CR. Every text reader, C stream or C++ stream, gets
+// this from the one filter here.
+#pragma once
+
+#include <cstdio>
+#include <fstream>
+#include <istream>
+#include <streambuf>
+#include <string>
+
+namespace platform {
+
+// Reads another stream buffer, turning each CR LF pair into "\n". The source
+// is not owned. Positions cannot be set on it: text is read front to back.
+class TextReadBuffer : public std::streambuf {
+public:
+  explicit TextReadBuffer(std::streambuf *source);
+  TextReadBuffer(const TextReadBuffer &) = delete;
+  TextReadBuffer &operator=(const TextReadBuffer &) = delete;
+
+protected:
+  int_type underflow() override;
+
+private:
+  std::streambuf *m_source;
+  char m_buffer[4096];
+};
+
+// Opens a file as a C stream in text mode. Reading modes ("r", "rt") read
+// through TextReadBuffer; other modes open the file as they are ("t" dropped),
+// and lines are written as they are given. Null when the file cannot be opened
+// (errno tells why); errno is left as it was on success.
+std::FILE *openTextFile(const std::string &path, const char *mode);
+
+// An input stream over a file in text mode.
+class TextInputFile : public std::istream {
+public:
+  explicit TextInputFile(const std::string &path);
+  bool is_open() const { return m_file.is_open(); }
+
+private:
+  std::filebuf m_file;
+  TextReadBuffer m_text;
+};
+
+} // namespace platform

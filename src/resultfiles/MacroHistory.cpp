@@ -1,0 +1,3 @@
+#include "resultfiles/MacroHistory.h"
+
+U_MacroHistory::~U_MacroHistory() = default;

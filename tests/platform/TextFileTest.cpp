@@ -1,0 +1,170 @@
+#include "platform/TextFile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class TextFileTest : public testing::Test {
+protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "textfile-XXXXXX").string();
+    ASSERT_NE(nullptr, mkdtemp(pattern.data()));
+    m_dir = pattern;
+  }
+  void TearDown() override { fs::remove_all(m_dir); }
+
+  std::string write(const std::string &bytes) {
+    const std::string path = (m_dir / ("f" + std::to_string(m_count++))).string();
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+  }
+
+  fs::path m_dir;
+  int m_count = 0;
+};
+
+std::string readAllFile(std::FILE *file) {
+  std::string text;
+  char buffer[7]; // small reads cross every boundary
+  std::size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+    text.append(buffer, n);
+  return text;
+}
+
+struct Case {
+  std::string bytes;
+  std::string text;
+};
+
+// CR LF pairs at and around the 4096-byte refill of the filter.
+std::string atBoundary(std::size_t crAt, const std::string &tail) {
+  return std::string(crAt, 'x') + "\r" + tail;
+}
+
+const Case cases[] = {
+    {"a\r\nb\r\n", "a\nb\n"},
+    {"a\rb", "a\rb"},       // a lone CR stays
+    {"a\r\r\nb", "a\r\nb"}, // CR before a CR LF stays
+    {"a\n\r", "a\n\r"},     // CR at the end stays
+    {"\r\n\r\n", "\n\n"},   //
+    {"\n\r", "\n\r"},       // LF CR is not a pair
+    {"no line end", "no line end"},
+    {"", ""},
+    {"\x8E\xB1\r\n\xA4\xA2", "\x8E\xB1\n\xA4\xA2"}, // bytes above 0x7F pass unchanged
+    {atBoundary(4095, "\nz"), std::string(4095, 'x') + "\nz"},
+    {atBoundary(4096, "\nz"), std::string(4096, 'x') + "\nz"},
+    {atBoundary(4095, "z"), std::string(4095, 'x') + "\rz"},
+    {atBoundary(4095, ""), std::string(4095, 'x') + "\r"},
+};
+
+TEST_F(TextFileTest, CStreamReadsCrLfAsNewline) {
+  for (const Case &c : cases) {
+    const std::string path = write(c.bytes);
+    std::FILE *file = platform::openTextFile(path, "r");
+    ASSERT_NE(nullptr, file);
+    EXPECT_EQ(c.text, readAllFile(file)) << c.bytes.size();
+    EXPECT_NE(0, std::feof(file));
+    EXPECT_EQ(0, std::fclose(file));
+  }
+}
+
+TEST_F(TextFileTest, CStreamLineReaders) {
+  const std::string path = write("first\r\nsecond\rpart\r\n\r\nlast");
+  std::FILE *file = platform::openTextFile(path, "rt");
+  ASSERT_NE(nullptr, file);
+  char line[64];
+  std::string lines;
+  while (std::fgets(line, sizeof line, file))
+    lines += std::string("[") + line + "]";
+  EXPECT_EQ("[first\n][second\rpart\n][\n][last]", lines);
+  std::fclose(file);
+
+  file = platform::openTextFile(path, "r");
+  ASSERT_NE(nullptr, file);
+  std::string chars;
+  for (int c; (c = std::getc(file)) != EOF;)
+    chars += static_cast<char>(c);
+  EXPECT_EQ("first\nsecond\rpart\n\nlast", chars);
+  std::fclose(file);
+}
+
+TEST_F(TextFileTest, StreamReadsCrLfAsNewline) {
+  for (const Case &c : cases) {
+    platform::TextInputFile in(write(c.bytes));
+    ASSERT_TRUE(in.is_open());
+    std::ostringstream text;
+    text << in.rdbuf();
+    EXPECT_EQ(c.text, text.str()) << c.bytes.size();
+  }
+  platform::TextInputFile in(write("a b\r\nc\r\n"));
+  std::string line1, line2, line3;
+  std::getline(in, line1);
+  std::getline(in, line2);
+  EXPECT_EQ("a b", line1);
+  EXPECT_EQ("c", line2);
+  EXPECT_FALSE(std::getline(in, line3));
+}
+
+TEST_F(TextFileTest, FilterOverAnyStreamBuffer) {
+  for (const Case &c : cases) {
+    std::stringbuf source(c.bytes);
+    platform::TextReadBuffer text(&source);
+    std::istream in(&text);
+    std::string read((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(c.text, read) << c.bytes.size();
+  }
+}
+
+TEST_F(TextFileTest, MissingFile) {
+  errno = 0;
+  EXPECT_EQ(nullptr, platform::openTextFile((m_dir / "missing").string(), "r"));
+  EXPECT_EQ(ENOENT, errno);
+  platform::TextInputFile in((m_dir / "missing").string());
+  EXPECT_FALSE(in.is_open());
+  EXPECT_TRUE(in.fail());
+  std::string line;
+  EXPECT_FALSE(std::getline(in, line));
+}
+
+TEST_F(TextFileTest, SuccessLeavesErrnoAlone) {
+  const std::string path = write("x");
+  for (const char *mode : {"r", "a", "w"}) {
+    errno = 0;
+    std::FILE *file = platform::openTextFile(path, mode);
+    ASSERT_NE(nullptr, file) << mode;
+    EXPECT_EQ(0, errno) << mode;
+    std::fclose(file);
+  }
+}
+
+TEST_F(TextFileTest, WritingKeepsLinesAsGiven) {
+  const std::string path = (m_dir / "out").string();
+  std::FILE *file = platform::openTextFile(path, "wt");
+  ASSERT_NE(nullptr, file);
+  std::fputs("a\nb\r\n", file);
+  std::fclose(file);
+  file = platform::openTextFile(path, "a");
+  ASSERT_NE(nullptr, file);
+  std::fputs("c\n", file);
+  std::fclose(file);
+  std::ifstream raw(path, std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(raw)), std::istreambuf_iterator<char>());
+  EXPECT_EQ("a\nb\r\nc\n", bytes);
+  // Binary reading keeps every byte.
+  file = platform::openTextFile(path, "rb");
+  ASSERT_NE(nullptr, file);
+  EXPECT_EQ("a\nb\r\nc\n", readAllFile(file));
+  std::fclose(file);
+}
+
+} // namespace
