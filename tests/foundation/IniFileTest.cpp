@@ -1,31 +1,18 @@
 #include "foundation/IniFile.h"
 
+#include "support/ScratchDirectory.h"
+
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 namespace {
 
 class IniFileTest : public testing::Test {
 protected:
-  void SetUp() override {
-    m_dir = std::filesystem::temp_directory_path() /
-            ("inifiletest-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-             std::to_string(reinterpret_cast<std::uintptr_t>(this)));
-    std::filesystem::create_directories(m_dir);
-  }
-  void TearDown() override { std::filesystem::remove_all(m_dir); }
+  std::string write(const std::string &content) { return m_dir.writeFile("PRODUCT.ini", content); }
 
-  std::string write(const std::string &content) {
-    const std::string path = (m_dir / "PRODUCT.ini").string();
-    std::ofstream(path, std::ios::binary) << content;
-    return path;
-  }
-
-  std::filesystem::path m_dir;
+  test_support::ScratchDirectory m_dir;
 };
 
 TEST_F(IniFileTest, FindsTheKeyOfTheSection) {
@@ -56,7 +43,7 @@ TEST_F(IniFileTest, FindsTheKeyOfTheSection) {
 }
 
 TEST_F(IniFileTest, MissingFileGivesEmptyValue) {
-  EXPECT_EQ("", U_readIniValue((m_dir / "missing.ini").string(), "Japanese", "ZUT_LANG"));
+  EXPECT_EQ("", U_readIniValue(m_dir / "missing.ini", "Japanese", "ZUT_LANG"));
 }
 
 } // namespace
