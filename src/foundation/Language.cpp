@@ -2,6 +2,7 @@
 
 #include "cmdline/Product.h"
 #include "cmdline/ProductEnvironment.h"
+#include "foundation/Assertion.h"
 #include "foundation/Codecs.h"
 #include "foundation/IniFile.h"
 #include "foundation/PathText.h"
@@ -13,6 +14,14 @@
 #include <map>
 
 namespace {
+
+// The current product; a conversion for it comes only after the product
+// word has been read.
+const C_Product &currentProduct() {
+  const C_Product *product = C_currentProduct();
+  U_ASSERT_THROW(product != nullptr);
+  return *product;
+}
 
 // A value worked out once per process, or at every use while NO_LANG_CACHE
 // is set.
@@ -125,13 +134,13 @@ QL_EncodingKind QL_languageEncoding(const C_Product &product) {
   return QL_encodingOfLanguage(QL_productLanguage(product));
 }
 
-QL_EncodingKind QL_defaultEncoding() { return QL_languageEncoding(*C_currentProduct()); }
+QL_EncodingKind QL_defaultEncoding() { return QL_languageEncoding(currentProduct()); }
 
 QL_EncodingKind QL_utfTargetEncoding(const C_Product &product) {
   return QL_languageEncoding(product) == eceNone ? eceUTF : eceEUC;
 }
 
-QL_EncodingKind QL_utfTargetEncoding() { return QL_utfTargetEncoding(*C_currentProduct()); }
+QL_EncodingKind QL_utfTargetEncoding() { return QL_utfTargetEncoding(currentProduct()); }
 
 void QL_resetLanguageCaches() {
   languageCache() = CachedText();

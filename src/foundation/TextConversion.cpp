@@ -1,6 +1,7 @@
 #include "foundation/TextConversion.h"
 
 #include "cmdline/Product.h"
+#include "foundation/Assertion.h"
 #include "foundation/Codecs.h"
 #include "foundation/CountedString.h"
 #include "foundation/Destination.h"
@@ -12,15 +13,24 @@
 
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 namespace {
+
+// The current product; a conversion for it comes only after the product
+// word has been read.
+const C_Product &currentProduct() {
+  const C_Product *product = C_currentProduct();
+  U_ASSERT_THROW(product != nullptr);
+  return *product;
+}
 
 bool needsNoConversion(QL_EncodingKind kind) { return kind == eceNone || kind == eceEUC; }
 
 bool isJis(QL_EncodingKind kind) { return kind == eceOldJIS || kind == eceNewJIS || kind == eceNECJIS; }
 
-// Copies every byte the input gives into the output; false when the input
-// broke down or the output could not take everything.
+// Copies every byte the input gives into the output; false when the output
+// could not take everything.
 bool copyAll(std::streambuf &from, std::streambuf &to) {
   char block[4096];
   for (;;) {
@@ -58,11 +68,11 @@ std::string QL_fromInternal(std::string text, const C_Product &product, QL_Encod
 }
 
 std::string QL_fromInternal(std::string text, QL_EncodingKind kind) {
-  return QL_fromInternal(std::move(text), *C_currentProduct(), kind);
+  return QL_fromInternal(std::move(text), currentProduct(), kind);
 }
 
 std::string QL_fromInternal(std::string text) {
-  return QL_fromInternal(std::move(text), *C_currentProduct(), QL_defaultEncoding());
+  return QL_fromInternal(std::move(text), currentProduct(), QL_defaultEncoding());
 }
 
 std::string QL_toInternal(const C_Product &product, std::string text, QL_EncodingKind kind) {
@@ -72,14 +82,14 @@ std::string QL_toInternal(const C_Product &product, std::string text, QL_Encodin
 }
 
 std::string QL_toInternal(std::string text, QL_EncodingKind kind) {
-  return QL_toInternal(*C_currentProduct(), std::move(text), kind);
+  return QL_toInternal(currentProduct(), std::move(text), kind);
 }
 
 std::string QL_toInternal(const C_Product &product, std::string text) {
   return QL_toInternal(product, std::move(text), QL_languageEncoding(product));
 }
 
-std::string QL_toInternal(std::string text) { return QL_toInternal(*C_currentProduct(), std::move(text)); }
+std::string QL_toInternal(std::string text) { return QL_toInternal(currentProduct(), std::move(text)); }
 
 void QL_encodeFromInternal(const QL_EncodingDescriptor &descriptor, Source &source,
                            Destination &destination) {
@@ -131,7 +141,7 @@ bool QL_translateFileToStream(const C_Product &product, std::ostream &out, QL_En
 
 bool QL_translateFileToStream(std::ostream &out, QL_EncodingKind outKind, const std::string &inPath,
                               QL_EncodingKind inKind) {
-  return QL_translateFileToStream(*C_currentProduct(), out, outKind, inPath, inKind);
+  return QL_translateFileToStream(currentProduct(), out, outKind, inPath, inKind);
 }
 
 bool QL_translateFileToFile(const C_Product &product, const std::string &outPath, QL_EncodingKind outKind,
@@ -148,5 +158,5 @@ bool QL_translateFileToFile(const C_Product &product, const std::string &outPath
 
 bool QL_translateFileToFile(const std::string &outPath, QL_EncodingKind outKind, const std::string &inPath,
                             QL_EncodingKind inKind) {
-  return QL_translateFileToFile(*C_currentProduct(), outPath, outKind, inPath, inKind);
+  return QL_translateFileToFile(currentProduct(), outPath, outKind, inPath, inKind);
 }
