@@ -69,8 +69,11 @@ bool loadCodecPlugins(const C_Product &product) {
   const std::vector<std::string> directories = pluginSearchDirectories(product);
   // The codec library puts each added directory in front of its list; adding
   // them last to first leaves the first one searched first.
+  // An empty name (no program directory known) would stand for the current
+  // directory there, so it is left out.
   for (auto directory = directories.rbegin(); directory != directories.rend(); ++directory)
-    QCoreApplication::addLibraryPath(QString::fromLocal8Bit(directory->c_str()));
+    if (!directory->empty())
+      QCoreApplication::addLibraryPath(QString::fromLocal8Bit(directory->c_str()));
   qputenv("UNICODEMAP_JP", "open-ms");
 
   state.result = requiredCodecsAvailable();
