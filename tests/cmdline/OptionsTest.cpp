@@ -24,20 +24,23 @@ TEST(OptionsTest, DebugWordsAreWholeCaseSensitiveTexts) {
   };
   for (const auto &c : cases) {
     C_Options options;
-    options.debug() = c.values;
+    for (const std::string &value : c.values)
+      options.debug().add(value);
     EXPECT_EQ(c.expected, C_Options::hasDebugFlag(options, "log")) << testing::PrintToString(c.values);
   }
   C_Options options;
-  options.debug() = {"", "log"};
+  options.debug().add("");
+  options.debug().add("log");
   EXPECT_TRUE(C_Options::hasDebugFlag(options, ""));
   EXPECT_FALSE(C_Options::hasDebugFlag(options, nullptr));
 }
 
 TEST(OptionsTest, CopyKeepsValues) {
   C_Options options;
-  options.debug() = {"log", "always-first"};
+  options.debug().add("log");
+  options.debug().add("always-first");
   const C_Options copy(options);
-  options.debug().clear();
+  options.debug().forget();
   EXPECT_TRUE(C_Options::hasDebugFlag(copy, "always-first"));
   EXPECT_FALSE(C_Options::hasDebugFlag(options, "always-first"));
   EXPECT_EQ(0u, copy.referenceCount());
@@ -45,14 +48,14 @@ TEST(OptionsTest, CopyKeepsValues) {
 
 TEST(OptionsTest, DebugFlagReadsTheCurrentArgumentSet) {
   C_CmdArgs args("lyr", 0, nullptr);
-  args.options()->debug() = {"os-independent-slash"};
+  args.options()->debug().add("os-independent-slash");
   C_setCurrentCmdArgs(args);
   EXPECT_TRUE(debugFlag("os-independent-slash"));
   EXPECT_FALSE(debugFlag("always-first"));
   // The current set is a copy: later changes to the original do not show.
-  args.options()->debug().push_back("always-first");
+  args.options()->debug().add("always-first");
   EXPECT_FALSE(debugFlag("always-first"));
-  C_currentCmdArgs()->options()->debug().push_back("always-first");
+  C_currentCmdArgs()->options()->debug().add("always-first");
   EXPECT_TRUE(debugFlag("always-first"));
 }
 
