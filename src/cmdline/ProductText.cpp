@@ -1,7 +1,14 @@
 #include "cmdline/ProductText.h"
 
-// The bytes pass unchanged until the product's language encoding is wired in
-// here; every option kind converts through these two functions only.
-std::string C_productTextToInternal(const std::string &text) { return text; }
+#include "cmdline/Product.h"
+#include "foundation/TextConversion.h"
 
-std::string C_internalToProductText(const std::string &text) { return text; }
+// Before any product is known (nothing has been read yet) there is no
+// language to convert from, and the bytes pass unchanged.
+std::string C_productTextToInternal(const std::string &text) {
+  return C_currentProduct() ? QL_toInternal(text) : text;
+}
+
+std::string C_internalToProductText(const std::string &text) {
+  return C_currentProduct() ? QL_fromInternal(text) : text;
+}

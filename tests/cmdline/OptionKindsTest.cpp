@@ -2,6 +2,7 @@
 #include "cmdline/CmdArgs.h"
 #include "cmdline/ConfigurationException.h"
 #include "cmdline/Options.h"
+#include "support/ScratchDirectory.h"
 
 #include <cstdint>
 #include <gtest/gtest.h>
@@ -213,6 +214,25 @@ TEST(OptionKindsTest, TextAndFileName) {
   option.forget();
   EXPECT_EQ("", option.getValue());
   EXPECT_FALSE(option.isSet());
+}
+
+// A Shift_JIS product: values arrive in Shift_JIS and are kept in EUC; the
+// second byte 0x5C of a Shift_JIS character is no backslash.
+TEST(OptionKindsTest, ValuesAreConvertedFromTheProductEncoding) {
+  const test_support::ScratchDirectory installation;
+  installation.writeFile("LYR.ini", "[Japanese]\nZUT_LANG=ja_JP.SJIS\n");
+  const test_support::EnvironmentVariable bin("LYRBIN", installation.path());
+  const test_support::EnvironmentVariable noCache("NO_LANG_CACHE", std::string("1"));
+  const C_CmdArgs args("lyr", 0, nullptr); // makes lyr the current product
+
+  C_OptionI8NString format("format", "");
+  setInOwnWord(format, "=\x83\x41%t");
+  EXPECT_EQ("\xA5\xA2%t", format.value());
+  EXPECT_EQ("\x83\x41%t", format.valueText());
+
+  C_OptionFilename path("outputpath", "");
+  setInOwnWord(path, "\x95\x5C\\x");
+  EXPECT_EQ("\xC9\xBD/x", path.getValue());
 }
 
 TEST(OptionKindsTest, EchoPrintsAtOnce) {
