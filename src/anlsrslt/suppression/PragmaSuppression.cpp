@@ -1,0 +1,3 @@
+#include "anlsrslt/suppression/PragmaSuppression.h"
+
+void registerPragmaSuppressHandlers() {}
