@@ -1,0 +1,42 @@
+#include "app/FatalSignals.h"
+
+#include "platform/Signals.h"
+
+#include <cstring>
+
+namespace {
+
+using platform::FatalSignal;
+
+struct SignalName {
+  FatalSignal signal;
+  const char *text;
+};
+
+constexpr SignalName signalNames[] = {
+    {FatalSignal::interrupt, "SIGINT)\n"},     {FatalSignal::illegalInstruction, "SIGILL)\n"},
+    {FatalSignal::floatingPoint, "SIGFPE)\n"}, {FatalSignal::segmentation, "SIGSEGV)\n"},
+    {FatalSignal::terminate, "SIGTERM)\n"},    {FatalSignal::abort, "SIGABRT)\n"},
+};
+
+constexpr int fatalSignalExitCode = 19;
+
+void writeText(const char *text) { platform::writeToStandardError(text, std::strlen(text)); }
+
+} // namespace
+
+void installSignalHandlers(void (*handler)(int)) { platform::installFatalSignalHandler(handler); }
+
+void onFatalSignal(int signal) {
+  reportFatalSignal(signal);
+  platform::exitImmediately(fatalSignalExitCode);
+}
+
+void reportFatalSignal(int signal) {
+  writeText("Caught signal: (");
+  for (const SignalName &name : signalNames) {
+    if (platform::signalNumber(name.signal) == signal)
+      writeText(name.text);
+  }
+  writeText("Please contact Vennacore.\n");
+}

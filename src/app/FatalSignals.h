@@ -1,0 +1,14 @@
+// The report of a fatal signal: its name on standard error, then the process
+// ends at once with exit code 19.
+#pragma once
+
+// Installs the handler for SIGINT, SIGABRT, SIGILL, SIGFPE, SIGSEGV and SIGTERM.
+void installSignalHandlers(void (*handler)(int));
+
+// The handler: reportFatalSignal, then the immediate end with 19.
+void onFatalSignal(int signal);
+
+// Writes "Caught signal: (", the signal's name with ")" and a newline (nothing
+// for a signal that is not handled), and "Please contact Vennacore." with a
+// newline, straight to descriptor 2 without stream or heap.
+void reportFatalSignal(int signal);

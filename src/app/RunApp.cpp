@@ -1,0 +1,153 @@
+#include "app/RunApp.h"
+
+#include "app/FatalSignals.h"
+#include "app/OrphanFileHandler.h"
+#include "cmdline/CmdArgs.h"
+#include "cmdline/ConfigurationException.h"
+#include "cmdline/Product.h"
+#include "cmdline/ProductEnvironment.h"
+#include "foundation/Exception.h"
+#include "foundation/PathText.h"
+
+#include <cstdio>
+#include <iostream>
+#include <new>
+#include <sstream>
+
+namespace {
+
+bool &bannerWritten() {
+  static bool written = false;
+  return written;
+}
+
+const char *const helpLines[] = {
+    "Return codes: ",
+    "  0  No Error",
+    "  10  Configuration error - LYRBIN or LYRPPBIN not set",
+    "  10  Configuration error - No source files specified",
+    "  10  Configuration error - Product specified is not LYR or LYRPP",
+    "  19  Program termination - Caught an exception",
+    "",
+    "Options:",
+    "  <product> lyr/lyrpp",
+    "  [ -op <output path> ]",
+    "  <path of file analysed in primary analysis>",
+    "Plus typical options, e.g.:",
+    "  -via <list of settings, normally -via %P or %P+ etc...>",
+    "  etc.",
+    "  -help",
+};
+
+// Where the reports of unexpected failures send the user.
+void writeContactLines() {
+  std::cerr << "Please notify Vennacore <see the README of lyrsa_vokt for where to report problems>\n"
+            << "attaching a code example that causes the problem, if possible.\n";
+}
+
+// Reads the option words of the run, handing each word that is no option to
+// the handler.
+void parseArgumentSources(C_CmdArgs &args, C_OrphanHandler &handler) {
+  const ProductRecord &record = ProductTable[args.product().index()];
+  std::ostringstream joined;
+  for (const std::string &word : args.words())
+    joined << word << '\n';
+  std::istringstream in(joined.str());
+  std::string word;
+  while (std::getline(in, word)) {
+    if (word.empty() || word[0] != '-') {
+      handler.handle(args, word);
+      continue;
+    }
+    std::int32_t matched = 0;
+    C_OptionBase *option =
+        findOptionByPrefix(args, word.c_str() + 1, matched, record.optionNames, record.optionNameCount);
+    if (!option)
+      continue;
+    const std::string rest = word.substr(1 + static_cast<std::size_t>(matched));
+    if (rest.empty()) {
+      option->set(in, false);
+    } else {
+      std::istringstream own(rest);
+      option->set(own, true);
+    }
+  }
+}
+
+int guardedRun(int count, const char *const *words, QL_App &app) {
+  printBannerOnVersionArg(count, words, app.banner());
+  app.init();
+  installSignalHandlers(onFatalSignal);
+  if (count < 1)
+    throw C_ConfigurationException("ERROR: No product name specified.\n");
+  const std::string productWord = U_basenameNoExtension(U_toForwardSlashes(words[0]));
+  U_RefPtr<C_CmdArgs> args = new C_CmdArgs(productWord.c_str(), count - 1, words + 1);
+  if (!args->product().isValid())
+    throw C_ConfigurationException("ERROR: Invalid product name specified.\n");
+  if (productBinDir(args->product()).empty())
+    throw C_ConfigurationException("\nERROR: " + productBinVariableName(args->product()) +
+                                   " environment variable not found\n");
+  parseArgumentSources(*args, app.orphanHandler());
+  if (C_optVersion(*args->options()).value())
+    printBannerOnce(app.banner());
+  app.setCmdArgs(args);
+  return app.run();
+}
+
+} // namespace
+
+int runApp(int count, const char *const *words, U_RefPtr<QL_App> app) {
+  int exitCode;
+  try {
+    exitCode = guardedRun(count, words, *app);
+  } catch (const C_ConfigurationException &exception) {
+    std::cerr << exception.what();
+    std::cerr.flush();
+    app->usage();
+    exitCode = exception.hasExitCode() ? exception.exitCode() : app->configurationErrorExitCode();
+  } catch (const U_AssertException &) {
+    exitCode = app->userErrorExitCode();
+  } catch (const U_UserException &exception) {
+    std::cerr << exception.what() << "\n";
+    exitCode = app->userErrorExitCode();
+  } catch (const U_Exception &exception) {
+    std::cerr << "An internal exception occured: " << exception.what() << "\n";
+    exitCode = app->userErrorExitCode();
+  } catch (const std::bad_alloc &exception) {
+    std::cerr << "A system allocation exception (: " << exception.what() << ") was detected.\n";
+    writeContactLines();
+    exitCode = app->allocationErrorExitCode();
+  } catch (const std::exception &exception) {
+    std::cerr << "A system exception (" << exception.what() << ") was detected.\n";
+    writeContactLines();
+    exitCode = app->systemErrorExitCode();
+  } catch (...) {
+    std::cerr << "An unrecognised exception was detected.\n";
+    writeContactLines();
+    exitCode = app->systemErrorExitCode();
+  }
+  app.clear();
+  return exitCode;
+}
+
+void printBannerOnce(const std::string &banner) {
+  if (bannerWritten())
+    return;
+  std::fputs(banner.c_str(), stdout);
+  bannerWritten() = true;
+}
+
+void printBannerOnVersionArg(int count, const char *const *words, const std::string &banner) {
+  for (int i = 1; i < count; ++i) {
+    if (words[i] && U_strnicmp(words[i], "-ver", 4) == 0 && std::char_traits<char>::length(words[i]) >= 4)
+      printBannerOnce(banner);
+  }
+}
+
+void printHelp(const std::string &banner) {
+  printBannerOnce(banner);
+  for (const char *line : helpLines)
+    std::printf("%s\n", line);
+}
+
+void resetBannerWritten() { bannerWritten() = false; }
