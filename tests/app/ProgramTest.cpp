@@ -1,0 +1,111 @@
+// Runs of the built program over the fixture cases in tests/data: each case
+// directory holds the command words (one a line), the environment, the files
+// copied into the run's directory, and the expected standard output, standard
+// error and exit code. "@DIR@" stands for the run's directory and "@INSTALL@"
+// for the test installation.
+#include "support/ProgramRun.h"
+#include "support/ScratchDirectory.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using test_support::ScratchDirectory;
+
+const std::string dataDirectory = LYR_TEST_DATA_DIR;
+
+std::string readFile(const fs::path &path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::string substitute(std::string text, const std::string &runDirectory) {
+  const std::pair<std::string, std::string> placeholders[] = {{"@DIR@", runDirectory},
+                                                              {"@INSTALL@", dataDirectory + "/installation"}};
+  for (const auto &[placeholder, value] : placeholders) {
+    for (std::size_t at = text.find(placeholder); at != std::string::npos;
+         at = text.find(placeholder, at + value.size()))
+      text.replace(at, placeholder.size(), value);
+  }
+  return text;
+}
+
+std::vector<std::string> lines(const std::string &text) {
+  std::vector<std::string> result;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);)
+    result.push_back(line);
+  return result;
+}
+
+// The environment of a run: nothing of a product installation or of the
+// user's rc files leaks in from the test's own environment.
+std::map<std::string, std::optional<std::string>> baseEnvironment(const std::string &runDirectory) {
+  std::map<std::string, std::optional<std::string>> changes{{"HOME", runDirectory}};
+  for (const char *product : {"LYR", "LYRPP", "KEF", "DUV"})
+    for (const char *suffix : {"BIN", "OUTPATH", "RCPATH", "TEMPFILES"})
+      changes[std::string(product) + suffix] = std::nullopt;
+  return changes;
+}
+
+test_support::ProgramResult runCase(const fs::path &caseDirectory, const ScratchDirectory &scratch) {
+  if (fs::exists(caseDirectory / "files"))
+    fs::copy(caseDirectory / "files", scratch.path(), fs::copy_options::recursive);
+  std::vector<std::string> arguments;
+  for (const std::string &line : lines(readFile(caseDirectory / "command")))
+    arguments.push_back(substitute(line, scratch.path()));
+  auto environment = baseEnvironment(scratch.path());
+  if (fs::exists(caseDirectory / "environment")) {
+    for (const std::string &line :
+         lines(substitute(readFile(caseDirectory / "environment"), scratch.path()))) {
+      const std::size_t equals = line.find('=');
+      environment[line.substr(0, equals)] = line.substr(equals + 1);
+    }
+  }
+  return test_support::runProgram(LYR_PROGRAM_PATH, arguments, test_support::environmentWith(environment),
+                                  scratch.path());
+}
+
+TEST(ProgramTest, FixtureCases) {
+  const char *const cases[] = {
+      "version-without-product",
+      "version-after-product",
+      "version-option",
+      "help",
+      "help-product-with-path-and-extension",
+      "no-product",
+      "invalid-product",
+      "installation-unset",
+      "installation-empty",
+      "single-file-two-inputs",
+      "single-file-no-input",
+      "multi-file-no-input",
+      "multi-file-empty-name",
+      "same-input-named-three-ways",
+      "missing-main-record-file",
+      "missing-record-file-in-output-directory",
+      "multi-file-output-directories",
+      "missing-error-files",
+  };
+  for (const char *name : cases) {
+    SCOPED_TRACE(name);
+    const fs::path caseDirectory = fs::path(dataDirectory) / name;
+    const ScratchDirectory scratch;
+    const test_support::ProgramResult result = runCase(caseDirectory, scratch);
+    EXPECT_EQ(substitute(readFile(caseDirectory / "stdout"), scratch.path()), result.out);
+    EXPECT_EQ(substitute(readFile(caseDirectory / "stderr"), scratch.path()), result.err);
+    EXPECT_EQ(std::stoi(readFile(caseDirectory / "exit-code")), result.exitCode);
+  }
+}
+
+} // namespace

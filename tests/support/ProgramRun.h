@@ -1,0 +1,152 @@
+// Test helper: runs a program in a child process with a chosen environment
+// and working directory, and collects its exit status, standard output and
+// standard error.
+#pragma once
+
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <map>
+#include <optional>
+#include <poll.h>
+#include <spawn.h>
+#include <stdexcept>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char **environ;
+
+namespace test_support {
+
+struct ProgramResult {
+  int exitCode = -1;  // -1 when the process did not exit normally
+  int termSignal = 0; // the signal that ended it, if one did
+  std::string out;
+  std::string err;
+};
+
+// The environment of this process with the changes applied: a name mapped to
+// a value sets it, a name mapped to nothing removes it.
+inline std::vector<std::string>
+environmentWith(const std::map<std::string, std::optional<std::string>> &changes) {
+  std::map<std::string, std::string> merged;
+  for (char **entry = environ; *entry; ++entry) {
+    const std::string text(*entry);
+    const std::size_t equals = text.find('=');
+    if (equals != std::string::npos)
+      merged[text.substr(0, equals)] = text.substr(equals + 1);
+  }
+  for (const auto &[name, value] : changes) {
+    if (value)
+      merged[name] = *value;
+    else
+      merged.erase(name);
+  }
+  std::vector<std::string> result;
+  for (const auto &[name, value] : merged)
+    result.push_back(name + "=" + value);
+  return result;
+}
+
+// A child process with its standard output and standard error on pipes.
+class RunningProgram {
+public:
+  RunningProgram(const std::string &program, const std::vector<std::string> &arguments,
+                 const std::vector<std::string> &environment, const std::string &directory) {
+    int outPipe[2], errPipe[2];
+    if (pipe(outPipe) != 0 || pipe(errPipe) != 0)
+      throw std::runtime_error("cannot create pipes");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, outPipe[1], STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, errPipe[1], STDERR_FILENO);
+    posix_spawn_file_actions_addclose(&actions, outPipe[0]);
+    posix_spawn_file_actions_addclose(&actions, errPipe[0]);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    if (!directory.empty())
+      posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
+
+    std::vector<char *> argv{const_cast<char *>(program.c_str())};
+    for (const std::string &argument : arguments)
+      argv.push_back(const_cast<char *>(argument.c_str()));
+    argv.push_back(nullptr);
+    std::vector<char *> envp;
+    for (const std::string &entry : environment)
+      envp.push_back(const_cast<char *>(entry.c_str()));
+    envp.push_back(nullptr);
+
+    const int failed = posix_spawn(&m_pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    close(outPipe[1]);
+    close(errPipe[1]);
+    m_out = outPipe[0];
+    m_err = errPipe[0];
+    if (failed != 0) {
+      close(m_out);
+      close(m_err);
+      throw std::runtime_error("cannot start " + program);
+    }
+  }
+  RunningProgram(const RunningProgram &) = delete;
+  RunningProgram &operator=(const RunningProgram &) = delete;
+  ~RunningProgram() {
+    if (m_pid > 0) {
+      kill(m_pid, SIGKILL);
+      finish();
+    }
+  }
+
+  pid_t pid() const { return m_pid; }
+
+  // Reads both pipes to their end and waits for the process.
+  ProgramResult finish() {
+    ProgramResult result;
+    pollfd fds[2] = {{m_out, POLLIN, 0}, {m_err, POLLIN, 0}};
+    std::string *sinks[2] = {&result.out, &result.err};
+    int open = 2;
+    while (open > 0) {
+      if (poll(fds, 2, -1) < 0) {
+        if (errno == EINTR)
+          continue;
+        break;
+      }
+      for (int i = 0; i < 2; ++i) {
+        if (fds[i].fd < 0 || fds[i].revents == 0)
+          continue;
+        char buffer[4096];
+        const ssize_t got = read(fds[i].fd, buffer, sizeof buffer);
+        if (got > 0) {
+          sinks[i]->append(buffer, static_cast<std::size_t>(got));
+        } else if (got == 0 || errno != EINTR) {
+          close(fds[i].fd);
+          fds[i].fd = -1;
+          --open;
+        }
+      }
+    }
+    int status = 0;
+    while (waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    m_pid = -1;
+    if (WIFEXITED(status))
+      result.exitCode = WEXITSTATUS(status);
+    else if (WIFSIGNALED(status))
+      result.termSignal = WTERMSIG(status);
+    return result;
+  }
+
+private:
+  pid_t m_pid = -1;
+  int m_out = -1;
+  int m_err = -1;
+};
+
+// Runs the program to its end.
+inline ProgramResult runProgram(const std::string &program, const std::vector<std::string> &arguments,
+                                const std::vector<std::string> &environment, const std::string &directory) {
+  return RunningProgram(program, arguments, environment, directory).finish();
+}
+
+} // namespace test_support
