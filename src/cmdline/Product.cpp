@@ -1,15 +1,18 @@
 #include "cmdline/Product.h"
 
+#include "cmdline/ConfigFile.h"
 #include "foundation/PathText.h"
 
 #include <cstring>
 
 const ProductRecord ProductTable[5] = {
-    {2, "LYRPP", "LYRPPBIN", "LYRPPHELPFILES", "lyrpp", "lyrpp", "LYRPPOUTPATH", "LYRPPTEMPFILES"},
-    {1, "LYR", "LYRBIN", "LYRHELPFILES", "lyr", "lyr", "LYROUTPATH", "LYRTEMPFILES"},
-    {16, "KEF", "KEFBIN", "KEFHELPFILES", "kef", "kef", "KEFOUTPATH", "KEFTEMPFILES"},
-    {4, "DUV", "DUVBIN", "DUVHELPFILES", "duv", "duv", "DUVOUTPATH", "DUVTEMPFILES"},
-    {0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
+    {2, "LYRPP", "LYRPPBIN", "LYRPPHELPFILES", "lyrpp", lyrppConfigSections, "lyrpp", "LYRPPOUTPATH",
+     "LYRPPTEMPFILES"},
+    {1, "LYR", "LYRBIN", "LYRHELPFILES", "lyr", lyrConfigSections, "lyr", "LYROUTPATH", "LYRTEMPFILES"},
+    {16, "KEF", "KEFBIN", "KEFHELPFILES", "kef", kefConfigSections, "kef", "KEFOUTPATH", "KEFTEMPFILES"},
+    // DUV's configuration file has the sections of LYRPP's.
+    {4, "DUV", "DUVBIN", "DUVHELPFILES", "duv", lyrppConfigSections, "duv", "DUVOUTPATH", "DUVTEMPFILES"},
+    {0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
 };
 
 namespace {

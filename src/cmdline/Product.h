@@ -6,16 +6,19 @@
 #include <memory>
 #include <string>
 
+struct ConfigSectionRow;
+
 // The constant description of one product.
 struct ProductRecord {
-  std::int32_t id;               // 0 marks the terminating record
-  const char *name;              // product name in capitals: "LYR"
-  const char *binVariable;       // installation directory: "LYRBIN"
-  const char *helpFilesVariable; // "LYRHELPFILES"
-  const char *configName;        // base name of the configuration file: "lyr"
-  const char *rcName;            // rc-file name is "." rcName "rc"
-  const char *outPathVariable;   // "LYROUTPATH"
-  const char *tempFilesVariable; // "LYRTEMPFILES"
+  std::int32_t id;                        // 0 marks the terminating record
+  const char *name;                       // product name in capitals: "LYR"
+  const char *binVariable;                // installation directory: "LYRBIN"
+  const char *helpFilesVariable;          // "LYRHELPFILES"
+  const char *configName;                 // base name of the configuration file: "lyr"
+  const ConfigSectionRow *configSections; // the sections of the configuration file
+  const char *rcName;                     // rc-file name is "." rcName "rc"
+  const char *outPathVariable;            // "LYROUTPATH"
+  const char *tempFilesVariable;          // "LYRTEMPFILES"
 };
 
 // The four products and a terminating record; a product's index here is its
