@@ -12,7 +12,7 @@ U_RefPtr<C_CmdArgs> &currentCmdArgs() {
 C_CmdArgs::C_CmdArgs(const char *productWord, int count, const char *const *words) : m_product(productWord) {
   if (!m_product.isValid())
     return;
-  m_options = new C_Options();
+  m_options = new C_Options(this);
   addWords(count, words);
 }
 

@@ -1,5 +1,5 @@
-// A configuration error: a user error that ends the run with its own exit code
-// (10 unless another is given).
+// Configuration errors: user errors that end the run with their own exit code
+// (10 unless another is given), and the kinds that the option words raise.
 #pragma once
 
 #include "foundation/Exception.h"
@@ -20,4 +20,59 @@ public:
 private:
   int m_exitCode = 10;
   bool m_hasExitCode = false;
+};
+
+// The kinds below keep their message in the object itself, so that an error
+// still says what it was about after later errors were made. Every message is
+// a newline, the error's text and two newlines.
+
+// A value that the option does not accept.
+class C_InvalidArgValueException : public C_ConfigurationException {
+public:
+  C_InvalidArgValueException(const std::string &optionName, const std::string &value);
+  C_InvalidArgValueException(const C_InvalidArgValueException &) = default;
+  ~C_InvalidArgValueException() override = default;
+  const char *what() const noexcept override;
+
+protected:
+  struct ComposedMessage {
+    std::string text;
+  };
+  // For derived kinds that compose a message of their own.
+  explicit C_InvalidArgValueException(ComposedMessage message);
+
+private:
+  std::string m_message;
+};
+
+// An option that needs a value met the end of the words.
+class C_ValueExpectedException : public C_ConfigurationException {
+public:
+  explicit C_ValueExpectedException(const std::string &optionName);
+  C_ValueExpectedException(const C_ValueExpectedException &) = default;
+  ~C_ValueExpectedException() override = default;
+  const char *what() const noexcept override;
+
+private:
+  std::string m_message;
+};
+
+// An option word that names no option of the product.
+class C_InvalidArgException : public C_ConfigurationException {
+public:
+  explicit C_InvalidArgException(const std::string &word);
+  C_InvalidArgException(const C_InvalidArgException &) = default;
+  ~C_InvalidArgException() override = default;
+  const char *what() const noexcept override;
+
+private:
+  std::string m_message;
+};
+
+// A settings file that cannot be opened; an invalid value of its option.
+class C_InvalidViaException : public C_InvalidArgValueException {
+public:
+  explicit C_InvalidViaException(const std::string &fileName);
+  C_InvalidViaException(const C_InvalidViaException &) = default;
+  ~C_InvalidViaException() override = default;
 };

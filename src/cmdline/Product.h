@@ -1,12 +1,21 @@
-// The products that the module serves, the product of an argument set and the
-// process-wide current product.
+// The products that the module serves with the option names that each accepts,
+// the product of an argument set and the process-wide current product.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <string>
 
+class C_CmdArgs;
+class C_OptionBase;
+class C_Options;
 struct ConfigSectionRow;
+
+// One name of an option: its option's member in an option set.
+struct OptionNameEntry {
+  const char *name; // all in lower case
+  const C_OptionBase &(*accessor)(const C_Options &options);
+};
 
 // The constant description of one product.
 struct ProductRecord {
@@ -18,7 +27,16 @@ struct ProductRecord {
   const ConfigSectionRow *configSections; // the sections of the configuration file
   const char *rcName;                     // rc-file name is "." rcName "rc"
   const char *outPathVariable;            // "LYROUTPATH"
+  const char *productWord;                // the lower-case product word once more
   const char *tempFilesVariable;          // "LYRTEMPFILES"
+  // Every name the product accepts: its options' own names and its short
+  // aliases, in ascending byte order.
+  const OptionNameEntry *optionNames;
+  std::int32_t optionNameCount;
+  // The options that the settings listing shows, under their own names, in
+  // ascending byte order.
+  const OptionNameEntry *canonicalNames;
+  std::int32_t canonicalNameCount;
 };
 
 // The four products and a terminating record; a product's index here is its
@@ -45,6 +63,12 @@ private:
   std::string m_name;
   std::int32_t m_index;
 };
+
+// The option of the argument set whose name in the table is the longest prefix
+// of the text, ASCII letter case ignored; matchedLength receives that name's
+// length (0 when there is none, and then the result is null).
+C_OptionBase *findOptionByPrefix(C_CmdArgs &args, const char *text, std::int32_t &matchedLength,
+                                 const OptionNameEntry *table, std::int32_t count);
 
 using C_ProductPtr = std::shared_ptr<C_Product>;
 

@@ -12,7 +12,7 @@ TEST(CmdArgsTest, ValidProductGetsOptionsAndWords) {
   EXPECT_TRUE(args.product().isValid());
   EXPECT_EQ(0, args.product().index());
   ASSERT_NE(nullptr, args.options());
-  EXPECT_TRUE(args.options()->debug().empty());
+  EXPECT_TRUE(args.options()->debug().values().empty());
   EXPECT_EQ((std::vector<std::string>{"-deb", "log", "a.c"}), args.words());
   EXPECT_EQ("lyrpp", C_currentProduct()->name());
 }
@@ -41,7 +41,7 @@ TEST(CmdArgsTest, WordCounts) {
 TEST(CmdArgsTest, CopyOwnsItsOptionsAndLeavesTheCurrentProduct) {
   const char *words[] = {"f.c"};
   C_CmdArgs original("kef", 1, words);
-  original.options()->debug() = {"log"};
+  original.options()->debug().add("log");
   const C_Product changed("duv");
   const C_CmdArgs copy(original);
   EXPECT_EQ(3, C_currentProduct()->index()); // copying did not make kef current
@@ -49,20 +49,20 @@ TEST(CmdArgsTest, CopyOwnsItsOptionsAndLeavesTheCurrentProduct) {
   EXPECT_EQ(original.words(), copy.words());
   ASSERT_NE(nullptr, copy.options());
   EXPECT_NE(original.options(), copy.options());
-  original.options()->debug().clear();
-  EXPECT_EQ((std::vector<std::string>{"log"}), copy.options()->debug());
+  original.options()->debug().forget();
+  EXPECT_EQ((std::vector<std::string>{"log"}), copy.options()->debug().values());
   EXPECT_EQ(0u, copy.referenceCount());
 }
 
 TEST(CmdArgsTest, CurrentArgumentSetIsACopy) {
   C_CmdArgs args("lyr", 0, nullptr);
-  args.options()->debug() = {"textoutput"};
+  args.options()->debug().add("textoutput");
   C_setCurrentCmdArgs(args);
   C_CmdArgs *current = C_currentCmdArgs();
   ASSERT_NE(nullptr, current);
   EXPECT_NE(&args, current);
   EXPECT_EQ(1u, current->referenceCount());
-  EXPECT_EQ((std::vector<std::string>{"textoutput"}), current->options()->debug());
+  EXPECT_EQ((std::vector<std::string>{"textoutput"}), current->options()->debug().values());
 
   U_RefPtr<C_CmdArgs> handle(current);
   C_setCurrentCmdArgs(C_CmdArgs("kef", 0, nullptr));

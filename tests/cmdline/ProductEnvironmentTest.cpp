@@ -368,7 +368,7 @@ TEST_F(ProductEnvironmentTest, ImplicitHeaderWithoutInstallationDirectory) {
 
 TEST_F(ProductEnvironmentTest, AlwaysFirstBuildsAfreshEachTime) {
   C_CmdArgs args("lyr", 0, nullptr);
-  args.options()->debug().push_back("always-first");
+  args.options()->debug().add("always-first");
   const U_Location first = implicitHeaderLocation(args, 0);
   const U_Location second = implicitHeaderLocation(args, 0);
   EXPECT_NE(first, second);

@@ -130,7 +130,8 @@ protected:
   // Makes an argument set with these debug words current.
   static void setDebugWords(const std::vector<std::string> &words) {
     C_CmdArgs args("lyr", 0, nullptr);
-    args.options()->debug() = words;
+    for (const std::string &word : words)
+      args.options()->debug().add(word);
     C_setCurrentCmdArgs(args);
   }
 };

@@ -1,0 +1,10 @@
+// Option text on its way between the product's text encoding, in which option
+// words arrive and values are shown, and the internal encoding (EUC).
+#pragma once
+
+#include <string>
+
+// From the current product's encoding into the internal encoding.
+std::string C_productTextToInternal(const std::string &text);
+// From the internal encoding into the current product's encoding.
+std::string C_internalToProductText(const std::string &text);
