@@ -44,6 +44,12 @@ ImplicitHeaderLocation (&implicitHeaderTable())[ImplicitHeaderKinds] {
   return table;
 }
 
+const C_CmdArgs &currentArgs() {
+  const C_CmdArgs *args = C_currentCmdArgs();
+  U_ASSERT_THROW(args != nullptr);
+  return *args;
+}
+
 } // namespace
 
 std::optional<std::string> productEnvironmentValue(const C_Product &product, const std::string &name) {
@@ -83,6 +89,14 @@ std::string productBinDir(const C_Product &product) {
 }
 
 std::string currentProductBinDir(const C_Product &product) { return productBinDir(product); }
+
+std::string outputDirectory() { return outputDirectory(currentArgs()); }
+
+std::string outputDirectory(const C_CmdArgs &args) {
+  const C_Options *options = args.options();
+  U_ASSERT_THROW(options != nullptr);
+  return outputDirectory(args.product(), options->outputPath().getValue());
+}
 
 std::string outputDirectory(const C_Product &product, const std::string &outputPathOption) {
   if (!outputPathOption.empty())
@@ -205,6 +219,17 @@ std::string findProductFile(const C_Product &product, const std::string &suffix,
   return findUserFileIn(product, currentProductBinDir(product), suffix);
 }
 
+std::string userMessageFile() { return userMessageFile(currentArgs()); }
+
+std::string userMessageFile(const C_CmdArgs &args) {
+  const C_Options *options = args.options();
+  U_ASSERT_THROW(options != nullptr);
+  const C_OptionFilename &usrPath = options->usrPath();
+  return userMessageFile(args.product(),
+                         usrPath.isSet() ? std::optional<std::string>(usrPath.getValue()) : std::nullopt,
+                         options->usrFile().getValue());
+}
+
 std::string userMessageFile(const C_Product &product, const std::optional<std::string> &usrPath,
                             const std::string &usrFile) {
   return findProductFile(product, usrFile, usrPath ? *usrPath : currentProductBinDir(product));
@@ -225,9 +250,7 @@ U_Location implicitHeaderLocation(const C_CmdArgs &args, std::int32_t kind) {
 }
 
 U_Location currentImplicitHeaderLocation(std::int32_t kind) {
-  const C_CmdArgs *args = C_currentCmdArgs();
-  U_ASSERT_THROW(args != nullptr);
-  return implicitHeaderLocation(*args, kind);
+  return implicitHeaderLocation(currentArgs(), kind);
 }
 
 void resetImplicitHeaderLocations() {

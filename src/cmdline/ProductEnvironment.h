@@ -35,8 +35,12 @@ std::string productBinDir(const C_Product &product);
 // The same look-up, under the name that the codec layer and message files use.
 std::string currentProductBinDir(const C_Product &product);
 
-// The directory of the result files: the option value when it is not empty,
-// else <NAME>OUTPATH (backslashes turned into "/"), else ".".
+// The directory of the result files: the value of option "outputpath" when it
+// is not empty, else <NAME>OUTPATH (backslashes turned into "/"), else ".".
+// The first form is for the current argument set, the last takes the option's
+// value.
+std::string outputDirectory();
+std::string outputDirectory(const C_CmdArgs &args);
 std::string outputDirectory(const C_Product &product, const std::string &outputPathOption);
 
 // The temporary directory: <NAME>TEMPFILES when set, else TMP, else /tmp,
@@ -84,9 +88,12 @@ std::string findProductFile(const std::string &suffix, const std::string &direct
 std::string findProductFile(const C_Product &product, const std::string &suffix,
                             const std::string &directory);
 
-// The user message file: findProductFile with the suffix usrFile in the
-// directory usrPath when that option was given, else in the installation
-// directory.
+// The user message file: findProductFile with the value of option "usrfile"
+// as suffix, in the directory of option "usrpath" when that option was given,
+// else in the installation directory. The first form is for the current
+// argument set, the last takes the options' values.
+std::string userMessageFile();
+std::string userMessageFile(const C_CmdArgs &args);
 std::string userMessageFile(const C_Product &product, const std::optional<std::string> &usrPath,
                             const std::string &usrFile);
 

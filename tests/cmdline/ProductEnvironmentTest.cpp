@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -106,6 +107,22 @@ TEST_F(ProductEnvironmentTest, OutputDirectory) {
     outPath.set(c.variable);
     EXPECT_EQ(c.expected, outputDirectory(m_lyr, c.option)) << c.option;
   }
+}
+
+// Gives the option the value as an option word would.
+void give(C_OptionBase &option, const std::string &value) {
+  std::istringstream word(value);
+  option.set(word, true);
+}
+
+TEST_F(ProductEnvironmentTest, OutputDirectoryOfAnArgumentSet) {
+  EnvironmentVariable outPath("LYROUTPATH", "env\\out");
+  C_CmdArgs args("lyr", 0, nullptr);
+  EXPECT_EQ("env/out", outputDirectory(args));
+  give(args.options()->outputPath(), "given");
+  EXPECT_EQ("given", outputDirectory(args));
+  C_setCurrentCmdArgs(args);
+  EXPECT_EQ("given", outputDirectory());
 }
 
 class TempDirTest : public ProductEnvironmentTest {
@@ -335,6 +352,25 @@ TEST_F(ProductEnvironmentTest, UserMessageFile) {
   m_lang.set("C");
   EXPECT_EQ(mine + "/lyr.usr.T", findUserFileIn(m_lyr, mine, "T"));
   EXPECT_EQ(bin + "/lyr.usr.T", findProductFile("T", mine));
+}
+
+TEST_F(ProductEnvironmentTest, UserMessageFileOfAnArgumentSet) {
+  const std::string bin = m_scratch / "bin", mine = m_scratch.makeDirectory("mine");
+  m_scratch.writeFile("mine/lyr.usr.S");
+  C_CmdArgs args("lyr", 0, nullptr);
+  give(args.options()->usrFile(), "S");
+  EXPECT_EQ(bin + "/lyr.usr.S", userMessageFile(args));
+  give(args.options()->usrPath(), mine);
+  EXPECT_EQ(mine + "/lyr.usr.S", userMessageFile(args));
+  // Given but empty: the file is looked for by its bare name first.
+  give(args.options()->usrPath(), "=");
+  EXPECT_EQ(bin + "/lyr.usr.S", userMessageFile(args));
+  {
+    CurrentDirectory here(mine);
+    EXPECT_EQ("lyr.usr.S", userMessageFile(args));
+  }
+  C_setCurrentCmdArgs(args);
+  EXPECT_EQ(bin + "/lyr.usr.S", userMessageFile());
 }
 
 TEST_F(ProductEnvironmentTest, ImplicitHeaderLocations) {
