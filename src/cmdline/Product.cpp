@@ -1,6 +1,7 @@
 #include "cmdline/Product.h"
 
 #include "cmdline/CmdArgs.h"
+#include "cmdline/ConfigFile.h"
 #include "cmdline/Options.h"
 #include "foundation/PathText.h"
 
@@ -111,19 +112,21 @@ unsigned char lowerAscii(unsigned char c) {
 } // namespace
 
 const ProductRecord ProductTable[5] = {
-    {2, "LYRPP", "LYRPPBIN", "LYRPPHELPFILES", "lyrpp", "lyrpp", "LYRPPOUTPATH", "lyrpp", "LYRPPTEMPFILES",
-     kLyrppOptionNames.data(), countOf(kLyrppOptionNames), kLyrppCanonicalNames.data(),
+    {2, "LYRPP", "LYRPPBIN", "LYRPPHELPFILES", "lyrpp", lyrppConfigSections, "lyrpp", "LYRPPOUTPATH", "lyrpp",
+     "LYRPPTEMPFILES", kLyrppOptionNames.data(), countOf(kLyrppOptionNames), kLyrppCanonicalNames.data(),
      countOf(kLyrppCanonicalNames)},
-    {1, "LYR", "LYRBIN", "LYRHELPFILES", "lyr", "lyr", "LYROUTPATH", "lyr", "LYRTEMPFILES",
+    {1, "LYR", "LYRBIN", "LYRHELPFILES", "lyr", lyrConfigSections, "lyr", "LYROUTPATH", "lyr", "LYRTEMPFILES",
      kLyrOptionNames.data(), countOf(kLyrOptionNames), kLyrCanonicalNames.data(),
      countOf(kLyrCanonicalNames)},
-    {16, "KEF", "KEFBIN", "KEFHELPFILES", "kef", "kef", "KEFOUTPATH", "kef", "KEFTEMPFILES",
-     kKefOptionNames.data(), countOf(kKefOptionNames), kKefCanonicalNames.data(),
+    {16, "KEF", "KEFBIN", "KEFHELPFILES", "kef", kefConfigSections, "kef", "KEFOUTPATH", "kef",
+     "KEFTEMPFILES", kKefOptionNames.data(), countOf(kKefOptionNames), kKefCanonicalNames.data(),
      countOf(kKefCanonicalNames)},
-    {4, "DUV", "DUVBIN", "DUVHELPFILES", "duv", "duv", "DUVOUTPATH", "duv", "DUVTEMPFILES",
-     kDuvOptionNames.data(), countOf(kDuvOptionNames), kDuvCanonicalNames.data(),
+    // DUV's configuration file has the sections of LYRPP's.
+    {4, "DUV", "DUVBIN", "DUVHELPFILES", "duv", lyrppConfigSections, "duv", "DUVOUTPATH", "duv",
+     "DUVTEMPFILES", kDuvOptionNames.data(), countOf(kDuvOptionNames), kDuvCanonicalNames.data(),
      countOf(kDuvCanonicalNames)},
-    {0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, 0, nullptr, 0},
+    {0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, 0, nullptr,
+     0},
 };
 
 namespace {

@@ -40,7 +40,7 @@ bool isNamedFile(const C_CmdArgs &args, const QL_Filename &file) {
   // Without an installation directory there is no implicit header to know;
   // the look-up is tried again on a later call.
   if (!files.implicitHeader && hasProductBinDir(args.product()))
-    files.implicitHeader = implicitHeaderFile(args).canonical();
+    files.implicitHeader = implicitHeaderLocation(args, 0).getFile().canonical();
   if (files.implicitHeader && *files.implicitHeader == file.canonical())
     return false;
   return files.canonicalNames.count(file.canonical()) != 0;

@@ -2,6 +2,7 @@
 #include "cmdline/CmdArgs.h"
 #include "cmdline/ConfigurationException.h"
 #include "cmdline/Options.h"
+#include "foundation/Language.h"
 #include "support/ScratchDirectory.h"
 
 #include <cstdint>
@@ -223,6 +224,7 @@ TEST(OptionKindsTest, ValuesAreConvertedFromTheProductEncoding) {
   installation.writeFile("LYR.ini", "[Japanese]\nZUT_LANG=ja_JP.SJIS\n");
   const test_support::EnvironmentVariable bin("LYRBIN", installation.path());
   const test_support::EnvironmentVariable noCache("NO_LANG_CACHE", std::string("1"));
+  QL_resetLanguageCaches(); // an earlier test may have kept another language
   const C_CmdArgs args("lyr", 0, nullptr); // makes lyr the current product
 
   C_OptionI8NString format("format", "");

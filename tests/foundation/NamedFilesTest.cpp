@@ -1,6 +1,7 @@
 #include "foundation/NamedFiles.h"
 
 #include "cmdline/CmdArgs.h"
+#include "cmdline/ProductEnvironment.h"
 #include "foundation/Location.h"
 #include "support/ScratchDirectory.h"
 
@@ -18,6 +19,7 @@ protected:
   void SetUp() override {
     clearNamedFiles();
     resetImplicitHeaderIdentity();
+    resetImplicitHeaderLocations();
     m_scratch.makeDirectory("bin");
     m_scratch.makeDirectory("src");
     m_scratch.writeFile("src/a.c");
@@ -26,6 +28,7 @@ protected:
   void TearDown() override {
     clearNamedFiles();
     resetImplicitHeaderIdentity();
+    resetImplicitHeaderLocations();
   }
 
   ScratchDirectory m_scratch;
