@@ -6,6 +6,10 @@ QL_App::QL_App(const char *banner) : m_banner(banner ? banner : "") {}
 
 QL_App::~QL_App() = default;
 
+U_RefPtr<C_CmdArgs> QL_App::cmdArgs() const { return m_cmdArgs; }
+
+void QL_App::setCmdArgs(const U_RefPtr<C_CmdArgs> &args) { m_cmdArgs = args; }
+
 bool QL_App::init() { return true; }
 
 const char *QL_App::name() const { return "NOP"; }

@@ -18,8 +18,9 @@ public:
 
   const std::string &banner() const { return m_banner; }
   // The argument set of the run; null until runApp sets it.
-  U_RefPtr<C_CmdArgs> cmdArgs() const { return m_cmdArgs; }
-  void setCmdArgs(const U_RefPtr<C_CmdArgs> &args) { m_cmdArgs = args; }
+  U_RefPtr<C_CmdArgs> cmdArgs() const;
+  // The new set gains its reference before the old one loses its own.
+  void setCmdArgs(const U_RefPtr<C_CmdArgs> &args);
 
   // Called once before anything else; the result is not used.
   virtual bool init();

@@ -1,0 +1,118 @@
+// A fatal signal is reported by name on standard error and ends the process
+// at once with exit code 19, inside a test process and in a run of the built
+// program.
+#include "app/FatalSignals.h"
+#include "app/App.h"
+#include "app/OrphanFileHandler.h"
+#include "app/RunApp.h"
+#include "foundation/Assertion.h"
+#include "support/ProgramRun.h"
+#include "support/ScratchDirectory.h"
+
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+struct NamedSignal {
+  int number;
+  const char *name;
+};
+
+const NamedSignal fatalSignals[] = {{SIGINT, "SIGINT"}, {SIGABRT, "SIGABRT"}, {SIGILL, "SIGILL"},
+                                    {SIGFPE, "SIGFPE"}, {SIGSEGV, "SIGSEGV"}, {SIGTERM, "SIGTERM"}};
+
+std::string reportPattern(const std::string &name) {
+  return "^Caught signal: \\(" + name + "\\)\nPlease contact Vennacore\\.\n$";
+}
+
+TEST(FatalSignalsDeathTest, EachFatalSignalIsNamedAndEndsWith19) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  for (const NamedSignal &signal : fatalSignals) {
+    SCOPED_TRACE(signal.name);
+    EXPECT_EXIT(
+        {
+          installSignalHandlers(onFatalSignal);
+          std::raise(signal.number);
+        },
+        testing::ExitedWithCode(19), reportPattern(signal.name));
+  }
+}
+
+TEST(FatalSignalsTest, ASignalWithoutANameGetsOnlyTheFrame) {
+  testing::internal::CaptureStderr();
+  reportFatalSignal(SIGUSR1);
+  EXPECT_EQ("Caught signal: (Please contact Vennacore.\n", testing::internal::GetCapturedStderr());
+}
+
+// An application whose run fails an aborting consistency check.
+class AbortingApp : public QL_App {
+public:
+  AbortingApp() : QL_App("") {}
+  int run() override {
+    U_ASSERT(1 + 1 == 3);
+    return 0;
+  }
+  C_OrphanHandler &orphanHandler() override { return m_files; }
+
+private:
+  C_OrphanFileHandler m_files;
+};
+
+void runAbortingApp() {
+  const char *const words[] = {"lyr", "a.c"};
+  runApp(2, words, new AbortingApp);
+}
+
+TEST(FatalSignalsDeathTest, AnAbortingCheckInARunEndsThroughTheSignalReport) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  test_support::ScratchDirectory home;
+  test_support::EnvironmentVariable bin("LYRBIN", std::string(LYR_TEST_DATA_DIR) + "/installation");
+  test_support::EnvironmentVariable homeVariable("HOME", home.path());
+  EXPECT_EXIT(runAbortingApp(), testing::ExitedWithCode(19),
+              "Assertion at FatalSignalsTest.cpp:[0-9]+: Assertion '1 \\+ 1 == 3' failed\\.\n"
+              "Caught signal: \\(SIGABRT\\)\nPlease contact Vennacore\\.\n$");
+}
+
+// The run blocks reading a record file that is a pipe without writer data;
+// the signal arrives while it waits there.
+TEST(FatalSignalsTest, ASignalDuringARunOfTheProgramEndsItWith19) {
+  for (const NamedSignal &signal : {fatalSignals[0], fatalSignals[5]}) {
+    SCOPED_TRACE(signal.name);
+    test_support::ScratchDirectory scratch;
+    scratch.writeFile("a.c");
+    const std::string pipePath = scratch / "a.c.met";
+    ASSERT_EQ(0, mkfifo(pipePath.c_str(), 0600));
+
+    test_support::RunningProgram program(
+        LYR_PROGRAM_PATH, {"lyr", "a.c"},
+        test_support::environmentWith({{"LYRBIN", std::string(LYR_TEST_DATA_DIR) + "/installation"},
+                                       {"HOME", scratch.path()},
+                                       {"LYROUTPATH", std::nullopt},
+                                       {"LYRRCPATH", std::nullopt}}),
+        scratch.path());
+    // Opening the writing end succeeds once the program holds the reading end.
+    int writer = -1;
+    for (int attempt = 0; attempt < 6000 && writer < 0; ++attempt) {
+      writer = open(pipePath.c_str(), O_WRONLY | O_NONBLOCK);
+      if (writer < 0) {
+        ASSERT_EQ(ENXIO, errno);
+        usleep(5000);
+      }
+    }
+    ASSERT_GE(writer, 0) << "the program never opened its record file";
+    ASSERT_EQ(0, kill(program.pid(), signal.number));
+    const test_support::ProgramResult result = program.finish();
+    close(writer);
+    EXPECT_EQ(19, result.exitCode);
+    EXPECT_EQ(std::string("Caught signal: (") + signal.name + ")\nPlease contact Vennacore.\n", result.err);
+    EXPECT_EQ("", result.out);
+  }
+}
+
+} // namespace
