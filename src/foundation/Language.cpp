@@ -6,6 +6,7 @@
 #include "foundation/Codecs.h"
 #include "foundation/IniFile.h"
 #include "foundation/PathText.h"
+#include "foundation/PlatformName.h"
 #include "platform/Environment.h"
 
 #include <QLocale>
@@ -72,8 +73,11 @@ std::string asciiUpper(std::string text) {
   return text;
 }
 
-// The language named by the product's ini file, "" when it names none.
+// The language named by the product's ini file, "" when it names none. The
+// language decides how names are converted, so the ini file's name is used
+// as it is.
 std::string iniLanguage(const C_Product &product) {
+  QL_UnconvertedNames asTheyAre;
   const std::string iniFile =
       U_joinPath(productBinDir(product), U_addExtension(ProductTable[product.index()].name, "ini"));
   return U_readIniValue(iniFile, "Japanese", "ZUT_LANG");
