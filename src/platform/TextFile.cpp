@@ -41,9 +41,17 @@ struct TextCookie {
   TextReadBuffer text{&file};
 };
 
+// A read error of the file (which the file buffer throws) becomes the C
+// stream's error, not its end.
 ssize_t readText(void *cookie, char *buffer, std::size_t size) {
-  return static_cast<ssize_t>(
-      static_cast<TextCookie *>(cookie)->text.sgetn(buffer, static_cast<std::streamsize>(size)));
+  try {
+    return static_cast<ssize_t>(
+        static_cast<TextCookie *>(cookie)->text.sgetn(buffer, static_cast<std::streamsize>(size)));
+  } catch (...) {
+    if (errno == 0)
+      errno = EIO;
+    return -1;
+  }
 }
 
 int closeText(void *cookie) {

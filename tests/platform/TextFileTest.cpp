@@ -136,6 +136,17 @@ TEST_F(TextFileTest, MissingFile) {
   EXPECT_FALSE(std::getline(in, line));
 }
 
+TEST_F(TextFileTest, ReadErrorIsAnErrorNotTheEnd) {
+  // A directory opens but cannot be read.
+  std::FILE *file = platform::openTextFile(m_dir.string(), "r");
+  ASSERT_NE(nullptr, file);
+  char buffer[16];
+  EXPECT_EQ(0u, std::fread(buffer, 1, sizeof buffer, file));
+  EXPECT_TRUE(std::ferror(file));
+  EXPECT_FALSE(std::feof(file));
+  std::fclose(file);
+}
+
 TEST_F(TextFileTest, SuccessLeavesErrnoAlone) {
   const std::string path = write("x");
   for (const char *mode : {"r", "a", "w"}) {
