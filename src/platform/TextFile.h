@@ -23,6 +23,11 @@ protected:
   int_type underflow() override;
 
 private:
+  // Turns each CR LF among the first count characters of the buffer into
+  // "\n" (taking the LF from the source when the CR comes last); gives the
+  // new count.
+  std::size_t joinCrLf(std::size_t count);
+
   std::streambuf *m_source;
   char m_buffer[4096];
 };
