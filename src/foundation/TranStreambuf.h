@@ -28,13 +28,16 @@ public:
   // A read of the file failed; the input ended there.
   bool readFailed() const { return m_readFailed; }
 
+  // Characters kept for putting back across a refill.
+  static constexpr std::size_t putbackSize = 10;
+  // Bytes asked for by one read: large, since every record file of a run is
+  // read through here and each read costs a call down to the file.
+  static constexpr std::size_t dataSize = 65536;
+
 protected:
   int_type underflow() override;
 
 private:
-  static constexpr std::size_t putbackSize = 10;
-  static constexpr std::size_t dataSize = 1024;
-
   char *dataArea() { return m_area + putbackSize; }
 
   QL_FileTranslator m_translator;

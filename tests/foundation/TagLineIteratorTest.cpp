@@ -3,6 +3,7 @@
 #include "cmdline/Product.h"
 #include "foundation/Exception.h"
 #include "foundation/Language.h"
+#include "foundation/TranStreambuf.h"
 #include "support/ScratchDirectory.h"
 
 #include <gtest/gtest.h>
@@ -66,7 +67,7 @@ TEST_F(TagLineIteratorTest, RecordsOfAFile) {
     std::string file;
     Records expected;
   };
-  const std::string longText(3000, 'x');
+  const std::string longText(itranstreambuf::dataSize + 3000, 'x');
   const Case cases[] = {
       {"records among other lines",
        "plain\n<A> 1 2\n <B> blank first\n<C no close\n\nC> no open\n<D> 3\n",

@@ -76,7 +76,7 @@ TEST_F(TranStreambufTest, InputGivesTheInternalEncodingOfEachKind) {
     std::string file;
     std::string expected;
   };
-  const std::string padding(1100, 'p');
+  const std::string padding(itranstreambuf::dataSize + 100, 'p');
   const Case cases[] = {
       {"every byte value is data", eceEUC, BYTES("\xFF\x00\xFF\x1A\xA4\xA2z"),
        BYTES("\xFF\x00\xFF\x1A\xA4\xA2z")},
@@ -99,18 +99,19 @@ TEST_F(TranStreambufTest, InputGivesTheInternalEncodingOfEachKind) {
 }
 
 TEST_F(TranStreambufTest, TenCharactersCanBePutBackAcrossARefill) {
+  const std::size_t size = itranstreambuf::dataSize;
   std::string text;
-  for (int i = 0; i < 1030; ++i)
+  for (std::size_t i = 0; i < size + 6; ++i)
     text += static_cast<char>('a' + i % 26);
   itranstreambuf buffer(eceEUC, fixture(text));
   ASSERT_TRUE(buffer.isOpen());
-  for (int i = 0; i < 1025; ++i)
+  for (std::size_t i = 0; i <= size; ++i)
     ASSERT_EQ(text[i], buffer.sbumpc());
   // The byte after the refill and the ten before it go back, no more.
-  for (int i = 0; i < 11; ++i)
-    ASSERT_EQ(text[1024 - i], buffer.sungetc()) << i;
+  for (std::size_t i = 0; i <= itranstreambuf::putbackSize; ++i)
+    ASSERT_EQ(text[size - i], buffer.sungetc()) << i;
   EXPECT_EQ(std::char_traits<char>::eof(), buffer.sungetc());
-  EXPECT_EQ(text.substr(1014), drain(buffer));
+  EXPECT_EQ(text.substr(size - itranstreambuf::putbackSize), drain(buffer));
 }
 
 TEST_F(TranStreambufTest, InputThatCannotBeOpenedOrRead) {
