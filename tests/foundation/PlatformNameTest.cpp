@@ -100,9 +100,8 @@ TEST_F(PlatformNameTest, NamesPassUnchangedWhileConversionIsHeldOff) {
 TEST_F(PlatformNameTest, LanguageIsFoundThroughAnInstallationDirectoryWithAShiftJisName) {
   // The ini file names the language; the directory that holds it is given in
   // the platform's encoding and must be used as it is, not converted again.
-  const std::string directory = BYTES("\x82\xA0\x82\xA2");
-  const std::string install = m_install.makeDirectory(directory);
-  m_install.writeFile(directory + "/LYR.ini", "[Japanese]\nZUT_LANG=ja_JP.SJIS\n");
+  const std::string install = m_install.makeDirectory(sjisName);
+  m_install.writeFile(sjisName + "/LYR.ini", "[Japanese]\nZUT_LANG=ja_JP.SJIS\n");
   m_bin.set(install);
   m_lang.set("C");
   EXPECT_EQ(sjisName, nameForPlatform(eucName));
