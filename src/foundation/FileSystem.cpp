@@ -12,14 +12,16 @@ bool isKind(const std::string &platformPath, platform::FileKind kind) {
   return platform::fileKind(platformPath) == kind;
 }
 
-// The absolute form of an existing directory, with forward slashes.
-std::optional<std::string> fullPathOfExisting(const std::string &platformPath) {
+// The absolute form of an existing directory, with forward slashes when
+// asked. A name in the product's encoding gets its slashes only once it is
+// internal: a Shift_JIS trail byte can be a backslash.
+std::optional<std::string> fullPathOfExisting(const std::string &platformPath, bool forwardSlashes = true) {
   if (!platform::canAccess(platformPath, platform::Access::exists))
     return std::nullopt;
   std::optional<std::string> full = platform::fullPath(platformPath);
   if (!full)
     return std::nullopt;
-  return U_toForwardSlashes(*full);
+  return forwardSlashes ? U_toForwardSlashes(*full) : *full;
 }
 
 } // namespace
@@ -45,7 +47,7 @@ std::string QL_canonicalPath(const std::string &path) {
     const bool directory = QL_isDirectory(path);
     const std::string dir = directory ? path : QL_dirname(path);
     const std::string base = directory ? std::string() : QL_basename(path);
-    if (std::optional<std::string> full = fullPathOfExisting(nameForPlatform(dir))) {
+    if (std::optional<std::string> full = fullPathOfExisting(nameForPlatform(dir), false)) {
       result = QL_toForwardSlashes(nameFromPlatform(*full));
       if (!base.empty())
         result = QL_joinPath(result, base);

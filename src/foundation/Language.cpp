@@ -6,12 +6,14 @@
 #include "foundation/Codecs.h"
 #include "foundation/IniFile.h"
 #include "foundation/PathText.h"
+#include "foundation/PlatformName.h"
 #include "platform/Environment.h"
 
 #include <QLocale>
 #include <QString>
 
 #include <map>
+#include <optional>
 
 namespace {
 
@@ -72,10 +74,21 @@ std::string asciiUpper(std::string text) {
   return text;
 }
 
-// The language named by the product's ini file, "" when it names none.
+// The installation directory as the platform gives it: converting it into
+// the internal encoding would need the language that is being worked out.
+// When it is not set, productBinDir raises the error that says so.
+std::string platformBinDir(const C_Product &product) {
+  const std::optional<std::string> value = platform::environmentValue(productBinVariableName(product));
+  return value ? *value : productBinDir(product);
+}
+
+// The language named by the product's ini file, "" when it names none. The
+// language decides how names are converted, so the ini file is found by its
+// name as the platform has it.
 std::string iniLanguage(const C_Product &product) {
+  QL_UnconvertedNames asTheyAre;
   const std::string iniFile =
-      U_joinPath(productBinDir(product), U_addExtension(ProductTable[product.index()].name, "ini"));
+      U_joinPath(platformBinDir(product), U_addExtension(ProductTable[product.index()].name, "ini"));
   return U_readIniValue(iniFile, "Japanese", "ZUT_LANG");
 }
 

@@ -1,11 +1,34 @@
 #include "platform/TextFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <memory>
 #include <sys/types.h>
+#include <unistd.h>
 
 namespace platform {
+
+namespace {
+
+// Turns each CR LF pair among the first count characters of the buffer into
+// "\n"; gives the new count.
+std::size_t joinCrLfPairs(char *buffer, std::size_t count) {
+  char *const end = buffer + count;
+  char *read = static_cast<char *>(std::memchr(buffer, '\r', count));
+  if (!read)
+    return count;
+  char *write = read;
+  while (read < end) {
+    if (*read == '\r' && read + 1 < end && read[1] == '\n')
+      ++read;
+    *write++ = *read++;
+  }
+  return static_cast<std::size_t>(write - buffer);
+}
+
+} // namespace
 
 TextReadBuffer::TextReadBuffer(std::streambuf *source) : m_source(source) {
   setg(m_buffer, m_buffer, m_buffer);
@@ -16,39 +39,97 @@ TextReadBuffer::int_type TextReadBuffer::underflow() {
     return traits_type::to_int_type(*gptr());
   if (!m_source)
     return traits_type::eof();
-  std::size_t count = 0;
-  // Take what the source has at hand (at least one character), so that a
+  // Take what the source has at hand, at least one character, so that a
   // reader of a pipe gets its text without waiting for a full buffer.
-  while (count < sizeof m_buffer && (count == 0 || m_source->in_avail() > 0)) {
-    int_type c = m_source->sbumpc();
-    if (traits_type::eq_int_type(c, traits_type::eof()))
-      break;
-    if (traits_type::to_char_type(c) == '\r' && traits_type::eq_int_type(m_source->sgetc(), '\n')) {
-      m_source->sbumpc();
-      c = '\n';
+  std::size_t count = 0;
+  const std::streamsize available = m_source->in_avail();
+  if (available > 0) {
+    const std::streamsize wanted = std::min<std::streamsize>(available, sizeof m_buffer);
+    count = static_cast<std::size_t>(std::max<std::streamsize>(m_source->sgetn(m_buffer, wanted), 0));
+  }
+  if (count == 0) {
+    const int_type c = m_source->sbumpc();
+    if (traits_type::eq_int_type(c, traits_type::eof())) {
+      setg(m_buffer, m_buffer, m_buffer);
+      return traits_type::eof();
     }
     m_buffer[count++] = traits_type::to_char_type(c);
   }
+  count = joinCrLf(count);
   setg(m_buffer, m_buffer, m_buffer + count);
-  return count == 0 ? traits_type::eof() : traits_type::to_int_type(m_buffer[0]);
+  return traits_type::to_int_type(m_buffer[0]);
+}
+
+std::size_t TextReadBuffer::joinCrLf(std::size_t count) {
+  count = joinCrLfPairs(m_buffer, count);
+  // A pair split between two reads of the source.
+  if (m_buffer[count - 1] == '\r' && traits_type::eq_int_type(m_source->sgetc(), '\n')) {
+    m_source->sbumpc();
+    m_buffer[count - 1] = '\n';
+  }
+  return count;
 }
 
 namespace {
 
-// What a C stream in text mode reads through.
+// What a C stream in text mode reads through: the file itself, and a byte
+// read ahead to see whether a CR at the end of a read starts a CR LF pair.
 struct TextCookie {
-  std::filebuf file;
-  TextReadBuffer text{&file};
+  int fd = -1;
+  int held = -1;       // the byte read ahead, or -1
+  bool failed = false; // a read failed after some text had been given
 };
 
+ssize_t readRetrying(int fd, char *buffer, std::size_t size) {
+  ssize_t n;
+  do
+    n = ::read(fd, buffer, size);
+  while (n < 0 && errno == EINTR);
+  return n;
+}
+
+// Reads straight into the C stream's own buffer and joins CR LF pairs there.
+// A read error of the file becomes the C stream's error, not its end.
 ssize_t readText(void *cookie, char *buffer, std::size_t size) {
-  return static_cast<ssize_t>(
-      static_cast<TextCookie *>(cookie)->text.sgetn(buffer, static_cast<std::streamsize>(size)));
+  TextCookie &text = *static_cast<TextCookie *>(cookie);
+  if (text.failed)
+    return -1;
+  if (size == 0)
+    return 0;
+  std::size_t count = 0;
+  if (text.held >= 0) {
+    buffer[count++] = static_cast<char>(text.held);
+    text.held = -1;
+  }
+  if (count < size) {
+    const ssize_t n = readRetrying(text.fd, buffer + count, size - count);
+    if (n < 0) {
+      if (count == 0)
+        return -1;
+      text.failed = true;
+      return static_cast<ssize_t>(count);
+    }
+    count += static_cast<std::size_t>(n);
+  }
+  if (count == 0)
+    return 0;
+  count = joinCrLfPairs(buffer, count);
+  if (buffer[count - 1] == '\r') {
+    char next;
+    const ssize_t n = readRetrying(text.fd, &next, 1);
+    if (n < 0)
+      text.failed = true;
+    else if (n == 1 && next == '\n')
+      buffer[count - 1] = '\n';
+    else if (n == 1)
+      text.held = static_cast<unsigned char>(next);
+  }
+  return static_cast<ssize_t>(count);
 }
 
 int closeText(void *cookie) {
   std::unique_ptr<TextCookie> owned(static_cast<TextCookie *>(cookie));
-  return owned->file.close() ? 0 : -1;
+  return ::close(owned->fd);
 }
 
 bool readsOnly(const char *mode) {
@@ -75,7 +156,8 @@ std::FILE *openTextFile(const std::string &path, const char *mode) {
   }
   auto cookie = std::make_unique<TextCookie>();
   errno = 0;
-  if (!cookie->file.open(path, std::ios::in | std::ios::binary)) {
+  cookie->fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (cookie->fd < 0) {
     if (errno == 0)
       errno = ENOENT;
     return nullptr;
@@ -84,8 +166,10 @@ std::FILE *openTextFile(const std::string &path, const char *mode) {
   functions.read = readText;
   functions.close = closeText;
   std::FILE *file = fopencookie(cookie.get(), "r", functions);
-  if (!file)
+  if (!file) {
+    ::close(cookie->fd);
     return nullptr;
+  }
   cookie.release();
   errno = savedErrno;
   return file;

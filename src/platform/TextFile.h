@@ -23,13 +23,19 @@ protected:
   int_type underflow() override;
 
 private:
+  // Turns each CR LF among the first count characters of the buffer into
+  // "\n" (taking the LF from the source when the CR comes last); gives the
+  // new count.
+  std::size_t joinCrLf(std::size_t count);
+
   std::streambuf *m_source;
   char m_buffer[4096];
 };
 
-// Opens a file as a C stream in text mode. Reading modes ("r", "rt") read
-// through TextReadBuffer; other modes open the file as they are ("t" dropped),
-// and lines are written as they are given. Null when the file cannot be opened
+// Opens a file as a C stream in text mode. Reading modes ("r", "rt") turn
+// CR LF into "\n" as TextReadBuffer does, and a read error of the file is the
+// stream's error; other modes open the file as they are ("t" dropped), and
+// lines are written as they are given. Null when the file cannot be opened
 // (errno tells why); errno is left as it was on success.
 std::FILE *openTextFile(const std::string &path, const char *mode);
 

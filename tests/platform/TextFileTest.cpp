@@ -8,6 +8,7 @@
 #include <sstream>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -65,6 +66,8 @@ const Case cases[] = {
     {atBoundary(4096, "\nz"), std::string(4096, 'x') + "\nz"},
     {atBoundary(4095, "z"), std::string(4095, 'x') + "\rz"},
     {atBoundary(4095, ""), std::string(4095, 'x') + "\r"},
+    {atBoundary(8191, "\nz"), std::string(8191, 'x') + "\nz"},
+    {atBoundary(8191, "\r\nz"), std::string(8191, 'x') + "\r\nz"},
 };
 
 TEST_F(TextFileTest, CStreamReadsCrLfAsNewline) {
@@ -75,6 +78,23 @@ TEST_F(TextFileTest, CStreamReadsCrLfAsNewline) {
     EXPECT_EQ(c.text, readAllFile(file)) << c.bytes.size();
     EXPECT_NE(0, std::feof(file));
     EXPECT_EQ(0, std::fclose(file));
+  }
+}
+
+TEST_F(TextFileTest, CStreamJoinsPairsSplitBetweenReads) {
+  // Small buffers of the C stream make the reads of the file end at every
+  // position of the text.
+  for (const std::size_t size : {1u, 2u, 3u, 5u}) {
+    for (const Case &c : cases) {
+      const std::string path = write(c.bytes);
+      std::FILE *file = platform::openTextFile(path, "r");
+      ASSERT_NE(nullptr, file);
+      std::vector<char> buffer(size);
+      ASSERT_EQ(0, std::setvbuf(file, buffer.data(), _IOFBF, size));
+      EXPECT_EQ(c.text, readAllFile(file)) << size << " " << c.bytes.size();
+      EXPECT_FALSE(std::ferror(file));
+      std::fclose(file);
+    }
   }
 }
 
@@ -134,6 +154,17 @@ TEST_F(TextFileTest, MissingFile) {
   EXPECT_TRUE(in.fail());
   std::string line;
   EXPECT_FALSE(std::getline(in, line));
+}
+
+TEST_F(TextFileTest, ReadErrorIsAnErrorNotTheEnd) {
+  // A directory opens but cannot be read.
+  std::FILE *file = platform::openTextFile(m_dir.string(), "r");
+  ASSERT_NE(nullptr, file);
+  char buffer[16];
+  EXPECT_EQ(0u, std::fread(buffer, 1, sizeof buffer, file));
+  EXPECT_TRUE(std::ferror(file));
+  EXPECT_FALSE(std::feof(file));
+  std::fclose(file);
 }
 
 TEST_F(TextFileTest, SuccessLeavesErrnoAlone) {

@@ -1,0 +1,46 @@
+#include "foundation/PlatformName.h"
+
+#include "cmdline/Product.h"
+#include "foundation/TextConversion.h"
+
+namespace {
+
+bool &namesUnconverted() {
+  static bool unconverted = false;
+  return unconverted;
+}
+
+// Printable ASCII reads the same in every language encoding, so such a name
+// needs neither the language nor a conversion.
+bool isPrintableAscii(const std::string &name) {
+  for (const char c : name) {
+    const unsigned char b = static_cast<unsigned char>(c);
+    if (b < 0x20 || b > 0x7E)
+      return false;
+  }
+  return true;
+}
+
+bool passesUnchanged(const std::string &name) {
+  return namesUnconverted() || C_currentProduct() == nullptr || isPrintableAscii(name);
+}
+
+} // namespace
+
+QL_UnconvertedNames::QL_UnconvertedNames() : m_previous(namesUnconverted()) { namesUnconverted() = true; }
+
+QL_UnconvertedNames::~QL_UnconvertedNames() { namesUnconverted() = m_previous; }
+
+std::string nameForPlatform(const std::string &internalName) {
+  if (passesUnchanged(internalName))
+    return internalName;
+  QL_UnconvertedNames inside;
+  return QL_fromInternal(internalName);
+}
+
+std::string nameFromPlatform(const std::string &platformName) {
+  if (passesUnchanged(platformName))
+    return platformName;
+  QL_UnconvertedNames inside;
+  return QL_toInternal(platformName);
+}
