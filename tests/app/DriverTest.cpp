@@ -1,0 +1,268 @@
+// The analysis driver: input files collected from the words that are not
+// options, the analysis mode, the list of input files with the main file of
+// the run, the per-file loop and the report of files that cannot be opened.
+#include "app/Driver.h"
+#include "anlsrslt/model/CurrentFile.h"
+#include "anlsrslt/readers/FileOpenException.h"
+#include "checks/PostAnalysis.h"
+#include "cmdline/CmdArgs.h"
+#include "cmdline/ConfigurationException.h"
+#include "cmdline/Options.h"
+#include "foundation/NamedFiles.h"
+#include "messages/Diagnostic.h"
+#include "messages/Output.h"
+#include "messages/OutputSelection.h"
+#include "support/ScratchDirectory.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using test_support::ScratchDirectory;
+
+// One call of the per-file step.
+struct FileStep {
+  int index;
+  std::size_t total;
+  std::string file;
+  std::string outputDir;
+  friend bool operator==(const FileStep &, const FileStep &) = default;
+};
+
+std::ostream &operator<<(std::ostream &out, const FileStep &step) {
+  return out << step.index << "/" << step.total << " " << step.file << " in " << step.outputDir;
+}
+
+std::string canonicalText(const QL_Filename &file) { return file.canonical().str(); }
+
+class RecordingDriver : public P_Driver {
+public:
+  RecordingDriver() : P_Driver("", initComplianceChecks) {}
+  void analyseFile(SymbolTable &symbols, int index, const std::vector<InputFileRecord> &files,
+                   std::size_t position) override {
+    steps.push_back({index, files.size(), canonicalText(files[position].file), files[position].outputDir});
+    P_Driver::analyseFile(symbols, index, files, position);
+  }
+  std::vector<FileStep> steps;
+};
+
+// Sets an option of the argument set from the text that follows its name.
+void setOption(C_OptionBase &option, const std::string &text) {
+  std::istringstream value(text);
+  option.set(value, true);
+}
+
+class DriverTest : public testing::Test {
+protected:
+  void SetUp() override { m_args = new C_CmdArgs("lyr", 0, nullptr); }
+
+  // Hands the words to the driver's handler as the parse would; a word
+  // "-op=<dir>" sets the output path and "-cmaf=<name>" the cross-module
+  // analysis file at that point.
+  void parse(C_OrphanHandler &handler, const std::vector<std::string> &words) {
+    for (const std::string &word : words) {
+      if (word.rfind("-op", 0) == 0)
+        setOption(C_optOutputPath(*m_args->options()), word.substr(3));
+      else if (word.rfind("-cmaf", 0) == 0)
+        setOption(C_optCrossModuleAnalysisFile(*m_args->options()), word.substr(5));
+      else
+        handler.handle(*m_args, word);
+    }
+  }
+
+  ScratchDirectory m_scratch;
+  test_support::EnvironmentVariable m_bin{"LYRBIN", std::string(LYR_TEST_DATA_DIR) + "/installation"};
+  test_support::EnvironmentVariable m_outPath{"LYROUTPATH", std::nullopt};
+  U_RefPtr<C_CmdArgs> m_args;
+};
+
+TEST_F(DriverTest, InputFilesAreDistinctByCanonicalNameInTheOrderFirstMetWithTheirOutputDirectory) {
+  const std::string a = m_scratch / "a.c";
+  const std::string b = m_scratch / "b.c";
+  m_scratch.makeDirectory("x");
+  C_OrphanFileHandler handler;
+  EXPECT_TRUE(handler.isEmpty());
+  parse(handler, {"-op=" + m_scratch / "out1", a, "-op=" + m_scratch / "out2", b, m_scratch / "./a.c",
+                  m_scratch / "x/../b.c"});
+  ASSERT_EQ(2u, handler.count());
+  EXPECT_FALSE(handler.isEmpty());
+  EXPECT_EQ(a, canonicalText(handler.firstSeen()[0]->first));
+  EXPECT_EQ(m_scratch / "out1", handler.firstSeen()[0]->second);
+  EXPECT_EQ(b, canonicalText(handler.firstSeen()[1]->first));
+  EXPECT_EQ(m_scratch / "out2", handler.firstSeen()[1]->second);
+  EXPECT_TRUE(isNamedFile(QL_Filename::fromPath(a)));
+  EXPECT_TRUE(isNamedFile(QL_Filename::fromPath(b)));
+}
+
+TEST_F(DriverTest, OutputDirectoryWithoutOptionIsTheEnvironmentsOrTheCurrentOne) {
+  struct Case {
+    std::optional<std::string> outPath;
+    std::string expected;
+  };
+  const test_support::CurrentDirectory current(m_scratch.path());
+  const Case cases[] = {{std::nullopt, m_scratch.path()}, {m_scratch / "env", m_scratch / "env"}};
+  for (const Case &c : cases) {
+    m_outPath.set(c.outPath);
+    C_OrphanFileHandler handler;
+    handler.handle(*m_args, "a.c");
+    ASSERT_EQ(1u, handler.count());
+    EXPECT_EQ(c.expected, handler.firstSeen()[0]->second);
+  }
+}
+
+TEST_F(DriverTest, AnalysisModeFollowsTheCrossModuleFileAndTheNumberOfInputFiles) {
+  struct Case {
+    std::vector<std::string> words;
+    std::optional<P_AnalysisMode> mode;
+    std::string error;
+  };
+  const std::string single = "ERROR: Single file analysis must have exactly one input file.\n\n";
+  const Case cases[] = {
+      {{}, std::nullopt, single},
+      {{"a.c"}, eamSingleFile, ""},
+      {{"a.c", "./a.c"}, eamSingleFile, ""},
+      {{"a.c", "b.c"}, std::nullopt, single},
+      {{"-cmaf=m.cma"}, std::nullopt, "ERROR: Multi file analysis requires at least one input file.\n\n"},
+      {{"-cmaf="}, std::nullopt, "ERROR: Multi file analysis requires at least one input file.\n\n"},
+      {{"-cmaf=", "a.c"}, std::nullopt, "ERROR: CrossModuleAnalysisFile (cmaf) must specify a filename\n\n"},
+      {{"-cmaf=m.cma", "a.c"}, eamMultiFile, ""},
+      {{"a.c", "b.c", "-cmaf=m.cma"}, eamMultiFile, ""},
+  };
+  const test_support::CurrentDirectory current(m_scratch.path());
+  for (const Case &c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.words));
+    SetUp();
+    RecordingDriver driver;
+    C_OrphanFileHandler handler;
+    parse(handler, c.words);
+    if (c.mode) {
+      EXPECT_EQ(*c.mode, driver.analysisMode(m_args, handler));
+      continue;
+    }
+    try {
+      driver.analysisMode(m_args, handler);
+      ADD_FAILURE() << "no configuration error";
+    } catch (const C_ConfigurationException &error) {
+      EXPECT_EQ(c.error, error.what());
+      EXPECT_FALSE(error.hasExitCode());
+    }
+  }
+}
+
+TEST_F(DriverTest, RunWalksTheInputFilesThenTheCrossModuleFileAndReportsFilesThatCannotBeOpened) {
+  struct Case {
+    const char *name;
+    std::vector<std::string> words;
+    std::vector<std::string> recordFiles;
+    std::vector<FileStep> steps;
+    std::string mainFile;
+    std::string outputDirectory;
+    std::string out;
+  };
+  const std::string d = m_scratch.path();
+  const Case cases[] = {
+      {"single file beside its record file",
+       {"-op=" + d, d + "/a.c"},
+       {"a.c.met"},
+       {{1, 1, d + "/a.c", d}},
+       d + "/a.c",
+       d,
+       ""},
+      {"single file whose record file is missing beside it",
+       {"-op=" + d, d + "/a.c"},
+       {},
+       {{1, 1, d + "/a.c", d}},
+       d + "/a.c",
+       d,
+       ""},
+      {"single file whose record file is missing in another directory",
+       {"-op=" + d + "/out", d + "/a.c"},
+       {"a.c.met"},
+       {{1, 1, d + "/a.c", d + "/out"}},
+       d + "/a.c",
+       d + "/out",
+       d + "/a.c:1: Msg=1540 #params=1 {" + d + "/out/a.c.met}\n"},
+      {"multi-file run",
+       {"-op=" + d + "/out1", d + "/a.c", "-op=" + d + "/out2", d + "/b.c", "-cmaf=" + d + "/m.cma"},
+       {"out1/a.c.met", "m.cma.met"},
+       {{1, 3, d + "/a.c", d + "/out1"}, {2, 3, d + "/b.c", d + "/out2"}, {3, 3, d + "/m.cma", d}},
+       d + "/m.cma",
+       d,
+       d + "/m.cma:1: Msg=1540 #params=1 {" + d + "/out2/b.c.met}\n"},
+      {"cross-module file also named as an input file",
+       {"-op=" + d, d + "/a.c", d + "/m.cma", "-cmaf=" + d + "/m.cma"},
+       {"a.c.met", "m.cma.met"},
+       {{1, 3, d + "/a.c", d}, {2, 3, d + "/m.cma", d}, {3, 3, d + "/m.cma", d}},
+       d + "/m.cma",
+       d,
+       ""},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove_all(d);
+    m_scratch.makeDirectory("out1");
+    for (const std::string &file : c.recordFiles)
+      m_scratch.writeFile(file);
+    SetUp();
+    U_RefPtr<RecordingDriver> driver = new RecordingDriver;
+    parse(driver->orphanHandler(), c.words);
+    driver->setCmdArgs(m_args);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(0, driver->run());
+    EXPECT_EQ(c.out, testing::internal::GetCapturedStdout());
+    EXPECT_EQ(c.steps, driver->steps);
+    EXPECT_EQ(c.mainFile, canonicalText(P_currentFilenames()));
+    EXPECT_EQ(c.outputDirectory, P_outputDirectory());
+  }
+}
+
+TEST_F(DriverTest, TheRecordFileBesideTheMainFileIsPassedOverAndEveryOtherFileReported) {
+  struct Case {
+    std::string failed;
+    bool reported;
+  };
+  const std::string src = m_scratch.makeDirectory("src");
+  const std::string out = m_scratch.makeDirectory("out");
+  const Case cases[] = {
+      {src + "/a.c.met", false}, {src + "/./a.c.met", false}, {out + "/a.c.met", true},
+      {src + "/a.c.err", true},  {src + "/b.c.met", true},
+  };
+  P_currentFilenames() = QL_Filename::fromPath(src + "/a.c");
+  RecordingDriver driver;
+  selectOutput(src + "/a.c", out, 0);
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.failed);
+    const QL_Filename failed = QL_Filename::fromPath(c.failed);
+    testing::internal::CaptureStdout();
+    driver.fileOpenFailed(P_FileOpenException(failed));
+    const std::string report = src + "/a.c:1: Msg=1540 #params=1 {" + canonicalText(failed) + "}\n";
+    EXPECT_EQ(c.reported ? report : "", testing::internal::GetCapturedStdout());
+  }
+}
+
+TEST_F(DriverTest, DestroyingTheDriverClosesTheMessageOutput) {
+  {
+    RecordingDriver driver;
+    selectOutput("/src/a.c", "/out", 0);
+  }
+  testing::internal::CaptureStderr();
+  EXPECT_THROW(M_sendMessage(makeFileOpenDiagnostic(U_Location(), QL_Filename::fromPath("/x"))), int);
+  EXPECT_EQ("M_Output:81: Cannot send information before open().\n", testing::internal::GetCapturedStderr());
+}
+
+TEST(FileOpenDiagnosticTest, NamesTheFileAtTheLocation) {
+  const U_RefPtr<M_Diagnostic> diagnostic = makeFileOpenDiagnostic(
+      U_Location(QL_Filename::fromPath("/src/m.cma"), 1, 0), QL_Filename::fromPath("/o/b.c.err"));
+  EXPECT_EQ(1540u, diagnostic->number());
+  ASSERT_EQ(1, diagnostic->getParameterCount());
+  EXPECT_EQ("/o/b.c.err", diagnostic->parameterText(0));
+  EXPECT_EQ(1, diagnostic->location().getLine());
+  EXPECT_EQ(0, diagnostic->location().getColumn());
+}
+
+} // namespace
