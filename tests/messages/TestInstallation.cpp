@@ -1,0 +1,3 @@
+#include "support/TestInstallation.h"
+
+LYR_TEST_INSTALLATION();
