@@ -11,9 +11,14 @@ int C_LineBuffer::nextChar(std::FILE *file, bool expand) {
       if (!readConfigLine(m_line.data(), m_line.size(), file))
         return -1;
     } while (m_line[0] == '*');
+    const bool endsLine = std::strchr(m_line.data(), '\n') != nullptr;
     expandConfigLine(m_line.data(), m_line.size(), false, expand, false);
     m_position = 0;
     m_length = static_cast<std::int32_t>(std::strlen(m_line.data()));
+    // An expansion cut to the buffer keeps its line end, so that its last
+    // word does not run on into the next line.
+    if (endsLine && m_length > 0 && m_line[static_cast<std::size_t>(m_length - 1)] != '\n')
+      m_line[static_cast<std::size_t>(m_length - 1)] = '\n';
   }
   return static_cast<unsigned char>(m_line[static_cast<std::size_t>(m_position++)]);
 }
