@@ -3,8 +3,8 @@
 #include "cmdline/CmdArgStreamBuffer.h"
 #include "cmdline/CmdArgs.h"
 #include "cmdline/ConfigurationException.h"
-#include "cmdline/OrphanHandler.h"
 #include "foundation/Language.h"
+#include "support/RecordingOrphanHandler.h"
 #include "support/ScratchDirectory.h"
 
 #include <gtest/gtest.h>
@@ -18,14 +18,8 @@
 namespace {
 
 using test_support::EnvironmentVariable;
+using test_support::RecordingOrphanHandler;
 using test_support::ScratchDirectory;
-
-class RecordingHandler : public C_OrphanHandler {
-public:
-  void handle(C_CmdArgs &, const std::string &word) override { words.push_back(word); }
-  bool isEmpty() const override { return words.empty(); }
-  std::vector<std::string> words;
-};
 
 std::string unknown(const std::string &word) { return "\nERROR: Unknown argument: " + word + "\n\n"; }
 std::string badValue(const std::string &value, const std::string &option) {
@@ -53,7 +47,7 @@ protected:
     stack.push(new C_ArgvSource(args.product(), words));
     C_CmdArgStreamBuffer buffer(args.product(), eceNone, m_scratch.path(), stack);
     std::istream in(&buffer);
-    RecordingHandler handler;
+    RecordingOrphanHandler handler;
     Parse result;
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
