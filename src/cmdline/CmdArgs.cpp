@@ -1,5 +1,20 @@
 #include "cmdline/CmdArgs.h"
 
+#include "cmdline/ArgsSource.h"
+#include "cmdline/CmdArgStreamBuffer.h"
+#include "cmdline/ConfigFile.h"
+#include "cmdline/OptionWords.h"
+#include "cmdline/ProductEnvironment.h"
+#include "foundation/Assertion.h"
+#include "foundation/FileIdentity.h"
+#include "foundation/Language.h"
+#include "foundation/NamedFiles.h"
+#include "foundation/PathText.h"
+#include "platform/Environment.h"
+
+#include <istream>
+#include <optional>
+
 namespace {
 
 U_RefPtr<C_CmdArgs> &currentCmdArgs() {
@@ -27,6 +42,36 @@ void C_CmdArgs::addWords(int count, const char *const *words) {
     return;
   for (int i = 0; i < count; ++i)
     m_words.emplace_back(words[i] ? words[i] : "");
+}
+
+void C_CmdArgs::parseSources(C_OrphanHandler &handler) {
+  C_ArgsSourceStack stack(true);
+  if (m_sourcesRead)
+    return;
+  U_ASSERT_THROW(m_product.isValid() && m_options.isSet());
+  const ProductRecord &record = ProductTable[m_product.index()];
+  const std::optional<std::string> binDir = platform::environmentValue(record.binVariable);
+  const std::string tempDir = productTempDir(m_product);
+  const QL_EncodingKind kind = QL_languageEncoding(m_product);
+  const QL_FileTranslatorPtr configFile = readProductConfigFile(
+      kind, tempDir, binDir ? binDir->c_str() : nullptr, record.configName, record.configSections, true);
+  clearNamedFiles();
+
+  // Pushed last, read first.
+  stack.push(U_RefPtr<C_ArgsSource>(new C_ArgvSource(m_product, m_words)));
+  stack.push(U_RefPtr<C_ArgsSource>(new C_FileSource(m_product, productRcFile(m_product), kind, tempDir)));
+  if (configFile.isSet())
+    stack.push(U_RefPtr<C_ArgsSource>(new C_FileSource(m_product, configFile)));
+  {
+    C_CmdArgStreamBuffer buffer(m_product, kind, tempDir, stack);
+    std::istream words(&buffer);
+    parseOptionWords(*this, words, handler);
+  }
+  m_sourcesRead = true;
+
+  const C_OptionFilename &crossModule = m_options->crossModuleAnalysisFile();
+  if (crossModule.isSet() && !crossModule.getValue().empty())
+    addNamedFile(QL_Filename::fromPath(QL_toForwardSlashes(crossModule.getValue())));
 }
 
 bool C_CmdArgs::hasDebugFlag(const U_RefPtr<C_CmdArgs> &args, const char *word) {

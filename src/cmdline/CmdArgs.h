@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+class C_OrphanHandler;
+
 class C_CmdArgs : public U_Ref {
 public:
   // Builds the product from the word (a valid one becomes the current
@@ -27,6 +29,19 @@ public:
 
   // Appends count words (none when count is below 1).
   void addWords(int count, const char *const *words);
+
+  // Reads the option words of the run into the options, once; later calls do
+  // nothing. The sources, from first to last read: the words after the
+  // "options" line of the product's configuration file, the rc file, the
+  // command-line words; settings files named by "via" and "list" are read
+  // where they are named. Later words prevail. Every word that is not an
+  // option goes to the handler. The product must be valid. Configuration
+  // errors that the error options make fatal, and the failures of the
+  // temporary-directory search and the file translation, pass to the caller;
+  // then the sources count as not read.
+  void parseSources(C_OrphanHandler &handler);
+  // Whether parseSources has read all sources.
+  bool sourcesRead() const { return m_sourcesRead; }
 
   // Whether the argument set's "debug" option holds the word.
   static bool hasDebugFlag(const U_RefPtr<C_CmdArgs> &args, const char *word);

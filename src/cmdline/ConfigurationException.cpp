@@ -57,3 +57,7 @@ const char *C_InvalidArgException::what() const noexcept { return m_message.c_st
 
 C_InvalidViaException::C_InvalidViaException(const std::string &fileName)
     : C_InvalidArgValueException(ComposedMessage{composeMessage({"ERROR: Unable to open ", fileName})}) {}
+
+C_ViaNestingException::C_ViaNestingException(const std::string &fileName)
+    : C_InvalidArgValueException(ComposedMessage{
+          composeMessage({"ERROR: Settings files nested too deeply, not read: ", fileName})}) {}

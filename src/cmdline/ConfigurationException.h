@@ -76,3 +76,12 @@ public:
   C_InvalidViaException(const C_InvalidViaException &) = default;
   ~C_InvalidViaException() override = default;
 };
+
+// A settings file named while too many settings files are being read, as
+// when a file names itself; an invalid value of its option.
+class C_ViaNestingException : public C_InvalidArgValueException {
+public:
+  explicit C_ViaNestingException(const std::string &fileName);
+  C_ViaNestingException(const C_ViaNestingException &) = default;
+  ~C_ViaNestingException() override = default;
+};

@@ -39,6 +39,8 @@ public:
   void translateToInternal(Source &source, Destination &destination);
 
   std::FILE *file() const { return m_file; }
+  // The encoding of the file being read.
+  const QL_EncodingDescriptor &encoding() const { return m_kind; }
   // The file the stream reads: the given path, or the temporary copy.
   const std::string &path() const { return m_path; }
   bool isTemporary() const { return m_isTemporary; }

@@ -34,8 +34,10 @@ public:
   // (the iterator is then at its end).
   bool open(const std::string &path);
   // open of the record file that metricFilePath gives for the source file in
-  // the directory. It lives with metricFilePath, in the result-files library.
+  // the directory (by default the output directory of the current argument
+  // set). It lives with metricFilePath, in the result-files library.
   bool openRecordFile(const std::string &sourceFile, const std::string &directory);
+  bool openRecordFile(const std::string &sourceFile);
 
   // Moves to the next record, or to the end. The last line counts also
   // without a line end. Raises U_UserException when the file cannot be read.

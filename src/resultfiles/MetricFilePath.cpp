@@ -1,5 +1,6 @@
 #include "resultfiles/MetricFilePath.h"
 
+#include "cmdline/ProductEnvironment.h"
 #include "foundation/PathText.h"
 #include "foundation/TagLineIterator.h"
 
@@ -11,4 +12,8 @@ std::string metricFilePath(const std::string &directory, const std::string &file
 
 bool TagLineIterator::openRecordFile(const std::string &sourceFile, const std::string &directory) {
   return open(metricFilePath(directory, sourceFile));
+}
+
+bool TagLineIterator::openRecordFile(const std::string &sourceFile) {
+  return openRecordFile(sourceFile, outputDirectory());
 }

@@ -1,6 +1,18 @@
 #include "cmdline/CmdArgs.h"
 
+#include "cmdline/ConfigurationException.h"
+#include "cmdline/ProductEnvironment.h"
+#include "foundation/Exception.h"
+#include "foundation/FileIdentity.h"
+#include "foundation/Language.h"
+#include "foundation/NamedFiles.h"
+#include "support/RecordingOrphanHandler.h"
+#include "support/ScratchDirectory.h"
+
+#include <exception>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -71,6 +83,290 @@ TEST(CmdArgsTest, CurrentArgumentSetIsACopy) {
   EXPECT_TRUE(C_CmdArgs::hasDebugFlag(handle, "textoutput"));
   EXPECT_FALSE(C_CmdArgs::hasDebugFlag(handle, "simpleoutput"));
   EXPECT_FALSE(C_CmdArgs::hasDebugFlag(U_RefPtr<C_CmdArgs>(), "textoutput"));
+}
+
+using test_support::CurrentDirectory;
+using test_support::EnvironmentVariable;
+using test_support::RecordingOrphanHandler;
+using test_support::ScratchDirectory;
+
+std::string withCrLf(const std::string &text) {
+  std::string result;
+  for (char c : text) {
+    if (c == '\n')
+      result += '\r';
+    result += c;
+  }
+  return result;
+}
+
+std::string unknown(const std::string &word) { return "\nERROR: Unknown argument: " + word + "\n\n"; }
+
+// A run's surroundings: an installation directory for the configuration
+// file, one rc directory, and an empty home and current directory, so that no
+// other rc file is found.
+class ParseSourcesTest : public testing::Test {
+protected:
+  void SetUp() override { QL_resetLanguageCaches(); }
+  void TearDown() override {
+    QL_resetLanguageCaches();
+    resetImplicitHeaderIdentity();
+    resetImplicitHeaderLocations();
+    clearNamedFiles();
+  }
+
+  struct Files {
+    std::optional<std::string> config; // lyr.cfg
+    std::optional<std::string> rc;     // .lyrrc
+    std::optional<std::string> settings;
+  };
+  // Writes the files (those given), LF or CR LF; the text SETTINGS in them
+  // stands for the settings file's path.
+  void writeFiles(const Files &files, bool crLf) {
+    auto write = [&](const std::optional<std::string> &text, const std::string &path) {
+      std::filesystem::remove(path);
+      if (!text)
+        return;
+      std::string bytes = *text;
+      for (std::size_t at; (at = bytes.find("SETTINGS")) != std::string::npos;)
+        bytes.replace(at, 8, m_settings);
+      m_scratch.writeFile(path.substr(m_scratch.path().size() + 1), crLf ? withCrLf(bytes) : bytes);
+    };
+    write(files.config, m_bin + "/lyr.cfg");
+    write(files.rc, m_rcDirectory + "/.lyrrc");
+    write(files.settings, m_settings);
+  }
+
+  struct Parse {
+    std::vector<std::string> orphans;
+    std::string out;
+    std::string err;
+    std::exception_ptr error;
+  };
+  Parse parse(C_CmdArgs &args) {
+    RecordingOrphanHandler handler;
+    Parse result;
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    try {
+      args.parseSources(handler);
+    } catch (...) {
+      result.error = std::current_exception();
+    }
+    result.out = testing::internal::GetCapturedStdout();
+    result.err = testing::internal::GetCapturedStderr();
+    result.orphans = handler.words;
+    return result;
+  }
+
+  ScratchDirectory m_scratch;
+  const std::string m_bin = m_scratch.makeDirectory("bin");
+  const std::string m_rcDirectory = m_scratch.makeDirectory("rc");
+  const std::string m_settings = m_scratch / "set.txt";
+  EnvironmentVariable m_binVariable{"LYRBIN", m_bin};
+  EnvironmentVariable m_rcPath{"LYRRCPATH", m_rcDirectory};
+  EnvironmentVariable m_home{"HOME", m_scratch.makeDirectory("home")};
+  EnvironmentVariable m_tempFiles{"LYRTEMPFILES", m_scratch.makeDirectory("tmp")};
+  EnvironmentVariable m_lang{"LANG", "C"};
+  EnvironmentVariable m_noCache{"NO_LANG_CACHE", "1"};
+  CurrentDirectory m_current{m_scratch.makeDirectory("work")};
+};
+
+TEST_F(ParseSourcesTest, ReadingOrderAndPrecedence) {
+  const std::string noConfig = "\nERROR: Unable to open configuration file " + m_bin + "/lyr.cfg\n\n";
+  struct Case {
+    Files files;
+    std::vector<std::string> words;
+    std::string outputPath;
+    std::vector<std::int32_t> noMsg;
+    std::vector<std::string> orphans;
+    std::string err = {};
+  };
+  const Case cases[] = {
+      // Configuration file, rc file, the settings file it names, command line.
+      {{"#options\n-op cfg -nomsg 1 cfg.c\n", "-op rc -nomsg 2 rc.c -via SETTINGS rc2.c\n",
+        "-op set -nomsg 3 set.c\n"},
+       {"-nomsg", "4", "a.c", "-op", "cmd"},
+       "cmd",
+       {1, 2, 3, 4},
+       {"cfg.c", "rc.c", "set.c", "rc2.c", "a.c"}},
+      {{"#options\n-op cfg\n", "-op rc -via SETTINGS\n", "-op set\n"}, {"a.c"}, "set", {}, {"a.c"}},
+      {{"#options\n-op cfg\n", "-op rc\n", std::nullopt}, {}, "rc", {}, {}},
+      {{"#options\n-op cfg\n", std::nullopt, std::nullopt}, {}, "cfg", {}, {}},
+      {{"#options\n-op cfg\n", "-op other\n", std::nullopt}, {"-op", "out", "a.c"}, "out", {}, {"a.c"}},
+      // An option without its value at the end of one source takes the
+      // first word of the next.
+      {{"#options\n-nomsg 1 -op\n", std::nullopt, std::nullopt}, {"a.c"}, "a.c", {1}, {}},
+      {{"#options\n", "-op\n", std::nullopt}, {"a.c", "b.c"}, "a.c", {}, {"b.c"}},
+      // Only the words after the options line count; every line after it is
+      // word text.
+      {{"#messages\n-op m\n#options\n-nomsg 1\n#foo\n* -nomsg 2\n", std::nullopt, std::nullopt},
+       {},
+       "",
+       {1},
+       {"#foo"}},
+      {{"#messages\n-op m\n", "-nomsg 2\n", std::nullopt}, {}, "", {2}, {}},
+      // Without a configuration file the other sources are read all the same.
+      {{std::nullopt, "-op rc r.c\n", std::nullopt}, {"b.c"}, "rc", {}, {"r.c", "b.c"}, noConfig},
+  };
+  for (const Case &c : cases) {
+    for (const bool crLf : {false, true}) {
+      const std::string label = testing::PrintToString(c.words) + (crLf ? " CR LF" : " LF");
+      writeFiles(c.files, crLf);
+      std::vector<const char *> argv;
+      for (const std::string &word : c.words)
+        argv.push_back(word.c_str());
+      C_CmdArgs args("lyr", static_cast<int>(argv.size()), argv.data());
+      const Parse result = parse(args);
+      EXPECT_FALSE(result.error) << label;
+      EXPECT_TRUE(args.sourcesRead()) << label;
+      EXPECT_EQ(c.outputPath, args.options()->outputPath().getValue()) << label;
+      EXPECT_EQ(c.noMsg, args.options()->noMsg().values()) << label;
+      EXPECT_EQ(c.orphans, result.orphans) << label;
+      EXPECT_EQ(c.err, result.err) << label;
+    }
+  }
+}
+
+TEST_F(ParseSourcesTest, VariablesAndQuotesOnlyInFiles) {
+  const EnvironmentVariable directory("LYR_PARSE_DIR", "/p q");
+  writeFiles(
+      {"#options\n-e \"$LYR_PARSE_DIR\"\n", "-op '$LYR_PARSE_DIR/out' -e $LYR_PARSE_DIR\n", std::nullopt},
+      false);
+  const char *words[] = {"-e", "$LYR_PARSE_DIR", "'x y'"};
+  C_CmdArgs args("lyr", 3, words);
+  const Parse result = parse(args);
+  EXPECT_FALSE(result.error);
+  EXPECT_EQ("/p q/out", args.options()->outputPath().getValue());
+  // Unquoted, the value's blank splits it into two words.
+  EXPECT_EQ("/p q\n/p\n$LYR_PARSE_DIR\n", result.out);
+  EXPECT_EQ((std::vector<std::string>{"q", "'x y'"}), result.orphans);
+}
+
+TEST_F(ParseSourcesTest, SourcesAreReadOnce) {
+  writeFiles({"#options\n", "rc.c\n", std::nullopt}, false);
+  const char *words[] = {"a.c"};
+  C_CmdArgs args("lyr", 1, words);
+  EXPECT_FALSE(args.sourcesRead());
+  EXPECT_EQ((std::vector<std::string>{"rc.c", "a.c"}), parse(args).orphans);
+  EXPECT_TRUE(args.sourcesRead());
+  const Parse again = parse(args);
+  EXPECT_TRUE(again.orphans.empty());
+  EXPECT_EQ("", again.err);
+  C_CmdArgs copy(args);
+  EXPECT_TRUE(copy.sourcesRead());
+  EXPECT_TRUE(parse(copy).orphans.empty());
+}
+
+TEST_F(ParseSourcesTest, CrossModuleAnalysisFileIsNamed) {
+  writeFiles({"#options\n", std::nullopt, std::nullopt}, false);
+  struct Case {
+    std::vector<const char *> words;
+    bool named;
+  };
+  const Case cases[] = {
+      {{"-cmaf", "dir\\m.cmaf", "a.c"}, true},
+      {{"-crossmoduleanalysisfile=dir/m.cmaf"}, true},
+      {{"-cmaf", ""}, false},
+      {{"a.c"}, false},
+  };
+  for (const Case &c : cases) {
+    addNamedFile(QL_Filename::fromPath("before.c"));
+    C_CmdArgs args("lyr", static_cast<int>(c.words.size()), c.words.data());
+    EXPECT_FALSE(parse(args).error);
+    EXPECT_EQ(c.named, isNamedFile(args, QL_Filename::fromPath("dir/m.cmaf"))) << c.words[0];
+    // The set of named files starts afresh with each parse.
+    EXPECT_FALSE(isNamedFile(args, QL_Filename::fromPath("before.c"))) << c.words[0];
+  }
+}
+
+TEST_F(ParseSourcesTest, ErrorPoliciesAcrossSources) {
+  struct Case {
+    Files files;
+    std::vector<const char *> words;
+    std::string err;
+    std::vector<std::string> orphans;
+    std::string thrown;
+  };
+  const Case cases[] = {
+      // A switch from the configuration file holds for the later sources.
+      {{"#options\n-eica\n", "r.c\n", std::nullopt}, {"-zzz", "a.c"}, "", {"r.c"}, unknown("-zzz")},
+      {{"#options\n-eicv\n", "-tabstop\n", std::nullopt},
+       {},
+       "",
+       {},
+       "\nERROR: Argument expected after tabstop\n\n"},
+      // One given later does not reach back.
+      {{"#options\n-yyy\n", "-zzz\n", std::nullopt},
+       {"-eica", "a.c"},
+       unknown("-yyy") + unknown("-zzz"),
+       {"a.c"},
+       ""},
+      // The command line turns the configuration file's switch off again.
+      {{"#options\n-eica\n", std::nullopt, std::nullopt},
+       {"-eica-", "-zzz", "a.c"},
+       unknown("-zzz"),
+       {"a.c"},
+       ""},
+  };
+  for (const Case &c : cases) {
+    const std::string label = testing::PrintToString(c.words);
+    writeFiles(c.files, false);
+    C_CmdArgs args("lyr", static_cast<int>(c.words.size()), c.words.data());
+    const Parse result = parse(args);
+    EXPECT_EQ(c.err, result.err) << label;
+    EXPECT_EQ(c.orphans, result.orphans) << label;
+    EXPECT_EQ(c.thrown.empty(), args.sourcesRead()) << label;
+    if (c.thrown.empty()) {
+      EXPECT_FALSE(result.error) << label;
+      continue;
+    }
+    try {
+      ASSERT_TRUE(result.error) << label;
+      std::rethrow_exception(result.error);
+    } catch (const C_ConfigurationException &e) {
+      EXPECT_EQ(c.thrown, e.what()) << label;
+      EXPECT_EQ(10, e.exitCode()) << label;
+    }
+  }
+}
+
+TEST_F(ParseSourcesTest, FailedParseNamesNoCrossModuleFile) {
+  writeFiles({"#options\n", std::nullopt, std::nullopt}, false);
+  const char *words[] = {"-cmaf", "m.cmaf", "-eica", "-zzz"};
+  C_CmdArgs args("lyr", 4, words);
+  const Parse result = parse(args);
+  EXPECT_TRUE(result.error);
+  EXPECT_FALSE(args.sourcesRead());
+  EXPECT_FALSE(isNamedFile(args, QL_Filename::fromPath("m.cmaf")));
+}
+
+TEST_F(ParseSourcesTest, UnusableTemporaryDirectoryEndsTheParse) {
+  writeFiles({"#options\n", std::nullopt, std::nullopt}, false);
+  m_tempFiles.set(m_scratch / "missing");
+  const char *words[] = {"a.c"};
+  C_CmdArgs args("lyr", 1, words);
+  const Parse result = parse(args);
+  EXPECT_FALSE(args.sourcesRead());
+  EXPECT_TRUE(result.orphans.empty());
+  ASSERT_TRUE(result.error);
+  EXPECT_THROW(std::rethrow_exception(result.error), U_UserException);
+}
+
+TEST_F(ParseSourcesTest, FilesInTheProductEncoding) {
+  m_lang.set("ja_JP.SJIS");
+  // Shift_JIS: 0x95 0x5C is one character whose second byte is a backslash
+  // (0xC9 0xBD in the internal encoding); 0x83 0x65 is another.
+  writeFiles({"#options\n-nomsg 1\n", "-op \x95\x5C\\out \x83\x65.c\n", std::nullopt}, true);
+  const char *words[] = {"\x83\x65\x95\x5C.c"};
+  C_CmdArgs args("lyr", 1, words);
+  const Parse result = parse(args);
+  EXPECT_FALSE(result.error);
+  EXPECT_EQ("\xC9\xBD/out", args.options()->outputPath().getValue());
+  EXPECT_EQ(std::vector<std::int32_t>{1}, args.options()->noMsg().values());
+  // Orphans come in the product's encoding, from files as from the command
+  // line.
+  EXPECT_EQ((std::vector<std::string>{"\x83\x65.c", "\x83\x65\x95\x5C.c"}), result.orphans);
 }
 
 } // namespace

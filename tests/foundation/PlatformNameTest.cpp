@@ -7,6 +7,7 @@
 #include "foundation/PathText.h"
 #include "foundation/TempFileName.h"
 #include "foundation/TextConversion.h"
+#include "support/ProductFixture.h"
 #include "support/ScratchDirectory.h"
 
 #include <gtest/gtest.h>
@@ -35,22 +36,9 @@ TEST(PlatformNameWithoutProductTest, NamesPassUnchanged) {
   EXPECT_EQ(sjisName, nameFromPlatform(sjisName));
 }
 
-class PlatformNameTest : public testing::Test {
+class PlatformNameTest : public test_support::ProductFixture {
 protected:
-  void SetUp() override {
-    QL_resetLanguageCaches();
-    QL_resetCodecPlugins();
-  }
-  void TearDown() override {
-    QL_resetLanguageCaches();
-    QL_resetCodecPlugins();
-  }
-
-  ScratchDirectory m_install;
-  EnvironmentVariable m_bin{"LYRBIN", m_install.path()};
-  EnvironmentVariable m_lang{"LANG", "ja_JP.SJIS"};
-  EnvironmentVariable m_noCache{"NO_LANG_CACHE", "1"};
-  C_Product m_product{"lyr"};
+  PlatformNameTest() : ProductFixture("ja_JP.SJIS") {}
 };
 
 TEST_F(PlatformNameTest, NamesTakeTheProductLanguagesEncoding) {

@@ -4,6 +4,7 @@
 #include "foundation/Exception.h"
 #include "foundation/Language.h"
 #include "foundation/TranStreambuf.h"
+#include "support/ProductFixture.h"
 #include "support/ScratchDirectory.h"
 
 #include <gtest/gtest.h>
@@ -41,25 +42,7 @@ Records walk(TagLineIterator &it) {
   return records;
 }
 
-class TagLineIteratorTest : public testing::Test {
-protected:
-  void SetUp() override { QL_resetLanguageCaches(); }
-  void TearDown() override { QL_resetLanguageCaches(); }
-
-  std::string fixture(const std::string &bytes) {
-    return m_files.writeFile("f" + std::to_string(++m_serial) + ".met", bytes);
-  }
-
-  ScratchDirectory m_install;
-  ScratchDirectory m_files;
-  ScratchDirectory m_temp;
-  EnvironmentVariable m_bin{"LYRBIN", m_install.path()};
-  EnvironmentVariable m_lang{"LANG", "ja_JP.eucJP"};
-  EnvironmentVariable m_noCache{"NO_LANG_CACHE", "1"};
-  EnvironmentVariable m_tempFiles{"LYRTEMPFILES", m_temp.path()};
-  C_Product m_product{"lyr"};
-  int m_serial = 0;
-};
+class TagLineIteratorTest : public test_support::ProductFixture {};
 
 TEST_F(TagLineIteratorTest, RecordsOfAFile) {
   struct Case {

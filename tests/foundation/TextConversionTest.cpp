@@ -7,6 +7,7 @@
 #include "foundation/Language.h"
 #include "foundation/Source.h"
 #include "foundation/TranslateException.h"
+#include "support/ProductFixture.h"
 #include "support/ScratchDirectory.h"
 
 #include <gtest/gtest.h>
@@ -29,23 +30,7 @@ std::string readBytes(const std::string &path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-class TextConversionTest : public testing::Test {
-protected:
-  void SetUp() override {
-    QL_resetLanguageCaches();
-    QL_resetCodecPlugins();
-  }
-  void TearDown() override {
-    QL_resetLanguageCaches();
-    QL_resetCodecPlugins();
-  }
-
-  ScratchDirectory m_install;
-  EnvironmentVariable m_bin{"LYRBIN", m_install.path()};
-  EnvironmentVariable m_lang{"LANG", "ja_JP.eucJP"};
-  EnvironmentVariable m_noCache{"NO_LANG_CACHE", "1"};
-  C_Product m_product{"lyr"};
-};
+class TextConversionTest : public test_support::ProductFixture {};
 
 TEST_F(TextConversionTest, NoneAndEucLeaveEveryByteAsItIs) {
   std::string all;

@@ -4,6 +4,7 @@
 #include "foundation/Codecs.h"
 #include "foundation/Language.h"
 #include "foundation/TranslateException.h"
+#include "support/ProductFixture.h"
 #include "support/ScratchDirectory.h"
 
 #include <gtest/gtest.h>
@@ -43,31 +44,7 @@ std::string drain(std::streambuf &buffer) {
   return text;
 }
 
-class TranStreambufTest : public testing::Test {
-protected:
-  void SetUp() override {
-    QL_resetLanguageCaches();
-    QL_resetCodecPlugins();
-  }
-  void TearDown() override {
-    QL_resetLanguageCaches();
-    QL_resetCodecPlugins();
-  }
-
-  std::string fixture(const std::string &bytes) {
-    return m_files.writeFile("f" + std::to_string(++m_serial), bytes);
-  }
-
-  ScratchDirectory m_install;
-  ScratchDirectory m_files;
-  ScratchDirectory m_temp;
-  EnvironmentVariable m_bin{"LYRBIN", m_install.path()};
-  EnvironmentVariable m_lang{"LANG", "ja_JP.eucJP"};
-  EnvironmentVariable m_noCache{"NO_LANG_CACHE", "1"};
-  EnvironmentVariable m_tempFiles{"LYRTEMPFILES", m_temp.path()};
-  C_Product m_product{"lyr"};
-  int m_serial = 0;
-};
+class TranStreambufTest : public test_support::ProductFixture {};
 
 TEST_F(TranStreambufTest, InputGivesTheInternalEncodingOfEachKind) {
   struct Case {

@@ -1,5 +1,6 @@
 #include "resultfiles/MetricFilePath.h"
 
+#include "cmdline/CmdArgs.h"
 #include "cmdline/Product.h"
 #include "foundation/Language.h"
 #include "foundation/TagLineIterator.h"
@@ -57,6 +58,20 @@ TEST(MetricFilePathTest, RecordFileOfASourceIsOpenedInTheDirectory) {
   TagLineIterator missing;
   EXPECT_FALSE(missing.openRecordFile("/elsewhere/b.c", out.path()));
   QL_resetLanguageCaches();
+}
+
+TEST(MetricFilePathTest, RecordFileDefaultsToTheOutputDirectory) {
+  ScratchDirectory install;
+  ScratchDirectory out;
+  EnvironmentVariable bin("LYRBIN", install.path());
+  EnvironmentVariable outPath("LYROUTPATH", out.path());
+  out.writeFile("a.c.met", "<S> x\n");
+  C_setCurrentCmdArgs(C_CmdArgs("lyr", 0, nullptr));
+
+  TagLineIterator it;
+  ASSERT_TRUE(it.openRecordFile("/src/a.c"));
+  EXPECT_EQ("S", it.m_current.m_tag);
+  EXPECT_FALSE(TagLineIterator().openRecordFile("/src/b.c"));
 }
 
 } // namespace
