@@ -1,28 +1,14 @@
-// The receivers of the command-line words that are not options: the driver
+// The driver's receiver of the command-line words that are not options: it
 // takes each of them as an input file.
 #pragma once
 
+#include "cmdline/OrphanHandler.h"
 #include "foundation/FileIdentity.h"
 
 #include <cstddef>
 #include <map>
 #include <string>
 #include <vector>
-
-class C_CmdArgs;
-
-// Receives each word of the parse that does not begin with "-".
-class C_OrphanHandler {
-public:
-  // args is the argument set being parsed; the word is in the product's text
-  // encoding.
-  virtual void handle(C_CmdArgs &args, const std::string &word) = 0;
-  // Whether no word was taken.
-  virtual bool isEmpty() const = 0;
-
-protected:
-  ~C_OrphanHandler() = default;
-};
 
 // Collects the input files, each with the directory that holds its result
 // files, distinct by canonical name and in the order first met.
@@ -33,7 +19,7 @@ public:
   C_OrphanFileHandler() = default;
   C_OrphanFileHandler(const C_OrphanFileHandler &) = delete;
   C_OrphanFileHandler &operator=(const C_OrphanFileHandler &) = delete;
-  ~C_OrphanFileHandler() = default;
+  ~C_OrphanFileHandler() override = default;
 
   // Names the word's file for the run and records it with the output
   // directory that holds at this point of the parse; a file already recorded

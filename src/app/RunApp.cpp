@@ -1,7 +1,6 @@
 #include "app/RunApp.h"
 
 #include "app/FatalSignals.h"
-#include "app/OrphanFileHandler.h"
 #include "cmdline/CmdArgs.h"
 #include "cmdline/ConfigurationException.h"
 #include "cmdline/Product.h"
@@ -12,7 +11,6 @@
 #include <cstdio>
 #include <iostream>
 #include <new>
-#include <sstream>
 
 namespace {
 
@@ -45,35 +43,6 @@ void writeContactLines() {
             << "attaching a code example that causes the problem, if possible.\n";
 }
 
-// Reads the option words of the run, handing each word that is no option to
-// the handler.
-void parseArgumentSources(C_CmdArgs &args, C_OrphanHandler &handler) {
-  const ProductRecord &record = ProductTable[args.product().index()];
-  std::ostringstream joined;
-  for (const std::string &word : args.words())
-    joined << word << '\n';
-  std::istringstream in(joined.str());
-  std::string word;
-  while (std::getline(in, word)) {
-    if (word.empty() || word[0] != '-') {
-      handler.handle(args, word);
-      continue;
-    }
-    std::int32_t matched = 0;
-    C_OptionBase *option =
-        findOptionByPrefix(args, word.c_str() + 1, matched, record.optionNames, record.optionNameCount);
-    if (!option)
-      continue;
-    const std::string rest = word.substr(1 + static_cast<std::size_t>(matched));
-    if (rest.empty()) {
-      option->set(in, false);
-    } else {
-      std::istringstream own(rest);
-      option->set(own, true);
-    }
-  }
-}
-
 int guardedRun(int count, const char *const *words, QL_App &app) {
   printBannerOnVersionArg(count, words, app.banner());
   app.init();
@@ -87,7 +56,7 @@ int guardedRun(int count, const char *const *words, QL_App &app) {
   if (productBinDir(args->product()).empty())
     throw C_ConfigurationException("\nERROR: " + productBinVariableName(args->product()) +
                                    " environment variable not found\n");
-  parseArgumentSources(*args, app.orphanHandler());
+  args->parseSources(app.orphanHandler());
   if (C_optVersion(*args->options()).value())
     printBannerOnce(app.banner());
   app.setCmdArgs(args);

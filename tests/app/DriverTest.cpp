@@ -51,33 +51,25 @@ public:
   std::vector<FileStep> steps;
 };
 
-// Sets an option of the argument set from the text that follows its name.
-void setOption(C_OptionBase &option, const std::string &text) {
-  std::istringstream value(text);
-  option.set(value, true);
-}
-
 class DriverTest : public testing::Test {
 protected:
   void SetUp() override { m_args = new C_CmdArgs("lyr", 0, nullptr); }
 
-  // Hands the words to the driver's handler as the parse would; a word
-  // "-op=<dir>" sets the output path and "-cmaf=<name>" the cross-module
-  // analysis file at that point.
+  // Parses the words of a command line after the product word, handing the
+  // words that are not options to the handler.
   void parse(C_OrphanHandler &handler, const std::vector<std::string> &words) {
-    for (const std::string &word : words) {
-      if (word.rfind("-op", 0) == 0)
-        setOption(C_optOutputPath(*m_args->options()), word.substr(3));
-      else if (word.rfind("-cmaf", 0) == 0)
-        setOption(C_optCrossModuleAnalysisFile(*m_args->options()), word.substr(5));
-      else
-        handler.handle(*m_args, word);
-    }
+    std::vector<const char *> argv;
+    for (const std::string &word : words)
+      argv.push_back(word.c_str());
+    m_args = new C_CmdArgs("lyr", static_cast<int>(argv.size()), argv.data());
+    m_args->parseSources(handler);
   }
 
   ScratchDirectory m_scratch;
   test_support::EnvironmentVariable m_bin{"LYRBIN", std::string(LYR_TEST_DATA_DIR) + "/installation"};
   test_support::EnvironmentVariable m_outPath{"LYROUTPATH", std::nullopt};
+  test_support::EnvironmentVariable m_home{"HOME", m_scratch.path()};
+  test_support::EnvironmentVariable m_rcPath{"LYRRCPATH", std::nullopt};
   U_RefPtr<C_CmdArgs> m_args;
 };
 
@@ -87,7 +79,7 @@ TEST_F(DriverTest, InputFilesAreDistinctByCanonicalNameInTheOrderFirstMetWithThe
   m_scratch.makeDirectory("x");
   C_OrphanFileHandler handler;
   EXPECT_TRUE(handler.isEmpty());
-  parse(handler, {"-op=" + m_scratch / "out1", a, "-op=" + m_scratch / "out2", b, m_scratch / "./a.c",
+  parse(handler, {"-op", m_scratch / "out1", a, "-op", m_scratch / "out2", b, m_scratch / "./a.c",
                   m_scratch / "x/../b.c"});
   ASSERT_EQ(2u, handler.count());
   EXPECT_FALSE(handler.isEmpty());
@@ -127,16 +119,15 @@ TEST_F(DriverTest, AnalysisModeFollowsTheCrossModuleFileAndTheNumberOfInputFiles
       {{"a.c"}, eamSingleFile, ""},
       {{"a.c", "./a.c"}, eamSingleFile, ""},
       {{"a.c", "b.c"}, std::nullopt, single},
-      {{"-cmaf=m.cma"}, std::nullopt, "ERROR: Multi file analysis requires at least one input file.\n\n"},
+      {{"-cmaf", "m.cma"}, std::nullopt, "ERROR: Multi file analysis requires at least one input file.\n\n"},
       {{"-cmaf="}, std::nullopt, "ERROR: Multi file analysis requires at least one input file.\n\n"},
       {{"-cmaf=", "a.c"}, std::nullopt, "ERROR: CrossModuleAnalysisFile (cmaf) must specify a filename\n\n"},
-      {{"-cmaf=m.cma", "a.c"}, eamMultiFile, ""},
-      {{"a.c", "b.c", "-cmaf=m.cma"}, eamMultiFile, ""},
+      {{"-cmaf", "m.cma", "a.c"}, eamMultiFile, ""},
+      {{"a.c", "b.c", "-cmaf", "m.cma"}, eamMultiFile, ""},
   };
   const test_support::CurrentDirectory current(m_scratch.path());
   for (const Case &c : cases) {
     SCOPED_TRACE(::testing::PrintToString(c.words));
-    SetUp();
     RecordingDriver driver;
     C_OrphanFileHandler handler;
     parse(handler, c.words);
@@ -167,35 +158,35 @@ TEST_F(DriverTest, RunWalksTheInputFilesThenTheCrossModuleFileAndReportsFilesTha
   const std::string d = m_scratch.path();
   const Case cases[] = {
       {"single file beside its record file",
-       {"-op=" + d, d + "/a.c"},
+       {"-op", d, d + "/a.c"},
        {"a.c.met"},
        {{1, 1, d + "/a.c", d}},
        d + "/a.c",
        d,
        ""},
       {"single file whose record file is missing beside it",
-       {"-op=" + d, d + "/a.c"},
+       {"-op", d, d + "/a.c"},
        {},
        {{1, 1, d + "/a.c", d}},
        d + "/a.c",
        d,
        ""},
       {"single file whose record file is missing in another directory",
-       {"-op=" + d + "/out", d + "/a.c"},
+       {"-op", d + "/out", d + "/a.c"},
        {"a.c.met"},
        {{1, 1, d + "/a.c", d + "/out"}},
        d + "/a.c",
        d + "/out",
        d + "/a.c:1: Msg=1540 #params=1 {" + d + "/out/a.c.met}\n"},
       {"multi-file run",
-       {"-op=" + d + "/out1", d + "/a.c", "-op=" + d + "/out2", d + "/b.c", "-cmaf=" + d + "/m.cma"},
+       {"-op", d + "/out1", d + "/a.c", "-op", d + "/out2", d + "/b.c", "-cmaf", d + "/m.cma"},
        {"out1/a.c.met", "m.cma.met"},
        {{1, 3, d + "/a.c", d + "/out1"}, {2, 3, d + "/b.c", d + "/out2"}, {3, 3, d + "/m.cma", d}},
        d + "/m.cma",
        d,
        d + "/m.cma:1: Msg=1540 #params=1 {" + d + "/out2/b.c.met}\n"},
       {"cross-module file also named as an input file",
-       {"-op=" + d, d + "/a.c", d + "/m.cma", "-cmaf=" + d + "/m.cma"},
+       {"-op", d, d + "/a.c", d + "/m.cma", "-cmaf", d + "/m.cma"},
        {"a.c.met", "m.cma.met"},
        {{1, 3, d + "/a.c", d}, {2, 3, d + "/m.cma", d}, {3, 3, d + "/m.cma", d}},
        d + "/m.cma",
@@ -208,7 +199,6 @@ TEST_F(DriverTest, RunWalksTheInputFilesThenTheCrossModuleFileAndReportsFilesTha
     m_scratch.makeDirectory("out1");
     for (const std::string &file : c.recordFiles)
       m_scratch.writeFile(file);
-    SetUp();
     U_RefPtr<RecordingDriver> driver = new RecordingDriver;
     parse(driver->orphanHandler(), c.words);
     driver->setCmdArgs(m_args);
@@ -255,7 +245,7 @@ TEST_F(DriverTest, DestroyingTheDriverClosesTheMessageOutput) {
   EXPECT_EQ("M_Output:81: Cannot send information before open().\n", testing::internal::GetCapturedStderr());
 }
 
-TEST(FileOpenDiagnosticTest, NamesTheFileAtTheLocation) {
+TEST_F(DriverTest, FileOpenDiagnosticNamesTheFileAtTheLocation) {
   const U_RefPtr<M_Diagnostic> diagnostic = makeFileOpenDiagnostic(
       U_Location(QL_Filename::fromPath("/src/m.cma"), 1, 0), QL_Filename::fromPath("/o/b.c.err"));
   EXPECT_EQ(1540u, diagnostic->number());

@@ -96,6 +96,9 @@ TEST(ProgramTest, FixtureCases) {
       "missing-record-file-in-output-directory",
       "multi-file-output-directories",
       "missing-error-files",
+      "settings-file-cannot-be-opened",
+      "settings-file-cannot-be-opened-is-an-error",
+      "settings-file-names-the-input",
   };
   for (const char *name : cases) {
     SCOPED_TRACE(name);
