@@ -3,7 +3,6 @@
 #include "app/FatalSignals.h"
 #include "cmdline/CmdArgs.h"
 #include "cmdline/ConfigurationException.h"
-#include "cmdline/Product.h"
 #include "cmdline/ProductEnvironment.h"
 #include "foundation/Exception.h"
 #include "foundation/PathText.h"
