@@ -135,7 +135,9 @@ std::string currentTempDir() {
 
 std::string productRcFile(const C_Product &product) {
   const ProductRecord &record = recordOf(product);
-  const std::string name = "." + std::string(record.rcName) + "rc";
+  std::string name = "."; // built piecewise: GCC 12 misreports "." + std::string as overlapping
+  name += record.rcName;
+  name += "rc";
   if (const std::optional<std::string> list =
           platform::environmentValue(std::string(record.name) + "RCPATH")) {
     const std::string found = U_findInPathList(*list, name);
