@@ -16,7 +16,8 @@ std::istream &operator>>(std::istream &in, U_QuotedToken token) {
   }
   const char closing = (c == '"' || c == '\'') ? c : ' ';
   target += c;
-  bool escaped = false;
+  // A backslash escapes the character after it, the first one included.
+  bool escaped = c == '\\';
   while (in.get(c)) {
     target += c;
     if (escaped) {

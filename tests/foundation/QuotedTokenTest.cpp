@@ -30,6 +30,9 @@ TEST(QuotedTokenTest, ReadsOneToken) {
       {"L", "L", "", true},
       {"\"", "\"", "", true},
       {"'a\"b' c", "'a\"b'", " c", false},
+      {"\\ x y", "\\ x", "y", false},   // a leading backslash escapes the blank
+      {"L\\ x y", "L\\ x", "y", false}, // also after the L prefix
+      {"\\\\ x", "\\\\", "x", false},   // an escaped backslash escapes nothing
   };
   for (const TokenCase &c : cases) {
     std::istringstream in(c.input);
