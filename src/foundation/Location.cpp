@@ -145,10 +145,13 @@ int U_compareLocationsByName(const U_Location &a, const U_Location &b) {
   const U_Filename &fileA = a.getFile().canonical();
   const U_Filename &fileB = b.getFile().canonical();
   if (fileA != fileB) {
-    // std::string_view compares bytes as unsigned values.
+    // std::string_view compares bytes as unsigned values. Names that agree up
+    // to a NUL byte are still different files: they keep their interning order,
+    // so that 0 means the same file.
     const int order = std::string_view(fileA.c_str()).compare(fileB.c_str());
     if (order != 0)
       return order < 0 ? -1 : 1;
+    return fileA < fileB ? -1 : 1;
   }
   return compareLines(a.data(), b.data());
 }

@@ -1,4 +1,5 @@
 #include "foundation/Location.h"
+#include "platform/FileSystem.h"
 #include "resultfiles/EntityDisplayName.h"
 #include "resultfiles/MacroHistory.h"
 
@@ -296,6 +297,9 @@ TEST_F(LocationTest, ComparisonsByContents) {
   const QL_Filename zFile("/cmp/z.c", "z.c");
   const QL_Filename aFile("/cmp/a.c", "a.c");
   const QL_Filename zAgain("/cmp/z.c", "./z.c");
+  // Names that differ only after a NUL byte are different files.
+  const QL_Filename nulX(std::string("/cmp/n\0x", 8), "nx");
+  const QL_Filename nulY(std::string("/cmp/n\0y", 8), "ny");
   const U_Location z5(zFile, 5, 5);
   const U_Location withParts = U_Location(U_Location(aFile, 1, 0), zFile, 5, 5).withHLLoc(aFile, 9);
 
@@ -309,6 +313,7 @@ TEST_F(LocationTest, ComparisonsByContents) {
       {"built twice", z5, U_Location(zFile, 5, 5), 0, 0},
       {"spelled differently", z5, U_Location(zAgain, 5, 5), 0, 0},
       {"parts play no part", z5, withParts, 0, 0},
+      {"names equal up to a NUL byte", U_Location(nulX, 5, 5), U_Location(nulY, 5, 5), -1, -1},
       {"line before", U_Location(zFile, 4, 9), z5, -1, -1},
       {"line after", U_Location(zFile, 6, 0), z5, 1, 1},
       {"negative line", U_Location(zFile, -1, 5), z5, -1, -1},
@@ -330,6 +335,33 @@ TEST_F(LocationTest, ComparisonsByContents) {
     EXPECT_EQ(c.order == 0, U_sameLocation(c.b, c.a)) << c.what;
   }
   EXPECT_NE(z5, U_Location(zFile, 5, 5)) << "handles compare by object";
+}
+
+TEST_F(LocationTest, FileNamesDifferingInLetterCaseFollowTheFileNameStore) {
+  const QL_Filename lower("/case/dir/file.c", "file.c");
+  const QL_Filename upper("/CASE/Dir/FILE.C", "FILE.C");
+  const bool oneFile = platform::fileNamesIgnoreCase;
+  ASSERT_EQ(oneFile, lower.canonical() == upper.canonical());
+  struct Case {
+    std::int32_t line, column;
+    int order; // of (lower, line 5, column 5) against (upper, line, column) when both are one file
+  };
+  const Case cases[] = {{5, 5, 0}, {6, 0, -1}, {5, 1, 1}, {-3, 9, 1}};
+  for (const Case &c : cases) {
+    const U_Location a(lower, 5, 5);
+    const U_Location b(upper, c.line, c.column);
+    EXPECT_EQ(oneFile, U_Location::sameFile(a, b)) << c.line << ":" << c.column;
+    if (oneFile) {
+      EXPECT_EQ(c.order, U_compareLocations(a, b)) << c.line << ":" << c.column;
+      EXPECT_EQ(c.order, U_compareLocationsByName(a, b)) << c.line << ":" << c.column;
+      EXPECT_EQ(c.order == 0, U_sameLocation(a, b)) << c.line << ":" << c.column;
+    } else {
+      // Interned later, and 'C' comes before 'c'.
+      EXPECT_EQ(-1, U_compareLocations(a, b)) << c.line << ":" << c.column;
+      EXPECT_EQ(1, U_compareLocationsByName(a, b)) << c.line << ":" << c.column;
+      EXPECT_FALSE(U_sameLocation(a, b)) << c.line << ":" << c.column;
+    }
+  }
 }
 
 TEST_F(LocationTest, LastHolderDestroysTheHistory) {

@@ -106,4 +106,18 @@ TEST_F(MacroHistoryTest, DerivationsKeepTheMacroHistory) {
   EXPECT_EQ(3u, macro->referenceCount());
 }
 
+TEST_F(MacroHistoryTest, LocationReleasesItsPartsFromCalledFromBackToInclude) {
+  U_Location derived;
+  {
+    const U_RefPtr<U_MacroHistory> macro(new U_MacroHistory(logged("macro", 5), U_Identifier("M"), nullptr));
+    derived = U_Location(logged("include", 3), header, 12, 4, macro)
+                  .withInstFromLoc(logged("instantiated from", 40), new LoggedName("entity"))
+                  .withCalledFromLoc(logged("called from", 77));
+  }
+  EXPECT_TRUE(LoggedName::destroyed.empty()) << "the location holds every part";
+  derived = U_Location();
+  const std::vector<std::string> order{"called from", "entity", "instantiated from", "macro", "include"};
+  EXPECT_EQ(order, LoggedName::destroyed);
+}
+
 } // namespace
