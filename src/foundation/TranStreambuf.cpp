@@ -25,6 +25,9 @@ itranstreambuf::int_type itranstreambuf::underflow() {
   // they can be put back after the refill.
   const std::size_t kept = std::min(static_cast<std::size_t>(gptr() - eback()), putbackSize);
   std::memmove(dataArea() - kept, gptr() - kept, kept);
+  // The get area follows the kept characters, so that they can be put back
+  // also when no more input comes.
+  setg(dataArea() - kept, dataArea(), dataArea());
   if (std::feof(m_file))
     return traits_type::eof();
   const std::size_t count = std::fread(dataArea(), 1, dataSize, m_file);

@@ -110,6 +110,28 @@ TEST_F(FileTranslatorTest, TextModeReadsCrLfAsNewline) {
   EXPECT_EQ(0u, entryCount(m_temp));
 }
 
+TEST_F(FileTranslatorTest, BinaryModeKeepsCrLf) {
+  struct Case {
+    QL_EncodingKind kind;
+    std::string file;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {eceEUC, "a\r\nb\r", "a\r\nb\r"},
+      {eceNone, "a\r\nb\r", "a\r\nb\r"},
+      {eceSJIS, BYTES("\x82\xA0\r\nb\r"), BYTES("\xA4\xA2\r\nb\r")},
+      {eceOldJIS, "a\r\nb\r", "a\r\nb\r"},
+      {eceUTF, BYTES("\xE3\x81\x82\r\nb\r"), BYTES("\xA4\xA2\r\nb\r")},
+  };
+  for (const Case &c : cases) {
+    QL_FileTranslator translator(c.kind, m_temp.path());
+    std::FILE *file = translator.open(fixture(c.file), true);
+    ASSERT_NE(nullptr, file) << c.kind;
+    EXPECT_EQ(c.expected, readAll(file)) << c.kind;
+  }
+  EXPECT_EQ(0u, entryCount(m_temp));
+}
+
 TEST_F(FileTranslatorTest, UtfFileStaysUtfWhenTheLanguageSelectsNoEncoding) {
   m_lang.set("C.UTF-8");
   const std::string path = fixture(BYTES("\xEF\xBB\xBF\xE3\x81\x82\n"));

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -89,6 +90,33 @@ TEST_F(TranStreambufTest, TenCharactersCanBePutBackAcrossARefill) {
     ASSERT_EQ(text[size - i], buffer.sungetc()) << i;
   EXPECT_EQ(std::char_traits<char>::eof(), buffer.sungetc());
   EXPECT_EQ(text.substr(size - itranstreambuf::putbackSize), drain(buffer));
+}
+
+// Once the input has ended, the last characters read can still be put back,
+// also when the end came right after a refill.
+TEST_F(TranStreambufTest, CharactersCanBePutBackAtTheEnd) {
+  const std::size_t size = itranstreambuf::dataSize;
+  struct Case {
+    const char *label;
+    std::size_t length;
+  };
+  const Case cases[] = {
+      {"short file", 7},
+      {"a few bytes after a refill", size + 3},
+      {"ends with a full read", 2 * size},
+  };
+  for (const Case &c : cases) {
+    std::string text;
+    for (std::size_t i = 0; i < c.length; ++i)
+      text += static_cast<char>('a' + i % 26);
+    itranstreambuf buffer(eceEUC, fixture(text));
+    ASSERT_TRUE(buffer.isOpen()) << c.label;
+    EXPECT_EQ(text, drain(buffer)) << c.label;
+    const std::size_t back = std::min(c.length, itranstreambuf::putbackSize);
+    for (std::size_t i = 1; i <= back; ++i)
+      ASSERT_EQ(text[c.length - i], buffer.sungetc()) << c.label << ", character " << i << " from the end";
+    EXPECT_EQ(text.substr(c.length - back), drain(buffer)) << c.label;
+  }
 }
 
 TEST_F(TranStreambufTest, InputThatCannotBeOpenedOrRead) {

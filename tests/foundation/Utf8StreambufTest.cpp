@@ -190,6 +190,41 @@ TEST(Utf8StreambufTest, OutputCodecsAndPassThrough) {
   }
 }
 
+TEST(Utf8StreambufTest, IncompleteTailIsHeldBackUnlessItFillsThePutArea) {
+  struct Case {
+    const char *label;
+    std::size_t bufferSize;
+    std::string written;
+    std::string rest; // completes the tail; empty: the tail is not held back
+  };
+  const Case cases[] = {
+      {"tail after complete text", 4, BYTES("A\xE3\x81"), BYTES("\x82")},
+      {"tail after a complete character", 8, BYTES("\xC3\xA9\xE3"), BYTES("\x81\x82")},
+      {"tail alone fills the put area", 2, BYTES("\xE3\x81"), ""},
+  };
+  for (const Case &c : cases) {
+    std::ostringstream out;
+    QL_OUTF8Streambuf buffer(out, codec("UTF-8"), QTextCodec::IgnoreHeader, c.bufferSize);
+    ASSERT_EQ(static_cast<std::streamsize>(c.written.size()),
+              buffer.sputn(c.written.data(), static_cast<std::streamsize>(c.written.size())))
+        << c.label;
+    EXPECT_EQ(0, buffer.pubsync()) << c.label;
+    const std::size_t complete = static_cast<std::size_t>(
+        QL_utf8SafeEnd(c.written.data(), c.written.data() + c.written.size()) - c.written.data());
+    if (!c.rest.empty()) {
+      EXPECT_EQ(c.written.substr(0, complete), out.str()) << c.label;
+      // The rest of the character completes it at the next flush.
+      buffer.sputn(c.rest.data(), static_cast<std::streamsize>(c.rest.size()));
+      EXPECT_EQ(0, buffer.pubsync()) << c.label;
+      EXPECT_EQ(c.written + c.rest, out.str()) << c.label;
+    } else {
+      // Converted as it is rather than held back for ever.
+      EXPECT_FALSE(out.str().empty()) << c.label;
+      EXPECT_EQ('B', buffer.sputc('B')) << c.label;
+    }
+  }
+}
+
 TEST(Utf8StreambufTest, IncompleteSequenceAtTheEndIsNotDropped) {
   std::ostringstream out;
   {
