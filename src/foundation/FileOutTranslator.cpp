@@ -113,8 +113,11 @@ void QL_FileOutTranslator::translate(const std::string &from, const std::string 
   }
   // Pushed out before the stream is closed, so that a full disk shows here.
   const bool written = std::fflush(out) == 0 && !std::ferror(out);
+  const bool read = !source.readFailed();
   destination.Close();
   source.Close();
+  if (!read)
+    throw QL_TranslateException("Cannot read file: '" + from + "'.");
   if (!written)
     throw cannotWrite(to);
 }

@@ -76,8 +76,13 @@ std::FILE *QL_FileTranslator::openByteConverted(const std::string &path, const c
   // Everything is pushed out before the copy is closed, so that a full disk
   // is seen here and not taken for the end of the text.
   const bool written = std::fflush(copy) == 0 && !std::ferror(copy);
+  const bool read = !source.readFailed();
   destination.Close();
   source.Close();
+  if (!read) {
+    discardCopy();
+    throw QL_TranslateException("Cannot read file: '" + path + "'.");
+  }
   if (!written) {
     const std::string name = m_path;
     discardCopy();

@@ -14,6 +14,7 @@ bool FileSource::open(CountedString path) {
   // Success is what fopen returns, whatever errno holds afterwards.
   pfile = std::fopen(path.text(), "r");
   m_atEnd = pfile == nullptr;
+  m_readFailed = false;
   return pfile != nullptr;
 }
 
@@ -43,6 +44,7 @@ int FileSource::Get() {
     // A read error ends this call only: the next call tries again.
     std::fprintf(stderr, "FileSource::Get got error %d, char %c (%d).\n", errno, c, c);
     std::clearerr(pfile);
+    m_readFailed = true;
     return -1;
   }
   m_atEnd = true;

@@ -51,10 +51,15 @@ public:
   void Close() override;
   int Get() override;
   void Unget(int byte) override;
+  // Whether a read failed since the file was opened: a failed read gives -1
+  // like the end of the file, and the readers that must not take a broken
+  // file for a short one ask here.
+  bool readFailed() const { return m_readFailed; }
 
 private:
   std::FILE *pfile = nullptr;
   bool m_atEnd = true;
+  bool m_readFailed = false;
   SourcePushback m_pushback;
 };
 

@@ -150,6 +150,25 @@ TEST_F(FileTranslatorTest, MissingFileGivesNoStreamAndLeavesNoCopy) {
   }
 }
 
+// A file that opens but cannot be read (here a directory) is an error, never
+// an empty text, for the byte-converted kinds as for the others.
+TEST_F(FileTranslatorTest, UnreadableFileIsAnErrorAndLeavesNoCopy) {
+  const std::string directory = m_files.makeDirectory("dir.txt");
+  for (QL_EncodingKind kind : {eceSJIS, eceOldJIS, eceNewJIS, eceNECJIS}) {
+    QL_FileTranslator translator(kind, m_temp.path());
+    testing::internal::CaptureStderr();
+    try {
+      translator.open(directory, false);
+      ADD_FAILURE() << "no exception for kind " << kind;
+    } catch (const QL_TranslateException &e) {
+      EXPECT_EQ("Cannot read file: '" + directory + "'.", std::string(e.what())) << kind;
+    }
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(nullptr, translator.file()) << kind;
+    EXPECT_EQ(0u, entryCount(m_temp)) << kind;
+  }
+}
+
 TEST_F(FileTranslatorTest, KindsWithoutConversionAreRefused) {
   const std::string path = fixture("text\n");
   QL_FileTranslator invalid(eceInvalid, m_temp.path());
