@@ -229,6 +229,63 @@ TEST_F(DriverTest, RunWalksTheInputFilesThenTheCrossModuleFileAndReportsFilesTha
   }
 }
 
+// The base driver: the per-file loop without outputs and without the main
+// file of the run; files that cannot be opened are collected.
+class BaseDriver : public P_DriverBase {
+public:
+  BaseDriver() : P_DriverBase("", initComplianceChecks) {}
+  void fileOpenFailed(const P_FileOpenException &exception) override {
+    failed.push_back(canonicalText(exception.fileName()));
+  }
+  std::vector<std::string> failed;
+};
+
+TEST_F(DriverTest, TheBaseRunWalksOnlyTheInputFilesWithoutOutputsOrMainFile) {
+  struct Case {
+    const char *name;
+    std::vector<std::string> words;
+    std::vector<std::string> failed;
+    std::string error;
+  };
+  const std::string d = m_scratch.path();
+  const Case cases[] = {
+      {"multi-file run",
+       {"-debug", "marker", "-op", d + "/out", d + "/a.c", d + "/b.c", "-cmaf", d + "/m.cma"},
+       {d + "/out/a.c.met", d + "/out/b.c.met"},
+       ""},
+      {"single-file run", {"-debug", "marker", "-op", d + "/out", d + "/a.c"}, {d + "/out/a.c.met"}, ""},
+      // The argument set is made current before the mode is decided.
+      {"two input files without the cross-module file",
+       {"-debug", "marker", d + "/a.c", d + "/b.c"},
+       {},
+       "ERROR: Single file analysis must have exactly one input file.\n\n"},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    C_setCurrentCmdArgs(C_CmdArgs("lyr", 0, nullptr));
+    P_currentFilenames() = QL_Filename::fromPath(d + "/main.c");
+    P_outputDirectory() = d + "/main";
+    openMetricOutput(d + "/main.c", d + "/main", 4);
+    U_RefPtr<BaseDriver> driver = new BaseDriver;
+    parse(driver->orphanHandler(), c.words);
+    driver->setCmdArgs(m_args);
+    testing::internal::CaptureStdout();
+    try {
+      EXPECT_EQ(0, driver->run());
+      EXPECT_EQ("", c.error);
+    } catch (const C_ConfigurationException &error) {
+      EXPECT_EQ(c.error, error.what());
+    }
+    EXPECT_EQ("", testing::internal::GetCapturedStdout());
+    EXPECT_EQ(c.failed, driver->failed);
+    EXPECT_TRUE(C_CmdArgs::hasDebugFlag(C_currentCmdArgs(), "marker"));
+    EXPECT_EQ(d + "/main.c", canonicalText(P_currentFilenames()));
+    EXPECT_EQ(d + "/main", P_outputDirectory());
+    EXPECT_EQ(d + "/main.c", metricOutputState().sourceName);
+    EXPECT_EQ(0, metricOutputState().flushes);
+  }
+}
+
 TEST_F(DriverTest, TheRecordFileBesideTheMainFileIsPassedOverAndEveryOtherFileReported) {
   struct Case {
     std::string failed;
