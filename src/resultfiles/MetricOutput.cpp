@@ -2,30 +2,34 @@
 
 namespace {
 
-struct MetricOutputState {
-  bool installed = false;
-  bool open = false;
-  int kind = 0;
-};
-
-MetricOutputState &metricOutputState() {
+MetricOutputState &installedMetricOutput() {
   static MetricOutputState state;
   return state;
 }
 
 } // namespace
 
-void openMetricOutput(const std::string &, const std::string &, int kind) {
-  MetricOutputState &state = metricOutputState();
+void openMetricOutput(const std::string &sourceName, const std::string &outputDirectory, int kind) {
+  MetricOutputState &state = installedMetricOutput();
+  state = MetricOutputState();
   state.installed = true;
   state.open = true;
+  state.sourceName = sourceName;
+  state.outputDirectory = outputDirectory;
   state.kind = kind;
 }
 
-void flushMetricOutput() {}
+void flushMetricOutput() {
+  MetricOutputState &state = installedMetricOutput();
+  // A closed sink has nothing to flush.
+  if (state.installed && state.open)
+    ++state.flushes;
+}
 
 void closeMetricOutput() {
-  MetricOutputState &state = metricOutputState();
+  MetricOutputState &state = installedMetricOutput();
   if (state.installed)
     state.open = false;
 }
+
+const MetricOutputState &metricOutputState() { return installedMetricOutput(); }

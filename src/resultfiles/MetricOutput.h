@@ -11,3 +11,15 @@ void openMetricOutput(const std::string &sourceName, const std::string &outputDi
 void flushMetricOutput();
 // Closes the installed sink, which stays installed; nothing when none is.
 void closeMetricOutput();
+
+// What the installed sink was opened for, whether it is open and how often it
+// was flushed while open since it was installed.
+struct MetricOutputState {
+  bool installed = false;
+  bool open = false;
+  std::string sourceName;
+  std::string outputDirectory;
+  int kind = 0;
+  int flushes = 0;
+};
+const MetricOutputState &metricOutputState();

@@ -12,6 +12,7 @@
 #include "messages/Diagnostic.h"
 #include "messages/Output.h"
 #include "messages/OutputSelection.h"
+#include "resultfiles/MetricOutput.h"
 #include "support/ScratchDirectory.h"
 
 #include <filesystem>
@@ -25,17 +26,20 @@ namespace {
 
 using test_support::ScratchDirectory;
 
-// One call of the per-file step.
+// One call of the per-file step, with the number of metric-output flushes
+// made during it.
 struct FileStep {
   int index;
   std::size_t total;
   std::string file;
   std::string outputDir;
+  int metricFlushes = 0;
   friend bool operator==(const FileStep &, const FileStep &) = default;
 };
 
 std::ostream &operator<<(std::ostream &out, const FileStep &step) {
-  return out << step.index << "/" << step.total << " " << step.file << " in " << step.outputDir;
+  return out << step.index << "/" << step.total << " " << step.file << " in " << step.outputDir << " with "
+             << step.metricFlushes << " flushes";
 }
 
 std::string canonicalText(const QL_Filename &file) { return file.canonical().str(); }
@@ -46,6 +50,12 @@ public:
   void analyseFile(SymbolTable &symbols, int index, const std::vector<InputFileRecord> &files,
                    std::size_t position) override {
     steps.push_back({index, files.size(), canonicalText(files[position].file), files[position].outputDir});
+    // Counted also when the step ends by a result file that cannot be opened.
+    struct CountFlushes {
+      FileStep &step;
+      int before = metricOutputState().flushes;
+      ~CountFlushes() { step.metricFlushes = metricOutputState().flushes - before; }
+    } countFlushes{steps.back()};
     P_Driver::analyseFile(symbols, index, files, position);
   }
   std::vector<FileStep> steps;
@@ -181,14 +191,14 @@ TEST_F(DriverTest, RunWalksTheInputFilesThenTheCrossModuleFileAndReportsFilesTha
       {"multi-file run",
        {"-op", d + "/out1", d + "/a.c", "-op", d + "/out2", d + "/b.c", "-cmaf", d + "/m.cma"},
        {"out1/a.c.met", "m.cma.met"},
-       {{1, 3, d + "/a.c", d + "/out1"}, {2, 3, d + "/b.c", d + "/out2"}, {3, 3, d + "/m.cma", d}},
+       {{1, 3, d + "/a.c", d + "/out1"}, {2, 3, d + "/b.c", d + "/out2"}, {3, 3, d + "/m.cma", d, 1}},
        d + "/m.cma",
        d,
        d + "/m.cma:1: Msg=1540 #params=1 {" + d + "/out2/b.c.met}\n"},
       {"cross-module file also named as an input file",
        {"-op", d, d + "/a.c", d + "/m.cma", "-cmaf", d + "/m.cma"},
        {"a.c.met", "m.cma.met"},
-       {{1, 3, d + "/a.c", d}, {2, 3, d + "/m.cma", d}, {3, 3, d + "/m.cma", d}},
+       {{1, 3, d + "/a.c", d}, {2, 3, d + "/m.cma", d}, {3, 3, d + "/m.cma", d, 1}},
        d + "/m.cma",
        d,
        ""},
@@ -208,6 +218,71 @@ TEST_F(DriverTest, RunWalksTheInputFilesThenTheCrossModuleFileAndReportsFilesTha
     EXPECT_EQ(c.steps, driver->steps);
     EXPECT_EQ(c.mainFile, canonicalText(P_currentFilenames()));
     EXPECT_EQ(c.outputDirectory, P_outputDirectory());
+    // The metric output of the run belongs to the main file in the output
+    // directory of the run and stays open until the driver goes.
+    const MetricOutputState &metrics = metricOutputState();
+    EXPECT_EQ(c.mainFile, metrics.sourceName);
+    EXPECT_EQ(c.outputDirectory, metrics.outputDirectory);
+    EXPECT_TRUE(metrics.open);
+    driver.clear();
+    EXPECT_FALSE(metricOutputState().open);
+  }
+}
+
+// The base driver: the per-file loop without outputs and without the main
+// file of the run; files that cannot be opened are collected.
+class BaseDriver : public P_DriverBase {
+public:
+  BaseDriver() : P_DriverBase("", initComplianceChecks) {}
+  void fileOpenFailed(const P_FileOpenException &exception) override {
+    failed.push_back(canonicalText(exception.fileName()));
+  }
+  std::vector<std::string> failed;
+};
+
+TEST_F(DriverTest, TheBaseRunWalksOnlyTheInputFilesWithoutOutputsOrMainFile) {
+  struct Case {
+    const char *name;
+    std::vector<std::string> words;
+    std::vector<std::string> failed;
+    std::string error;
+  };
+  const std::string d = m_scratch.path();
+  const Case cases[] = {
+      {"multi-file run",
+       {"-debug", "marker", "-op", d + "/out", d + "/a.c", d + "/b.c", "-cmaf", d + "/m.cma"},
+       {d + "/out/a.c.met", d + "/out/b.c.met"},
+       ""},
+      {"single-file run", {"-debug", "marker", "-op", d + "/out", d + "/a.c"}, {d + "/out/a.c.met"}, ""},
+      // The argument set is made current before the mode is decided.
+      {"two input files without the cross-module file",
+       {"-debug", "marker", d + "/a.c", d + "/b.c"},
+       {},
+       "ERROR: Single file analysis must have exactly one input file.\n\n"},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    C_setCurrentCmdArgs(C_CmdArgs("lyr", 0, nullptr));
+    P_currentFilenames() = QL_Filename::fromPath(d + "/main.c");
+    P_outputDirectory() = d + "/main";
+    openMetricOutput(d + "/main.c", d + "/main", 4);
+    U_RefPtr<BaseDriver> driver = new BaseDriver;
+    parse(driver->orphanHandler(), c.words);
+    driver->setCmdArgs(m_args);
+    testing::internal::CaptureStdout();
+    try {
+      EXPECT_EQ(0, driver->run());
+      EXPECT_EQ("", c.error);
+    } catch (const C_ConfigurationException &error) {
+      EXPECT_EQ(c.error, error.what());
+    }
+    EXPECT_EQ("", testing::internal::GetCapturedStdout());
+    EXPECT_EQ(c.failed, driver->failed);
+    EXPECT_TRUE(C_CmdArgs::hasDebugFlag(C_currentCmdArgs(), "marker"));
+    EXPECT_EQ(d + "/main.c", canonicalText(P_currentFilenames()));
+    EXPECT_EQ(d + "/main", P_outputDirectory());
+    EXPECT_EQ(d + "/main.c", metricOutputState().sourceName);
+    EXPECT_EQ(0, metricOutputState().flushes);
   }
 }
 

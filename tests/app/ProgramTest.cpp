@@ -93,6 +93,7 @@ TEST(ProgramTest, FixtureCases) {
       "multi-file-empty-name",
       "same-input-named-three-ways",
       "missing-main-record-file",
+      "missing-main-record-file-error-file-not-read",
       "missing-record-file-in-output-directory",
       "multi-file-output-directories",
       "missing-error-files",
