@@ -1,5 +1,7 @@
 #include "foundation/Source.h"
 
+#include "platform/TextFile.h"
+
 #include <cerrno>
 #include <istream>
 
@@ -12,7 +14,7 @@ FileSource::FileSource() = default;
 bool FileSource::open(CountedString path) {
   Close();
   // Success is what fopen returns, whatever errno holds afterwards.
-  pfile = std::fopen(path.text(), "r");
+  pfile = platform::openTextFile(path.text(), "rb");
   m_atEnd = pfile == nullptr;
   m_readFailed = false;
   return pfile != nullptr;

@@ -10,6 +10,7 @@
 #include "foundation/Source.h"
 #include "foundation/TranslateException.h"
 #include "foundation/Utf8Streambuf.h"
+#include "platform/FileSystem.h"
 
 #include <fstream>
 #include <sstream>
@@ -131,6 +132,9 @@ bool QL_translateStream(const C_Product &product, std::ostream &out, QL_Encoding
 
 bool QL_translateFileToStream(const C_Product &product, std::ostream &out, QL_EncodingKind outKind,
                               const std::string &inPath, QL_EncodingKind inKind) {
+  // A directory opens on Linux but is no file to translate.
+  if (platform::fileKind(inPath) == platform::FileKind::directory)
+    return false;
   std::ifstream in(inPath, std::ios::binary);
   if (!in.is_open())
     return false;

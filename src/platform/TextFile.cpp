@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -132,6 +133,19 @@ int closeText(void *cookie) {
   return ::close(owned->fd);
 }
 
+// The C runtime the system was made for refuses to open a directory as a
+// file; Linux opens it and fails on the first read. Refusing it here keeps a
+// directory where a file is expected a file that cannot be opened.
+bool isDirectory(int fd) {
+  struct stat status {};
+  return ::fstat(fd, &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+bool isDirectory(const std::string &path) {
+  struct stat status {};
+  return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
 bool readsOnly(const char *mode) {
   return mode[0] == 'r' && !std::strchr(mode, '+') && !std::strchr(mode, 'b');
 }
@@ -150,6 +164,11 @@ std::FILE *openTextFile(const std::string &path, const char *mode) {
       if (*c != 't')
         plain += *c;
     std::FILE *file = std::fopen(path.c_str(), plain.c_str());
+    if (file && isDirectory(fileno(file))) {
+      std::fclose(file);
+      errno = EISDIR;
+      return nullptr;
+    }
     if (file)
       errno = savedErrno;
     return file;
@@ -160,6 +179,11 @@ std::FILE *openTextFile(const std::string &path, const char *mode) {
   if (cookie->fd < 0) {
     if (errno == 0)
       errno = ENOENT;
+    return nullptr;
+  }
+  if (isDirectory(cookie->fd)) {
+    ::close(cookie->fd);
+    errno = EISDIR;
     return nullptr;
   }
   cookie_io_functions_t functions{};
@@ -176,7 +200,7 @@ std::FILE *openTextFile(const std::string &path, const char *mode) {
 }
 
 TextInputFile::TextInputFile(const std::string &path) : std::istream(nullptr), m_text(&m_file) {
-  if (m_file.open(path, std::ios::in | std::ios::binary))
+  if (!isDirectory(path) && m_file.open(path, std::ios::in | std::ios::binary))
     rdbuf(&m_text);
   else
     setstate(std::ios::failbit);

@@ -142,26 +142,30 @@ TEST_F(FileTranslatorTest, UtfFileStaysUtfWhenTheLanguageSelectsNoEncoding) {
 }
 
 TEST_F(FileTranslatorTest, MissingFileGivesNoStreamAndLeavesNoCopy) {
+  // A directory where a file is expected cannot be opened either.
+  const std::string directory = m_files.makeDirectory("directory.txt");
   for (QL_EncodingKind kind : {eceNone, eceEUC, eceSJIS, eceOldJIS, eceNewJIS, eceNECJIS, eceUTF}) {
-    QL_FileTranslator translator(kind, m_temp.path());
-    EXPECT_EQ(nullptr, translator.open(m_files / "missing.txt", false)) << kind;
-    EXPECT_FALSE(translator.isTemporary()) << kind;
-    EXPECT_EQ(0u, entryCount(m_temp)) << kind;
+    for (const std::string &path : {m_files / "missing.txt", directory}) {
+      QL_FileTranslator translator(kind, m_temp.path());
+      EXPECT_EQ(nullptr, translator.open(path, false)) << kind << " " << path;
+      EXPECT_FALSE(translator.isTemporary()) << kind << " " << path;
+      EXPECT_EQ(0u, entryCount(m_temp)) << kind << " " << path;
+    }
   }
 }
 
-// A file that opens but cannot be read (here a directory) is an error, never
-// an empty text, for the byte-converted kinds as for the others.
+// A file that opens but cannot be read (the process's own memory file fails
+// its first read) is an error, never an empty text.
 TEST_F(FileTranslatorTest, UnreadableFileIsAnErrorAndLeavesNoCopy) {
-  const std::string directory = m_files.makeDirectory("dir.txt");
+  const std::string unreadable = "/proc/self/mem";
   for (QL_EncodingKind kind : {eceSJIS, eceOldJIS, eceNewJIS, eceNECJIS}) {
     QL_FileTranslator translator(kind, m_temp.path());
     testing::internal::CaptureStderr();
     try {
-      translator.open(directory, false);
+      translator.open(unreadable, false);
       ADD_FAILURE() << "no exception for kind " << kind;
     } catch (const QL_TranslateException &e) {
-      EXPECT_EQ("Cannot read file: '" + directory + "'.", std::string(e.what())) << kind;
+      EXPECT_EQ("Cannot read file: '" + unreadable + "'.", std::string(e.what())) << kind;
     }
     testing::internal::GetCapturedStderr();
     EXPECT_EQ(nullptr, translator.file()) << kind;

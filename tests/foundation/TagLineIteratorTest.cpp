@@ -120,15 +120,21 @@ TEST_F(TagLineIteratorTest, MissingFileLeavesTheIteratorAsItWas) {
 }
 
 TEST_F(TagLineIteratorTest, ReadErrorIsReportedAndEndsTheIteration) {
-  // A directory opens but cannot be read.
-  const std::string directory = m_files.makeDirectory("dir.met");
+  // The process's own memory file opens but fails its first read.
+  const std::string unreadable = "/proc/self/mem";
   TagLineIterator it;
   try {
-    it.open(directory);
+    it.open(unreadable);
     ADD_FAILURE() << "no exception";
   } catch (const U_UserException &e) {
-    EXPECT_EQ("Cannot read file: '" + directory + "'.", std::string(e.what()));
+    EXPECT_EQ("Cannot read file: '" + unreadable + "'.", std::string(e.what()));
   }
+  EXPECT_TRUE(it == TagLineIterator());
+}
+
+TEST_F(TagLineIteratorTest, DirectoryIsAFileThatCannotBeOpened) {
+  TagLineIterator it;
+  EXPECT_FALSE(it.open(m_files.makeDirectory("dir.met")));
   EXPECT_TRUE(it == TagLineIterator());
 }
 

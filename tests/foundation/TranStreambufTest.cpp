@@ -130,12 +130,15 @@ TEST_F(TranStreambufTest, InputThatCannotBeOpenedOrRead) {
 
   EXPECT_THROW(itranstreambuf(eceInvalid, fixture("x")), QL_InvalidEncodingException);
 
-  // A directory opens but cannot be read: the input ends for good.
-  itranstreambuf directory(eceEUC, m_files.makeDirectory("dir"));
-  ASSERT_TRUE(directory.isOpen());
-  EXPECT_EQ(std::char_traits<char>::eof(), directory.sgetc());
-  EXPECT_TRUE(directory.readFailed());
-  EXPECT_EQ(std::char_traits<char>::eof(), directory.sgetc());
+  // A directory cannot be opened.
+  EXPECT_FALSE(itranstreambuf(eceEUC, m_files.makeDirectory("dir")).isOpen());
+
+  // A file that opens but fails its first read: the input ends for good.
+  itranstreambuf unreadable(eceEUC, "/proc/self/mem");
+  ASSERT_TRUE(unreadable.isOpen());
+  EXPECT_EQ(std::char_traits<char>::eof(), unreadable.sgetc());
+  EXPECT_TRUE(unreadable.readFailed());
+  EXPECT_EQ(std::char_traits<char>::eof(), unreadable.sgetc());
 }
 
 TEST_F(TranStreambufTest, OutputWritesTheTargetInItsKind) {

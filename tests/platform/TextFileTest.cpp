@@ -156,9 +156,22 @@ TEST_F(TextFileTest, MissingFile) {
   EXPECT_FALSE(std::getline(in, line));
 }
 
+// A directory is no file: it cannot be opened, in any mode, as the C runtime
+// the system was made for answers (Linux itself would open it for reading).
+TEST_F(TextFileTest, DirectoryCannotBeOpened) {
+  for (const char *mode : {"r", "rt", "rb", "r+", "a"}) {
+    errno = 0;
+    EXPECT_EQ(nullptr, platform::openTextFile(m_dir.string(), mode)) << mode;
+    EXPECT_NE(0, errno) << mode;
+  }
+  platform::TextInputFile in(m_dir.string());
+  EXPECT_FALSE(in.is_open());
+  EXPECT_TRUE(in.fail());
+}
+
 TEST_F(TextFileTest, ReadErrorIsAnErrorNotTheEnd) {
-  // A directory opens but cannot be read.
-  std::FILE *file = platform::openTextFile(m_dir.string(), "r");
+  // The process's own memory file opens but fails its first read.
+  std::FILE *file = platform::openTextFile("/proc/self/mem", "r");
   ASSERT_NE(nullptr, file);
   char buffer[16];
   EXPECT_EQ(0u, std::fread(buffer, 1, sizeof buffer, file));
