@@ -15,10 +15,16 @@ int C_LineBuffer::nextChar(std::FILE *file, bool expand) {
     expandConfigLine(m_line.data(), m_line.size(), false, expand, false);
     m_position = 0;
     m_length = static_cast<std::int32_t>(std::strlen(m_line.data()));
-    // An expansion cut to the buffer keeps its line end, so that its last
-    // word does not run on into the next line.
-    if (endsLine && m_length > 0 && m_line[static_cast<std::size_t>(m_length - 1)] != '\n')
+    // An expansion that lost its line end (cut to the buffer, or a badly
+    // formed variable that drops the rest of the line) gets it back, so that
+    // its last word does not run on into the next line. A full buffer gives
+    // up its last character for it.
+    if (endsLine && (m_length == 0 || m_line[static_cast<std::size_t>(m_length - 1)] != '\n')) {
+      if (static_cast<std::size_t>(m_length) + 1 < m_line.size())
+        ++m_length;
       m_line[static_cast<std::size_t>(m_length - 1)] = '\n';
+      m_line[static_cast<std::size_t>(m_length)] = '\0';
+    }
   }
   return static_cast<unsigned char>(m_line[static_cast<std::size_t>(m_position++)]);
 }

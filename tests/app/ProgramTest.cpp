@@ -100,6 +100,9 @@ TEST(ProgramTest, FixtureCases) {
       "settings-file-cannot-be-opened",
       "settings-file-cannot-be-opened-is-an-error",
       "settings-file-names-the-input",
+      "rc-file-and-command-line",
+      "unknown-option-is-an-error",
+      "temporary-directory-unusable",
   };
   for (const char *name : cases) {
     SCOPED_TRACE(name);

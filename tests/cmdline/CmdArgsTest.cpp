@@ -243,6 +243,31 @@ TEST_F(ParseSourcesTest, VariablesAndQuotesOnlyInFiles) {
   EXPECT_EQ((std::vector<std::string>{"q", "'x y'"}), result.orphans);
 }
 
+TEST_F(ParseSourcesTest, BlankInAValue) {
+  // A command-line argument is one word, blanks and all; in a file a blank
+  // separates words unless it stands between quotes.
+  struct Case {
+    std::optional<std::string> rc;
+    std::vector<const char *> words;
+    std::string outputPath;
+    std::vector<std::string> orphans;
+  };
+  const Case cases[] = {
+      {std::nullopt, {"-opmy dir"}, "my dir", {}}, {std::nullopt, {"-op=my dir", "a.c"}, "my dir", {"a.c"}},
+      {"-opmy dir\n", {}, "my", {"dir"}},          {"-op'my dir'\n", {}, "my dir", {}},
+      {"-op\"my \"dir\n", {}, "my dir", {}},
+  };
+  for (const Case &c : cases) {
+    writeFiles({"#options\n", c.rc, std::nullopt}, false);
+    C_CmdArgs args("lyr", static_cast<int>(c.words.size()), c.words.data());
+    const Parse result = parse(args);
+    const std::string label = c.rc ? *c.rc : c.words[0];
+    EXPECT_FALSE(result.error) << label;
+    EXPECT_EQ(c.outputPath, args.options()->outputPath().getValue()) << label;
+    EXPECT_EQ(c.orphans, result.orphans) << label;
+  }
+}
+
 TEST_F(ParseSourcesTest, SourcesAreReadOnce) {
   writeFiles({"#options\n", "rc.c\n", std::nullopt}, false);
   const char *words[] = {"a.c"};

@@ -379,6 +379,11 @@ TEST_F(ConfigFileTest, MissingFile) {
   const ReadResult none = readConfigIn(nullptr, "no-such-product", lyrConfigSections);
   EXPECT_FALSE(none.opened);
   EXPECT_EQ("\nERROR: Unable to open configuration file no-such-product.cfg\n\n", none.err);
+  // A directory of the file's name cannot be read as one.
+  m_scratch.makeDirectory("bin/kef.cfg");
+  const ReadResult directory = readConfigIn(m_bin.c_str(), "kef", kefConfigSections);
+  EXPECT_FALSE(directory.opened);
+  EXPECT_EQ("\nERROR: Unable to open configuration file " + m_bin + "/kef.cfg\n\n", directory.err);
 }
 
 TEST_F(ConfigFileTest, InstallationDirectoryWithBackslashes) {

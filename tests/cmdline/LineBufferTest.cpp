@@ -138,6 +138,28 @@ TEST_F(LineBufferTest, ExpansionDoesNotOverrunTheLine) {
   EXPECT_EQ("next", words[1]);
 }
 
+TEST_F(LineBufferTest, BadlyFormedVariableDropsTheRestOfItsLine) {
+  // The line's words end with the line; the next line gives words of its own.
+  struct Case {
+    std::string bytes;
+    std::vector<std::string> words;
+  };
+  const Case cases[] = {
+      {"-op x${LYR_WORD_TEST\nfoo\n", {"-op", "x", "foo"}},
+      {"ab${LYR_WORD_TEST}c d${LYR_WORD_TEST e\nf\n", {"abvalc", "d", "f"}},
+      {"${LYR_WORD_TEST\nnext\n", {"next"}},
+  };
+  for (const Case &c : cases) {
+    for (const std::string &bytes : {c.bytes, withCrLf(c.bytes)}) {
+      testing::internal::CaptureStdout();
+      const std::vector<std::string> words = wordsOf(bytes, true);
+      const std::string printed = testing::internal::GetCapturedStdout();
+      EXPECT_EQ(c.words, words) << bytes;
+      EXPECT_NE(std::string::npos, printed.find("\nERROR: Badly formed variable substitution:\n\t")) << bytes;
+    }
+  }
+}
+
 TEST(WordSpaceTest, OnlyAsciiWhiteSpace) {
   for (int c = 0; c < 256; ++c) {
     const bool expected = c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
