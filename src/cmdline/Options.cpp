@@ -55,9 +55,12 @@ bool debugFlag(const char *word) {
 }
 
 void printOptionSettings(const C_CmdArgs &args, std::FILE *stream) {
-  if (!args.options() || !args.product().isValid())
+  // The names and their order are those of the current product; the values
+  // are those of the argument set.
+  const C_Product *current = C_currentProduct();
+  if (!args.options() || !current || !current->isValid())
     return;
-  const ProductRecord &product = ProductTable[args.product().index()];
+  const ProductRecord &product = ProductTable[current->index()];
   for (std::int32_t i = 0; i < product.canonicalNameCount; ++i) {
     const C_OptionBase &option = product.canonicalNames[i].accessor(*args.options());
     std::fprintf(stream, "%s%-23s %s\n", "-", option.name().c_str(), option.valueText().c_str());

@@ -58,9 +58,9 @@ private:
 // argument set is current.
 bool debugFlag(const char *word);
 
-// Writes one line per option of the argument set's product, in the order of
-// its table of canonical names: "-", the name padded to 23 characters, a blank
-// and the value text.
+// Writes one line per option of the current product, in the order of its
+// table of canonical names: "-", the name padded to 23 characters, a blank and
+// the value text of the option in the argument set.
 void printOptionSettings(const C_CmdArgs &args, std::FILE *stream);
 // printOptionSettings of the current argument set.
 void printCurrentOptionSettings(std::FILE *stream);

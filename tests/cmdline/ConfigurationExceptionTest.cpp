@@ -39,6 +39,7 @@ TEST(ConfigurationExceptionTest, OptionErrorTexts) {
       {[] { throw C_InvalidViaException("dir/s.txt"); }, "\nERROR: Unable to open dir/s.txt\n\n"},
   };
   for (const Case &c : cases) {
+    const C_ConfigurationException earlier("\nERROR: earlier\n");
     try {
       c.raise();
       ADD_FAILURE() << "nothing thrown for " << c.text;
@@ -50,6 +51,10 @@ TEST(ConfigurationExceptionTest, OptionErrorTexts) {
       e.print(printed);
       EXPECT_EQ(c.text, printed.str());
     }
+    // The option errors build their base part with an empty message, which
+    // replaces the text that every user error shares.
+    EXPECT_STREQ("", earlier.what()) << c.text;
+    EXPECT_EQ("", U_UserException::sharedMessage()) << c.text;
   }
 }
 

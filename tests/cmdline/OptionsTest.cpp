@@ -281,4 +281,19 @@ TEST(OptionsTest, SettingsListing) {
   EXPECT_NE(current.end(), std::find(current.begin(), current.end(), "-tabstop                 2"));
 }
 
+// The listing shows the names of the current product, whichever product the
+// argument set was made for, with the argument set's values.
+TEST(OptionsTest, SettingsListingFollowsTheCurrentProduct) {
+  C_CmdArgs args("lyr", 0, nullptr);
+  useInOwnWord(args.options()->tabStop(), "5");
+  useInOwnWord(args.options()->pluginPath(), "plug");
+  const C_Product other("kef"); // now the current product
+  const std::vector<std::string> all = lines(listing(&args));
+  EXPECT_EQ(41u, all.size());
+  for (const char *line : {"-tabstop                 5", "-pluginpath              plug"})
+    EXPECT_NE(all.end(), std::find(all.begin(), all.end(), line)) << line;
+  for (const std::string &line : all)
+    EXPECT_NE(0u, line.rfind("-namelength ", 0)); // an option of lyr only
+}
+
 } // namespace
