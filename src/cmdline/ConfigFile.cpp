@@ -3,7 +3,6 @@
 #include "cmdline/Product.h"
 #include "cmdline/ProductEnvironment.h"
 #include "foundation/Assertion.h"
-#include "foundation/FileSystem.h"
 #include "foundation/PathText.h"
 #include "foundation/TextConversion.h"
 #include "platform/Environment.h"
@@ -358,9 +357,8 @@ QL_FileTranslatorPtr readProductConfigFile(QL_EncodingKind kind, const std::stri
   const std::string path =
       QL_fromInternal(QL_addExtension(QL_joinPath(directory, productWord), ".cfg"), kind);
   QL_FileTranslatorPtr translator(new QL_FileTranslator(kind, tempDir));
-  // A directory of that name opens on some systems but holds no lines: it is
-  // no configuration file.
-  std::FILE *file = U_isDirectory(path) ? nullptr : translator->open(path, false);
+  // A directory of that name is refused by the opening itself.
+  std::FILE *file = translator->open(path, false);
   if (!file) {
     std::fprintf(stderr, "\nERROR: Unable to open configuration file %s\n\n", path.c_str());
     return QL_FileTranslatorPtr();
