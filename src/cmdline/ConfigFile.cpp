@@ -54,12 +54,12 @@ KefConfigRecord kefConfig;
 // The next entry of the list slot being filled.
 std::int32_t listCounter = 0;
 
-constexpr ConfigSectionRow section(const char *name) { return {crkSection, name, nullptr, nullptr, 0}; }
-constexpr ConfigSectionRow optionsSection() { return {crkOptions, "options", nullptr, nullptr, 0}; }
-constexpr ConfigSectionRow endOfTable() { return {crkEnd, nullptr, nullptr, nullptr, 0}; }
-constexpr ConfigSectionRow text(std::string &slot) { return {crkText, nullptr, &slot, nullptr, 1}; }
-constexpr ConfigSectionRow number(std::int32_t &slot) { return {crkNumber, nullptr, nullptr, &slot, 1}; }
-template <std::size_t N> constexpr ConfigSectionRow textList(std::string (&slots)[N]) {
+constexpr ConfigSectionTable section(const char *name) { return {crkSection, name, nullptr, nullptr, 0}; }
+constexpr ConfigSectionTable optionsSection() { return {crkOptions, "options", nullptr, nullptr, 0}; }
+constexpr ConfigSectionTable endOfTable() { return {crkEnd, nullptr, nullptr, nullptr, 0}; }
+constexpr ConfigSectionTable text(std::string &slot) { return {crkText, nullptr, &slot, nullptr, 1}; }
+constexpr ConfigSectionTable number(std::int32_t &slot) { return {crkNumber, nullptr, nullptr, &slot, 1}; }
+template <std::size_t N> constexpr ConfigSectionTable textList(std::string (&slots)[N]) {
   return {crkTextList, nullptr, slots, nullptr, static_cast<std::int32_t>(N)};
 }
 
@@ -103,7 +103,7 @@ void reportUnexpectedData(const char *line) {
 
 } // namespace
 
-constinit const ConfigSectionRow lyrConfigSections[] = {
+constinit const ConfigSectionTable lyrConfigSections[] = {
     section("help"),
     textList(lyrConfig.help),
     section("messages"),
@@ -146,7 +146,7 @@ constinit const ConfigSectionRow lyrConfigSections[] = {
     endOfTable(),
 };
 
-constinit const ConfigSectionRow lyrppConfigSections[] = {
+constinit const ConfigSectionTable lyrppConfigSections[] = {
     section("help"),
     textList(lyrppConfig.help),
     section("characters"),
@@ -192,7 +192,7 @@ constinit const ConfigSectionRow lyrppConfigSections[] = {
     endOfTable(),
 };
 
-constinit const ConfigSectionRow kefConfigSections[] = {
+constinit const ConfigSectionTable kefConfigSections[] = {
     section("help"),
     textList(kefConfig.help),
     optionsSection(),
@@ -274,14 +274,14 @@ void expandConfigLine(char *line, std::size_t size, bool newlineEnds, bool subst
   line[length] = '\0';
 }
 
-const ConfigSectionRow *findConfigSection(const char *line, const ConfigSectionRow *table,
-                                          bool &continueReading) {
+const ConfigSectionTable *findConfigSection(const char *line, const ConfigSectionTable *table,
+                                            bool &continueReading) {
   U_ASSERT_THROW(line && *line == '#' && table);
   std::string word;
   for (const char *p = line + 1;
        isAsciiLetter(static_cast<unsigned char>(*p)) || isAsciiDigit(static_cast<unsigned char>(*p)); ++p)
     word += *p;
-  for (const ConfigSectionRow *row = table; row->kind != crkEnd; ++row) {
+  for (const ConfigSectionTable *row = table; row->kind != crkEnd; ++row) {
     if (row->kind != crkSection && row->kind != crkOptions)
       continue;
     if (U_strnicmp(word.c_str(), row->name, std::strlen(row->name)) == 0) {
@@ -294,7 +294,7 @@ const ConfigSectionRow *findConfigSection(const char *line, const ConfigSectionR
   return nullptr;
 }
 
-void storeConfigValue(const char *line, const ConfigSectionRow *&slot, bool substitute) {
+void storeConfigValue(const char *line, const ConfigSectionTable *&slot, bool substitute) {
   if (!slot)
     return;
   switch (slot->kind) {
@@ -328,9 +328,9 @@ void storeConfigValue(const char *line, const ConfigSectionRow *&slot, bool subs
   }
 }
 
-bool readConfigSections(std::FILE *file, const ConfigSectionRow *table, bool substitute) {
+bool readConfigSections(std::FILE *file, const ConfigSectionTable *table, bool substitute) {
   U_ASSERT_THROW(file && table);
-  const ConfigSectionRow *slot = nullptr;
+  const ConfigSectionTable *slot = nullptr;
   char line[ConfigLineSize];
   while (readConfigLine(line, sizeof line, file)) {
     if (line[0] == '*')
@@ -349,7 +349,7 @@ bool readConfigSections(std::FILE *file, const ConfigSectionRow *table, bool sub
 
 QL_FileTranslatorPtr readProductConfigFile(QL_EncodingKind kind, const std::string &tempDir,
                                            const char *binDir, const std::string &productWord,
-                                           const ConfigSectionRow *table, bool substitute) {
+                                           const ConfigSectionTable *table, bool substitute) {
   // The directory is taken into the internal encoding before its backslashes
   // become "/", so that no second byte of a double-byte character is taken
   // for a separator.

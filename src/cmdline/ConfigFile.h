@@ -26,9 +26,9 @@ enum ConfigRowKind : std::int32_t {
   crkOptions = 5,    // the section "options": option words follow it
 };
 
-// One row of a product's section table. A section row is followed by the
+// A product's section table is an array of these rows. A section row is followed by the
 // value slots of its section; a row of kind crkEnd ends the table.
-struct ConfigSectionRow {
+struct ConfigSectionTable {
   std::int32_t kind;
   const char *name;      // section rows: the section's name
   std::string *texts;    // text slots: the text, or the first of count entries
@@ -38,9 +38,9 @@ struct ConfigSectionRow {
 
 // The section tables of the products. DUV's configuration file has the
 // sections of LYRPP's and is read with its table.
-extern const ConfigSectionRow lyrppConfigSections[];
-extern const ConfigSectionRow lyrConfigSections[];
-extern const ConfigSectionRow kefConfigSections[];
+extern const ConfigSectionTable lyrppConfigSections[];
+extern const ConfigSectionTable lyrConfigSections[];
+extern const ConfigSectionTable kefConfigSections[];
 
 // Reads one logical line of at most size - 1 characters into buffer. While
 // the text ends with a backslash and a newline, the next line of the file (at
@@ -69,8 +69,8 @@ void expandConfigLine(char *line, std::size_t size, bool newlineEnds, bool subst
 // 0; continueReading becomes false for the "options" section and true for
 // any other. An unknown section is reported on standard output and gives
 // null, so that its values are passed over.
-const ConfigSectionRow *findConfigSection(const char *line, const ConfigSectionRow *table,
-                                          bool &continueReading);
+const ConfigSectionTable *findConfigSection(const char *line, const ConfigSectionTable *table,
+                                            bool &continueReading);
 
 // Stores a value line (as read, with its newline) into the current slot and
 // moves the slot on; a full list moves on to the next slot. Numbers are read
@@ -78,12 +78,12 @@ const ConfigSectionRow *findConfigSection(const char *line, const ConfigSectionR
 // that does not fit, leaves the slot as it was. Without a slot nothing
 // happens; a slot that is no value slot reports the line on standard output
 // and stays.
-void storeConfigValue(const char *line, const ConfigSectionRow *&slot, bool substitute);
+void storeConfigValue(const char *line, const ConfigSectionTable *&slot, bool substitute);
 
 // Reads the sections of an open configuration file into the table's slots,
 // up to and including the "options" line. Returns true when it stopped there,
 // false at the end of the file.
-bool readConfigSections(std::FILE *file, const ConfigSectionRow *table, bool substitute);
+bool readConfigSections(std::FILE *file, const ConfigSectionTable *table, bool substitute);
 
 // Reads the product's configuration file productWord.cfg in the installation
 // directory binDir (the raw value of the installation variable, in the
@@ -94,4 +94,4 @@ bool readConfigSections(std::FILE *file, const ConfigSectionRow *table, bool sub
 // cannot be opened, says so on standard error and returns an empty handle.
 QL_FileTranslatorPtr readProductConfigFile(QL_EncodingKind kind, const std::string &tempDir,
                                            const char *binDir, const std::string &productWord,
-                                           const ConfigSectionRow *table, bool substitute);
+                                           const ConfigSectionTable *table, bool substitute);

@@ -9,7 +9,7 @@
 class C_CmdArgs;
 class C_OptionBase;
 class C_Options;
-struct ConfigSectionRow;
+struct ConfigSectionTable;
 
 // One name of an option: its option's member in an option set.
 struct OptionNameEntry {
@@ -19,16 +19,16 @@ struct OptionNameEntry {
 
 // The constant description of one product.
 struct ProductRecord {
-  std::int32_t id;                        // 0 marks the terminating record
-  const char *name;                       // product name in capitals: "LYR"
-  const char *binVariable;                // installation directory: "LYRBIN"
-  const char *helpFilesVariable;          // "LYRHELPFILES"
-  const char *configName;                 // base name of the configuration file: "lyr"
-  const ConfigSectionRow *configSections; // the sections of the configuration file
-  const char *rcName;                     // rc-file name is "." rcName "rc"
-  const char *outPathVariable;            // "LYROUTPATH"
-  const char *productWord;                // the lower-case product word once more
-  const char *tempFilesVariable;          // "LYRTEMPFILES"
+  std::int32_t id;                          // 0 marks the terminating record
+  const char *name;                         // product name in capitals: "LYR"
+  const char *binVariable;                  // installation directory: "LYRBIN"
+  const char *helpFilesVariable;            // "LYRHELPFILES"
+  const char *configName;                   // base name of the configuration file: "lyr"
+  const ConfigSectionTable *configSections; // the sections of the configuration file
+  const char *rcName;                       // rc-file name is "." rcName "rc"
+  const char *outPathVariable;              // "LYROUTPATH"
+  const char *productWord;                  // the lower-case product word once more
+  const char *tempFilesVariable;            // "LYRTEMPFILES"
   // Every name the product accepts: its options' own names and its short
   // aliases, in ascending byte order.
   const OptionNameEntry *optionNames;

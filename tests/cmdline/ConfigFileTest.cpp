@@ -29,8 +29,8 @@ std::string withCrLf(const std::string &text) {
 }
 
 // The slot index places after the named section's row.
-const ConfigSectionRow &slotOf(const ConfigSectionRow *table, const char *section, int index = 0) {
-  for (const ConfigSectionRow *row = table; row->kind != crkEnd; ++row)
+const ConfigSectionTable &slotOf(const ConfigSectionTable *table, const char *section, int index = 0) {
+  for (const ConfigSectionTable *row = table; row->kind != crkEnd; ++row)
     if ((row->kind == crkSection || row->kind == crkOptions) && std::strcmp(row->name, section) == 0)
       return row[1 + index];
   ADD_FAILURE() << "no section " << section;
@@ -67,11 +67,11 @@ protected:
     std::vector<std::string> rest;
   };
   ReadResult readConfig(const std::string &bytes, const char *word = "lyr",
-                        const ConfigSectionRow *table = lyrConfigSections, QL_EncodingKind kind = eceNone) {
+                        const ConfigSectionTable *table = lyrConfigSections, QL_EncodingKind kind = eceNone) {
     m_scratch.writeFile(std::string("bin/") + word + ".cfg", bytes);
     return readConfigIn(m_bin.c_str(), word, table, kind);
   }
-  ReadResult readConfigIn(const char *binDir, const char *word, const ConfigSectionRow *table,
+  ReadResult readConfigIn(const char *binDir, const char *word, const ConfigSectionTable *table,
                           QL_EncodingKind kind = eceNone) {
     ReadResult result;
     testing::internal::CaptureStdout();
@@ -240,7 +240,7 @@ TEST_F(ConfigFileTest, SectionLines) {
   for (const Case &c : cases) {
     bool continueReading = true;
     testing::internal::CaptureStdout();
-    const ConfigSectionRow *slot = findConfigSection(c.line, lyrConfigSections, continueReading);
+    const ConfigSectionTable *slot = findConfigSection(c.line, lyrConfigSections, continueReading);
     EXPECT_EQ(c.printed, testing::internal::GetCapturedStdout()) << c.line;
     EXPECT_EQ(c.continueReading, continueReading) << c.line;
     if (c.section)
@@ -249,15 +249,15 @@ TEST_F(ConfigFileTest, SectionLines) {
       EXPECT_EQ(nullptr, slot) << c.line;
   }
   bool continueReading = true;
-  const ConfigSectionRow *slot = findConfigSection("#characters\n", lyrppConfigSections, continueReading);
+  const ConfigSectionTable *slot = findConfigSection("#characters\n", lyrppConfigSections, continueReading);
   EXPECT_EQ(&slotOf(lyrppConfigSections, "characters"), slot);
 }
 
 // The sections of a table with their slots: T a text, N a number, Ln and Mn
 // lists of n texts or numbers.
-std::string layoutOf(const ConfigSectionRow *table) {
+std::string layoutOf(const ConfigSectionTable *table) {
   std::string layout;
-  for (const ConfigSectionRow *row = table; row->kind != crkEnd; ++row) {
+  for (const ConfigSectionTable *row = table; row->kind != crkEnd; ++row) {
     switch (row->kind) {
     case crkSection:
     case crkOptions:
@@ -345,7 +345,7 @@ TEST_F(ConfigFileTest, ReadsSectionsUpToTheOptions) {
               result.out);
     EXPECT_EQ((std::vector<std::string>{"-op out\n", "#foo\n", "* not a comment here\n"}), result.rest);
 
-    const ConfigSectionRow *table = lyrConfigSections;
+    const ConfigSectionTable *table = lyrConfigSections;
     EXPECT_EQ("first", *slotOf(table, "messages", 0).texts);
     EXPECT_EQ("second value", *slotOf(table, "messages", 1).texts);
     EXPECT_EQ("third\tthing joined", *slotOf(table, "messages", 2).texts);
@@ -423,7 +423,7 @@ TEST_F(ConfigFileTest, FullListMovesOn) {
 TEST_F(ConfigFileTest, ListCounterRestartsWithEachSection) {
   std::int32_t numbers[2] = {0, 0};
   std::string texts[2];
-  const ConfigSectionRow table[] = {
+  const ConfigSectionTable table[] = {
       {crkSection, "a", nullptr, nullptr, 0},       {crkNumberList, nullptr, nullptr, numbers, 2},
       {crkSection, "b", nullptr, nullptr, 0},       {crkTextList, nullptr, texts, nullptr, 2},
       {crkOptions, "options", nullptr, nullptr, 0}, {crkEnd, nullptr, nullptr, nullptr, 0},
@@ -438,13 +438,13 @@ TEST_F(ConfigFileTest, ListCounterRestartsWithEachSection) {
 }
 
 TEST_F(ConfigFileTest, ValueWithoutSlot) {
-  const ConfigSectionRow *slot = nullptr;
+  const ConfigSectionTable *slot = nullptr;
   testing::internal::CaptureStdout();
   storeConfigValue("anything\n", slot, true);
   EXPECT_EQ("", testing::internal::GetCapturedStdout());
   EXPECT_EQ(nullptr, slot);
   // The end of a table is no slot either: the line is reported there.
-  const ConfigSectionRow *end = &slotOf(kefConfigSections, "options");
+  const ConfigSectionTable *end = &slotOf(kefConfigSections, "options");
   ASSERT_EQ(crkEnd, end->kind);
   testing::internal::CaptureStdout();
   storeConfigValue("100%s\n", end, true);
