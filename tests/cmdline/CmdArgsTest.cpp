@@ -6,6 +6,7 @@
 #include "foundation/FileIdentity.h"
 #include "foundation/Language.h"
 #include "foundation/NamedFiles.h"
+#include "support/Bytes.h"
 #include "support/RecordingOrphanHandler.h"
 #include "support/ScratchDirectory.h"
 
@@ -17,6 +18,8 @@
 #include <vector>
 
 namespace {
+
+using test_support::withCrLf;
 
 TEST(CmdArgsTest, ValidProductGetsOptionsAndWords) {
   const char *words[] = {"-deb", "log", "a.c"};
@@ -89,16 +92,6 @@ using test_support::CurrentDirectory;
 using test_support::EnvironmentVariable;
 using test_support::RecordingOrphanHandler;
 using test_support::ScratchDirectory;
-
-std::string withCrLf(const std::string &text) {
-  std::string result;
-  for (char c : text) {
-    if (c == '\n')
-      result += '\r';
-    result += c;
-  }
-  return result;
-}
 
 std::string unknown(const std::string &word) { return "\nERROR: Unknown argument: " + word + "\n\n"; }
 

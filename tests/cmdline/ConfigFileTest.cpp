@@ -3,6 +3,7 @@
 #include "cmdline/Product.h"
 #include "foundation/Language.h"
 #include "platform/TextFile.h"
+#include "support/Bytes.h"
 #include "support/ScratchDirectory.h"
 
 #include <gtest/gtest.h>
@@ -15,18 +16,10 @@
 
 namespace {
 
+using test_support::withCrLf;
+
 using test_support::EnvironmentVariable;
 using test_support::ScratchDirectory;
-
-std::string withCrLf(const std::string &text) {
-  std::string result;
-  for (char c : text) {
-    if (c == '\n')
-      result += '\r';
-    result += c;
-  }
-  return result;
-}
 
 // The slot index places after the named section's row.
 const ConfigSectionTable &slotOf(const ConfigSectionTable *table, const char *section, int index = 0) {

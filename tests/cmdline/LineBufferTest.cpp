@@ -1,6 +1,7 @@
 #include "cmdline/LineBuffer.h"
 
 #include "platform/TextFile.h"
+#include "support/Bytes.h"
 #include "support/ScratchDirectory.h"
 
 #include <gtest/gtest.h>
@@ -12,18 +13,10 @@
 
 namespace {
 
+using test_support::withCrLf;
+
 using test_support::EnvironmentVariable;
 using test_support::ScratchDirectory;
-
-std::string withCrLf(const std::string &text) {
-  std::string result;
-  for (char c : text) {
-    if (c == '\n')
-      result += '\r';
-    result += c;
-  }
-  return result;
-}
 
 class LineBufferTest : public testing::Test {
 protected:

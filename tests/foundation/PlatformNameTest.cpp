@@ -7,6 +7,7 @@
 #include "foundation/PathText.h"
 #include "foundation/TempFileName.h"
 #include "foundation/TextConversion.h"
+#include "support/Bytes.h"
 #include "support/ProductFixture.h"
 #include "support/ScratchDirectory.h"
 
@@ -19,9 +20,6 @@ namespace {
 
 using test_support::EnvironmentVariable;
 using test_support::ScratchDirectory;
-
-std::string bytesOf(const char *literal, std::size_t size) { return std::string(literal, size); }
-#define BYTES(literal) bytesOf(literal, sizeof(literal) - 1)
 
 // "a" HIRAGANA, "so" KATAKANA (its Shift_JIS trail byte is "\"), ".c".
 const std::string eucName = BYTES("\xA4\xA2\xA5\xBD.c");

@@ -4,6 +4,7 @@
 #include "foundation/Exception.h"
 #include "foundation/Language.h"
 #include "foundation/TranStreambuf.h"
+#include "support/Bytes.h"
 #include "support/ProductFixture.h"
 #include "support/ScratchDirectory.h"
 
@@ -19,9 +20,6 @@ namespace {
 
 using test_support::EnvironmentVariable;
 using test_support::ScratchDirectory;
-
-std::string bytesOf(const char *literal, std::size_t size) { return std::string(literal, size); }
-#define BYTES(literal) bytesOf(literal, sizeof(literal) - 1)
 
 using Records = std::vector<std::pair<std::string, std::string>>;
 

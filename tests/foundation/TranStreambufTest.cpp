@@ -4,6 +4,7 @@
 #include "foundation/Codecs.h"
 #include "foundation/Language.h"
 #include "foundation/TranslateException.h"
+#include "support/Bytes.h"
 #include "support/ProductFixture.h"
 #include "support/ScratchDirectory.h"
 
@@ -21,9 +22,6 @@ namespace {
 
 using test_support::EnvironmentVariable;
 using test_support::ScratchDirectory;
-
-std::string bytesOf(const char *literal, std::size_t size) { return std::string(literal, size); }
-#define BYTES(literal) bytesOf(literal, sizeof(literal) - 1)
 
 std::string readBytes(const std::string &path) {
   std::ifstream in(path, std::ios::binary);

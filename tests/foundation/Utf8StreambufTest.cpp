@@ -1,4 +1,5 @@
 #include "foundation/Utf8Streambuf.h"
+#include "support/Bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -29,9 +30,6 @@ std::string readThrough(const std::string &bytes, QTextCodec *from, bool detect,
     *finalCodec = buffer.codec();
   return result;
 }
-
-std::string bytesOf(const char *literal, std::size_t size) { return std::string(literal, size); }
-#define BYTES(literal) bytesOf(literal, sizeof(literal) - 1)
 
 TEST(Utf8StreambufTest, InputConvertsToUtf8AndDetectsByteOrderMarks) {
   struct Case {

@@ -4,6 +4,7 @@
 #include "cmdline/Product.h"
 #include "foundation/Language.h"
 #include "foundation/TagLineIterator.h"
+#include "support/Bytes.h"
 #include "support/ScratchDirectory.h"
 
 #include <gtest/gtest.h>
@@ -14,9 +15,6 @@ namespace {
 
 using test_support::EnvironmentVariable;
 using test_support::ScratchDirectory;
-
-std::string bytesOf(const char *literal, std::size_t size) { return std::string(literal, size); }
-#define BYTES(literal) bytesOf(literal, sizeof(literal) - 1)
 
 TEST(MetricFilePathTest, DirectoryAndLastComponentWithItsExtension) {
   struct Case {
