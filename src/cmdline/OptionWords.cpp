@@ -28,6 +28,14 @@ void setOption(C_OptionBase &option, const std::string &rest, std::istream &in) 
   }
 }
 
+// Called from the handler of a bad or missing value: rethrows it while
+// "errorinvalidcfgvalue" is on, else writes it to standard error.
+void reportValueError(const C_Options &options, const C_ConfigurationException &error) {
+  if (options.errorInvalidCfgValue().value())
+    throw;
+  std::cerr << error.what();
+}
+
 } // namespace
 
 void parseOptionWords(C_CmdArgs &args, std::istream &in, C_OrphanHandler &handler) {
@@ -54,13 +62,9 @@ void parseOptionWords(C_CmdArgs &args, std::istream &in, C_OrphanHandler &handle
     try {
       setOption(*option, name.substr(static_cast<std::size_t>(matched)), in);
     } catch (const C_InvalidArgValueException &error) {
-      if (options.errorInvalidCfgValue().value())
-        throw;
-      std::cerr << error.what();
+      reportValueError(options, error);
     } catch (const C_ValueExpectedException &error) {
-      if (options.errorInvalidCfgValue().value())
-        throw;
-      std::cerr << error.what();
+      reportValueError(options, error);
     }
   }
 }
