@@ -107,7 +107,8 @@ void printBannerOnce(const std::string &banner) {
 
 void printBannerOnVersionArg(int count, const char *const *words, const std::string &banner) {
   for (int i = 1; i < count; ++i) {
-    if (words[i] && U_strnicmp(words[i], "-ver", 4) == 0 && std::char_traits<char>::length(words[i]) >= 4)
+    // A shorter word ends before "-ver" does and so never compares equal.
+    if (words[i] && U_strnicmp(words[i], "-ver", 4) == 0)
       printBannerOnce(banner);
   }
 }
