@@ -146,13 +146,10 @@ std::int32_t lookupProduct(const char *word) {
   for (char &c : buffer)
     if (c == '+')
       c = 'P';
-  const std::size_t length = std::strlen(buffer);
   std::int32_t index = 0;
-  for (; index < 4; ++index) {
-    const char *name = ProductTable[index].name;
-    if (length == std::strlen(name) && U_strnicmp(buffer, name, length) == 0)
+  for (; index < 4; ++index)
+    if (U_equalNoCase(buffer, ProductTable[index].name))
       break;
-  }
   return ProductTable[index].id != 0 ? index : -1;
 }
 
