@@ -4,7 +4,9 @@
 #include "cmdline/Product.h"
 #include "foundation/Assertion.h"
 
-#include <cstring>
+#include <algorithm>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -27,11 +29,8 @@ C_Options::C_Options(C_CmdArgs *owner)
 bool C_Options::hasDebugFlag(const C_Options &options, const char *word) {
   if (!word)
     return false;
-  const std::size_t length = std::strlen(word);
-  for (const std::string &value : options.debug())
-    if (value.size() == length && value.compare(0, length, word, length) == 0)
-      return true;
-  return false;
+  const std::vector<std::string> &values = options.debug().values();
+  return std::find(values.begin(), values.end(), word) != values.end();
 }
 
 #define C_OPTION(Kind, Name, Accessor, member, explicitSet, ...)                                             \
