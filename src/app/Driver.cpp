@@ -1,11 +1,8 @@
 #include "app/Driver.h"
 
 #include "anlsrslt/model/CurrentFile.h"
-#include "anlsrslt/model/SymbolTable.h"
 #include "anlsrslt/readers/FileOpenException.h"
-#include "anlsrslt/readers/IncludeLocationMap.h"
 #include "anlsrslt/readers/SourceFileReader.h"
-#include "anlsrslt/suppression/PragmaSuppression.h"
 #include "cmdline/CmdArgs.h"
 #include "cmdline/PrintableFileName.h"
 #include "foundation/Location.h"
@@ -36,12 +33,7 @@ int P_Driver::run() {
   C_setCurrentCmdArgs(*args);
   const std::vector<InputFileRecord> files = prepareInputFiles(args, m_orphanHandler, mode);
   openRunOutputs(*args);
-  m_init(args, mode);
-  registerPragmaSuppressHandlers();
-  registerIncludeRelationHandler();
-  analyseFiles(SymbolTable::instance(), files);
-  notifyRunEndListeners(SymbolTable::instance());
-  return 0;
+  return analyseInputFiles(args, mode, files);
 }
 
 std::vector<InputFileRecord> P_Driver::prepareInputFiles(const U_RefPtr<C_CmdArgs> &args,

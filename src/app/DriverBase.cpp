@@ -20,7 +20,11 @@ int P_DriverBase::runAnalysis(C_OrphanFileHandler &handler) {
   U_RefPtr<C_CmdArgs> args = cmdArgs();
   C_setCurrentCmdArgs(*args);
   P_AnalysisMode mode = analysisMode(args, handler);
-  const std::vector<InputFileRecord> files = inputFiles(args, handler, mode);
+  return analyseInputFiles(args, mode, inputFiles(args, handler, mode));
+}
+
+int P_DriverBase::analyseInputFiles(U_RefPtr<C_CmdArgs> &args, P_AnalysisMode mode,
+                                    const std::vector<InputFileRecord> &files) {
   m_init(args, mode);
   registerPragmaSuppressHandlers();
   registerIncludeRelationHandler();

@@ -46,6 +46,10 @@ public:
   virtual void analyseFiles(SymbolTable &symbols, std::vector<InputFileRecord> files);
 
 protected:
+  // The common end of a run: initialisation, the registration of the record
+  // handlers, the work on every file and the end-of-run listeners. Returns 0.
+  int analyseInputFiles(U_RefPtr<C_CmdArgs> &args, P_AnalysisMode mode,
+                        const std::vector<InputFileRecord> &files);
   // Reads the record file, then the error file, of one input file.
   static void readResultFiles(SymbolTable &symbols, const InputFileRecord &record);
 
