@@ -53,8 +53,7 @@ int guardedRun(int count, const char *const *words, QL_App &app) {
   if (!args->product().isValid())
     throw C_ConfigurationException("ERROR: Invalid product name specified.\n");
   if (productBinDir(args->product()).empty())
-    throw C_ConfigurationException("\nERROR: " + productBinVariableName(args->product()) +
-                                   " environment variable not found\n");
+    throw missingBinDirError(args->product());
   args->parseSources(app.orphanHandler());
   if (C_optVersion(*args->options()).value())
     printBannerOnce(app.banner());

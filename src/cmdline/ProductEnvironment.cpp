@@ -79,13 +79,17 @@ bool hasProductBinDir(const C_Product &product) {
 }
 
 std::string productBinDir(const C_Product &product) {
-  const std::string variable = productBinVariableName(product);
   // Taken into the internal encoding first, so that the second byte of a
   // double-byte character is never taken for a backslash.
-  const std::optional<std::string> value = productEnvironmentValue(product, variable);
+  const std::optional<std::string> value = productEnvironmentValue(product, productBinVariableName(product));
   if (!value)
-    throw C_ConfigurationException("\nERROR: " + variable + " environment variable not found\n");
+    throw missingBinDirError(product);
   return QL_toForwardSlashes(*value);
+}
+
+C_ConfigurationException missingBinDirError(const C_Product &product) {
+  return C_ConfigurationException("\nERROR: " + productBinVariableName(product) +
+                                  " environment variable not found\n");
 }
 
 std::string currentProductBinDir(const C_Product &product) { return productBinDir(product); }

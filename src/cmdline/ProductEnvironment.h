@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+class C_ConfigurationException;
+
 // The value of an environment variable taken from the product's encoding into
 // the internal one; nothing when the variable is not set.
 std::optional<std::string> productEnvironmentValue(const C_Product &product, const std::string &name);
@@ -32,6 +34,8 @@ bool hasProductBinDir(const C_Product &product);
 // internal encoding with backslashes turned into "/" (set but empty gives the
 // empty text). Throws C_ConfigurationException when the variable is not set.
 std::string productBinDir(const C_Product &product);
+// The error of an installation variable that is not set, or set but empty.
+C_ConfigurationException missingBinDirError(const C_Product &product);
 // The same look-up, under the name that the codec layer and message files use.
 std::string currentProductBinDir(const C_Product &product);
 
