@@ -21,12 +21,11 @@ struct Use {
   std::string rest;                 // what the stream still held afterwards
 };
 
-// The option word carries its value: the stream holds only the rest of the word.
-Use setInOwnWord(C_OptionBase &option, const std::string &rest) {
-  std::istringstream in(rest);
+Use setFrom(C_OptionBase &option, const std::string &text, bool ownWord) {
+  std::istringstream in(text);
   Use use;
   try {
-    option.set(in, true);
+    option.set(in, ownWord);
   } catch (const C_ConfigurationException &e) {
     use.error = e.what();
   }
@@ -35,19 +34,11 @@ Use setInOwnWord(C_OptionBase &option, const std::string &rest) {
   return use;
 }
 
+// The option word carries its value: the stream holds only the rest of the word.
+Use setInOwnWord(C_OptionBase &option, const std::string &rest) { return setFrom(option, rest, true); }
+
 // The option word is bare: the stream holds the remaining words, one a line.
-Use setFromWords(C_OptionBase &option, const std::string &words) {
-  std::istringstream in(words);
-  Use use;
-  try {
-    option.set(in, false);
-  } catch (const C_ConfigurationException &e) {
-    use.error = e.what();
-  }
-  in.clear();
-  use.rest = std::string(std::istreambuf_iterator<char>(in), {});
-  return use;
-}
+Use setFromWords(C_OptionBase &option, const std::string &words) { return setFrom(option, words, false); }
 
 std::string invalidValue(const std::string &name, const std::string &value) {
   return "\nERROR: " + value + " is not a valid argument for option: " + name + "\n\n";
@@ -224,7 +215,7 @@ TEST(OptionKindsTest, ValuesAreConvertedFromTheProductEncoding) {
   installation.writeFile("LYR.ini", "[Japanese]\nZUT_LANG=ja_JP.SJIS\n");
   const test_support::EnvironmentVariable bin("LYRBIN", installation.path());
   const test_support::EnvironmentVariable noCache("NO_LANG_CACHE", std::string("1"));
-  QL_resetLanguageCaches(); // an earlier test may have kept another language
+  QL_resetLanguageCaches();                // an earlier test may have kept another language
   const C_CmdArgs args("lyr", 0, nullptr); // makes lyr the current product
 
   C_OptionI8NString format("format", "");
