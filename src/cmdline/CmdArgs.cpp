@@ -45,7 +45,6 @@ void C_CmdArgs::addWords(int count, const char *const *words) {
 }
 
 void C_CmdArgs::parseSources(C_OrphanHandler &handler) {
-  C_ArgsSourceStack stack(true);
   if (m_sourcesRead)
     return;
   U_ASSERT_THROW(m_product.isValid() && m_options.isSet());
@@ -58,6 +57,7 @@ void C_CmdArgs::parseSources(C_OrphanHandler &handler) {
   clearNamedFiles();
 
   // Pushed last, read first.
+  C_ArgsSourceStack stack(true);
   stack.push(U_RefPtr<C_ArgsSource>(new C_ArgvSource(m_product, m_words)));
   stack.push(U_RefPtr<C_ArgsSource>(new C_FileSource(m_product, productRcFile(m_product), kind, tempDir)));
   if (configFile.isSet())
