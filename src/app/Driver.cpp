@@ -41,7 +41,7 @@ std::vector<InputFileRecord> P_Driver::prepareInputFiles(const U_RefPtr<C_CmdArg
   std::vector<InputFileRecord> files = inputFiles(args, handler, mode);
   if (mode == eamMultiFile) {
     const QL_Filename crossModuleFile =
-        QL_Filename::fromPath(QL_toForwardSlashes(C_optCrossModuleAnalysisFile(*args->options()).getValue()));
+        QL_Filename::fromPath(C_optCrossModuleAnalysisFile(*args->options()).getValue());
     P_currentFilenames() = crossModuleFile;
     P_outputDirectory() = QL_dirname(filenameText(crossModuleFile.canonical()));
     files.emplace_back(P_outputDirectory(), crossModuleFile);

@@ -71,7 +71,7 @@ void C_CmdArgs::parseSources(C_OrphanHandler &handler) {
 
   const C_OptionFilename &crossModule = m_options->crossModuleAnalysisFile();
   if (crossModule.isSet() && !crossModule.getValue().empty())
-    addNamedFile(QL_Filename::fromPath(QL_toForwardSlashes(crossModule.getValue())));
+    addNamedFile(QL_Filename::fromPath(crossModule.getValue()));
 }
 
 bool C_CmdArgs::hasDebugFlag(const U_RefPtr<C_CmdArgs> &args, const char *word) {
