@@ -5,6 +5,7 @@
 // for the test installation.
 #include "support/ProgramRun.h"
 #include "support/ScratchDirectory.h"
+#include "support/TextLines.h"
 
 #include <filesystem>
 #include <fstream>
@@ -18,6 +19,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using test_support::lines;
 using test_support::ScratchDirectory;
 
 const std::string dataDirectory = LYR_TEST_DATA_DIR;
@@ -38,14 +40,6 @@ std::string substitute(std::string text, const std::string &runDirectory) {
       text.replace(at, placeholder.size(), value);
   }
   return text;
-}
-
-std::vector<std::string> lines(const std::string &text) {
-  std::vector<std::string> result;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);)
-    result.push_back(line);
-  return result;
 }
 
 // The environment of a run: nothing of a product installation or of the

@@ -2,6 +2,7 @@
 
 #include "cmdline/ConfigurationException.h"
 #include "support/ScratchDirectory.h"
+#include "support/TextLines.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@
 
 namespace {
 
+using test_support::lines;
 using test_support::ScratchDirectory;
 
 // Command-line words that count how many were taken.
@@ -30,14 +32,6 @@ private:
   std::vector<std::string> m_words;
   std::size_t m_taken = 0;
 };
-
-std::vector<std::string> lines(std::istream &in) {
-  std::vector<std::string> result;
-  std::string line;
-  while (std::getline(in, line, '\n'))
-    result.push_back(line);
-  return result;
-}
 
 class CmdArgStreamBufferTest : public testing::Test {
 protected:

@@ -3,6 +3,7 @@
 
 #include "cmdline/Product.h"
 #include "foundation/Exception.h"
+#include "support/TextLines.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -15,6 +16,8 @@
 #include <vector>
 
 namespace {
+
+using test_support::lines;
 
 TEST(OptionsTest, DebugWordsAreWholeCaseSensitiveTexts) {
   const struct {
@@ -220,14 +223,6 @@ std::string listing(const C_CmdArgs *args) {
     text += static_cast<char>(c);
   std::fclose(file);
   return text;
-}
-
-std::vector<std::string> lines(const std::string &text) {
-  std::vector<std::string> result;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);)
-    result.push_back(line);
-  return result;
 }
 
 TEST(OptionsTest, SettingsListing) {
