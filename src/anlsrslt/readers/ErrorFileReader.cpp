@@ -6,6 +6,7 @@
 #include "foundation/FileIdentity.h"
 #include "foundation/PathText.h"
 #include "foundation/PlatformName.h"
+#include "platform/TextFile.h"
 
 #include <cstdio>
 
@@ -14,7 +15,7 @@ int readErrorFile(const QL_Filename &outputDirectory, const QL_Filename &file) {
     return 2;
   const std::string path = QL_joinPath(filenameText(outputDirectory.canonical()),
                                        QL_addExtension(QL_basename(filenameText(file.canonical())), "err"));
-  std::FILE *errors = std::fopen(nameForPlatform(path).c_str(), "rb");
+  std::FILE *errors = platform::openTextFile(nameForPlatform(path), "rb");
   if (!errors)
     throw P_FileOpenException(QL_Filename::fromPath(path));
   std::fclose(errors);
