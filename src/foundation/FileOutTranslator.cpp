@@ -37,13 +37,12 @@ std::FILE *QL_FileOutTranslator::open(const std::string &path) {
   const QL_EncodingKind kind = encodingKindOf(m_kind);
   if (kind == eceInvalid)
     throw QL_InvalidEncodingException();
+  m_target = CountedString(path);
   if (needsNoConversion(kind)) {
-    m_target = CountedString(path);
     m_temp = "";
     m_file = platform::openTextFile(path, m_append ? "a" : "w");
     return m_file;
   }
-  m_target = CountedString(path);
   const std::string temp = newTempFile();
   if (temp.empty())
     return nullptr;
