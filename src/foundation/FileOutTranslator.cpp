@@ -37,13 +37,12 @@ std::FILE *QL_FileOutTranslator::open(const std::string &path) {
   const QL_EncodingKind kind = encodingKindOf(m_kind);
   if (kind == eceInvalid)
     throw QL_InvalidEncodingException();
+  m_target = CountedString(path);
   if (needsNoConversion(kind)) {
-    m_target = CountedString(path);
     m_temp = "";
     m_file = platform::openTextFile(path, m_append ? "a" : "w");
     return m_file;
   }
-  m_target = CountedString(path);
   const std::string temp = newTempFile();
   if (temp.empty())
     return nullptr;
@@ -98,28 +97,8 @@ void QL_FileOutTranslator::translate(const std::string &from, const std::string 
   FileSource source;
   if (!source.open(CountedString(from)))
     throw QL_TranslateFileOpenException(from);
-  std::FILE *out = platform::openTextFile(to, "w");
-  FileDestination destination;
-  if (!destination.attach(out)) {
-    source.Close();
-    throw QL_TranslateFileOpenException(to);
-  }
-  try {
-    QL_encodeFromInternal(m_kind, source, destination);
-  } catch (...) {
-    destination.Close();
-    source.Close();
-    throw;
-  }
-  // Pushed out before the stream is closed, so that a full disk shows here.
-  const bool written = std::fflush(out) == 0 && !std::ferror(out);
-  const bool read = !source.readFailed();
-  destination.Close();
-  source.Close();
-  if (!read)
-    throw QL_TranslateException("Cannot read file: '" + from + "'.");
-  if (!written)
-    throw cannotWrite(to);
+  QL_convertFile(source, from, to,
+                 [this](Source &in, Destination &out) { QL_encodeFromInternal(m_kind, in, out); });
 }
 
 void QL_FileOutTranslator::appendFile(const std::string &target, const std::string &from) {

@@ -57,36 +57,12 @@ std::FILE *QL_FileTranslator::openByteConverted(const std::string &path, const c
     return nullptr;
   m_path = QL_fromInternal(makeTempFileName(m_tempDir));
   m_isTemporary = true;
-  std::FILE *copy = platform::openTextFile(m_path, "w");
-  FileDestination destination;
-  if (!destination.attach(copy)) {
-    source.Close();
-    const std::string name = m_path;
-    discardCopy();
-    throw QL_TranslateFileOpenException(name);
-  }
   try {
-    translateToInternal(source, destination);
+    QL_convertFile(source, path, m_path,
+                   [this](Source &in, Destination &out) { translateToInternal(in, out); });
   } catch (...) {
-    destination.Close();
-    source.Close();
     discardCopy();
     throw;
-  }
-  // Everything is pushed out before the copy is closed, so that a full disk
-  // is seen here and not taken for the end of the text.
-  const bool written = std::fflush(copy) == 0 && !std::ferror(copy);
-  const bool read = !source.readFailed();
-  destination.Close();
-  source.Close();
-  if (!read) {
-    discardCopy();
-    throw QL_TranslateException("Cannot read file: '" + path + "'.");
-  }
-  if (!written) {
-    const std::string name = m_path;
-    discardCopy();
-    throw QL_TranslateException("Cannot write file: '" + name + "'.");
   }
   return openCopy(mode);
 }

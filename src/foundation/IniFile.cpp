@@ -1,5 +1,7 @@
 #include "foundation/IniFile.h"
 
+#include "foundation/PathText.h"
+
 #include <fstream>
 
 namespace {
@@ -18,17 +20,6 @@ std::string trimmed(const std::string &text) {
   return text.substr(begin, end - begin);
 }
 
-unsigned char asciiLower(unsigned char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; }
-
-bool equalNoCase(const std::string &a, const std::string &b) {
-  if (a.size() != b.size())
-    return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (asciiLower(static_cast<unsigned char>(a[i])) != asciiLower(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
-}
-
 } // namespace
 
 std::string U_readIniValue(const std::string &path, const std::string &section, const std::string &key) {
@@ -43,13 +34,13 @@ std::string U_readIniValue(const std::string &path, const std::string &section, 
       continue;
     if (text[0] == '[') {
       const std::size_t close = text.find(']');
-      inSection = close != std::string::npos && equalNoCase(trimmed(text.substr(1, close - 1)), section);
+      inSection = close != std::string::npos && U_equalNoCase(trimmed(text.substr(1, close - 1)), section);
       continue;
     }
     if (!inSection)
       continue;
     const std::size_t equals = text.find('=');
-    if (equals == std::string::npos || !equalNoCase(trimmed(text.substr(0, equals)), key))
+    if (equals == std::string::npos || !U_equalNoCase(trimmed(text.substr(0, equals)), key))
       continue;
     return trimmed(text.substr(equals + 1)).substr(0, U_iniValueMaxLength);
   }

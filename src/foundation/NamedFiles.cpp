@@ -19,6 +19,13 @@ NamedFiles &namedFiles() {
   return files;
 }
 
+// Named, and not the implicit header (as far as it is known yet).
+bool isNamed(const NamedFiles &files, const QL_Filename &file) {
+  if (files.implicitHeader && *files.implicitHeader == file.canonical())
+    return false;
+  return files.canonicalNames.count(file.canonical()) != 0;
+}
+
 } // namespace
 
 void clearNamedFiles() { namedFiles().canonicalNames.clear(); }
@@ -29,10 +36,7 @@ bool isNamedFile(const QL_Filename &file) {
   const C_CmdArgs *args = C_currentCmdArgs();
   if (args)
     return isNamedFile(*args, file);
-  const NamedFiles &files = namedFiles();
-  if (files.implicitHeader && *files.implicitHeader == file.canonical())
-    return false;
-  return files.canonicalNames.count(file.canonical()) != 0;
+  return isNamed(namedFiles(), file);
 }
 
 bool isNamedFile(const C_CmdArgs &args, const QL_Filename &file) {
@@ -41,9 +45,7 @@ bool isNamedFile(const C_CmdArgs &args, const QL_Filename &file) {
   // the look-up is tried again on a later call.
   if (!files.implicitHeader && hasProductBinDir(args.product()))
     files.implicitHeader = implicitHeaderLocation(args, 0).getFile().canonical();
-  if (files.implicitHeader && *files.implicitHeader == file.canonical())
-    return false;
-  return files.canonicalNames.count(file.canonical()) != 0;
+  return isNamed(files, file);
 }
 
 bool isNamedFileLocation(const U_Location &location) {

@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <iostream>
 #include <limits>
-#include <sstream>
 
 namespace {
 
@@ -78,14 +77,6 @@ void forEachListedNumber(const std::string &text, const std::function<void(std::
   }
 }
 
-std::string U_toString(std::int32_t value) {
-  std::ostringstream out;
-  out << value;
-  return out.str();
-}
+std::string U_toString(std::int32_t value) { return std::to_string(value); }
 
-std::string U_toString(std::uint32_t value) {
-  std::ostringstream out;
-  out << value;
-  return out.str();
-}
+std::string U_toString(std::uint32_t value) { return std::to_string(value); }

@@ -9,11 +9,7 @@
 
 TagLineIterator::TagLineIterator() = default;
 
-// The stream goes before the buffer it reads.
-TagLineIterator::~TagLineIterator() {
-  m_stream.reset();
-  m_buffer.reset();
-}
+TagLineIterator::~TagLineIterator() = default;
 
 bool TagLineIterator::open(const std::string &path) {
   auto buffer = std::make_unique<itranstreambuf>(QL_defaultEncoding(), QL_fromInternal(path));

@@ -59,6 +59,7 @@ public:
   TagLine m_current;
 
 private:
+  // Declared in this order so that the stream goes before the buffer it reads.
   std::unique_ptr<itranstreambuf> m_buffer;
   std::unique_ptr<std::istream> m_stream;
   std::string m_path;

@@ -11,6 +11,7 @@
 #include "foundation/TranslateException.h"
 #include "foundation/Utf8Streambuf.h"
 #include "platform/FileSystem.h"
+#include "platform/TextFile.h"
 
 #include <fstream>
 #include <sstream>
@@ -101,6 +102,33 @@ void QL_encodeFromInternal(const QL_EncodingDescriptor &descriptor, Source &sour
     QL_eucToJis(source, destination, kind);
   else
     throw QL_InvalidEncodingException();
+}
+
+void QL_convertFile(FileSource &source, const std::string &from, const std::string &to,
+                    const std::function<void(Source &, Destination &)> &convert) {
+  std::FILE *out = platform::openTextFile(to, "w");
+  FileDestination destination;
+  if (!destination.attach(out)) {
+    source.Close();
+    throw QL_TranslateFileOpenException(to);
+  }
+  try {
+    convert(source, destination);
+  } catch (...) {
+    destination.Close();
+    source.Close();
+    throw;
+  }
+  // Everything is pushed out before the file is closed, so that a full disk
+  // is seen here and not taken for the end of the text.
+  const bool written = std::fflush(out) == 0 && !std::ferror(out);
+  const bool read = !source.readFailed();
+  destination.Close();
+  source.Close();
+  if (!read)
+    throw QL_TranslateException("Cannot read file: '" + from + "'.");
+  if (!written)
+    throw QL_TranslateException("Cannot write file: '" + to + "'.");
 }
 
 bool QL_translateStream(const C_Product &product, std::ostream &out, QL_EncodingKind outKind,

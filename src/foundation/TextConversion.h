@@ -5,12 +5,14 @@
 
 #include "foundation/EncodingKind.h"
 
+#include <functional>
 #include <istream>
 #include <ostream>
 #include <string>
 
 class C_Product;
 class Destination;
+class FileSource;
 class Source;
 
 // Describes an encoding; the kind is its first field.
@@ -50,6 +52,14 @@ std::string QL_toInternal(std::string text);
 // descriptor's kind (Shift_JIS or a JIS form); raises
 // QL_InvalidEncodingException for any other kind.
 void QL_encodeFromInternal(const QL_EncodingDescriptor &descriptor, Source &source, Destination &destination);
+
+// Converts what the open source gives into a new file at to (a name in the
+// operating system's encoding); from names the source in messages. The source
+// is closed in every case. Raises QL_TranslateFileOpenException when to
+// cannot be created, QL_TranslateException when from cannot be read or to
+// cannot be written, and whatever convert raises.
+void QL_convertFile(FileSource &source, const std::string &from, const std::string &to,
+                    const std::function<void(Source &, Destination &)> &convert);
 
 // Copies the input into the output, converted from inKind into outKind. With
 // detectBom a byte-order mark at the start of the input chooses its codec.

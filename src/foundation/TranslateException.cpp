@@ -3,22 +3,14 @@
 #include "foundation/CountedString.h"
 
 namespace {
-// The name of the file that could not be opened, shared by every
-// QL_TranslateFileOpenException, and the text built from it.
-std::string &openFailureName() {
-  static std::string name;
-  return name;
-}
-
+// The text naming the file that could not be opened, shared by every
+// QL_TranslateFileOpenException.
 std::string &openFailureText() {
   static std::string text;
   return text;
 }
 
-void setOpenFailureName(const std::string &name) {
-  openFailureName() = name;
-  openFailureText() = "Cannot open file: '" + name + "'.";
-}
+void setOpenFailureName(const std::string &name) { openFailureText() = "Cannot open file: '" + name + "'."; }
 } // namespace
 
 QL_TranslateException::QL_TranslateException(const std::string &message)

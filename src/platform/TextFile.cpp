@@ -1,5 +1,7 @@
 #include "platform/TextFile.h"
 
+#include "platform/FileSystem.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -141,11 +143,6 @@ bool isDirectory(int fd) {
   return ::fstat(fd, &status) == 0 && S_ISDIR(status.st_mode);
 }
 
-bool isDirectory(const std::string &path) {
-  struct stat status {};
-  return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
-}
-
 bool readsOnly(const char *mode) {
   return mode[0] == 'r' && !std::strchr(mode, '+') && !std::strchr(mode, 'b');
 }
@@ -200,7 +197,7 @@ std::FILE *openTextFile(const std::string &path, const char *mode) {
 }
 
 TextInputFile::TextInputFile(const std::string &path) : std::istream(nullptr), m_text(&m_file) {
-  if (!isDirectory(path) && m_file.open(path, std::ios::in | std::ios::binary))
+  if (fileKind(path) != FileKind::directory && m_file.open(path, std::ios::in | std::ios::binary))
     rdbuf(&m_text);
   else
     setstate(std::ios::failbit);

@@ -1,36 +1,21 @@
 #include "foundation/Destination.h"
 
+#include "support/ScratchDirectory.h"
+
 #include <gtest/gtest.h>
 
 #include <bit>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <random>
 #include <sstream>
 #include <string>
 
 namespace {
 
-namespace fs = std::filesystem;
-
 class FileDestinationTest : public ::testing::Test {
 protected:
-  void SetUp() override {
-    std::random_device random;
-    m_dir = fs::temp_directory_path() / ("lyr_destination_" + std::to_string(random()));
-    fs::create_directories(m_dir);
-    m_path = (m_dir / "out.bin").string();
-  }
-  void TearDown() override { fs::remove_all(m_dir); }
+  std::string contents() const { return test_support::readFile(m_path); }
 
-  std::string contents() const {
-    std::ifstream in(m_path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
-
-  fs::path m_dir;
-  std::string m_path;
+  test_support::ScratchDirectory m_dir;
+  const std::string m_path = m_dir / "out.bin";
 };
 
 TEST(StreamDestinationTest, WritesIntegerMostSignificantFirstBytesAndTexts) {
@@ -93,7 +78,7 @@ TEST_F(FileDestinationTest, AttachTakesCallersStreamAndOpenFailureIsReported) {
   destination.Close();
   EXPECT_EQ("attached", contents());
 
-  EXPECT_FALSE(destination.open(CountedString((m_dir / "no" / "such" / "dir.txt").string())));
+  EXPECT_FALSE(destination.open(CountedString(m_dir / "no/such/dir.txt")));
   destination.PutChar('a');
   destination.Close();
 }

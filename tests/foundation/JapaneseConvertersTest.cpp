@@ -3,14 +3,11 @@
 #include "foundation/Destination.h"
 #include "foundation/Exception.h"
 #include "foundation/Source.h"
+#include "support/ScratchDirectory.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <initializer_list>
-#include <iterator>
-#include <random>
 #include <sstream>
 #include <string>
 
@@ -523,14 +520,7 @@ TEST(JapaneseConvertersTest, RoundTripsOverAllPositions) {
 // files and streams must return them as a string does.
 class ConverterSourceTest : public ::testing::Test {
 protected:
-  void SetUp() override {
-    std::random_device random;
-    m_dir = std::filesystem::temp_directory_path() / ("lyr_convert_" + std::to_string(random()));
-    std::filesystem::create_directories(m_dir);
-  }
-  void TearDown() override { std::filesystem::remove_all(m_dir); }
-
-  std::filesystem::path m_dir;
+  test_support::ScratchDirectory m_dir;
 };
 
 TEST_F(ConverterSourceTest, FilesAndStreamsTakeTwoBytesBack) {
@@ -552,10 +542,9 @@ TEST_F(ConverterSourceTest, FilesAndStreamsTakeTwoBytesBack) {
     QL_eucToJis(stream, fromStream, eceNewJIS);
     EXPECT_EQ(hex(c.jis), hex(fromStream.text().toStdString()));
 
-    std::filesystem::path path = m_dir / "in.txt";
-    std::ofstream(path, std::ios::binary) << c.euc;
+    const std::string path = m_dir.writeFile("in.txt", c.euc);
     FileSource file;
-    ASSERT_TRUE(file.open(CountedString(path.string())));
+    ASSERT_TRUE(file.open(CountedString(path)));
     StringDestination fromFile;
     QL_eucToJis(file, fromFile, eceNewJIS);
     file.Close();
@@ -566,13 +555,12 @@ TEST_F(ConverterSourceTest, FilesAndStreamsTakeTwoBytesBack) {
 TEST_F(ConverterSourceTest, WritesIntoFilesAndStreams) {
   std::istringstream in(bytes({0x88, 0x9F, 'a', '\n'}));
   StreamSource source(&in);
-  std::filesystem::path path = m_dir / "out.txt";
+  const std::string path = m_dir / "out.txt";
   FileDestination file;
-  ASSERT_TRUE(file.open(CountedString(path.string())));
+  ASSERT_TRUE(file.open(CountedString(path)));
   translateFile(source, file, eceSJIS, eceNECJIS);
   file.Close();
-  std::ifstream back(path, std::ios::binary);
-  std::string written((std::istreambuf_iterator<char>(back)), std::istreambuf_iterator<char>());
+  const std::string written = test_support::readFile(path);
   EXPECT_EQ(hex(bytes({ESC, 'K', 0x30, 0x21, ESC, 'H', 'a', '\n'})), hex(written));
 
   std::istringstream again(bytes({0xB0, 0xA1}));

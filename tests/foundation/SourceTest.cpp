@@ -1,17 +1,14 @@
 #include "foundation/Source.h"
 
+#include "support/ScratchDirectory.h"
+
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
-
-namespace fs = std::filesystem;
 
 // Reads until the end, and once more past it.
 std::vector<int> drain(Source &source) {
@@ -25,20 +22,11 @@ std::vector<int> drain(Source &source) {
 // A private directory for the files of one test.
 class SourceFileTest : public ::testing::Test {
 protected:
-  void SetUp() override {
-    std::random_device random;
-    m_dir = fs::temp_directory_path() / ("lyr_source_" + std::to_string(random()));
-    fs::create_directories(m_dir);
-  }
-  void TearDown() override { fs::remove_all(m_dir); }
-
   std::string writeFile(const std::string &name, const std::string &bytes) {
-    fs::path path = m_dir / name;
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path.string();
+    return m_dir.writeFile(name, bytes);
   }
 
-  fs::path m_dir;
+  test_support::ScratchDirectory m_dir;
 };
 
 TEST(StringSourceTest, GivesBytesThenEndAndStepsBackOnUnget) {
@@ -103,7 +91,7 @@ TEST_F(SourceFileTest, NeverOpenedOrMissingFileGivesEndSilently) {
   EXPECT_EQ(-1, never.Get());
   EXPECT_EQ(-1, never.Get());
   FileSource missing;
-  EXPECT_FALSE(missing.open(CountedString((m_dir / "missing.txt").string())));
+  EXPECT_FALSE(missing.open(CountedString(m_dir / "missing.txt")));
   EXPECT_EQ(-1, missing.Get());
   EXPECT_EQ("", ::testing::internal::GetCapturedStderr());
   missing.Close();
@@ -181,7 +169,7 @@ TEST_F(SourceFileTest, ReadErrorIsReportedAndEndsOnlyThatCall) {
   // A directory is no file; the process's own memory file opens but fails
   // every read.
   FileSource source;
-  EXPECT_FALSE(source.open(CountedString(m_dir.string())));
+  EXPECT_FALSE(source.open(CountedString(m_dir.path())));
   ASSERT_TRUE(source.open(CountedString("/proc/self/mem")));
   EXPECT_FALSE(source.readFailed());
   ::testing::internal::CaptureStderr();

@@ -13,20 +13,14 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
 
 namespace {
 
 using test_support::EnvironmentVariable;
+using test_support::readFile;
 using test_support::ScratchDirectory;
-
-std::string readBytes(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 class TextConversionTest : public test_support::ProductFixture {};
 
@@ -151,10 +145,10 @@ TEST_F(TextConversionTest, FileToFileErrors) {
 
   const std::string output = files / "out.txt";
   EXPECT_FALSE(QL_translateFileToFile(m_product, output, eceEUC, files / "missing.txt", eceUTF));
-  EXPECT_EQ("", readBytes(output));
+  EXPECT_EQ("", readFile(output));
 
   EXPECT_TRUE(QL_translateFileToFile(output, eceEUC, input, eceUTF));
-  EXPECT_EQ(BYTES("\xA4\xA2"), readBytes(output));
+  EXPECT_EQ(BYTES("\xA4\xA2"), readFile(output));
 }
 
 TEST_F(TextConversionTest, FileToStreamDetectsTheByteOrderMark) {

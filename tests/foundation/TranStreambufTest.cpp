@@ -12,8 +12,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -21,12 +19,8 @@
 namespace {
 
 using test_support::EnvironmentVariable;
+using test_support::readFile;
 using test_support::ScratchDirectory;
-
-std::string readBytes(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 std::vector<std::string> entries(const ScratchDirectory &directory) {
   std::vector<std::string> names;
@@ -176,12 +170,12 @@ TEST_F(TranStreambufTest, OutputWritesTheTargetInItsKind) {
       EXPECT_TRUE(out.good()) << c.label;
       // A translated target is not touched before the buffer is closed.
       if (translated) {
-        EXPECT_EQ(old, readBytes(target)) << c.label;
+        EXPECT_EQ(old, readFile(target)) << c.label;
       }
       buffer.close();
       EXPECT_FALSE(buffer.isOpen()) << c.label;
     }
-    EXPECT_EQ(c.expected, readBytes(target)) << c.label;
+    EXPECT_EQ(c.expected, readFile(target)) << c.label;
     EXPECT_TRUE(entries(m_temp).empty()) << c.label;
   }
 }
@@ -194,14 +188,14 @@ TEST_F(TranStreambufTest, OutputInTheProductsEncodingTranslatesWhenTheBufferGoes
     std::ostream out(&buffer);
     out << BYTES("\xA4\xA2\n");
   }
-  EXPECT_EQ(BYTES("old\n\x82\xA0\n"), readBytes(target));
+  EXPECT_EQ(BYTES("old\n\x82\xA0\n"), readFile(target));
   EXPECT_TRUE(entries(m_temp).empty());
 
   // EUC: replaced at once.
   m_lang.set("ja_JP.eucJP");
   otranstreambuf direct(target, false);
   ASSERT_TRUE(direct.isOpen());
-  EXPECT_EQ("", readBytes(target));
+  EXPECT_EQ("", readFile(target));
 }
 
 TEST_F(TranStreambufTest, OutputThatCannotBeCreatedRefusesCharacters) {
@@ -247,7 +241,7 @@ TEST_F(TranStreambufTest, FailuresAtCloseAreReported) {
     EXPECT_EQ(1u, entries(m_temp).size()) << c.label;
     EXPECT_NO_THROW(buffer.close()) << c.label;
     for (const std::string &left : entries(m_temp)) {
-      EXPECT_EQ("text\n", readBytes(left)) << c.label;
+      EXPECT_EQ("text\n", readFile(left)) << c.label;
       std::filesystem::remove(left);
     }
   }

@@ -1,10 +1,10 @@
 #include "platform/FileSystem.h"
 #include "platform/Environment.h"
 #include "platform/TempFile.h"
+#include "support/ScratchDirectory.h"
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <set>
 #include <string>
@@ -14,24 +14,17 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// A directory holding "sub/" and "f.c", current for the test.
 class PlatformFileSystemTest : public testing::Test {
 protected:
-  void SetUp() override {
-    m_savedCwd = fs::current_path();
-    std::string pattern = (fs::temp_directory_path() / "filesystem-XXXXXX").string();
-    ASSERT_NE(nullptr, mkdtemp(pattern.data()));
-    m_dir = fs::canonical(pattern).string();
-    fs::create_directory(m_dir + "/sub");
-    std::ofstream(m_dir + "/f.c") << "x";
-    fs::current_path(m_dir);
-  }
-  void TearDown() override {
-    fs::current_path(m_savedCwd);
-    fs::remove_all(m_dir);
+  PlatformFileSystemTest() {
+    m_scratch.makeDirectory("sub");
+    m_scratch.writeFile("f.c", "x");
   }
 
-  fs::path m_savedCwd;
-  std::string m_dir;
+  test_support::ScratchDirectory m_scratch;
+  const std::string m_dir = m_scratch.path();
+  test_support::CurrentDirectory m_current{m_dir};
 };
 
 TEST_F(PlatformFileSystemTest, FullPathIsAbsoluteAndNormalised) {

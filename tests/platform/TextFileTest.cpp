@@ -1,10 +1,11 @@
 #include "platform/TextFile.h"
 
+#include "support/ScratchDirectory.h"
+
 #include <cerrno>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <unistd.h>
@@ -12,24 +13,13 @@
 
 namespace {
 
-namespace fs = std::filesystem;
-
 class TextFileTest : public testing::Test {
 protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "textfile-XXXXXX").string();
-    ASSERT_NE(nullptr, mkdtemp(pattern.data()));
-    m_dir = pattern;
-  }
-  void TearDown() override { fs::remove_all(m_dir); }
-
   std::string write(const std::string &bytes) {
-    const std::string path = (m_dir / ("f" + std::to_string(m_count++))).string();
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
+    return m_dir.writeFile("f" + std::to_string(m_count++), bytes);
   }
 
-  fs::path m_dir;
+  test_support::ScratchDirectory m_dir;
   int m_count = 0;
 };
 
@@ -147,9 +137,9 @@ TEST_F(TextFileTest, FilterOverAnyStreamBuffer) {
 
 TEST_F(TextFileTest, MissingFile) {
   errno = 0;
-  EXPECT_EQ(nullptr, platform::openTextFile((m_dir / "missing").string(), "r"));
+  EXPECT_EQ(nullptr, platform::openTextFile(m_dir / "missing", "r"));
   EXPECT_EQ(ENOENT, errno);
-  platform::TextInputFile in((m_dir / "missing").string());
+  platform::TextInputFile in(m_dir / "missing");
   EXPECT_FALSE(in.is_open());
   EXPECT_TRUE(in.fail());
   std::string line;
@@ -161,10 +151,10 @@ TEST_F(TextFileTest, MissingFile) {
 TEST_F(TextFileTest, DirectoryCannotBeOpened) {
   for (const char *mode : {"r", "rt", "rb", "r+", "a"}) {
     errno = 0;
-    EXPECT_EQ(nullptr, platform::openTextFile(m_dir.string(), mode)) << mode;
+    EXPECT_EQ(nullptr, platform::openTextFile(m_dir.path(), mode)) << mode;
     EXPECT_NE(0, errno) << mode;
   }
-  platform::TextInputFile in(m_dir.string());
+  platform::TextInputFile in(m_dir.path());
   EXPECT_FALSE(in.is_open());
   EXPECT_TRUE(in.fail());
 }
@@ -192,7 +182,7 @@ TEST_F(TextFileTest, SuccessLeavesErrnoAlone) {
 }
 
 TEST_F(TextFileTest, WritingKeepsLinesAsGiven) {
-  const std::string path = (m_dir / "out").string();
+  const std::string path = m_dir / "out";
   std::FILE *file = platform::openTextFile(path, "wt");
   ASSERT_NE(nullptr, file);
   std::fputs("a\nb\r\n", file);
@@ -201,9 +191,7 @@ TEST_F(TextFileTest, WritingKeepsLinesAsGiven) {
   ASSERT_NE(nullptr, file);
   std::fputs("c\n", file);
   std::fclose(file);
-  std::ifstream raw(path, std::ios::binary);
-  std::string bytes((std::istreambuf_iterator<char>(raw)), std::istreambuf_iterator<char>());
-  EXPECT_EQ("a\nb\r\nc\n", bytes);
+  EXPECT_EQ("a\nb\r\nc\n", test_support::readFile(path));
   // Binary reading keeps every byte.
   file = platform::openTextFile(path, "rb");
   ASSERT_NE(nullptr, file);

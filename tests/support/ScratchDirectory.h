@@ -5,11 +5,18 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <stdexcept>
 #include <string>
 
 namespace test_support {
+
+// Every byte of a file; empty when it cannot be read.
+inline std::string readFile(const std::string &path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
 
 // A new empty directory under the system's temporary directory, removed with
 // everything in it at the end. Its path has no links in it.
