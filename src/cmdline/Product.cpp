@@ -3,6 +3,7 @@
 #include "cmdline/CmdArgs.h"
 #include "cmdline/ConfigFile.h"
 #include "cmdline/Options.h"
+#include "foundation/Assertion.h"
 #include "foundation/PathText.h"
 
 #include <algorithm>
@@ -159,6 +160,12 @@ C_Product::C_Product(const char *word) : m_name(word ? word : ""), m_index(looku
 }
 
 C_Product *C_currentProduct() { return currentProduct().get(); }
+
+const C_Product &C_requireCurrentProduct() {
+  const C_Product *product = C_currentProduct();
+  U_ASSERT_THROW(product != nullptr);
+  return *product;
+}
 
 C_OptionBase *findOptionByPrefix(C_CmdArgs &args, const char *text, std::int32_t &matchedLength,
                                  const OptionNameEntry *table, std::int32_t count) {

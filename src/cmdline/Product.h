@@ -75,3 +75,6 @@ using C_ProductPtr = std::shared_ptr<C_Product>;
 // The current product: a copy of the last valid product built from a word;
 // null before the first one.
 C_Product *C_currentProduct();
+// The current product where one must exist: a failed check (thrown) when none
+// has been built yet.
+const C_Product &C_requireCurrentProduct();

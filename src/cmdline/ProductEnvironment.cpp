@@ -131,11 +131,7 @@ std::string productTempDir(const C_Product &product) {
   throw U_UserException(message + "\tTried directory: " + last + "\n");
 }
 
-std::string currentTempDir() {
-  const C_Product *product = C_currentProduct();
-  U_ASSERT_THROW(product != nullptr);
-  return productTempDir(*product);
-}
+std::string currentTempDir() { return productTempDir(C_requireCurrentProduct()); }
 
 std::string productRcFile(const C_Product &product) {
   const ProductRecord &record = recordOf(product);
@@ -194,11 +190,7 @@ std::string findLanguageVariant(const std::string &base, const std::string &suff
   return QL_addExtension(base, suffix);
 }
 
-std::string productMessageFile() {
-  const C_Product *product = C_currentProduct();
-  U_ASSERT_THROW(product != nullptr);
-  return productMessageFile(*product);
-}
+std::string productMessageFile() { return productMessageFile(C_requireCurrentProduct()); }
 
 std::string productMessageFile(const C_Product &product) {
   const std::string base = QL_joinPath(currentProductBinDir(product), recordOf(product).configName);
@@ -212,9 +204,7 @@ std::string findUserFileIn(const C_Product &product, const std::string &director
 }
 
 std::string findProductFile(const std::string &suffix, const std::string &directory) {
-  const C_Product *product = C_currentProduct();
-  U_ASSERT_THROW(product != nullptr);
-  return findProductFile(*product, suffix, directory);
+  return findProductFile(C_requireCurrentProduct(), suffix, directory);
 }
 
 std::string findProductFile(const C_Product &product, const std::string &suffix,

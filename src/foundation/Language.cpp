@@ -17,14 +17,6 @@
 
 namespace {
 
-// The current product; a conversion for it comes only after the product
-// word has been read.
-const C_Product &currentProduct() {
-  const C_Product *product = C_currentProduct();
-  U_ASSERT_THROW(product != nullptr);
-  return *product;
-}
-
 // A value worked out once per process, or at every use while NO_LANG_CACHE
 // is set.
 struct CachedText {
@@ -147,13 +139,13 @@ QL_EncodingKind QL_languageEncoding(const C_Product &product) {
   return QL_encodingOfLanguage(QL_productLanguage(product));
 }
 
-QL_EncodingKind QL_defaultEncoding() { return QL_languageEncoding(currentProduct()); }
+QL_EncodingKind QL_defaultEncoding() { return QL_languageEncoding(C_requireCurrentProduct()); }
 
 QL_EncodingKind QL_utfTargetEncoding(const C_Product &product) {
   return QL_languageEncoding(product) == eceNone ? eceUTF : eceEUC;
 }
 
-QL_EncodingKind QL_utfTargetEncoding() { return QL_utfTargetEncoding(currentProduct()); }
+QL_EncodingKind QL_utfTargetEncoding() { return QL_utfTargetEncoding(C_requireCurrentProduct()); }
 
 void QL_resetLanguageCaches() {
   languageCache() = CachedText();

@@ -19,14 +19,6 @@
 
 namespace {
 
-// The current product; a conversion for it comes only after the product
-// word has been read.
-const C_Product &currentProduct() {
-  const C_Product *product = C_currentProduct();
-  U_ASSERT_THROW(product != nullptr);
-  return *product;
-}
-
 bool needsNoConversion(QL_EncodingKind kind) { return kind == eceNone || kind == eceEUC; }
 
 bool isJis(QL_EncodingKind kind) { return kind == eceOldJIS || kind == eceNewJIS || kind == eceNECJIS; }
@@ -70,11 +62,11 @@ std::string QL_fromInternal(std::string text, const C_Product &product, QL_Encod
 }
 
 std::string QL_fromInternal(std::string text, QL_EncodingKind kind) {
-  return QL_fromInternal(std::move(text), currentProduct(), kind);
+  return QL_fromInternal(std::move(text), C_requireCurrentProduct(), kind);
 }
 
 std::string QL_fromInternal(std::string text) {
-  return QL_fromInternal(std::move(text), currentProduct(), QL_defaultEncoding());
+  return QL_fromInternal(std::move(text), C_requireCurrentProduct(), QL_defaultEncoding());
 }
 
 std::string QL_toInternal(const C_Product &product, std::string text, QL_EncodingKind kind) {
@@ -84,14 +76,16 @@ std::string QL_toInternal(const C_Product &product, std::string text, QL_Encodin
 }
 
 std::string QL_toInternal(std::string text, QL_EncodingKind kind) {
-  return QL_toInternal(currentProduct(), std::move(text), kind);
+  return QL_toInternal(C_requireCurrentProduct(), std::move(text), kind);
 }
 
 std::string QL_toInternal(const C_Product &product, std::string text) {
   return QL_toInternal(product, std::move(text), QL_languageEncoding(product));
 }
 
-std::string QL_toInternal(std::string text) { return QL_toInternal(currentProduct(), std::move(text)); }
+std::string QL_toInternal(std::string text) {
+  return QL_toInternal(C_requireCurrentProduct(), std::move(text));
+}
 
 void QL_encodeFromInternal(const QL_EncodingDescriptor &descriptor, Source &source,
                            Destination &destination) {
@@ -173,7 +167,7 @@ bool QL_translateFileToStream(const C_Product &product, std::ostream &out, QL_En
 
 bool QL_translateFileToStream(std::ostream &out, QL_EncodingKind outKind, const std::string &inPath,
                               QL_EncodingKind inKind) {
-  return QL_translateFileToStream(currentProduct(), out, outKind, inPath, inKind);
+  return QL_translateFileToStream(C_requireCurrentProduct(), out, outKind, inPath, inKind);
 }
 
 bool QL_translateFileToFile(const C_Product &product, const std::string &outPath, QL_EncodingKind outKind,
@@ -190,5 +184,5 @@ bool QL_translateFileToFile(const C_Product &product, const std::string &outPath
 
 bool QL_translateFileToFile(const std::string &outPath, QL_EncodingKind outKind, const std::string &inPath,
                             QL_EncodingKind inKind) {
-  return QL_translateFileToFile(currentProduct(), outPath, outKind, inPath, inKind);
+  return QL_translateFileToFile(C_requireCurrentProduct(), outPath, outKind, inPath, inKind);
 }
