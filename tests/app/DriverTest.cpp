@@ -323,11 +323,11 @@ TEST_F(DriverTest, DestroyingTheDriverClosesTheMessageOutput) {
 TEST_F(DriverTest, FileOpenDiagnosticNamesTheFileAtTheLocation) {
   const U_RefPtr<M_Diagnostic> diagnostic = makeFileOpenDiagnostic(
       U_Location(QL_Filename::fromPath("/src/m.cma"), 1, 0), QL_Filename::fromPath("/o/b.c.err"));
-  EXPECT_EQ(1540u, diagnostic->number());
+  EXPECT_EQ(1540u, diagnostic->getNumber());
   ASSERT_EQ(1, diagnostic->getParameterCount());
-  EXPECT_EQ("/o/b.c.err", diagnostic->parameterText(0));
-  EXPECT_EQ(1, diagnostic->location().getLine());
-  EXPECT_EQ(0, diagnostic->location().getColumn());
+  EXPECT_EQ("/o/b.c.err", diagnostic->getParameter(0)->text());
+  EXPECT_EQ(1, diagnostic->getLocation().getLine());
+  EXPECT_EQ(0, diagnostic->getLocation().getColumn());
 }
 
 } // namespace
