@@ -75,6 +75,14 @@ TEST(ParamTypeTest, EachKindGivesItsTextAndCallsItsOwnVisitorOperation) {
   }
 }
 
+// A kind that keeps the base's text.
+class PlainParam : public M_ParamType {
+public:
+  void accept(M_ParamTypeNav &nav) override { nav.visitOther(*this); }
+};
+
+TEST(ParamTypeTest, TheBaseTextIsEmpty) { EXPECT_EQ("", PlainParam().text()); }
+
 TEST(ParamTypeTest, ParametersGiveAccessToWhatTheyHold) {
   const U_RefPtr<U_EntityDisplayName> name = numberedName("n");
   const M_ParamEntityType entity(name, true);
