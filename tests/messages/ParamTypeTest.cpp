@@ -2,6 +2,7 @@
 // visitor operation each calls.
 #include "messages/ParamType.h"
 #include "messages/Diagnostic.h"
+#include "support/CurrentArguments.h"
 #include "support/Locations.h"
 
 #include <gtest/gtest.h>
@@ -31,11 +32,13 @@ public:
   std::vector<M_ParamType *> seen;
 };
 
+class ParamTypeTest : public test_support::CurrentArgumentsTest {};
+
 U_RefPtr<M_Diagnostic> diagnostic(std::uint32_t number, const std::string &path, int line) {
   return U_RefPtr<M_Diagnostic>(new M_Diagnostic(number, at(path, line)));
 }
 
-TEST(ParamTypeTest, EachKindGivesItsTextAndCallsItsOwnVisitorOperation) {
+TEST_F(ParamTypeTest, EachKindGivesItsTextAndCallsItsOwnVisitorOperation) {
   const std::vector<U_RefPtr<M_Diagnostic>> two = {diagnostic(7, "/p/a.c", 1), diagnostic(8, "/p/b.c", 2)};
   U_RefPtr<M_Diagnostic> outer = diagnostic(9, "/p/c.c", 3);
   outer->addParameterInGivenOrder(two);
@@ -81,9 +84,9 @@ public:
   void accept(M_ParamTypeNav &nav) override { nav.visitOther(*this); }
 };
 
-TEST(ParamTypeTest, TheBaseTextIsEmpty) { EXPECT_EQ("", PlainParam().text()); }
+TEST_F(ParamTypeTest, TheBaseTextIsEmpty) { EXPECT_EQ("", PlainParam().text()); }
 
-TEST(ParamTypeTest, ParametersGiveAccessToWhatTheyHold) {
+TEST_F(ParamTypeTest, ParametersGiveAccessToWhatTheyHold) {
   const U_RefPtr<U_EntityDisplayName> name = numberedName("n");
   const M_ParamEntityType entity(name, true);
   EXPECT_EQ(name, entity.getEntity());
