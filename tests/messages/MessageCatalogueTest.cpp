@@ -250,6 +250,29 @@ TEST_F(MessageCatalogueTest, CatalogueForAGivenUserFile) {
   EXPECT_EQ("given||lo", describe(getMessageEntry(60)));
 }
 
+// The example installation's message file gives every message that the
+// system emits its own text at a defined level, without warnings.
+TEST_F(MessageCatalogueTest, ExampleInstallationHasEveryMessageOfTheSystem) {
+  install("lyr.msg", test_support::readFile(LYR_TEST_DATA_DIR "/../../examples/installation/lyr.msg"));
+  EXPECT_EQ("", stderrOf([] { messageCatalogue(); }));
+  std::vector<std::int32_t> numbers{1540};
+  for (std::int32_t number = 1569; number <= 1599; ++number)
+    numbers.push_back(number);
+  for (const std::int32_t number : numbers) {
+    SCOPED_TRACE(number);
+    const M_MessageMap &messages = messageCatalogue()->messages();
+    ASSERT_EQ(1u, messages.count(number));
+    const M_MessageEntry &entry = messages.at(number);
+    EXPECT_FALSE(entry.text().empty());
+    EXPECT_FALSE(entry.secondText().empty());
+    EXPECT_NE(99, entry.levelNumber());
+    EXPECT_NE(entry.levelName(), entry.levelDescription());
+    EXPECT_NE("", levelDisplayName(entry.level()));
+  }
+  EXPECT_EQ(numbers.size(), messageCatalogue()->messages().size());
+  EXPECT_EQ("Included from here.", getMessageEntry(1599).text());
+}
+
 // The product's language, from the ini file or else LANG, chooses the
 // message file and the encoding it is read in; the entries arrive in the
 // internal encoding (EUC).
