@@ -20,6 +20,13 @@ std::vector<std::string> describe(const M_MessageMap &messages) {
   return result;
 }
 
+// A text and the entries that reading it gives.
+struct ReadCase {
+  const char *name;
+  std::string text;
+  std::vector<std::string> expected;
+};
+
 class MessageFileReaderTest : public testing::Test {
 protected:
   void SetUp() override { M_forgetMessageCatalogue(); }
@@ -37,12 +44,7 @@ protected:
 };
 
 TEST_F(MessageFileReaderTest, LogicalLinesAndMessageLines) {
-  struct Case {
-    const char *name;
-    std::string text;
-    std::vector<std::string> expected;
-  };
-  const Case cases[] = {
+  const ReadCase cases[] = {
       {"two backslashes join with @@", "100 warn T\\\\\nS\n", {"100 [T] [S] warn"}},
       {"one backslash joins directly", "101 warn Fir\\\nst\n", {"101 [First] [] warn"}},
       {"joins over several lines", "102 warn a\\\nb\\\\\nc\\\nd\n", {"102 [ab] [cd] warn"}},
@@ -72,7 +74,7 @@ TEST_F(MessageFileReaderTest, LogicalLinesAndMessageLines) {
        {"122 [\xC9\xBD\xC9\xBD] [] \xB7\xD9"}},
       {"empty text", "", {}},
   };
-  for (const Case &c : cases) {
+  for (const ReadCase &c : cases) {
     SCOPED_TRACE(c.name);
     m_messages.clear();
     EXPECT_EQ("", read(c.text));
@@ -83,12 +85,7 @@ TEST_F(MessageFileReaderTest, LogicalLinesAndMessageLines) {
 // A line whose number does not read files nothing: neither an entry of its
 // own nor one under the previous line's number.
 TEST_F(MessageFileReaderTest, LinesWhoseNumberDoesNotReadAreSkipped) {
-  struct Case {
-    const char *name;
-    std::string text;
-    std::vector<std::string> expected;
-  };
-  const Case cases[] = {
+  const ReadCase cases[] = {
       {"blank line first", "   \n", {}},
       {"blank line after a message", "200 low keep\n   \n\t\n", {"200 [keep] [] low"}},
       {"word instead of a number", "201 low keep\nabc high lost\n", {"201 [keep] [] low"}},
@@ -99,7 +96,7 @@ TEST_F(MessageFileReaderTest, LinesWhoseNumberDoesNotReadAreSkipped) {
       {"continued blank line", "204 low keep\n \\\n \n", {"204 [keep] [] low"}},
   };
   for (const bool higherWins : {false, true}) {
-    for (const Case &c : cases) {
+    for (const ReadCase &c : cases) {
       SCOPED_TRACE(std::string(c.name) + (higherWins ? ", higher wins" : ", lower wins"));
       M_forgetMessageCatalogue();
       m_messages.clear();
