@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <utility>
 
 // One catalogue entry. A new entry has two empty texts and a null level.
 class M_MessageEntry {

@@ -56,6 +56,7 @@ std::string levelDisplayName(const M_LevelName &level);
 
 // Set one field of the level's entry, creating the entry when absent; the
 // other field keeps its value (a new entry: number 99, empty description).
+// The null level name has no entry and is left alone.
 void setLevelNumber(const M_LevelName &level, std::int32_t number);
 void setLevelDescription(const M_LevelName &level, const std::string &description);
 // Maps a level number to its display name, replacing an earlier one.
