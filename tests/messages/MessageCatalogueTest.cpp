@@ -5,10 +5,12 @@
 #include "messages/MessageCatalogue.h"
 #include "messages/MessageLevels.h"
 
+#include "foundation/Exception.h"
 #include "support/Bytes.h"
 #include "support/CurrentArguments.h"
 #include "support/ScratchDirectory.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <optional>
 #include <string>
@@ -172,6 +174,31 @@ TEST_F(MessageCatalogueTest, UserFileThatIsADirectoryIsNotRead) {
   EXPECT_EQ("Warning - Can't open user defined message file " + bin() + "/lyr.usr.dir\n",
             stderrOf([] { messageCatalogue(); }));
   EXPECT_FALSE(messageCatalogue()->userFileRead());
+}
+
+// A file that opens but cannot be read ends the lookup with an error rather
+// than leaving a catalogue that lacks the rest of the file.
+TEST_F(MessageCatalogueTest, ReadErrorIsReported) {
+  std::filesystem::create_symlink("/proc/self/mem", bin() + "/lyr.msg");
+  try {
+    messageCatalogue();
+    FAIL() << "no error";
+  } catch (const U_UserException &error) {
+    EXPECT_STREQ(("Cannot read file: '" + bin() + "/lyr.msg'.").c_str(), error.what());
+  }
+}
+
+// A failure of the translation into the internal encoding passes to the
+// caller; the cache stays empty, so a later lookup tries again.
+TEST_F(MessageCatalogueTest, TranslationFailurePassesOn) {
+  install("LYR.ini", "[Japanese]\nZUT_LANG=ja_JP.SJIS\n");
+  install("lyr.jp.sj.msg", "70 warning " + BYTES("\x95\x5C") + "\n");
+  setArguments({});
+  {
+    EnvironmentVariable unusable("LYRTEMPFILES", m_other / "missing");
+    EXPECT_THROW(messageCatalogue(), U_UserException);
+  }
+  EXPECT_EQ("\xC9\xBD||warning", describe(getMessageEntry(70)));
 }
 
 // Option "standard" decides which of two lines for one number in one file
