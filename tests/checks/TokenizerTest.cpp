@@ -62,6 +62,23 @@ template <std::size_t N> void expectTokens(const TokenCase (&cases)[N], QL_Encod
   expectTokens(cases, cases + N, encoding);
 }
 
+struct ColumnCase {
+  std::string line;
+  Tokens tokens;
+  Columns columns;
+};
+
+// Tokenizes into outputs that hold stale entries, which must go.
+template <std::size_t N> void expectTokensAndColumns(const ColumnCase (&cases)[N]) {
+  for (const ColumnCase &c : cases) {
+    Tokens tokens{"stale"};
+    Columns columns{42};
+    tokenizeLine(c.line, tokens, columns);
+    EXPECT_EQ(c.tokens, tokens) << "line [" << printable(c.line) << "] gave " << show(tokens);
+    EXPECT_EQ(c.columns, columns) << "line [" << printable(c.line) << "]";
+  }
+}
+
 TEST_F(TokenizerTest, TheTableHoldsTheBuiltInPunctuatorsInOrder) {
   const std::vector<PunctuatorRecord> &table = punctuatorTable();
   ASSERT_EQ(18u, table.size());
@@ -268,11 +285,7 @@ TEST_F(TokenizerTest, QuotedLiteralStopsAtTheClosingQuoteOrTheEnd) {
 }
 
 TEST_F(TokenizerTest, IncludeNamesInAngleBracketsAreOneToken) {
-  const struct {
-    std::string line;
-    Tokens tokens;
-    Columns columns;
-  } cases[] = {
+  const ColumnCase cases[] = {
       {"#include <stdio.h>", {"#", "include", "<stdio.h>"}, {0, 1, 9}},
       {"# include<a.h> x", {"#", "include", "<a.h>", "x"}, {0, 2, 9, 15}},
       {"  #  include   <sys/types.h>", {"#", "include", "<sys/types.h>"}, {2, 5, 15}},
@@ -288,13 +301,7 @@ TEST_F(TokenizerTest, IncludeNamesInAngleBracketsAreOneToken) {
       {"#include<>", {"#", "include", "<>"}, {0, 1, 8}},
       {"#define <a.h>", {"#", "define", "<", "a", ".", "h", ">"}, {0, 1, 8, 9, 10, 11, 12}},
   };
-  for (const auto &c : cases) {
-    Tokens tokens;
-    Columns columns;
-    tokenizeLine(c.line, tokens, columns);
-    EXPECT_EQ(c.tokens, tokens) << "line [" << printable(c.line) << "] gave " << show(tokens);
-    EXPECT_EQ(c.columns, columns) << "line [" << printable(c.line) << "]";
-  }
+  expectTokensAndColumns(cases);
 }
 
 TEST_F(TokenizerTest, ParseIncludeDirectiveGivesColumnsInItsText) {
@@ -315,11 +322,7 @@ TEST_F(TokenizerTest, ParseIncludeDirectiveGivesColumnsInItsText) {
 }
 
 TEST_F(TokenizerTest, ColumnsCountBytesOfTheTabExpandedLine) {
-  const struct {
-    std::string line;
-    Tokens tokens;
-    Columns columns;
-  } cases[] = {
+  const ColumnCase cases[] = {
       {"a+=b;", {"a", "+=", "b", ";"}, {0, 1, 3, 4}},
       {"\ta", {"a"}, {8}},
       {"a\tb", {"a", "b"}, {0, 8}},
@@ -331,13 +334,7 @@ TEST_F(TokenizerTest, ColumnsCountBytesOfTheTabExpandedLine) {
       {"f (a ,b )", {"f", "(", "a", ",", "b", ")"}, {0, 2, 3, 5, 6, 8}},
       {"x=-.5", {"x", "=", "-", ".5"}, {0, 1, 2, 3}},
   };
-  for (const auto &c : cases) {
-    Tokens tokens{"stale"};
-    Columns columns{42};
-    tokenizeLine(c.line, tokens, columns);
-    EXPECT_EQ(c.tokens, tokens) << "line [" << printable(c.line) << "] gave " << show(tokens);
-    EXPECT_EQ(c.columns, columns) << "line [" << printable(c.line) << "]";
-  }
+  expectTokensAndColumns(cases);
 }
 
 TEST_F(TokenizerTest, ExpandTabsFillsToTheNextMultipleOfTheWidth) {
