@@ -21,11 +21,11 @@ printable ASCII (the end marker of the source lists, "L A S T", has blanks
 and so can never be a name).
 """
 
-import argparse
 import os
 import re
-import sys
 import textwrap
+
+from generated_files import SourceError, run_generator
 
 SET_BULLET = re.compile(r"^- `([A-Za-z_][A-Za-z0-9_]*)`, (.*?) \((\d+) members\): (.*)$")
 NAME_LIST = re.compile(r'"[^"]*"(?:, "[^"]*")*\.')
@@ -39,10 +39,6 @@ GENERATED_NOTE = (
 LINE_WIDTH = 110
 
 
-class ListError(Exception):
-    pass
-
-
 def read_sets(lines):
     """Returns (set name, description, names) for each set bullet, in document order."""
     sets = []
@@ -52,22 +48,22 @@ def read_sets(lines):
             continue
         name, description, count, rest = match.groups()
         if not NAME_LIST.fullmatch(rest):
-            raise ListError("%s: cannot read the names: %s..." % (name, rest[:60]))
+            raise SourceError("%s: cannot read the names: %s..." % (name, rest[:60]))
         names = re.findall(r'"([^"]*)"', rest)
         if len(names) != int(count):
-            raise ListError("%s states %s names but holds %d" % (name, count, len(names)))
+            raise SourceError("%s states %s names but holds %d" % (name, count, len(names)))
         for item in names:
             if not NAME.fullmatch(item) or "\\" in item:
-                raise ListError("%s: not a name of printable ASCII without blanks: %r" % (name, item))
+                raise SourceError("%s: not a name of printable ASCII without blanks: %r" % (name, item))
         encoded = [item.encode("ascii") for item in names]
         for before, after in zip(encoded, encoded[1:]):
             if not before < after:
-                raise ListError("%s: %r is not before %r in byte order" % (name, before, after))
+                raise SourceError("%s: %r is not before %r in byte order" % (name, before, after))
         if any(s[0] == name for s in sets):
-            raise ListError("set listed twice: " + name)
+            raise SourceError("set listed twice: " + name)
         sets.append((name, description, names))
     if not sets:
-        raise ListError("no set found")
+        raise SourceError("no set found")
     return sets
 
 
@@ -110,34 +106,15 @@ def sets_text(sets):
     return "".join(out)
 
 
-def write_if_changed(path, text):
-    try:
-        with open(path, encoding="utf-8", newline="") as f:
-            if f.read() == text:
-                return False
-    except FileNotFoundError:
-        pass
-    with open(path, "w", encoding="utf-8", newline="\n") as f:
-        f.write(text)
-    return True
-
-
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("lists", help="Markdown file that lists the library-name sets")
-    parser.add_argument("outdir", nargs="?", default=os.path.join(here, "..", "src", "checks"))
-    args = parser.parse_args()
-
-    with open(args.lists, encoding="utf-8") as f:
-        lines = f.read().splitlines()
-    try:
-        sets = read_sets(lines)
-    except ListError as e:
-        sys.exit("gen_library_name_sets: %s" % e)
-
-    path = os.path.normpath(os.path.join(args.outdir, "LibraryNameSets.def"))
-    print("%s %s" % ("wrote" if write_if_changed(path, sets_text(sets)) else "unchanged", path))
+    run_generator(
+        __doc__,
+        "lists",
+        "Markdown file that lists the library-name sets",
+        os.path.join(here, "..", "src", "checks"),
+        lambda lines: [("LibraryNameSets.def", sets_text(read_sets(lines)))],
+    )
 
 
 if __name__ == "__main__":
