@@ -61,6 +61,34 @@ private:
   JsonCursor &m_cursor;
 };
 
+// Steps past the character when the cursor is on it.
+bool stepsPast(JsonCursor &cursor, char c) {
+  if (!isOn(cursor, c))
+    return false;
+  advanceJsonCursor(cursor, false);
+  return true;
+}
+
+// Steps past the "[" or "{" at the cursor and the white space after it; gives
+// true when the closing bracket follows at once (and steps past it too).
+bool opensEmptyList(JsonCursor &cursor, char closing) {
+  advanceJsonCursor(cursor, true);
+  skipWhiteSpace(cursor);
+  return stepsPast(cursor, closing);
+}
+
+// After an element: steps past white space and an optional comma with the
+// white space after it; gives true when the closing bracket ends the list
+// (and steps past it).
+bool closesList(JsonCursor &cursor, char closing) {
+  skipWhiteSpace(cursor);
+  if (isOn(cursor, ',')) {
+    advanceJsonCursor(cursor, true);
+    skipWhiteSpace(cursor);
+  }
+  return stepsPast(cursor, closing);
+}
+
 char escapedCharacter(char c) {
   switch (c) {
   case 'n':
@@ -197,37 +225,20 @@ void parseJsonNumber(JsonValue &value, JsonCursor &cursor) {
 void parseJsonArray(JsonValue &value, JsonCursor &cursor) {
   const NestingLevel level(cursor);
   value.kind = JsonKind::Array;
-  advanceJsonCursor(cursor, true);
-  skipWhiteSpace(cursor);
-  if (isOn(cursor, ']')) {
-    advanceJsonCursor(cursor, false);
+  if (opensEmptyList(cursor, ']'))
     return;
-  }
-  for (;;) {
+  do {
     value.elements.emplace_back();
     parseJsonValue(value.elements.back(), cursor);
-    skipWhiteSpace(cursor);
-    if (isOn(cursor, ',')) {
-      advanceJsonCursor(cursor, true);
-      skipWhiteSpace(cursor);
-    }
-    if (isOn(cursor, ']')) {
-      advanceJsonCursor(cursor, false);
-      return;
-    }
-  }
+  } while (!closesList(cursor, ']'));
 }
 
 void parseJsonObject(JsonValue &value, JsonCursor &cursor) {
   const NestingLevel level(cursor);
   value.kind = JsonKind::Object;
-  advanceJsonCursor(cursor, true);
-  skipWhiteSpace(cursor);
-  if (isOn(cursor, '}')) {
-    advanceJsonCursor(cursor, false);
+  if (opensEmptyList(cursor, '}'))
     return;
-  }
-  for (;;) {
+  do {
     JsonValue name;
     parseJsonString(name, cursor);
     skipWhiteSpace(cursor);
@@ -238,14 +249,5 @@ void parseJsonObject(JsonValue &value, JsonCursor &cursor) {
     skipWhiteSpace(cursor);
     // A name given twice reads into its first entry.
     parseJsonValue(value.members[std::move(name.text)], cursor);
-    skipWhiteSpace(cursor);
-    if (isOn(cursor, ',')) {
-      advanceJsonCursor(cursor, true);
-      skipWhiteSpace(cursor);
-    }
-    if (isOn(cursor, '}')) {
-      advanceJsonCursor(cursor, false);
-      return;
-    }
-  }
+  } while (!closesList(cursor, '}'));
 }
