@@ -3,6 +3,7 @@
 #include "foundation/Assertion.h"
 #include "platform/BinaryFile.h"
 #include "resultfiles/EntityDisplayName.h"
+#include "resultfiles/LocationParts.h"
 #include "resultfiles/MacroHistory.h"
 #include "resultfiles/RecordExceptions.h"
 
@@ -17,14 +18,6 @@ namespace {
 // bytes that the file really holds.
 constexpr std::size_t textPiece = 64 * 1024;
 
-enum LocationPart : std::uint8_t {
-  includePart = 1,
-  instantiationPart = 2,
-  macroPart = 4,
-  shownPart = 8,
-  calledFromPart = 16,
-};
-
 struct NestedLocation {
   U_Location location;
   std::uint32_t depth = 0;
@@ -36,6 +29,16 @@ struct NestedHistory {
 };
 
 NestedHistory readHistory(R_Reader &reader, std::uint32_t levels);
+
+// Whether an id read starts a new entry of the table: an id that is not
+// known must be the table's next one.
+template <class Key> bool startsNewEntry(const R_ReaderSimpleData<Key> &table, std::int32_t id) {
+  if (table.isKnown(id))
+    return false;
+  if (static_cast<std::int64_t>(id) != static_cast<std::int64_t>(table.size()))
+    R_rejectRecord();
+  return true;
+}
 
 // A location that may take up to the given number of levels.
 NestedLocation readLocation(R_Reader &reader, std::uint32_t levels) {
@@ -58,27 +61,27 @@ NestedLocation readLocation(R_Reader &reader, std::uint32_t levels) {
   const std::uint8_t parts = reader.readByte();
   std::uint32_t deepest = 0;
   NestedLocation include;
-  if (parts & includePart) {
+  if (parts & R_includePart) {
     include = readLocation(reader, levels - 1);
     deepest = std::max(deepest, include.depth);
   }
   NestedHistory history;
-  if (parts & macroPart) {
+  if (parts & R_macroPart) {
     history = readHistory(reader, levels - 1);
     deepest = std::max(deepest, history.depth);
   }
   U_Location location(include.location, file, line, column, history.first);
-  if (parts & shownPart) {
+  if (parts & R_shownPart) {
     const QL_Filename shownFile = reader.readFile();
     const std::int32_t shownLine = static_cast<std::int32_t>(reader.readInt());
     location = location.withHLLoc(shownFile, shownLine);
   }
-  if (parts & instantiationPart) {
+  if (parts & R_instantiationPart) {
     const NestedLocation from = readLocation(reader, levels - 1);
     deepest = std::max(deepest, from.depth);
     location = location.withInstFromLoc(from.location, makeEntityDisplayName(reader.readString()));
   }
-  if (parts & calledFromPart) {
+  if (parts & R_calledFromPart) {
     const NestedLocation caller = readLocation(reader, levels - 1);
     deepest = std::max(deepest, caller.depth);
     location = location.withCalledFromLoc(caller.location);
@@ -225,10 +228,8 @@ std::string R_Reader::readString() { return readText(static_cast<std::int32_t>(r
 U_Identifier R_Reader::readIdentifier() {
   R_ReaderSimpleData<U_Identifier> &table = m_data.m_identifiers;
   const std::int32_t id = static_cast<std::int32_t>(readInt());
-  if (table.isKnown(id))
+  if (!startsNewEntry(table, id))
     return table.get(id);
-  if (static_cast<std::int64_t>(id) != static_cast<std::int64_t>(table.size()))
-    R_rejectRecord();
   const U_Identifier identifier(readText(static_cast<std::int32_t>(readInt())).c_str());
   table.append(identifier);
   return identifier;
@@ -237,10 +238,8 @@ U_Identifier R_Reader::readIdentifier() {
 QL_Filename R_Reader::readFile() {
   R_ReaderSimpleData<U_Filename> &table = m_data.m_files;
   const std::int32_t id = static_cast<std::int32_t>(readInt());
-  if (table.isKnown(id))
+  if (!startsNewEntry(table, id))
     return table.get(id);
-  if (static_cast<std::int64_t>(id) != static_cast<std::int64_t>(table.size()))
-    R_rejectRecord();
   const std::string canonical = readString();
   const std::string given = readString();
   const QL_Filename file(canonical, given);

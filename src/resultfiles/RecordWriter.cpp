@@ -5,6 +5,7 @@
 #include "platform/BinaryFile.h"
 #include "platform/FileSystem.h"
 #include "resultfiles/EntityDisplayName.h"
+#include "resultfiles/LocationParts.h"
 #include "resultfiles/MacroHistory.h"
 #include "resultfiles/RecordExceptions.h"
 
@@ -14,27 +15,19 @@
 
 namespace {
 
-enum LocationPart : std::uint8_t {
-  includePart = 1,
-  instantiationPart = 2,
-  macroPart = 4,
-  shownPart = 8,
-  calledFromPart = 16,
-};
-
 std::uint8_t partsOf(const U_Location &location) {
   std::uint8_t parts = 0;
   if (location.hasInclLoc())
-    parts |= includePart;
+    parts |= R_includePart;
   if (location.hasInstFromLoc())
-    parts |= instantiationPart;
+    parts |= R_instantiationPart;
   if (location.hasMacroHist())
-    parts |= macroPart;
+    parts |= R_macroPart;
   if (location.hasHLLoc())
-    parts |= shownPart;
+    parts |= R_shownPart;
   // A called-from part made from a null location has nothing to write.
   if (location.hasCalledFromLoc() && location.getCalledFromLoc().isSet())
-    parts |= calledFromPart;
+    parts |= R_calledFromPart;
   return parts;
 }
 
@@ -174,19 +167,19 @@ void writeBinaryLocation(R_Writer &writer, const U_Location &location, bool show
   writer.writeInt(static_cast<std::uint32_t>(location.getColumn()));
   const std::uint8_t parts = partsOf(location);
   writer.writeByte(parts);
-  if (parts & includePart)
+  if (parts & R_includePart)
     writeBinaryLocation(writer, location.getInclLoc(), showAlias);
-  if (parts & macroPart)
+  if (parts & R_macroPart)
     writeMacroHistory(writer, location.getMacroHist(), showAlias);
-  if (parts & shownPart) {
+  if (parts & R_shownPart) {
     writer.writeFile(location.getHLFile());
     writer.writeInt(static_cast<std::uint32_t>(location.getHLLine()));
   }
-  if (parts & instantiationPart) {
+  if (parts & R_instantiationPart) {
     writeBinaryLocation(writer, location.getInstFromLoc(), showAlias);
     writer.writeString(displayNameOf(location, showAlias));
   }
-  if (parts & calledFromPart)
+  if (parts & R_calledFromPart)
     writeBinaryLocation(writer, location.getCalledFromLoc(), showAlias);
 }
 
