@@ -7,10 +7,13 @@
 #include "support/Bytes.h"
 #include "support/ScratchDirectory.h"
 
+#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
+#include <sys/stat.h>
+#include <thread>
 
 namespace {
 
@@ -82,6 +85,41 @@ TEST_F(RecordReaderTest, ShortReadsFail) {
                               "abcd"))
                    .readString(),
                R_ReadingReadException);
+}
+
+// /proc/self/mem opens, and its first read fails with EIO.
+TEST_F(RecordReaderTest, ReadErrors) {
+  R_Reader lookingAhead("/proc/self/mem");
+  if (!lookingAhead.open())
+    GTEST_SKIP() << "no /proc/self/mem";
+  try {
+    lookingAhead.atEnd();
+    ADD_FAILURE() << "no error";
+  } catch (const R_ReadingEOFException &error) {
+    EXPECT_EQ(0, std::string(error.what()).find("Problems reading binary file at eof. errno ("));
+  }
+  R_Reader reading("/proc/self/mem");
+  ASSERT_TRUE(reading.open());
+  EXPECT_THROW(reading.readInt(), R_ReadingReadException);
+}
+
+// A pipe has no size to compare a length with: the text is read in pieces
+// and ends at the end of what the pipe gives.
+TEST_F(RecordReaderTest, LengthsFromAPipe) {
+  const std::string path = m_dir / "pipe";
+  ASSERT_EQ(0, mkfifo(path.c_str(), 0600));
+  const std::string bytes = ByteBuilder().text(std::string(100000, 'a')).int32(0x7FFFFFFF).raw("short");
+  std::thread writer([&] { std::ofstream(path, std::ios::binary) << bytes; });
+  R_Reader reader(path);
+  const bool opened = reader.open();
+  if (opened) {
+    EXPECT_EQ(std::string(100000, 'a'), reader.readString());
+    EXPECT_THROW(reader.readString(), R_ReadingReadException);
+  }
+  if (!opened) // let the writer finish
+    test_support::readFile(path);
+  writer.join();
+  EXPECT_TRUE(opened);
 }
 
 TEST_F(RecordReaderTest, OpenAtAnOffset) {
