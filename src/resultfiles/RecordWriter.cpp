@@ -56,6 +56,7 @@ bool R_Writer::openWith(const char *mode) {
     return false;
   m_created = !existed;
   m_sizeAtOpen = platform::regularFileSize(m_fileName);
+  m_restorable = true;
   return true;
 }
 
@@ -65,8 +66,10 @@ bool R_Writer::close() {
   std::FILE *stream = std::exchange(m_stream, nullptr);
   // A stream that failed earlier may have dropped bytes and still close well.
   const bool failedBefore = std::ferror(stream) != 0;
-  if (std::fclose(stream) == 0 && !failedBefore)
+  if (std::fclose(stream) == 0 && !failedBefore) {
+    m_restorable = false;
     return true;
+  }
   m_failed = true;
   restore();
   return false;
@@ -91,8 +94,9 @@ void R_Writer::fail() {
 void R_Writer::restore() {
   if (m_stream)
     std::fclose(std::exchange(m_stream, nullptr));
-  // Only a regular file has a size to go back to; a device keeps what it took.
-  if (!m_sizeAtOpen)
+  // Once only: what a later opening or another writer did stays. Only a
+  // regular file has a size to go back to; a device keeps what it took.
+  if (!std::exchange(m_restorable, false) || !m_sizeAtOpen)
     return;
   if (m_created)
     platform::removeFile(m_fileName);

@@ -44,7 +44,8 @@ struct R_WriterData {
 // write, flush or close that fails restores the file as it was before the
 // opening (a file that the opening created is removed, another is cut back
 // to its size) before the failure is reported. The owner can do the same
-// with discard() when it cannot finish what it is writing.
+// with discard() when it cannot finish what it is writing. A file closed
+// well is never taken back.
 class R_Writer {
 public:
   // The name goes to the C runtime as it is.
@@ -106,7 +107,8 @@ private:
   std::FILE *m_stream = nullptr;
   R_WriterData m_data;
   std::optional<std::uint64_t> m_sizeAtOpen;
-  bool m_created = false; // the opening made the file
+  bool m_created = false;    // the opening made the file
+  bool m_restorable = false; // an opening whose output can still be taken back
   bool m_failed = false;
 };
 

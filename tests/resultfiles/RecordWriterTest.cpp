@@ -235,6 +235,22 @@ TEST_F(RecordWriterTest, WritingWithoutAStreamFails) {
   EXPECT_FALSE(std::filesystem::exists(m_dir / "never.err"));
 }
 
+// A file closed well keeps what was written, whatever the writer is asked
+// afterwards.
+TEST_F(RecordWriterTest, AClosedFileIsNotTakenBack) {
+  const std::string path = m_dir.writeFile("closed.err", "old");
+  R_Writer writer(path);
+  ASSERT_TRUE(writer.openForAppend());
+  writer.writeString("new");
+  ASSERT_TRUE(writer.close());
+  writer.discard();
+  EXPECT_THROW(writer.writeByte(1), R_WritingException);
+  EXPECT_THROW(writer.flush(), R_WritingException);
+  EXPECT_EQ(BYTES("old\x03\x00\x00\x00"
+                  "new"),
+            test_support::readFile(path));
+}
+
 // A failed append leaves the file as it was, whenever the failure shows:
 // in a write, in a flush or only when the stream is closed.
 TEST_F(RecordWriterTest, FailedAppendLeavesTheFileAsItWas) {
