@@ -94,6 +94,8 @@ bool SimpleStringCompare::operator()(std::string_view a, std::string_view b) con
   return a.size() < b.size();
 }
 
+void U_requireInternPool() { InternPool::instance(); }
+
 const char *internString(const char *text) { return InternPool::instance().intern(text ? text : ""); }
 
 bool U_InternedStringOrder::operator()(const char *a, const char *b) const {

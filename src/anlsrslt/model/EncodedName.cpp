@@ -137,77 +137,55 @@ public:
       const Byte b = byteAt(m_text, m_read);
       switch (state) {
       case outermost:
-        if (b == '(') {
-          m_states.push(slotList);
-          pass(kMarkOpenSlots);
-        } else if (b == '<') {
-          m_states.push(argumentList);
-          pass(kMarkOpenArguments);
-        } else {
+        if (b == '(')
+          enter(slotList, kMarkOpenSlots);
+        else if (b == '<')
+          enter(argumentList, kMarkOpenArguments);
+        else
           openCommon(b);
-        }
         break;
       case afterColon:
         m_states.pop();
-        if (b == ':') {
-          m_states.push(componentStart);
-          pass(b);
-        }
+        if (b == ':')
+          enter(componentStart, b);
         break;
       case componentStart:
         m_states.pop();
         componentStep();
         break;
       case argumentList:
-        if (b == '(') {
-          m_states.push(nestedParentheses);
-          pass(b);
-        } else if (b == '<') {
-          m_states.push(argumentList);
-          pass(b);
-        } else if (b == '>') {
-          m_states.pop();
-          pass(m_states.top() == outermost ? kMarkCloseArguments : b);
-        } else {
+        if (b == '(')
+          enter(nestedParentheses, b);
+        else if (b == '<')
+          enter(argumentList, b);
+        else if (b == '>')
+          leave(b, kMarkCloseArguments);
+        else
           openCommon(b);
-        }
         break;
       case braces:
-        if (b == '<') {
-          m_states.push(argumentList);
-          pass(b);
-        } else if (b == '}') {
-          m_states.pop();
-          pass(b);
-        } else if (b == 's') {
-          pass('c');
-        } else {
-          openCommon(b);
-        }
+        if (b == '<')
+          enter(argumentList, b);
+        else if (b == '}')
+          leave(b, b);
+        else
+          openCommon(b == 's' ? 'c' : b);
         break;
       case nestedParentheses:
-        if (b == '(') {
-          m_states.push(nestedParentheses);
-          pass(b);
-        } else if (b == ')') {
-          m_states.pop();
-          pass(b);
-        } else {
+        if (b == '(')
+          enter(nestedParentheses, b);
+        else if (b == ')')
+          leave(b, b);
+        else
           openCommon(b);
-        }
         break;
       case slotList:
-        if (b == '(') {
-          m_states.push(nestedParentheses);
-          pass(b);
-        } else if (b == ')') {
-          m_states.pop();
-          pass(m_states.top() == outermost ? kMarkCloseSlots : b);
-        } else if (b == ',') {
-          pass(kMarkSlotSeparator);
-        } else {
-          openCommon(b);
-        }
+        if (b == '(')
+          enter(nestedParentheses, b);
+        else if (b == ')')
+          leave(b, kMarkCloseSlots);
+        else
+          openCommon(b == ',' ? kMarkSlotSeparator : b);
         break;
       case unlistedCode:
         if (b == '@') {
@@ -215,8 +193,7 @@ public:
           m_states.pop();
           ++m_read;
         } else if (b == '{') {
-          m_states.push(braces);
-          pass(b);
+          enter(braces, b);
         } else {
           m_states.push(componentStart);
         }
@@ -228,13 +205,25 @@ public:
 
 private:
   // ':' and '{' open the same states wherever they have a row; any other
-  // byte passes unchanged.
+  // byte is written as given.
   void openCommon(Byte b) {
     if (b == ':')
       m_states.push(afterColon);
     else if (b == '{')
       m_states.push(braces);
     pass(b);
+  }
+
+  void enter(Byte state, Byte written) {
+    m_states.push(state);
+    pass(written);
+  }
+
+  // Pops the state; the closing byte becomes the marker when that ends a list
+  // of the outermost level.
+  void leave(Byte b, Byte marker) {
+    m_states.pop();
+    pass(m_states.top() == outermost ? marker : b);
   }
 
   void pass(Byte written) {
@@ -414,15 +403,7 @@ struct DisplayCache {
   std::string scratch;
 };
 
-// Created after the pool of interned texts, so that it is destroyed first.
-DisplayCache &displayCache() {
-  static DisplayCache &cache = []() -> DisplayCache & {
-    internString("");
-    static DisplayCache made;
-    return made;
-  }();
-  return cache;
-}
+DisplayCache &displayCache() { return U_singletonAfterInternPool<DisplayCache>(); }
 
 } // namespace
 

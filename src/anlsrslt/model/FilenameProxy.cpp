@@ -6,18 +6,10 @@
 
 namespace {
 
-using ProxyMap = std::map<QL_Filename, U_RefPtr<FilenameProxy>>;
-
-// Every proxy of the run, keyed by canonical name (in interning order). The
-// pool of names is made first, so that it outlives the map at exit.
-ProxyMap &proxyMap() {
-  static ProxyMap &proxies = []() -> ProxyMap & {
-    internString("");
-    static ProxyMap map;
-    return map;
-  }();
-  return proxies;
-}
+// Every proxy of the run, keyed by canonical name (in interning order).
+struct ProxyMap {
+  std::map<QL_Filename, U_RefPtr<FilenameProxy>> proxies;
+};
 
 } // namespace
 
@@ -27,7 +19,7 @@ FilenameProxy::FilenameProxy(const QL_Filename &file)
     : m_file(file), m_name(internString(file.canonical().c_str())) {}
 
 U_RefPtr<FilenameProxy> P_filenameProxyFor(const QL_Filename &file) {
-  ProxyMap &proxies = proxyMap();
+  auto &proxies = U_singletonAfterInternPool<ProxyMap>().proxies;
   auto found = proxies.find(file);
   if (found != proxies.end())
     return found->second;
