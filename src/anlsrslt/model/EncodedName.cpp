@@ -90,30 +90,48 @@ bool isListedCodePrefix(Byte a, Byte b) {
   return false;
 }
 
-// Byte classes of the marking machine, one bit each.
-enum ByteClass : Byte {
-  letterOrDigit = 1, // A-Z, a-z, 0-9 and '_'
-  outermostRow = 2,  // a byte with a row of its own in state 0
-};
+// Byte classes of the marking machine: bit 0 for A-Z, a-z, 0-9 and '_'; bit
+// 1 + s for the bytes with a row of their own in state s, for the states
+// whose other bytes pass unchanged.
+using ByteClasses = std::uint16_t;
+constexpr ByteClasses kLetterOrDigit = 1;
 
-constexpr std::array<Byte, 256> makeByteClasses() {
-  std::array<Byte, 256> classes{};
-  for (int c = 0; c < 256; ++c) {
-    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_')
-      classes[c] |= letterOrDigit;
-    if (c == '(' || c == '<' || c == ':' || c == '{')
-      classes[c] |= outermostRow;
-  }
+constexpr bool passesOtherBytes(Byte state) {
+  return state == outermost || state == argumentList || state == braces || state == nestedParentheses ||
+         state == slotList;
+}
+constexpr ByteClasses rowClass(Byte state) { return static_cast<ByteClasses>(1u << (state + 1)); }
+
+constexpr std::array<ByteClasses, 256> makeByteClasses() {
+  std::array<ByteClasses, 256> classes{};
+  for (int c = 'A'; c <= 'Z'; ++c)
+    classes[c] |= kLetterOrDigit;
+  for (int c = 'a'; c <= 'z'; ++c)
+    classes[c] |= kLetterOrDigit;
+  for (int c = '0'; c <= '9'; ++c)
+    classes[c] |= kLetterOrDigit;
+  classes['_'] |= kLetterOrDigit;
+  const struct {
+    Byte state;
+    const char *bytes;
+  } rows[] = {{outermost, "(<:{"},
+              {argumentList, "(<>:{"},
+              {braces, ":<{}s"},
+              {nestedParentheses, "():{"},
+              {slotList, "(),:{"}};
+  for (const auto &row : rows)
+    for (const char *b = row.bytes; *b; ++b)
+      classes[static_cast<Byte>(*b)] |= rowClass(row.state);
   return classes;
 }
 
-constexpr std::array<Byte, 256> kByteClasses = makeByteClasses();
+constexpr std::array<ByteClasses, 256> kByteClasses = makeByteClasses();
 
-bool hasClass(Byte b, ByteClass byteClass) { return (kByteClasses[b] & byteClass) != 0; }
+bool isLetterOrDigit(Byte b) { return (kByteClasses[b] & kLetterOrDigit) != 0; }
 
 bool isIdentifierAt(const std::string &text, std::size_t i) {
   const Byte b = byteAt(text, i);
-  return hasClass(b, letterOrDigit) || (b == '[' && i + 1 < text.size() && text[i + 1] == ']');
+  return isLetterOrDigit(b) || (b == '[' && i + 1 < text.size() && text[i + 1] == ']');
 }
 
 // The machine works on the text with a read cursor and a write cursor: every
@@ -127,9 +145,10 @@ public:
   void run() {
     while (m_read < m_text.size()) {
       const Byte state = m_states.top();
-      if (state == outermost) {
-        // Most bytes of a name have no row in state 0: they pass in a run.
-        while (m_read < m_text.size() && !hasClass(byteAt(m_text, m_read), outermostRow))
+      if (passesOtherBytes(state)) {
+        // Most bytes have no row of their own: they pass in a run.
+        const ByteClasses row = rowClass(state);
+        while (m_read < m_text.size() && !(kByteClasses[byteAt(m_text, m_read)] & row))
           passUnchanged();
         if (m_read == m_text.size())
           break;
@@ -546,7 +565,7 @@ bool P_isIdentifierChar(const char *position, const char *end) {
   if (position >= end)
     return false;
   const Byte b = static_cast<Byte>(*position);
-  return hasClass(b, letterOrDigit) || (b == '[' && position + 1 < end && position[1] == ']');
+  return isLetterOrDigit(b) || (b == '[' && position + 1 < end && position[1] == ']');
 }
 
 std::uint8_t P_templateClassOf(const char *marked, const char *, std::uint32_t flags) {
