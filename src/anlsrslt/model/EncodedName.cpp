@@ -396,22 +396,23 @@ Byte restoredByteAt(std::string_view text, std::size_t i) {
 // Writes the text with its name bytes given back and, when unmark is set, its
 // markers turned into the characters they stand for.
 void restoreInto(std::string_view marked, std::string &out, bool unmark) {
-  out.clear();
-  out.reserve(marked.size());
+  // The result is never longer than the text: write it in place, then cut.
+  out.resize(marked.size());
+  std::size_t written = 0;
   for (std::size_t i = 0; i < marked.size(); ++i) {
-    const Byte b = byteAt(marked, i);
-    if (const Byte restored = restoredByteAt(marked, i)) {
-      out.push_back(static_cast<char>(restored));
-      ++i;
-      continue;
+    Byte b = byteAt(marked, i);
+    if (b >= kMarkOpenArguments) {
+      if (const Byte restored = restoredByteAt(marked, i)) {
+        b = restored;
+        ++i;
+      } else if (unmark && b <= kMarkSlotSeparator) {
+        static constexpr char plain[] = {'<', '>', '(', ')', ','};
+        b = static_cast<Byte>(plain[b - kMarkOpenArguments]);
+      }
     }
-    if (unmark && b >= kMarkOpenArguments && b <= kMarkSlotSeparator) {
-      static constexpr char plain[] = {'<', '>', '(', ')', ','};
-      out.push_back(plain[b - kMarkOpenArguments]);
-      continue;
-    }
-    out.push_back(static_cast<char>(b));
+    out[written++] = static_cast<char>(b);
   }
+  out.resize(written);
 }
 
 // The display forms computed so far, keyed by marked text. The keys are the

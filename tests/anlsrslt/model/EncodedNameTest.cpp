@@ -65,21 +65,21 @@ const WorkedExample workedExamples[] = {
      "::ns::Box::@constructor" M8E M90 "ni" M8F, "::ns::Box<int>::@constructor(,ni)", 32, 8},
     // Parentheses and commas nested in a slot stay plain.
     {"::g(p(ni,ni),ni)", "::g" M8E "p(ni,ni)" M90 "ni" M8F, "::g" M8E " " M90 "ni" M8F,
-     "g" M8E "p(ni,ni)" M90 "ni" M8F, "g", "g", "", "", "p(ni,ni)" M90 "ni", "::g" M8E "p(ni,ni)" M90 "ni" M8F,
-     "::g(p(ni,ni),ni)", 2, 8},
+     "g" M8E "p(ni,ni)" M90 "ni" M8F, "g", "g", "", "", "p(ni,ni)" M90 "ni",
+     "::g" M8E "p(ni,ni)" M90 "ni" M8F, "::g(p(ni,ni),ni)", 2, 8},
     // With no marked ',' the whole slot list becomes one blank.
     {"::f(ni)", "::f" M8E "ni" M8F, "::f" M8E " " M8F, "f" M8E "ni" M8F, "f", "f", "", "", "ni",
      "::f" M8E "ni" M8F, "::f(ni)", 2, 8},
     // A listed code keeps its '@'.
-    {"::@UN7::g(.)", "::@UN7::g" M8E "." M8F, "::@UN7::g" M8E " " M8F, "g" M8E "." M8F, "g", "g", "::@UN7", "",
-     ".", "::@UN7::g" M8E "." M8F, "::@UN7::g(.)", 2, 8},
+    {"::@UN7::g(.)", "::@UN7::g" M8E "." M8F, "::@UN7::g" M8E " " M8F, "g" M8E "." M8F, "g", "g", "::@UN7",
+     "", ".", "::@UN7::g" M8E "." M8F, "::@UN7::g(.)", 2, 8},
     // An unlisted code loses its closing '@', in the display form too.
     {"::@xy@::v", "::@xy::v", "::@xy::v", "v", "v", "v", "::@xy", "", "", "::@xy::v", "::@xy::v", 2, 8},
     {"::new[](p.,ui)", "::new[]" M8E "p." M90 "ui" M8F, "::new[]" M8E " " M90 "ui" M8F,
      "new[]" M8E "p." M90 "ui" M8F, "new[]", "new[]", "", "", "p." M90 "ui", "::new[]" M8E "p." M90 "ui" M8F,
      "::new[](p.,ui)", 2, 8},
-    {"::A<B<C>>::D", "::A" M8C "B<C>" M8D "::D", "::A" M8C "B<C>" M8D "::D", "D", "D", "D", "::A" M8C "B<C>" M8D,
-     "", "", "::A::D", "::A<B<C>>::D", 32, 8},
+    {"::A<B<C>>::D", "::A" M8C "B<C>" M8D "::D", "::A" M8C "B<C>" M8D "::D", "D", "D", "D",
+     "::A" M8C "B<C>" M8D, "", "", "::A::D", "::A<B<C>>::D", 32, 8},
 };
 
 TEST(EncodedNameTest, WorkedExamples) {
@@ -270,8 +270,12 @@ TEST(EncodedNameTest, EncodeNameInternsTheMarkedForm) {
 // Half-width katakana (0x8E and a byte) and JIS X 0212 characters (0x8F and
 // two bytes) are EUC characters, not markers: they survive every operation
 // and come back in the display form.
-#define KANA "\x8E\xB6" "\x8E\xC5"
-#define KANA2 "\x8E\xB6" "\x8E\xC6"
+#define KANA                                                                                                 \
+  "\x8E\xB6"                                                                                                 \
+  "\x8E\xC5"
+#define KANA2                                                                                                \
+  "\x8E\xB6"                                                                                                 \
+  "\x8E\xC6"
 #define HOJO "\x8F\xB0\xA1"
 #define KANJI "\xB4\xC1"
 
@@ -294,8 +298,8 @@ TEST(EncodedNameTest, EucNamesKeepTheirBytes) {
       {"::Box<" KANA ">::f(v," KANJI ")", "f" M8E "v" M90 KANJI M8F, "f", "::Box" M8C KANA M8D, "v" M90 KANJI,
        "::Box" M8C KANA M8D "::f" M8E " " M90 KANJI M8F},
       // Bytes that are never EUC are name bytes too, not markers.
-      {"::a" M8C "b" M8D M90 "\x91\x92", "a" M8C "b" M8D M90 "\x91\x92", "a" M8C "b" M8D M90 "\x91\x92", "", "",
-       "::a" M8C "b" M8D M90 "\x91\x92"},
+      {"::a" M8C "b" M8D M90 "\x91\x92", "a" M8C "b" M8D M90 "\x91\x92", "a" M8C "b" M8D M90 "\x91\x92", "",
+       "", "::a" M8C "b" M8D M90 "\x91\x92"},
       {"::g(" M8F ")", "g" M8E M8F M8F, "g", "", M8F, "::g" M8E " " M8F},
   };
   for (const auto &c : cases) {
@@ -306,8 +310,10 @@ TEST(EncodedNameTest, EucNamesKeepTheirBytes) {
     EXPECT_EQ(shown(c.bare), shown(P_restoreNameBytes(P_bareName(marked)))) << shown(c.encoded);
     EXPECT_EQ(shown(c.enclosingScope), shown(P_restoreNameBytes(P_enclosingScopeName(marked))))
         << shown(c.encoded);
-    EXPECT_EQ(shown(c.parameterSlots), shown(P_restoreNameBytes(P_parameterSlots(marked)))) << shown(c.encoded);
-    EXPECT_EQ(shown(c.symbolId), shown(P_restoreNameBytes(P_normaliseSymbolName(marked)))) << shown(c.encoded);
+    EXPECT_EQ(shown(c.parameterSlots), shown(P_restoreNameBytes(P_parameterSlots(marked))))
+        << shown(c.encoded);
+    EXPECT_EQ(shown(c.symbolId), shown(P_restoreNameBytes(P_normaliseSymbolName(marked))))
+        << shown(c.encoded);
   }
 
   // Names that differ in one katakana character have different symbol ids.
@@ -340,7 +346,7 @@ TEST(EncodedNameTest, NamePredicates) {
     std::string text; // the character tested is the first one
     bool identifier;
   } characters[] = {
-      {"a", true}, {"Z", true}, {"0", true}, {"_", true},  {"[]", true}, {"[", false}, {"[x", false},
+      {"a", true},  {"Z", true},  {"0", true},  {"_", true},     {"[]", true}, {"[", false}, {"[x", false},
       {"]", false}, {"@", false}, {":", false}, {"\xB4", false}, {M8E, false}, {"", false},
   };
   for (const auto &c : characters)

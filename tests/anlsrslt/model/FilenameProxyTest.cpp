@@ -24,8 +24,8 @@ TEST(FilenameProxyTest, EverySpellingOfOneFileGivesOneProxyNamedCanonically) {
   EXPECT_EQ(internString(absolute.c_str()), first->name()) << "the name is interned";
   EXPECT_EQ("src/a.c", first->filename().given().str()) << "the identity it was made for";
 
-  for (const std::string &spelling : {absolute, std::string("./src/a.c"), std::string("src\\a.c"),
-                                     std::string("src/../src/a.c")}) {
+  for (const std::string &spelling :
+       {absolute, std::string("./src/a.c"), std::string("src\\a.c"), std::string("src/../src/a.c")}) {
     const U_RefPtr<FilenameProxy> again = P_filenameProxyFor(QL_Filename::fromPath(spelling));
     EXPECT_EQ(first, again) << spelling;
     EXPECT_EQ("src/a.c", P_filenameOf(again).given().str()) << spelling;
@@ -52,7 +52,8 @@ TEST(FilenameProxyTest, ProxyOutlivesEveryOutsideHandle) {
 TEST(FilenameProxyTest, ProxiesOrderByFirstInterningOfTheirNames) {
   // Interned in this order, against the order of the texts.
   const U_RefPtr<FilenameProxy> later = P_filenameProxyFor(QL_Filename("/order/zz-first.c", "zz-first.c"));
-  const U_RefPtr<FilenameProxy> earlier = P_filenameProxyFor(QL_Filename("/order/aa-second.c", "aa-second.c"));
+  const U_RefPtr<FilenameProxy> earlier =
+      P_filenameProxyFor(QL_Filename("/order/aa-second.c", "aa-second.c"));
   const U_RefPtr<FilenameProxy> unset;
   EXPECT_TRUE(isFilenameProxyLess(later, earlier));
   EXPECT_FALSE(isFilenameProxyLess(earlier, later));

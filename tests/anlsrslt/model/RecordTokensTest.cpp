@@ -111,8 +111,8 @@ TEST(RecordTokensTest, RecordCharacterCodes) {
   const struct {
     char c;
     int code;
-  } cases[] = {{'N', 0}, {'F', 1}, {'n', 1}, {'\0', 1}, {'B', 2}, {'P', 3}, {'C', 4},
-               {'T', 5}, {'R', 6}, {'S', 7}, {'-', 8},  {'\xA4', 1}};
+  } cases[] = {{'N', 0}, {'F', 1}, {'n', 1}, {'\0', 1}, {'B', 2}, {'P', 3},
+               {'C', 4}, {'T', 5}, {'R', 6}, {'S', 7},  {'-', 8}, {'\xA4', 1}};
   for (const auto &c : cases)
     EXPECT_EQ(c.code, P_decodeRecordChar(c.c)) << static_cast<int>(c.c);
 }
