@@ -11,37 +11,45 @@ namespace {
 
 using Byte = unsigned char;
 
-constexpr Byte kEscapedFirst = 0x8C;
-constexpr Byte kEscapedLast = kNameByteEscape;
-// The second byte of a kept name byte is the byte plus this.
-constexpr Byte kEscapeShift = 6;
-
-bool isEscapedByte(Byte b) { return b >= kEscapedFirst && b <= kEscapedLast; }
-bool isEscapeFollower(Byte b) {
-  return b >= kEscapedFirst + kEscapeShift && b <= kEscapedLast + kEscapeShift;
-}
+// The second byte of a kept EUC lead byte.
+constexpr Byte kKeptKanaLead = 0x94;   // for 0x8E
+constexpr Byte kKeptPlane2Lead = 0x95; // for 0x8F
 
 Byte byteAt(std::string_view text, std::size_t i) { return static_cast<Byte>(text[i]); }
 
-// Writes each name byte 0x8C to 0x91 as its two-byte form, in place.
-void escapeNameBytes(std::string &text) {
-  std::size_t extra = 0;
-  for (char c : text)
-    extra += isEscapedByte(static_cast<Byte>(c));
-  if (extra == 0)
+bool isEucTrail(Byte b) { return b >= 0xA1 && b <= 0xFE; }
+
+// Whether the byte at i leads an EUC character that begins with a marker
+// byte: 0x8E and a half-width katakana byte, or 0x8F and two trail bytes.
+bool leadsMarkerLikeCharacter(std::string_view text, std::size_t i) {
+  const Byte b = byteAt(text, i);
+  if (b == kMarkOpenSlots)
+    return i + 1 < text.size() && byteAt(text, i + 1) >= 0xA1 && byteAt(text, i + 1) <= 0xDF;
+  if (b == kMarkCloseSlots)
+    return i + 2 < text.size() && isEucTrail(byteAt(text, i + 1)) && isEucTrail(byteAt(text, i + 2));
+  return false;
+}
+
+// Writes the lead byte of each such character as its two-byte form. Names
+// without one, all ASCII names among them, are left as they are.
+void keepEucLeadBytes(std::string &text) {
+  std::size_t first = 0;
+  while (first < text.size() && !leadsMarkerLikeCharacter(text, first))
+    ++first;
+  if (first == text.size())
     return;
-  std::size_t from = text.size();
-  text.resize(text.size() + extra);
-  std::size_t to = text.size();
-  while (from > 0) {
-    const Byte b = static_cast<Byte>(text[--from]);
-    if (isEscapedByte(b)) {
-      text[--to] = static_cast<char>(b + kEscapeShift);
-      text[--to] = static_cast<char>(kNameByteEscape);
+  std::string kept;
+  kept.reserve(text.size() + 8);
+  kept.append(text, 0, first);
+  for (std::size_t i = first; i < text.size(); ++i) {
+    if (leadsMarkerLikeCharacter(text, i)) {
+      kept.push_back(static_cast<char>(kNameByteEscape));
+      kept.push_back(static_cast<char>(byteAt(text, i) == kMarkOpenSlots ? kKeptKanaLead : kKeptPlane2Lead));
     } else {
-      text[--to] = static_cast<char>(b);
+      kept.push_back(text[i]);
     }
   }
+  text.swap(kept);
 }
 
 // The states of the marking machine.
@@ -386,11 +394,12 @@ std::string_view parameterSlotsOf(std::string_view name) {
   return name.substr(open + 1, name.size() - 1 - (open + 1));
 }
 
-// Gives back a name byte kept in two; 0 when the pair at i is not one.
+// Gives back an EUC lead byte kept in two; 0 when the pair at i is not one.
 Byte restoredByteAt(std::string_view text, std::size_t i) {
-  if (byteAt(text, i) == kNameByteEscape && i + 1 < text.size() && isEscapeFollower(byteAt(text, i + 1)))
-    return static_cast<Byte>(byteAt(text, i + 1) - kEscapeShift);
-  return 0;
+  if (byteAt(text, i) != kNameByteEscape || i + 1 >= text.size())
+    return 0;
+  const Byte second = byteAt(text, i + 1);
+  return second == kKeptKanaLead ? kMarkOpenSlots : second == kKeptPlane2Lead ? kMarkCloseSlots : 0;
 }
 
 // Writes the text with its name bytes given back and, when unmark is set, its
@@ -428,7 +437,7 @@ DisplayCache &displayCache() { return U_singletonAfterInternPool<DisplayCache>()
 } // namespace
 
 void P_markEncodedNameInPlace(std::string &text) {
-  escapeNameBytes(text);
+  keepEucLeadBytes(text);
   Marker(text).run();
 }
 

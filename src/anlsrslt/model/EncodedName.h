@@ -11,12 +11,14 @@
 //   0x8E '(' and 0x8F ')' of an outermost slot list, 0x90 ',' between slots.
 //
 // The model stores only marked names (interned); every operation here except
-// marking is given a marked name. Bytes 0x8C to 0x91 that belong to the name
-// itself (0x8E and 0x8F lead half-width katakana and JIS X 0212 characters in
-// EUC) are kept as two bytes each, kNameByteEscape followed by the byte plus
-// 6, so that no operation takes them for markers; the display form and
-// P_restoreNameBytes give them back. Names of ASCII bytes never hold such a
-// pair.
+// marking is given a marked name. In the internal encoding (EUC) 0x8E and
+// 0x8F also lead characters: 0x8E a half-width katakana (a byte 0xA1-0xDF
+// follows) and 0x8F a JIS X 0212 character (two bytes 0xA1-0xFE follow).
+// Marking keeps such a lead byte as two bytes, kNameByteEscape and 0x94 for
+// 0x8E or 0x95 for 0x8F, so that no operation takes it for a marker; the
+// display form and P_restoreNameBytes give it back. Every other byte 0x8C to
+// 0x90 that stands in an encoded name is taken for a marker. Names of ASCII
+// bytes are marked exactly as if there were no such rule.
 #pragma once
 
 #include <cstdint>
@@ -28,7 +30,8 @@ inline constexpr unsigned char kMarkCloseArguments = 0x8D;
 inline constexpr unsigned char kMarkOpenSlots = 0x8E;
 inline constexpr unsigned char kMarkCloseSlots = 0x8F;
 inline constexpr unsigned char kMarkSlotSeparator = 0x90;
-// First byte of a name byte kept in two (see above).
+// First byte of an EUC lead byte kept in two (see above); it never stands in
+// EUC text itself.
 inline constexpr unsigned char kNameByteEscape = 0x91;
 
 // The marked form of an encoded name. Never fails: unbalanced input is

@@ -297,10 +297,9 @@ TEST(EncodedNameTest, EucNamesKeepTheirBytes) {
       {"::" HOJO "(v)", HOJO "(v)", HOJO "(v)", "", "", "::" HOJO "(v)"},
       {"::Box<" KANA ">::f(v," KANJI ")", "f" M8E "v" M90 KANJI M8F, "f", "::Box" M8C KANA M8D, "v" M90 KANJI,
        "::Box" M8C KANA M8D "::f" M8E " " M90 KANJI M8F},
-      // Bytes that are never EUC are name bytes too, not markers.
-      {"::a" M8C "b" M8D M90 "\x91\x92", "a" M8C "b" M8D M90 "\x91\x92", "a" M8C "b" M8D M90 "\x91\x92", "",
-       "", "::a" M8C "b" M8D M90 "\x91\x92"},
-      {"::g(" M8F ")", "g" M8E M8F M8F, "g", "", M8F, "::g" M8E " " M8F},
+      {"::f(" KANA ")", "f" M8E KANA M8F, "f", "", KANA, "::f" M8E " " M8F},
+      {"::f(" HOJO "," KANA ")", "f" M8E HOJO M90 KANA M8F, "f", "", HOJO M90 KANA,
+       "::f" M8E " " M90 KANA M8F},
   };
   for (const auto &c : cases) {
     const std::string marked = P_markEncodedName(c.encoded);
@@ -321,6 +320,31 @@ TEST(EncodedNameTest, EucNamesKeepTheirBytes) {
             P_normaliseSymbolName(P_markEncodedName("::" KANA2 "(v)")));
   EXPECT_EQ(2, P_templateClassOf(P_encodeName("::ns::" KANA), "", 0));
   EXPECT_EQ(16, P_templateClassOf(P_encodeName("::T" KANA "<" HOJO ">"), "", 0));
+}
+
+// Marker bytes that stand in an encoded name without leading an EUC character
+// are taken for markers by every operation.
+TEST(EncodedNameTest, MarkerBytesOfAnEncodedNameAreMarkers) {
+  const struct {
+    std::string encoded;
+    std::string marked;
+    std::string templateArguments;
+    std::string parameterSlots;
+    std::string display;
+  } cases[] = {
+      {"::T" M8C "int" M8D, "::T" M8C "int" M8D, M8C "int" M8D, "", "::T<int>"},
+      {"::f" M8E "ni" M90 "v" M8F, "::f" M8E "ni" M90 "v" M8F, "", "ni" M90 "v", "::f(ni,v)"},
+      {"::k" M8E "x" M8F, "::k" M8E "x" M8F, "", "x", "::k(x)"}, // 0x8E before a byte that is no katakana
+      {"::g(" M8F ")", "::g" M8E M8F M8F, "", M8F, "::g())"},    // 0x8F and one byte: no EUC character
+      {"::h(" M8F "\xB0)", "::h" M8E M8F "\xB0" M8F, "", M8F "\xB0", "::h()\xB0)"}, // it needs two
+  };
+  for (const auto &c : cases) {
+    const std::string marked = P_markEncodedName(c.encoded);
+    EXPECT_EQ(shown(c.marked), shown(marked)) << shown(c.encoded);
+    EXPECT_EQ(shown(c.templateArguments), shown(P_templateArguments(marked))) << shown(c.encoded);
+    EXPECT_EQ(shown(c.parameterSlots), shown(P_parameterSlots(marked))) << shown(c.encoded);
+    EXPECT_EQ(shown(c.display), shown(P_unmarkName(marked))) << shown(c.encoded);
+  }
 }
 
 TEST(EncodedNameTest, NamePredicates) {
