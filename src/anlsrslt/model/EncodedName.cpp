@@ -33,8 +33,10 @@ bool leadsMarkerLikeCharacter(std::string_view text, std::size_t i) {
 // Writes the lead byte of each such character as its two-byte form. Names
 // without one, all ASCII names among them, are left as they are.
 void keepEucLeadBytes(std::string &text) {
+  // 0x8E and 0x8F are the bytes b with b | 1 == 0x8F.
   std::size_t first = 0;
-  while (first < text.size() && !leadsMarkerLikeCharacter(text, first))
+  while (first < text.size() &&
+         ((static_cast<Byte>(text[first]) | 1) != kMarkCloseSlots || !leadsMarkerLikeCharacter(text, first)))
     ++first;
   if (first == text.size())
     return;
