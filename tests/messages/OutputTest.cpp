@@ -7,6 +7,7 @@
 #include "messages/Diagnostic.h"
 #include "messages/SuppressionRecord.h"
 #include "support/CurrentArguments.h"
+#include "support/Diagnostics.h"
 #include "support/Locations.h"
 
 #include <gtest/gtest.h>
@@ -19,6 +20,8 @@
 namespace {
 
 using test_support::at;
+using test_support::diagnostic;
+using test_support::flaggedDiagnostic;
 using test_support::withMacros;
 
 TEST(OutputKindTest, DebugWordsChooseTheOutputKinds) {
@@ -102,23 +105,11 @@ protected:
   SpyLog m_log;
 };
 
-U_RefPtr<M_Diagnostic> make(std::uint32_t number, const U_Location &location = U_Location()) {
-  return U_RefPtr<M_Diagnostic>(new M_Diagnostic(number, location));
-}
-
-U_RefPtr<M_Diagnostic> flagged(std::uint32_t number, bool hiddenByPragma, bool error,
-                               const U_Location &location = U_Location()) {
-  U_RefPtr<M_Diagnostic> diagnostic = make(number, location);
-  diagnostic->setHiddenByPragma(hiddenByPragma);
-  diagnostic->setError(error);
-  return diagnostic;
-}
-
 TEST_F(OutputTest, AFactoryClosesAndDestroysTheSinkBeforeAndStartsTheCountsAgain) {
   install("first", 5);
   EXPECT_EQ(5, M_OutputKind());
-  M_sendMessage(make(1));
-  M_sendMessage(flagged(2, false, true));
+  M_sendMessage(diagnostic(1));
+  M_sendMessage(flaggedDiagnostic(2, false, true));
   EXPECT_EQ(1u, M_sentCount());
   EXPECT_EQ(1u, M_writtenCount());
   install("second", 0);
@@ -129,7 +120,7 @@ TEST_F(OutputTest, AFactoryClosesAndDestroysTheSinkBeforeAndStartsTheCountsAgain
             takeCalls());
   ASSERT_NE(nullptr, M_currentOutput());
 
-  M_sendMessage(make(3));
+  M_sendMessage(diagnostic(3));
   M_closeOutput();
   EXPECT_EQ(nullptr, M_currentOutput());
   // Closing leaves the kind and the counts; a second close does nothing.
@@ -156,13 +147,13 @@ TEST_F(OutputTest, WithoutASinkTheMisuseIsReportedAndTheInteger17Thrown) {
                    (c.error ? ", error flag" : ""));
       if (installedBefore) {
         install("spy");
-        M_sendMessage(make(1));
+        M_sendMessage(diagnostic(1));
         M_closeOutput();
       }
       const std::uint32_t sent = M_sentCount();
       testing::internal::CaptureStderr();
       try {
-        M_sendMessage(flagged(1540, false, c.error));
+        M_sendMessage(flaggedDiagnostic(1540, false, c.error));
         ADD_FAILURE() << "nothing thrown";
       } catch (int thrown) {
         EXPECT_EQ(17, thrown);
@@ -184,17 +175,17 @@ TEST_F(OutputTest, TheEntryChoosesWriteOrSendAndComputesTheSuppressedFlag) {
   const U_Location located = at("/p/a.c", 3, 1);
   const U_Location expanded = withMacros(at("/p/a.c", 4), {{at("/p/a.c", 1), "M"}});
   const Case cases[] = {
-      {"lyr", {}, make(10, located), "spy send 10"},
-      {"lyr", {}, flagged(11, true, false, located), "spy send 11 suppressed"},
-      {"lyr", {}, flagged(12, true, true, located), "spy write 12"},
-      {"lyr", {}, flagged(13, false, true), "spy write 13"},
-      {"lyr", {}, make(14, expanded), "spy send 14"},
-      {"lyrpp", {"-hidemacrowarnings"}, make(15, expanded), "spy send 15 suppressed"},
-      {"lyrpp", {"-hidemacrowarnings"}, make(16, located), "spy send 16"},
-      {"lyrpp", {"-hidemacrowarnings"}, make(17), "spy send 17"},
-      {"lyrpp", {"-hidemacrowarnings"}, flagged(18, false, true, expanded), "spy write 18"},
+      {"lyr", {}, diagnostic(10, located), "spy send 10"},
+      {"lyr", {}, flaggedDiagnostic(11, true, false, located), "spy send 11 suppressed"},
+      {"lyr", {}, flaggedDiagnostic(12, true, true, located), "spy write 12"},
+      {"lyr", {}, flaggedDiagnostic(13, false, true), "spy write 13"},
+      {"lyr", {}, diagnostic(14, expanded), "spy send 14"},
+      {"lyrpp", {"-hidemacrowarnings"}, diagnostic(15, expanded), "spy send 15 suppressed"},
+      {"lyrpp", {"-hidemacrowarnings"}, diagnostic(16, located), "spy send 16"},
+      {"lyrpp", {"-hidemacrowarnings"}, diagnostic(17), "spy send 17"},
+      {"lyrpp", {"-hidemacrowarnings"}, flaggedDiagnostic(18, false, true, expanded), "spy write 18"},
       // The sink's own filters decide; the entry passes every number on.
-      {"lyr", {"-nomsg", "19"}, make(19, located), "spy send 19"},
+      {"lyr", {"-nomsg", "19"}, diagnostic(19, located), "spy send 19"},
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.call);
@@ -211,16 +202,16 @@ TEST_F(OutputTest, HideMacroWarningsIsReadAtTheFirstFilteredSend) {
   const U_Location expanded = withMacros(at("/p/a.c", 4), {{at("/p/a.c", 1), "M"}});
   const test_support::CurrentArguments arguments({"-hidemacrowarnings"}, "lyrpp");
   install("spy");
-  M_sendMessage(make(1, expanded));
+  M_sendMessage(diagnostic(1, expanded));
   C_setCurrentCmdArgs(C_CmdArgs("lyrpp", 0, nullptr));
-  M_sendMessage(make(2, expanded));
+  M_sendMessage(diagnostic(2, expanded));
   EXPECT_EQ((std::vector<std::string>{"spy send 1 suppressed", "spy send 2 suppressed"}), takeCalls());
 }
 
 TEST_F(OutputTest, AFailingSinkIsNotCountedAndAFailingCloseStillRemovesTheSink) {
   install("spy");
   m_log.sendThrows = true;
-  EXPECT_THROW(M_sendMessage(make(1)), std::runtime_error);
+  EXPECT_THROW(M_sendMessage(diagnostic(1)), std::runtime_error);
   EXPECT_EQ(0u, M_sentCount());
   m_log.closeThrows = true;
   EXPECT_THROW(M_closeOutput(), std::runtime_error);

@@ -5,6 +5,7 @@
 #include "messages/TextOutputs.h"
 #include "messages/Diagnostic.h"
 #include "support/CurrentArguments.h"
+#include "support/Diagnostics.h"
 #include "support/Locations.h"
 
 #include <functional>
@@ -15,14 +16,11 @@
 namespace {
 
 using test_support::at;
+using test_support::diagnostic;
+using test_support::DiagnosticList;
 using test_support::includedAt;
 using test_support::numberedName;
 using test_support::withMacros;
-using DiagnosticList = std::vector<U_RefPtr<M_Diagnostic>>;
-
-U_RefPtr<M_Diagnostic> make(std::uint32_t number, const U_Location &location = U_Location()) {
-  return U_RefPtr<M_Diagnostic>(new M_Diagnostic(number, location));
-}
 
 class TextOutputsTest : public test_support::CurrentArgumentsTest {
 protected:
@@ -60,25 +58,25 @@ TEST_F(TextOutputsTest, TheSimpleOutputPrintsOneLinePerDiagnostic) {
     U_RefPtr<M_Diagnostic> diagnostic;
     std::string out;
   };
-  U_RefPtr<M_Diagnostic> withParameters = make(77, at("/p/a.c", 12, 3));
+  U_RefPtr<M_Diagnostic> withParameters = diagnostic(77, at("/p/a.c", 12, 3));
   withParameters->addParameter("T1");
-  withParameters->addParameter(DiagnosticList{make(1599, at("/p/b.c", 2, 1))});
+  withParameters->addParameter(DiagnosticList{diagnostic(1599, at("/p/b.c", 2, 1))});
   const Case cases[] = {
-      {"no history", {}, make(1540, at("/p/a.c", 1)), "/p/a.c:1: Msg=1540 #params=0\n"},
-      {"no location", {}, make(1540), "nofile.cc:0: Msg=1540 #params=0\n"},
+      {"no history", {}, diagnostic(1540, at("/p/a.c", 1)), "/p/a.c:1: Msg=1540 #params=0\n"},
+      {"no location", {}, diagnostic(1540), "nofile.cc:0: Msg=1540 #params=0\n"},
       {"parameters, nested diagnostics stay in the line",
        {},
        withParameters,
        "/p/a.c:12:3: Msg=77 #params=2 {T1, MsgList={/p/b.c:2:1: Msg=1599 #params=0}}\n"},
-      {"every history, one line", {}, make(5, everyHistory()), "/p/g.h:8:1: Msg=5 #params=0\n"},
+      {"every history, one line", {}, diagnostic(5, everyHistory()), "/p/g.h:8:1: Msg=5 #params=0\n"},
       {"include history by debug word",
        {"-debug", "showInclLoc"},
-       make(5, everyHistory()),
+       diagnostic(5, everyHistory()),
        "/p/g.h:8:1: Msg=5 #params=0 incl {/p/h.h:3:2: Msg=1599 #params=0 incl {/p/a.c:5:7: Msg=1599 "
        "#params=0}}\n"},
       {"instantiation and call histories by debug word",
        {"-debug", "showInstLoc", "-debug", "showCallLoc"},
-       make(5, everyHistory()),
+       diagnostic(5, everyHistory()),
        "/p/g.h:8:1: Msg=5 #params=0 inst {/p/z.c:4:4: Msg=1597 #params=0} call {/p/z.c:9:9: Msg=1570 "
        "#params=0}\n"},
   };
@@ -92,12 +90,12 @@ TEST_F(TextOutputsTest, TheSimpleOutputPrintsOneLinePerDiagnostic) {
 }
 
 TEST_F(TextOutputsTest, TheFormatOutputPrintsTheHistoryAndTheNestedDiagnosticsDepthFirst) {
-  U_RefPtr<M_Diagnostic> nesting = make(77, at("/p/a.c", 12, 3));
+  U_RefPtr<M_Diagnostic> nesting = diagnostic(77, at("/p/a.c", 12, 3));
   nesting->addParameter("T1");
-  nesting->addParameter(DiagnosticList{make(20, inH(6)), make(21)});
+  nesting->addParameter(DiagnosticList{diagnostic(20, inH(6)), diagnostic(21)});
   nesting->addParameter(std::vector<std::string>{"x"});
-  nesting->addParameter(DiagnosticList{make(22, at("/p/b.c", 1))});
-  U_RefPtr<M_Diagnostic> nestedHistory = make(78, withMacros(at("/p/a.c", 30), {{inH(2, 2), "M"}}));
+  nesting->addParameter(DiagnosticList{diagnostic(22, at("/p/b.c", 1))});
+  U_RefPtr<M_Diagnostic> nestedHistory = diagnostic(78, withMacros(at("/p/a.c", 30), {{inH(2, 2), "M"}}));
   struct Case {
     const char *name;
     std::vector<std::string> words;
@@ -105,19 +103,19 @@ TEST_F(TextOutputsTest, TheFormatOutputPrintsTheHistoryAndTheNestedDiagnosticsDe
     std::vector<std::string> lines;
   };
   const Case cases[] = {
-      {"no history", {}, make(1540, at("/p/a.c", 1)), {"/p/a.c:1: Msg=1540 #params=0"}},
-      {"no location", {}, make(1540), {"nofile.cc:0: Msg=1540 #params=0"}},
+      {"no history", {}, diagnostic(1540, at("/p/a.c", 1)), {"/p/a.c:1: Msg=1540 #params=0"}},
+      {"no location", {}, diagnostic(1540), {"nofile.cc:0: Msg=1540 #params=0"}},
       {"called from alone prints nothing more",
        {},
-       make(5, at("/p/a.c", 2).withCalledFromLoc(at("/p/z.c", 9))),
+       diagnostic(5, at("/p/a.c", 2).withCalledFromLoc(at("/p/z.c", 9))),
        {"/p/a.c:2: Msg=5 #params=0"}},
       {"include chain, each step with its own history",
        {},
-       make(5, inG(8)),
+       diagnostic(5, inG(8)),
        {"/p/g.h:8: Msg=5 #params=0", "/p/h.h:3:2: Msg=1599 #params=0", "/p/a.c:5:7: Msg=1599 #params=0"}},
       {"every history: instantiation, include, then the macros from the outermost",
        {},
-       make(5, everyHistory()),
+       diagnostic(5, everyHistory()),
        {"/p/g.h:8:1: Msg=5 #params=0", "/p/z.c:4:4: Msg=1597 #params=1 {T#3}",
         "/p/h.h:3:2: Msg=1599 #params=0", "/p/a.c:5:7: Msg=1599 #params=0",
         "/p/a.c:3:3: Msg=1598 #params=1 {OUTER}", "/p/a.c:2:2: Msg=1598 #params=1 {MIDDLE}",
@@ -137,11 +135,11 @@ TEST_F(TextOutputsTest, TheFormatOutputPrintsTheHistoryAndTheNestedDiagnosticsDe
         "/p/b.c:1: Msg=22 #params=0"}},
       {"a history line in a quiet file goes with its own history",
        {"-quiet", "/p/h"},
-       make(5, inG(8)),
+       diagnostic(5, inG(8)),
        {"/p/g.h:8: Msg=5 #params=0"}},
       {"history lines pass the number filters",
        {"-only", "5", "-only", "1598"},
-       make(5, everyHistory()),
+       diagnostic(5, everyHistory()),
        {"/p/g.h:8:1: Msg=5 #params=0", "/p/a.c:3:3: Msg=1598 #params=1 {OUTER}",
         "/p/a.c:2:2: Msg=1598 #params=1 {MIDDLE}", "/p/a.c:1:1: Msg=1598 #params=1 {INNER}"}},
       {"nested diagnostics pass the number filters",
@@ -151,7 +149,7 @@ TEST_F(TextOutputsTest, TheFormatOutputPrintsTheHistoryAndTheNestedDiagnosticsDe
         "#params=0}, "
         "List={x}, MsgList={/p/b.c:1: Msg=22 #params=0}}",
         "/p/b.c:1: Msg=22 #params=0"}},
-      {"a dropped diagnostic takes its history along", {"-nomsg", "5"}, make(5, everyHistory()), {}},
+      {"a dropped diagnostic takes its history along", {"-nomsg", "5"}, diagnostic(5, everyHistory()), {}},
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.name);
@@ -165,33 +163,33 @@ TEST_F(TextOutputsTest, TheFormatOutputPrintsTheHistoryAndTheNestedDiagnosticsDe
 }
 
 TEST_F(TextOutputsTest, TheFormatOutputFiltersHistoryAndNestedLinesWithTheSameSuppressedFlag) {
-  U_RefPtr<M_Diagnostic> diagnostic = make(5, inH(4));
-  diagnostic->addParameter(DiagnosticList{make(6)});
+  U_RefPtr<M_Diagnostic> d = diagnostic(5, inH(4));
+  d->addParameter(DiagnosticList{diagnostic(6)});
   M_openFormatOutput();
   // Written without filter, the diagnostic itself is always printed.
   EXPECT_EQ("/p/h.h:4: Msg=5 #params=1 {MsgList={nofile.cc:0: Msg=6 #params=0}}\n",
-            printed([&] { M_currentOutput()->write(diagnostic, true); }));
+            printed([&] { M_currentOutput()->write(d, true); }));
   const std::string all = "/p/h.h:4: Msg=5 #params=1 {MsgList={nofile.cc:0: Msg=6 #params=0}}\n"
                           "/p/a.c:5:7: Msg=1599 #params=0\n"
                           "nofile.cc:0: Msg=6 #params=0\n";
-  EXPECT_EQ(all, printed([&] { M_currentOutput()->write(diagnostic, false); }));
-  EXPECT_EQ("", printed([&] { M_currentOutput()->send(diagnostic, true); }));
+  EXPECT_EQ(all, printed([&] { M_currentOutput()->write(d, false); }));
+  EXPECT_EQ("", printed([&] { M_currentOutput()->send(d, true); }));
   setArguments({"-hiddenwarnings"});
   M_openFormatOutput();
-  EXPECT_EQ(all, printed([&] { M_currentOutput()->send(diagnostic, true); }));
+  EXPECT_EQ(all, printed([&] { M_currentOutput()->send(d, true); }));
 }
 
 TEST_F(TextOutputsTest, ErrorFlaggedDiagnosticsPassTheOutputsFilters) {
-  U_RefPtr<M_Diagnostic> diagnostic = make(5, inG(8));
-  diagnostic->setError(true);
-  diagnostic->setHiddenByPragma(true);
+  U_RefPtr<M_Diagnostic> d = diagnostic(5, inG(8));
+  d->setError(true);
+  d->setHiddenByPragma(true);
   setArguments({"-nomsg", "5", "-quiet", "/p/g.h", "-hdrsuppress"});
   M_openSimpleOutput();
-  EXPECT_EQ("/p/g.h:8: Msg=5 #params=0 hidden by pragma\n", printed([&] { M_sendMessage(diagnostic); }));
+  EXPECT_EQ("/p/g.h:8: Msg=5 #params=0 hidden by pragma\n", printed([&] { M_sendMessage(d); }));
   // Its history lines carry no error flag: h.h is a header under
   // "hdrsuppress".
   M_openFormatOutput();
-  EXPECT_EQ("/p/g.h:8: Msg=5 #params=0 hidden by pragma\n", printed([&] { M_sendMessage(diagnostic); }));
+  EXPECT_EQ("/p/g.h:8: Msg=5 #params=0 hidden by pragma\n", printed([&] { M_sendMessage(d); }));
 }
 
 TEST_F(TextOutputsTest, TheSimpleOutputPrintsSuppressionLines) {
@@ -246,13 +244,13 @@ TEST_F(TextOutputsTest, TheSimpleOutputPrintsSuppressionLines) {
 
 TEST_F(TextOutputsTest, OnlyTheSimpleOutputPrintsSuppressionRecordsAndTheNullOutputPrintsNothing) {
   const U_Location location = at("/p/a.c", 10, 5);
-  U_RefPtr<M_Diagnostic> error = make(5, location);
+  U_RefPtr<M_Diagnostic> error = diagnostic(5, location);
   error->setError(true);
   M_openFormatOutput();
   EXPECT_EQ("", printed([&] { M_sendLocRecord(location, "L", location); }));
   M_openNullOutput();
   EXPECT_EQ("", printed([&] {
-              M_sendMessage(make(5, location));
+              M_sendMessage(diagnostic(5, location));
               M_sendMessage(error);
               M_sendLocRecord(location, "L", location);
             }));
