@@ -298,6 +298,8 @@ TEST_F(DriverTest, TheRecordFileBesideTheMainFileIsPassedOverAndEveryOtherFileRe
       {src + "/a.c.err", true},  {src + "/b.c.met", true},
   };
   P_currentFilenames() = QL_Filename::fromPath(src + "/a.c");
+  // The output's filters read the options of the current argument set.
+  C_setCurrentCmdArgs(*m_args);
   RecordingDriver driver;
   selectOutput(src + "/a.c", out, 0);
   for (const Case &c : cases) {
