@@ -4,16 +4,16 @@
 #include "cmdline/Options.h"
 #include "foundation/Assertion.h"
 #include "foundation/IncludeSiteMap.h"
-#include "foundation/TextConversion.h"
 
 #include <iostream>
 
 namespace {
 
-// The proxy of a file named by its text: the text made canonical. The
-// conversion of kind 2 leaves the internal text as it is.
+// The proxy of a file named by its text: the text made canonical. The text is
+// in the internal encoding already (a conversion from it to itself would
+// leave it as it is).
 U_RefPtr<FilenameProxy> proxyOfCanonicalForm(const std::string &text) {
-  return P_filenameProxyFor(QL_Filename::fromPath(QL_toInternal(text, eceEUC)));
+  return P_filenameProxyFor(QL_Filename::fromPath(text));
 }
 
 bool reportDiagnosticsWithoutLocation() {
