@@ -5,6 +5,7 @@
 #include "anlsrslt/model/CountedPtr.h"
 #include "anlsrslt/model/IncludeRecord.h"
 #include "anlsrslt/readers/RelationInclude.h"
+#include "support/IncludeRecords.h"
 
 #include <gtest/gtest.h>
 #include <sstream>
@@ -22,13 +23,8 @@ protected:
     return QL_Filename("/sites/" + test + "/" + m_case + "/" + name, name);
   }
 
-  // One include record read from a record file: from includes to at line.
   void include(const std::string &from, const std::string &to, std::int32_t line) const {
-    P_CountedPtr<P_IncludeRecord> record = P_makeCounted<P_IncludeRecord>();
-    record->m_from = P_filenameProxyFor(file(from));
-    record->m_to = P_filenameProxyFor(file(to));
-    record->m_line = line;
-    onIncludeRelation(record);
+    test_support::readIncludeRecord(file(from), file(to), line);
   }
 
   // The location and its include chain as "name:line:column" steps, the

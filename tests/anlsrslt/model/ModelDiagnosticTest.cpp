@@ -2,10 +2,8 @@
 // from an error file, each with the proxy of its file.
 #include "anlsrslt/model/ModelDiagnostic.h"
 
-#include "anlsrslt/model/CountedPtr.h"
-#include "anlsrslt/model/IncludeRecord.h"
-#include "foundation/IncludeSiteMap.h"
 #include "support/CurrentArguments.h"
+#include "support/IncludeRecords.h"
 #include "support/ScratchDirectory.h"
 
 #include <gtest/gtest.h>
@@ -34,11 +32,7 @@ TEST(ModelDiagnosticTest, NewFindingIsAtThePositionOfTheCanonicallyNamedFile) {
 
 TEST(ModelDiagnosticTest, NewFindingCarriesTheIncludeChainOfItsFile) {
   const auto include = [](const char *from, const char *to, std::int32_t line) {
-    P_CountedPtr<P_IncludeRecord> record = P_makeCounted<P_IncludeRecord>();
-    record->m_from = P_filenameProxyFor(QL_Filename(from, from));
-    record->m_to = P_filenameProxyFor(QL_Filename(to, to));
-    record->m_line = line;
-    onIncludeRelation(record);
+    test_support::readIncludeRecord(QL_Filename(from, from), QL_Filename(to, to), line);
   };
   include("/model-diagnostic/chain/main.c", "/model-diagnostic/chain/a.h", 3);
   include("/model-diagnostic/chain/a.h", "/model-diagnostic/chain/b.h", 7);
