@@ -3,6 +3,7 @@
 #include "cmdline/OnceAnswer.h"
 #include "cmdline/Options.h"
 #include "foundation/Assertion.h"
+#include "foundation/FileSystem.h"
 #include "foundation/IncludeSiteMap.h"
 
 #include <iostream>
@@ -46,9 +47,7 @@ P_Diagnostic::P_Diagnostic(std::uint32_t number, const char *file, std::int32_t 
     assertFailed("P_Diagnostic", __LINE__, "m_filename.isSet () && \"Null string for object.\"", true);
   // Only the canonical name is the file of the other locations and of the
   // include records.
-  if (m_filename->filename().canonical() != identity.canonical())
+  if (!QL_isCanonicalPath(text))
     assertFailed("P_Diagnostic", __LINE__,
-                 "m_filename->filename ().canonical () == identity.canonical () && "
-                 "\"File name of a new diagnostic not canonical.\"",
-                 true);
+                 "QL_isCanonicalPath (file) && \"File name of a new diagnostic not canonical.\"", true);
 }
