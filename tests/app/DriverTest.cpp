@@ -4,10 +4,12 @@
 #include "app/Driver.h"
 #include "anlsrslt/model/CurrentFile.h"
 #include "anlsrslt/readers/FileOpenException.h"
+#include "anlsrslt/readers/RelationInclude.h"
 #include "checks/PostAnalysis.h"
 #include "cmdline/CmdArgs.h"
 #include "cmdline/ConfigurationException.h"
 #include "cmdline/Options.h"
+#include "foundation/IncludeSiteMap.h"
 #include "foundation/NamedFiles.h"
 #include "messages/Diagnostic.h"
 #include "messages/Output.h"
@@ -273,6 +275,8 @@ TEST_F(DriverTest, TheBaseRunWalksOnlyTheInputFilesWithoutOutputsOrMainFile) {
     try {
       EXPECT_EQ(0, driver->run());
       EXPECT_EQ("", c.error);
+      EXPECT_TRUE(isIncludeListener(onIncludeRelation))
+          << "include sites are recorded from the first file on";
     } catch (const C_ConfigurationException &error) {
       EXPECT_EQ(c.error, error.what());
     }
