@@ -5,6 +5,7 @@
 #include "foundation/Location.h"
 #include "foundation/NamedFiles.h"
 #include "messages/Diagnostic.h"
+#include "messages/MessageCatalogue.h"
 #include "messages/QuietFiles.h"
 
 #include <algorithm>
@@ -86,6 +87,12 @@ bool M_isDiagnosticShown(U_RefPtr<M_Diagnostic> diagnostic) {
     return true;
   if (!M_isMessageNumberWanted(diagnostic))
     return false;
+  const std::vector<std::int32_t> &levels = suppressedLevels.get();
+  if (!levels.empty()) {
+    const std::int32_t level = getMessageEntry(key(diagnostic->getNumber())).levelNumber();
+    if (std::find(levels.begin(), levels.end(), level) != levels.end())
+      return false;
+  }
   return isShownByFlagsAndFile(*diagnostic, hiddenWarningsAreOff.get());
 }
 

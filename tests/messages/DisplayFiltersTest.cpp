@@ -4,11 +4,13 @@
 #include "messages/DisplayFilters.h"
 #include "cmdline/ProductEnvironment.h"
 #include "messages/Diagnostic.h"
+#include "messages/MessageCatalogue.h"
 #include "messages/Output.h"
 #include "messages/TextOutputs.h"
 #include "support/CurrentArguments.h"
 #include "support/Locations.h"
 
+#include <fstream>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -34,9 +36,19 @@ struct Diag {
   bool error = false;
 };
 
+// The message file of the installation: 100 at a level numbered 3, 101 at
+// one numbered 1; other numbers have the level "fatal" (99).
+const char *const messageFile = "#define warning 3 Warnings\n"
+                                "#define note 1 Notes\n"
+                                "100 warning A warning\n"
+                                "101 note A note\n";
+
 class DisplayFiltersTest : public testing::Test {
 protected:
-  void TearDown() override { M_closeOutput(); }
+  void TearDown() override {
+    M_closeOutput();
+    M_forgetMessageCatalogue();
+  }
 
   std::string named() const { return m_tree / "a.c"; }
   std::string header() const { return m_tree / "inc/h.h"; }
@@ -138,6 +150,15 @@ TEST_F(DisplayFiltersTest, FilterOptionsDecideWhatIsShown) {
       {{"-hidemacrowarnings"}, {100, Where::macro, false, true}, true, true, true, "lyrpp"},
       {{"-hidemacrowarnings-"}, {100, Where::macro}, true, true, true, "lyrpp"},
       {{}, {100, Where::macro}, true, true, true},
+      // "suppresslvl": catalogue levels, on the reader side only.
+      {{"-suppresslvl", "3"}, {100, Where::header}, true, false, true},
+      {{"-suppresslvl", "3"}, {101, Where::header}, true, true, true},
+      {{"-suppresslvl", "1-3"}, {101, Where::nowhere}, true, false, true},
+      {{"-suppresslvl", "99"}, {5, Where::named}, true, false, true},
+      {{"-suppresslvl", "98"}, {5, Where::named}, true, true, true},
+      {{"-suppresslvl", "3"}, {100, Where::header, false, true}, true, true, true},
+      {{"-suppresslvl", "1", "-nomsg", "100"}, {100, Where::header}, false, false, false},
+      {{"-suppresslvl", "1", "-hdrsuppress"}, {100, Where::header}, false, false, false},
       // "nogen" concerns the error file only.
       {{"-nogen"}, {100, Where::header}, true, true, true},
       {{"-nogen-"}, {100, Where::header}, true, true, true},
@@ -151,11 +172,28 @@ TEST_F(DisplayFiltersTest, FilterOptionsDecideWhatIsShown) {
                  std::to_string(c.diagnostic.hiddenByPragma) + " error " +
                  std::to_string(c.diagnostic.error));
     const test_support::CurrentArguments arguments(words, c.product);
+    std::ofstream(productMessageFile(), std::ios::binary) << messageFile;
+    M_forgetMessageCatalogue();
     const U_RefPtr<M_Diagnostic> diagnostic = make(c.diagnostic);
     EXPECT_EQ(c.shown, M_isMessageShown(diagnostic));
     EXPECT_EQ(c.passed, M_isDiagnosticShown(diagnostic));
     EXPECT_EQ(c.printed ? diagnostic->dumpText() + "\n" : "", printed(diagnostic));
     EXPECT_EQ(1u, diagnostic->referenceCount());
+  }
+}
+
+TEST_F(DisplayFiltersTest, TheReaderSideReadsTheCatalogueOnlyForLevelsToSuppress) {
+  // Reading the catalogue warns about the missing user message file.
+  for (const bool levels : {false, true}) {
+    SCOPED_TRACE(levels);
+    std::vector<std::string> words = {"-usrfile", "missing.msg"};
+    if (levels)
+      words.insert(words.end(), {"-suppresslvl", "3"});
+    const test_support::CurrentArguments arguments(words);
+    M_forgetMessageCatalogue();
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(M_isDiagnosticShown(new M_Diagnostic(100)));
+    EXPECT_EQ(levels, !testing::internal::GetCapturedStderr().empty());
   }
 }
 
