@@ -97,6 +97,12 @@ TEST(ProgramTest, FixtureCases) {
       "rc-file-and-command-line",
       "unknown-option-is-an-error",
       "temporary-directory-unusable",
+      "report-1540-dropped-by-nomsg",
+      "report-1540-dropped-by-only",
+      "report-1540-kept-by-only",
+      "report-1540-in-the-named-file-is-shown",
+      "report-1540-format-output",
+      "report-1540-in-the-cross-module-file-is-shown",
   };
   for (const char *name : cases) {
     SCOPED_TRACE(name);
