@@ -13,6 +13,9 @@
 #include "resultfiles/MetricFilePath.h"
 #include "resultfiles/MetricOutput.h"
 
+#include <exception>
+#include <iostream>
+
 namespace {
 
 // The message that names a result file that could not be opened.
@@ -23,7 +26,13 @@ constexpr std::uint32_t fileOpenMessage = 1540;
 P_Driver::P_Driver(const std::string &banner, InitFunction init) : P_DriverBase(banner, init) {}
 
 P_Driver::~P_Driver() {
-  closeMetricOutput();
+  // A run that ended normally has closed the metric output already and had
+  // its failure reported; after a failed run standard error is all there is.
+  try {
+    closeMetricOutput();
+  } catch (const std::exception &failure) {
+    std::cerr << failure.what() << "\n";
+  }
   M_closeOutput();
 }
 
@@ -33,7 +42,11 @@ int P_Driver::run() {
   C_setCurrentCmdArgs(*args);
   const std::vector<InputFileRecord> files = prepareInputFiles(args, m_orphanHandler, mode);
   openRunOutputs(*args);
-  return analyseInputFiles(args, mode, files);
+  const int exitCode = analyseInputFiles(args, mode, files);
+  // Closed here rather than when the driver goes, so that a record file
+  // that cannot be finished fails the run.
+  closeMetricOutput();
+  return exitCode;
 }
 
 std::vector<InputFileRecord> P_Driver::prepareInputFiles(const U_RefPtr<C_CmdArgs> &args,

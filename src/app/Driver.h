@@ -10,12 +10,12 @@ class U_Location;
 class P_Driver : public P_DriverBase {
 public:
   P_Driver(const std::string &banner, InitFunction init);
-  // Closes the metric output, then the message output.
+  // Closes the metric output (when the run has not), then the message output.
   ~P_Driver() override;
 
   // Mode, current argument set, input files with the main file of the run,
-  // outputs, initialisation, per-file work, end-of-run listeners. Returns 0;
-  // every failure leaves as an exception.
+  // outputs, initialisation, per-file work, end-of-run listeners, and the
+  // metric output closed. Returns 0; every failure leaves as an exception.
   int run() override;
   // Reports the file as diagnostic 1540, unless it is the main file's own
   // record file beside it.
