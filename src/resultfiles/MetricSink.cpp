@@ -208,6 +208,10 @@ void M_MetricLYR::close() {
   const std::unique_ptr<otranstreambuf> buffer = std::move(state.buffer);
   const std::unique_ptr<std::ostream> stream = std::move(state.owned);
   state.stream = nullptr;
+  // A stream that failed before had its failure reported then; its file is
+  // ended without a second report.
+  if (stream->fail())
+    return;
   stream->flush();
   const bool written = !stream->fail();
   stream->rdbuf(nullptr);

@@ -141,9 +141,10 @@ public:
 
 // Writes the record lines to the metric stream. Records written while the
 // stream is closed (or its open failed) are dropped. Every line ends with
-// "\n" and, under the debug word "always-flush", a flush. A line, flush or
-// close that does not reach the stream raises M_LYRCannotOpenMetricFile for
-// the file and directory of the open.
+// "\n" and, under the debug word "always-flush", a flush. A line or flush
+// that finds the stream failed, and a close whose last flush fails, raise
+// M_LYRCannotOpenMetricFile for the file and directory of the open; a close
+// after a failure already reported ends the file without a second report.
 class M_MetricLYR : public M_MetricBase {
 public:
   void open(const std::string &file) override;

@@ -10,6 +10,7 @@
 #include "cmdline/ConfigurationException.h"
 #include "cmdline/Options.h"
 #include "foundation/IncludeSiteMap.h"
+#include "foundation/Language.h"
 #include "foundation/NamedFiles.h"
 #include "messages/Diagnostic.h"
 #include "messages/Output.h"
@@ -256,6 +257,9 @@ TEST_F(DriverTest, MetricOutputOfTheMainFileIsFlushedOnceBeforeTheLastFileAndClo
   };
   const std::string d = m_scratch.path();
   const std::string old = "<MSG> old\n";
+  // A language whose record files are written as the characters come.
+  const test_support::EnvironmentVariable lang("LANG", std::string("C"));
+  QL_resetLanguageCaches();
   const Case cases[] = {
       {"single file: appended to its record file in the output directory",
        {"-op", d + "/out", d + "/a.c"},
