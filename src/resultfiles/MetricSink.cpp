@@ -254,7 +254,7 @@ void M_MetricLYR::writeSymbolMetric(const char *metric, const MI_Symbol &symbol,
   if (!M_metricStream())
     return;
   const U_Location location = symbol.location();
-  writeEntityMetric(metric, location.getFile(), nameOf(symbol), value);
+  writeEntityMetric(metric, location.isSet() ? location.getFile() : QL_Filename(), nameOf(symbol), value);
 }
 
 void M_MetricLYR::writeFileMetric(const char *metric, const QL_Filename &file, const std::string &value) {

@@ -8,7 +8,6 @@
 #include "resultfiles/MetricDescriptions.h"
 
 #include <cstdint>
-#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
