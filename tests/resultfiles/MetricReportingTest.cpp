@@ -6,6 +6,7 @@
 #include "messages/Output.h"
 #include "messages/ParamType.h"
 #include "resultfiles/Identifier.h"
+#include "resultfiles/MetricDoubles.h"
 #include "resultfiles/MetricOutput.h"
 #include "support/CurrentArguments.h"
 
@@ -21,6 +22,8 @@
 #include <vector>
 
 namespace {
+
+using namespace metric_doubles;
 
 // Keeps every diagnostic it is sent as "number line: parameters".
 class RecordingOutput : public M_OutputBase {
@@ -49,70 +52,8 @@ private:
   std::vector<std::string> &m_sent;
 };
 
-class Entity : public MI_Entity {
-public:
-  Entity(std::string name, U_Location location) : m_name(std::move(name)), m_location(std::move(location)) {}
-  U_Location location() const override { return m_location; }
-  void name(std::string &text) const override { text = m_name; }
-
-private:
-  std::string m_name;
-  U_Location m_location;
-};
-
-class Symbol : public MI_Symbol {
-public:
-  Symbol(std::string name, U_Location location) : m_name(std::move(name)), m_location(std::move(location)) {}
-  U_Location location() const override { return m_location; }
-  void name(std::string &text) const override { text = m_name; }
-
-private:
-  std::string m_name;
-  U_Location m_location;
-};
-
-class TypeDefinition : public MI_DefineName {
-public:
-  explicit TypeDefinition(U_Location location) : m_location(std::move(location)) {}
-  U_Location location() const override { return m_location; }
-  void name(std::string &text) const override { text = "T"; }
-  void typeText(std::string &text) const override { text = "int"; }
-  std::uint32_t scope() const override { return 0; }
-  bool flagU() const override { return false; }
-
-private:
-  U_Location m_location;
-};
-
-class Text : public MI_Text {
-public:
-  explicit Text(std::string text) : m_text(std::move(text)) {}
-  void text(std::string &text) const override { text = m_text; }
-
-private:
-  std::string m_text;
-};
-
-class EntityRef : public MI_EntityRef {
-public:
-  bool isSet() const override { return true; }
-  void name(std::string &text) const override { text = "f"; }
-};
-
-class TypeRef : public MI_TypeRef {
-public:
-  bool isNone() const override { return false; }
-  void text(std::string &text, const char *) const override { text = "int"; }
-};
-
-class Literal : public MI_LiteralBase {
-public:
-  explicit Literal(const U_Location &location) : MI_LiteralBase(location, 0, 1) { setKind(1); }
-  void text(std::string &text) const override { text = "42"; }
-  void suffix(std::string &text) const override { text = "u"; }
-  std::uint32_t kCode() const override { return 0; }
-  void valueText(std::string &text) const override { text = "42"; }
-};
+// A type T of type int.
+Definition type(const U_Location &location) { return Definition("T", location, "int", 0, ""); }
 
 U_Location at(const std::string &path, std::int32_t line, std::int32_t column = 0) {
   return U_Location(QL_Filename::fromPath(path), line, column);
@@ -219,7 +160,7 @@ TEST_F(MetricReportingTest, WithMetricsOffOnlyTheLimitsAct) {
   EXPECT_FALSE(metricsEnabled());
   M_reportEntityMetric("lines", Entity("main", at("/src/a.c", 3)), std::int64_t{11});
   M_reportFileMetric("ratio", at("/src/a.c", 4), 3.0);
-  M_reportDefineOT(TypeDefinition(at("/src/a.c", 5)), 0);
+  M_reportDefineOT(type(at("/src/a.c", 5)), 0);
   M_reportMessage("a", "b");
   EXPECT_EQ("", m_buffer.str());
   const std::vector<std::string> sent = {"4701 /src/a.c:3: lines 11", "4700 /src/a.c:4: ratio 3.000"};
@@ -243,14 +184,14 @@ TEST_F(MetricReportingTest, RecordsAreHandedOnUnlessTheirLocationIsQuiet) {
       {"external without a text", [&] { M_reportExternal(inA, 1, "x"); }, "<EXTV> x  3\n", {}},
       {"quiet external", [&] { M_reportExternal(quiet, 2, "x", "int"); }, "", {}},
       {"definition",
-       [&] { M_reportDefineOT(TypeDefinition(inA), 0); },
+       [&] { M_reportDefineOT(type(inA), 0); },
        "<DEFINE> T /src/a.c 3 I DF OT F N int -\n",
        {}},
       {"quiet definitions",
        [&] {
-         M_reportDefineOT(TypeDefinition(quiet), 0);
-         M_reportDefineTG2(TypeDefinition(quiet), 0);
-         M_reportDefineOE(TypeDefinition(quiet), 0);
+         M_reportDefineOT(type(quiet), 0);
+         M_reportDefineTG2(type(quiet), 0);
+         M_reportDefineOE(type(quiet), 0);
        },
        "",
        {}},
@@ -275,17 +216,17 @@ TEST_F(MetricReportingTest, RecordsAreHandedOnUnlessTheirLocationIsQuiet) {
        [&] {
          M_reportControlGraphNodes({1, 2});
          M_reportControlGraphEdge(1, 2);
-         M_reportControlGraphEntity(EntityRef());
+         M_reportControlGraphEntity(EntityRef("f"));
          M_reportAlloc(Text("p"), 0, quiet);
-         M_reportThrowsE(EntityRef(), TypeRef());
-         M_reportThrowsT(EntityRef(), Text("t"));
-         M_reportThrowsC(EntityRef(), Text("c"), TypeRef());
+         M_reportThrowsE(EntityRef("f"), TypeRef({"int"}));
+         M_reportThrowsT(EntityRef("f"), Text("t"));
+         M_reportThrowsC(EntityRef("f"), Text("c"), TypeRef({"int"}));
          M_reportPragma(quiet, "once");
          M_reportLocation("at", quiet);
          M_reportLocation("file", quiet.getFile());
          M_reportLocation("file", quiet.getFile(), "more");
          M_reportMessage("a", "b");
-         M_reportLiteral(Literal(quiet), Text("s"));
+         M_reportLiteral(Literal(quiet, 1, 0, 1, "42", "u", 0), Text("s"));
        },
        "<CTLGN> 1 2\n<CTLG> 1 2\n<CTLG> f 1\n<ALLOC> p plain /quiet/h.h 4 1\n<THROWS> f E int\n<THROWS> f T "
        "t\n"
