@@ -325,14 +325,16 @@ TEST_F(DriverTest, MetricOutputOfTheMainFileIsFlushedOnceBeforeTheLastFileAndClo
 
 TEST_F(DriverTest, RunEndsWhenTheMetricFileCannotBeOpened) {
   const std::string d = m_scratch.path();
+  // The record file's name is taken by a directory.
+  m_scratch.makeDirectory("out/a.c.met");
   U_RefPtr<RecordingDriver> driver = new RecordingDriver;
-  parse(driver->orphanHandler(), {"-op", d + "/missing", d + "/a.c"});
+  parse(driver->orphanHandler(), {"-op", d + "/out", d + "/a.c"});
   driver->setCmdArgs(m_args);
   try {
     driver->run();
     ADD_FAILURE() << "no exception";
   } catch (const M_LYRCannotOpenMetricFile &error) {
-    EXPECT_EQ("Cannot write metric file for '" + d + "/a.c' in output directory '" + d + "/missing'.",
+    EXPECT_EQ("Cannot write metric file for '" + d + "/a.c' in output directory '" + d + "/out'.",
               std::string(error.what()));
   }
   EXPECT_TRUE(driver->steps.empty());

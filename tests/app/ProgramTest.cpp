@@ -97,6 +97,7 @@ TEST(ProgramTest, FixtureCases) {
       "rc-file-and-command-line",
       "unknown-option-is-an-error",
       "temporary-directory-unusable",
+      "metric-file-cannot-be-written",
       "report-1540-dropped-by-nomsg",
       "report-1540-dropped-by-only",
       "report-1540-kept-by-only",
