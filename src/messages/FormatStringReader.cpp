@@ -2,6 +2,7 @@
 
 #include "messages/DecimalDigits.h"
 #include "messages/FormatParseException.h"
+#include "messages/FormatStringLimits.h"
 
 #include <algorithm>
 #include <cstddef>

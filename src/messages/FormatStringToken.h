@@ -90,11 +90,6 @@ private:
 
 using FM_TokenList = std::vector<U_RefPtr<FM_LexToken>>;
 
-// The deepest nesting of repeats (in their counts) that the reader accepts and
-// of conditionals that evaluation accepts: deeper formats are errors, so that
-// no text can exhaust the stack.
-inline constexpr int FM_nestingLimit = 1000;
-
 // How a token shows in a token list: "%g" for the level, "u" for the caller's
 // value, "F" for the file-changed condition, nothing for the truth test, a
 // literal as its text ("%%" for a literal "%"), a number in decimal.

@@ -2,6 +2,8 @@
 
 #include "cmdline/OnceAnswer.h"
 #include "cmdline/Options.h"
+#include "messages/FormatParseException.h"
+#include "messages/FormatStringLimits.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -25,8 +27,13 @@ std::string breakLines(const std::string &text, bool atBlank, std::int64_t width
   std::size_t pos = 0;
   std::size_t lineStart = 0; // in out
   std::int64_t col = 0;
+  const auto makeRoom = [&](std::size_t bytes) {
+    if (out.size() + bytes > FM_maxResultLength)
+      throw FM_ParseException(FM_resultTooLongText());
+  };
   // Ends the line at the end of the output; the new one starts with the indent.
   const auto breakLine = [&] {
+    makeRoom(1 + indent.size());
     out += '\n';
     lineStart = out.size();
     out += indent;
@@ -36,6 +43,7 @@ std::string breakLines(const std::string &text, bool atBlank, std::int64_t width
     const bool fromCarried = carriedPos < carried.size();
     const char c = fromCarried ? carried[carriedPos] : text[pos];
     const auto consume = [&] {
+      makeRoom(1);
       out += c;
       ++(fromCarried ? carriedPos : pos);
     };

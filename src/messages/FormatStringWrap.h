@@ -12,4 +12,5 @@
 // before the byte that does not fit, mode 2 at the last blank of the line
 // after its indent when there is one. The indent follows every line break
 // that wrapping inserts; an indent at least as long as the width is left out.
+// A result longer than FM_maxResultLength raises FM_ParseException.
 std::string M_wrapText(std::string text, const FM_EvalContext &context);

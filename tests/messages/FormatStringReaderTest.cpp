@@ -2,6 +2,7 @@
 // debug word "show-format" shows it, and the text of every reading error.
 #include "messages/FormatStringReader.h"
 #include "messages/FormatParseException.h"
+#include "messages/FormatStringLimits.h"
 
 #include <gtest/gtest.h>
 #include <string>

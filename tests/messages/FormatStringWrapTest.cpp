@@ -1,6 +1,8 @@
 // Wrapping rendered text: cut, hard breaks, breaks at blanks, indents and
 // tabs.
 #include "messages/FormatStringWrap.h"
+#include "messages/FormatParseException.h"
+#include "messages/FormatStringLimits.h"
 #include "support/CurrentArguments.h"
 
 #include <gtest/gtest.h>
@@ -110,6 +112,21 @@ TEST_F(FormatStringWrapTest, TabsNeverSendTheSearchIntoEarlierLines) {
       {2, 8, "", "aaaa bbb\n\tc", "aaaa bbb\n\t\nc"},
       {2, 4, " ", "a b\n\t\tc d", "a b\n\t\t\n c d"},
   });
+}
+
+TEST_F(FormatStringWrapTest, ResultsLongerThanTheLimitAreErrors) {
+  // After a first line of 1001 bytes each byte gets a line of its own after
+  // an indent of 1000 bytes: 1002 bytes each.
+  const std::string indent(1000, '>');
+  const std::size_t fitting = 1001 + (FM_maxResultLength - 1001) / 1002;
+  EXPECT_EQ(1001 + (fitting - 1001) * 1002, wrap({1, 1001, indent, std::string(fitting, 'x'), ""}).size());
+  const std::string tooLong(fitting + 1, 'x');
+  try {
+    wrap({1, 1001, indent, tooLong, ""});
+    ADD_FAILURE() << "no error";
+  } catch (const FM_ParseException &error) {
+    EXPECT_EQ("Result longer than 16777216 bytes", error.text());
+  }
 }
 
 } // namespace
