@@ -21,10 +21,10 @@ does not run it. It stops with a message when a row cannot be read or a list
 names an option that the option table lacks.
 """
 
-import argparse
 import os
 import re
-import sys
+
+from generated_files import SourceError, run_generator
 
 OPTION_TABLE_HEADER = re.compile(r"^\|\s*Option\s*\|\s*Kind\s*\|\s*Default\s*\|\s*Accessor\s*\|")
 PRODUCT_TABLE_HEADER = re.compile(r"^\|\s*index\s*\|\s*id\s*\|\s*name\s*\|")
@@ -50,7 +50,7 @@ GENERATED_NOTE = (
 )
 
 
-class TableError(Exception):
+class TableError(SourceError):
     pass
 
 
@@ -331,38 +331,23 @@ def product_names_text(products, options, aliases):
     return "".join(out)
 
 
-def write_if_changed(path, text):
-    try:
-        with open(path, encoding="utf-8", newline="") as f:
-            if f.read() == text:
-                return False
-    except FileNotFoundError:
-        pass
-    with open(path, "w", encoding="utf-8", newline="\n") as f:
-        f.write(text)
-    return True
+def generate(lines):
+    products, options, aliases = build(lines)
+    return [
+        ("OptionTable.def", option_table_text(options)),
+        ("ProductOptionNames.def", product_names_text(products, options, aliases)),
+    ]
 
 
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("tables", help="Markdown file that holds the option tables")
-    parser.add_argument("outdir", nargs="?", default=os.path.join(here, "..", "src", "cmdline"))
-    args = parser.parse_args()
-
-    with open(args.tables, encoding="utf-8") as f:
-        lines = f.read().splitlines()
-    try:
-        products, options, aliases = build(lines)
-    except TableError as e:
-        sys.exit("gen_option_tables: %s" % e)
-
-    for name, text in (
-        ("OptionTable.def", option_table_text(options)),
-        ("ProductOptionNames.def", product_names_text(products, options, aliases)),
-    ):
-        path = os.path.normpath(os.path.join(args.outdir, name))
-        print("%s %s" % ("wrote" if write_if_changed(path, text) else "unchanged", path))
+    run_generator(
+        __doc__,
+        "tables",
+        "Markdown file that holds the option tables",
+        os.path.join(here, "..", "src", "cmdline"),
+        generate,
+    )
 
 
 if __name__ == "__main__":

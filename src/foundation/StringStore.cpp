@@ -1,9 +1,11 @@
 #include "foundation/StringStore.h"
 
+#include "foundation/TextHashIndex.h"
 #include "platform/FileSystem.h"
 
 #include <cstring>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -13,7 +15,8 @@ unsigned char foldAscii(unsigned char c) {
 }
 
 // The pool behind internString. Each text is stored as its sequence number
-// followed by its characters and a NUL, in large blocks that never move.
+// followed by its characters and a NUL, in large blocks that never move; a
+// hash index of the stored texts finds a text whatever the size of the pool.
 class InternPool {
 public:
   static InternPool &instance() {
@@ -22,10 +25,11 @@ public:
   }
 
   const char *intern(const char *text) {
-    auto found = m_index.find(text);
-    if (found != m_index.end())
-      return *found;
-    const std::size_t length = std::strlen(text);
+    const std::string_view key(text);
+    const std::uint32_t hash = Index::hashOf(key);
+    if (const Index::Slot *found = m_index.find(key, hash))
+      return found->text;
+    const std::size_t length = key.size();
     const std::size_t needed = sizeof(std::uint64_t) + length + 1;
     if (m_blocks.empty() || m_used + needed > m_blockSize) {
       const std::size_t size = needed > blockSize ? needed : blockSize;
@@ -39,7 +43,7 @@ public:
     char *stored = place + sizeof sequence;
     std::memcpy(stored, text, length + 1);
     m_used += needed;
-    m_index.insert(stored);
+    m_index.insert(std::string_view(stored, length), hash, Empty());
     return stored;
   }
 
@@ -51,15 +55,13 @@ public:
   }
 
 private:
-  struct ByteOrder {
-    bool operator()(const char *a, const char *b) const { return std::strcmp(a, b) < 0; }
-  };
-
   static constexpr std::size_t blockSize = 64 * 1024;
   std::vector<std::unique_ptr<char[]>> m_blocks;
   std::size_t m_blockSize = 0;
   std::size_t m_used = 0;
-  std::set<const char *, ByteOrder> m_index;
+  struct Empty {};
+  using Index = U_TextHashIndex<Empty>;
+  Index m_index;
 };
 
 } // namespace
@@ -91,6 +93,8 @@ bool SimpleStringCompare::operator()(std::string_view a, std::string_view b) con
     return result < 0;
   return a.size() < b.size();
 }
+
+void U_requireInternPool() { InternPool::instance(); }
 
 const char *internString(const char *text) { return InternPool::instance().intern(text ? text : ""); }
 

@@ -84,6 +84,21 @@ private:
 // pointer, valid until process exit. A null text is pooled as the empty text.
 const char *internString(const char *text);
 
+// Makes the pool behind internString if it is not made yet.
+void U_requireInternPool();
+
+// The one T of the process, made on first use after the pool behind
+// internString, so that it goes before the pool at exit and may hold pooled
+// texts until then. T should be a type of the caller's own.
+template <class T> T &U_singletonAfterInternPool() {
+  static T &object = []() -> T & {
+    U_requireInternPool();
+    static T made;
+    return made;
+  }();
+  return object;
+}
+
 // Orders pooled texts by their first pooling, the same way in every run.
 struct U_InternedStringOrder {
   bool operator()(const char *a, const char *b) const;

@@ -1,5 +1,6 @@
 #include "platform/TextFile.h"
 
+#include "platform/BinaryFile.h"
 #include "platform/FileSystem.h"
 
 #include <algorithm>
@@ -160,15 +161,7 @@ std::FILE *openTextFile(const std::string &path, const char *mode) {
     for (const char *c = mode; *c; ++c)
       if (*c != 't')
         plain += *c;
-    std::FILE *file = std::fopen(path.c_str(), plain.c_str());
-    if (file && isDirectory(fileno(file))) {
-      std::fclose(file);
-      errno = EISDIR;
-      return nullptr;
-    }
-    if (file)
-      errno = savedErrno;
-    return file;
+    return openBinaryFile(path, plain.c_str());
   }
   auto cookie = std::make_unique<TextCookie>();
   errno = 0;

@@ -34,8 +34,8 @@ private:
 
 // Opens a file as a C stream in text mode. Reading modes ("r", "rt") turn
 // CR LF into "\n" as TextReadBuffer does, and a read error of the file is the
-// stream's error; other modes open the file as they are ("t" dropped), and
-// lines are written as they are given. Null when the file cannot be opened
+// stream's error; other modes open the file as openBinaryFile does ("t"
+// dropped), and lines are written as they are given. Null when the file cannot be opened
 // (errno tells why); errno is left as it was on success.
 std::FILE *openTextFile(const std::string &path, const char *mode);
 

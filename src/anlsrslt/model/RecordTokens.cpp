@@ -1,0 +1,86 @@
+#include "anlsrslt/model/RecordTokens.h"
+
+#include "anlsrslt/model/EncodedName.h"
+#include "foundation/QuotedToken.h"
+#include "foundation/StringStore.h"
+#include "platform/FileSystem.h"
+
+namespace {
+
+// The text and the proxy of the last file-name token that was resolved.
+struct LastFilenameToken {
+  std::string text;
+  U_RefPtr<FilenameProxy> proxy;
+};
+
+LastFilenameToken &lastFilenameToken() {
+  static LastFilenameToken last;
+  return last;
+}
+
+// Two texts that name one file in the same words: equal but for letter case
+// where the file system ignores it.
+bool sameFilenameText(const std::string &a, const std::string &b) {
+  return U_compareFilenameTexts(a, b, platform::fileNamesIgnoreCase) == 0;
+}
+
+} // namespace
+
+void P_NameToken::assign(const std::string &encoded) {
+  m_text.assign(encoded);
+  P_markEncodedNameInPlace(m_text);
+}
+
+std::istream &operator>>(std::istream &in, P_NameToken &token) {
+  token.m_text.clear();
+  in >> token.m_text;
+  P_markEncodedNameInPlace(token.m_text);
+  return in;
+}
+
+void P_readFilenameProxy(const std::string &token, U_RefPtr<FilenameProxy> &out) {
+  std::string text = token;
+  if (text.size() > 1 && text.front() == '"' && text.back() == '"')
+    text = text.substr(1, text.size() - 2);
+  LastFilenameToken &last = lastFilenameToken();
+  if (last.proxy.isSet() && sameFilenameText(text, last.text)) {
+    out = last.proxy;
+    return;
+  }
+  // The conversions of kind 2 around the path leave it as it is; fromPath
+  // turns its backslashes into "/".
+  U_RefPtr<FilenameProxy> proxy = P_filenameProxyFor(QL_Filename::fromPath(text));
+  out = proxy;
+  last.proxy = proxy;
+  last.text = std::move(text);
+}
+
+std::istream &operator>>(std::istream &in, U_RefPtr<FilenameProxy> &file) {
+  std::string token;
+  in >> U_QuotedToken(token);
+  P_readFilenameProxy(token, file);
+  return in;
+}
+
+int P_decodeRecordChar(char c) {
+  switch (c) {
+  case 'N':
+    return 0;
+  case 'B':
+    return 2;
+  case 'P':
+    return 3;
+  case 'C':
+    return 4;
+  case 'T':
+    return 5;
+  case 'R':
+    return 6;
+  case 'S':
+    return 7;
+  case '-':
+    return 8;
+  default:
+    return 1;
+  }
+}

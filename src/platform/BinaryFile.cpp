@@ -1,0 +1,129 @@
+#include "platform/BinaryFile.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+std::optional<WriteFault> &currentWriteFault() {
+  static std::optional<WriteFault> fault;
+  return fault;
+}
+
+bool isDirectory(int fd) {
+  struct stat status {};
+  return ::fstat(fd, &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+// A stream that carries a write fault writes straight to its descriptor and
+// counts what reached the file.
+struct FaultCookie {
+  int fd = -1;
+  std::uint64_t written = 0;
+  WriteFault fault;
+};
+
+ssize_t writeWithFault(void *cookie, const char *buffer, std::size_t size) {
+  FaultCookie &file = *static_cast<FaultCookie *>(cookie);
+  const std::uint64_t allowed =
+      file.fault.bytesBeforeFailure - std::min(file.written, file.fault.bytesBeforeFailure);
+  if (allowed == 0 && size > 0) {
+    errno = ENOSPC;
+    return -1;
+  }
+  // Part of a write may land before the disk is full; the stream then sees a
+  // short write, which is an error of the stream.
+  std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>(size, allowed));
+  std::size_t done = 0;
+  while (done < count) {
+    const ssize_t n = ::write(file.fd, buffer + done, count - done);
+    if (n < 0) {
+      if (errno == EINTR)
+        continue;
+      return done > 0 ? static_cast<ssize_t>(done) : -1;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  file.written += done;
+  if (done < size)
+    errno = ENOSPC;
+  return static_cast<ssize_t>(done);
+}
+
+int closeWithFault(void *cookie) {
+  std::unique_ptr<FaultCookie> file(static_cast<FaultCookie *>(cookie));
+  const int result = ::close(file->fd);
+  if (file->fault.closeFails) {
+    errno = EIO;
+    return -1;
+  }
+  return result;
+}
+
+// Opens a file for writing ('w') or appending ('a') as a stream that carries
+// the fault.
+std::FILE *openWithFault(const std::string &path, char kind, const WriteFault &fault) {
+  const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (kind == 'a' ? O_APPEND : O_TRUNC);
+  auto cookie = std::make_unique<FaultCookie>();
+  cookie->fault = fault;
+  cookie->fd = ::open(path.c_str(), flags, 0666);
+  if (cookie->fd < 0)
+    return nullptr;
+  cookie_io_functions_t functions{};
+  functions.write = writeWithFault;
+  functions.close = closeWithFault;
+  std::FILE *file = fopencookie(cookie.get(), kind == 'a' ? "a" : "w", functions);
+  if (!file) {
+    ::close(cookie->fd);
+    return nullptr;
+  }
+  cookie.release();
+  return file;
+}
+
+} // namespace
+
+std::FILE *openBinaryFile(const std::string &path, const char *mode) {
+  const int savedErrno = errno;
+  if (!mode || !*mode) {
+    errno = EINVAL;
+    return nullptr;
+  }
+  const bool writes = (mode[0] == 'w' || mode[0] == 'a') && !std::strchr(mode, '+');
+  std::FILE *file = writes && currentWriteFault() ? openWithFault(path, mode[0], *currentWriteFault())
+                                                  : std::fopen(path.c_str(), mode);
+  if (!file)
+    return nullptr;
+  if (isDirectory(fileno(file))) {
+    std::fclose(file);
+    errno = EISDIR;
+    return nullptr;
+  }
+  errno = savedErrno;
+  return file;
+}
+
+std::optional<std::uint64_t> regularFileSize(const std::string &path) {
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+    return std::nullopt;
+  return static_cast<std::uint64_t>(status.st_size);
+}
+
+bool truncateFile(const std::string &path, std::uint64_t length) {
+  if (!regularFileSize(path))
+    return false;
+  return ::truncate(path.c_str(), static_cast<off_t>(length)) == 0;
+}
+
+void setWriteFault(const std::optional<WriteFault> &fault) { currentWriteFault() = fault; }
+
+} // namespace platform

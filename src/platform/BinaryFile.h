@@ -1,0 +1,40 @@
+// Binary files as C streams: opening, the size of an open file, cutting a file
+// back, and a write failure that tests can bring about on purpose.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <string>
+
+namespace platform {
+
+// Opens a file as a C stream with the mode given ("rb", "wb", "ab", ...; the
+// bytes pass unchanged). A directory cannot be opened. Null when the file
+// cannot be opened (errno tells why); errno is left as it was on success.
+// While a write fault is set, files opened for writing or appending carry it.
+std::FILE *openBinaryFile(const std::string &path, const char *mode);
+
+// The size of the regular file of that name, as the file system has it (bytes
+// still in the buffer of a stream open on it not counted); nothing for a name
+// that is not a regular file (a device, a pipe, a missing file).
+std::optional<std::uint64_t> regularFileSize(const std::string &path);
+
+// Cuts the regular file of that name to the length given. False, and nothing
+// done, when the name is not a regular file or cannot be cut.
+bool truncateFile(const std::string &path, std::uint64_t length);
+
+// A failing disk, for tests of the writers: the writes of a stream reach its
+// file up to a number of bytes and then fail with ENOSPC, as on a full disk;
+// with closeFails, closing the stream fails with EIO once everything is
+// written.
+struct WriteFault {
+  std::uint64_t bytesBeforeFailure = UINT64_MAX;
+  bool closeFails = false;
+};
+
+// Files opened for writing or appending from now on carry the fault; nothing
+// (the default) opens them plainly again. Only tests call it.
+void setWriteFault(const std::optional<WriteFault> &fault);
+
+} // namespace platform

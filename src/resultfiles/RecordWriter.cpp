@@ -1,0 +1,200 @@
+#include "resultfiles/RecordWriter.h"
+
+#include "cmdline/PrintableFileName.h"
+#include "foundation/Assertion.h"
+#include "platform/BinaryFile.h"
+#include "platform/FileSystem.h"
+#include "resultfiles/EntityDisplayName.h"
+#include "resultfiles/LocationParts.h"
+#include "resultfiles/MacroHistory.h"
+#include "resultfiles/RecordExceptions.h"
+
+#include <cstring>
+#include <limits>
+#include <utility>
+
+namespace {
+
+std::uint8_t partsOf(const U_Location &location) {
+  std::uint8_t parts = 0;
+  if (location.hasInclLoc())
+    parts |= R_includePart;
+  if (location.hasInstFromLoc())
+    parts |= R_instantiationPart;
+  if (location.hasMacroHist())
+    parts |= R_macroPart;
+  if (location.hasHLLoc())
+    parts |= R_shownPart;
+  // A called-from part made from a null location has nothing to write.
+  if (location.hasCalledFromLoc() && location.getCalledFromLoc().isSet())
+    parts |= R_calledFromPart;
+  return parts;
+}
+
+std::string displayNameOf(const U_Location &location, bool showAlias) {
+  const U_RefPtr<U_EntityDisplayName> entity = location.getInstEntity();
+  if (!entity.isSet())
+    return std::string();
+  return showAlias ? entity->text3() : entity->text();
+}
+
+} // namespace
+
+R_Writer::R_Writer(std::string fileName) : m_fileName(std::move(fileName)) {}
+
+R_Writer::~R_Writer() { close(); }
+
+bool R_Writer::open() { return openWith("wb"); }
+
+bool R_Writer::openForAppend() { return openWith("ab"); }
+
+bool R_Writer::openWith(const char *mode) {
+  U_ASSERT(!m_stream && "Close the writer before opening it again.");
+  const bool existed = platform::fileKind(m_fileName) != platform::FileKind::none;
+  m_stream = platform::openBinaryFile(m_fileName, mode);
+  if (!m_stream)
+    return false;
+  m_created = !existed;
+  m_sizeAtOpen = platform::regularFileSize(m_fileName);
+  m_restorable = true;
+  return true;
+}
+
+bool R_Writer::close() {
+  if (!m_stream)
+    return false;
+  std::FILE *stream = std::exchange(m_stream, nullptr);
+  // A stream that failed earlier may have dropped bytes and still close well.
+  const bool failedBefore = std::ferror(stream) != 0;
+  if (std::fclose(stream) == 0 && !failedBefore) {
+    m_restorable = false;
+    return true;
+  }
+  m_failed = true;
+  restore();
+  return false;
+}
+
+void R_Writer::flush() {
+  if (!m_stream || std::fflush(m_stream) != 0)
+    fail();
+}
+
+void R_Writer::discard() {
+  if (m_stream)
+    restore();
+}
+
+void R_Writer::fail() {
+  m_failed = true;
+  restore();
+  throw R_WritingException();
+}
+
+void R_Writer::restore() {
+  if (m_stream)
+    std::fclose(std::exchange(m_stream, nullptr));
+  // Once only: what a later opening or another writer did stays. Only a
+  // regular file has a size to go back to; a device keeps what it took.
+  if (!std::exchange(m_restorable, false) || !m_sizeAtOpen)
+    return;
+  if (m_created)
+    platform::removeFile(m_fileName);
+  else
+    platform::truncateFile(m_fileName, *m_sizeAtOpen);
+}
+
+void R_Writer::writeBytes(const void *bytes, std::size_t count) {
+  if (count == 0)
+    return;
+  if (!m_stream || std::fwrite(bytes, count, 1, m_stream) != 1)
+    fail();
+}
+
+void R_Writer::writeByte(std::uint8_t value) { writeBytes(&value, 1); }
+
+void R_Writer::writeInt(std::uint32_t value) {
+  const unsigned char bytes[4] = {static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
+                                  static_cast<unsigned char>(value >> 16),
+                                  static_cast<unsigned char>(value >> 24)};
+  writeBytes(bytes, sizeof bytes);
+}
+
+void R_Writer::writeString(const std::string &text) {
+  // The length has to fit the int32 in front of the text.
+  if (text.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
+    fail();
+  writeInt(static_cast<std::uint32_t>(text.size()));
+  writeBytes(text.data(), text.size());
+}
+
+void R_Writer::writeCString(const char *text) {
+  U_ASSERT(text && "Dont write a null text.");
+  writeString(std::string(text, std::strlen(text)));
+}
+
+void R_Writer::writeBlock(const void *bytes, std::uint32_t count) {
+  writeInt(count);
+  writeBytes(bytes, count);
+}
+
+void R_Writer::writeInternedText(const U_Identifier &text) {
+  const auto [entry, added] = m_data.m_texts.emplace(text, m_data.m_nextTextId);
+  writeInt(entry->second);
+  if (!added)
+    return;
+  ++m_data.m_nextTextId;
+  writeCString(text.text());
+}
+
+void R_Writer::writeFile(const QL_Filename &file) {
+  const auto [entry, added] = m_data.m_files.emplace(file.canonical(), m_data.m_nextFileId);
+  writeInt(entry->second);
+  if (!added)
+    return;
+  ++m_data.m_nextFileId;
+  writeString(filenameToString(file.canonical()));
+  writeString(fileIdentityGivenName(file));
+}
+
+void writeBinaryLocation(R_Writer &writer, const U_Location &location, bool showAlias) {
+  U_ASSERT(location.isSet() && "Dont write a null location.");
+  R_WriterData &ids = writer.data();
+  const auto [entry, added] = ids.m_locations.emplace(location, ids.m_nextLocationId);
+  writer.writeInt(entry->second);
+  if (!added)
+    return;
+  // The id is taken before the parts take theirs.
+  ++ids.m_nextLocationId;
+  writer.writeFile(location.getFile());
+  writer.writeInt(static_cast<std::uint32_t>(location.getLine()));
+  writer.writeInt(static_cast<std::uint32_t>(location.getColumn()));
+  const std::uint8_t parts = partsOf(location);
+  writer.writeByte(parts);
+  if (parts & R_includePart)
+    writeBinaryLocation(writer, location.getInclLoc(), showAlias);
+  if (parts & R_macroPart)
+    writeMacroHistory(writer, location.getMacroHist(), showAlias);
+  if (parts & R_shownPart) {
+    writer.writeFile(location.getHLFile());
+    writer.writeInt(static_cast<std::uint32_t>(location.getHLLine()));
+  }
+  if (parts & R_instantiationPart) {
+    writeBinaryLocation(writer, location.getInstFromLoc(), showAlias);
+    writer.writeString(displayNameOf(location, showAlias));
+  }
+  if (parts & R_calledFromPart)
+    writeBinaryLocation(writer, location.getCalledFromLoc(), showAlias);
+}
+
+void writeMacroHistory(R_Writer &writer, const U_RefPtr<U_MacroHistory> &first, bool showAlias) {
+  U_ASSERT(first.isSet() && "Dont write a null macro history.");
+  for (const U_MacroHistory *element = first.pointer();; element = element->m_parent.pointer()) {
+    writeBinaryLocation(writer, element->m_location, showAlias);
+    writer.writeInternedText(element->m_macroName);
+    if (!element->m_parent.isSet())
+      break;
+    writer.writeByte(1);
+  }
+  writer.writeByte(0);
+}

@@ -1,0 +1,125 @@
+// Writing the binary record stream of an error file: fixed-width primitives,
+// and texts, file identities and locations written in full at their first
+// occurrence after the opening and as an id afterwards.
+#pragma once
+
+#include "foundation/FileIdentity.h"
+#include "foundation/Location.h"
+#include "foundation/Ref.h"
+#include "resultfiles/Identifier.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+
+class U_MacroHistory;
+
+// The ids of one writer. Each table hands out ids from 0 in the order of first
+// occurrence and never forgets one.
+struct R_WriterData {
+  // Orders locations by their object: equal locations held in two objects are
+  // two entries. The key keeps its object alive.
+  struct ByLocationObject {
+    bool operator()(const U_Location &a, const U_Location &b) const {
+      return std::less<const U_LocationData *>()(a.data(), b.data());
+    }
+  };
+
+  std::map<U_Identifier, std::uint32_t> m_texts; // by the interned characters
+  std::uint32_t m_nextTextId = 0;
+  std::map<U_Filename, std::uint32_t> m_files; // by the canonical name alone
+  std::uint32_t m_nextFileId = 0;
+  std::map<U_Location, std::uint32_t, ByLocationObject> m_locations;
+  std::uint32_t m_nextLocationId = 0;
+};
+
+// Writes one file through a C stream in binary mode. Integers are 4 bytes
+// little-endian; nothing is aligned.
+//
+// The file is never left damaged: the opening notes the file's size, and a
+// write, flush or close that fails restores the file as it was before the
+// opening (a file that the opening created is removed, another is cut back
+// to its size) before the failure is reported. The owner can do the same
+// with discard() when it cannot finish what it is writing. A file closed
+// well is never taken back.
+class R_Writer {
+public:
+  // The name goes to the C runtime as it is.
+  explicit R_Writer(std::string fileName);
+  // Closes a stream still open, as close() does; owners close before.
+  ~R_Writer();
+  R_Writer(const R_Writer &) = delete;
+  R_Writer &operator=(const R_Writer &) = delete;
+
+  // Opens the file for writing from the start ("wb") or for appending
+  // ("ab"); true when a stream was obtained. Only while no stream is open.
+  bool open();
+  bool openForAppend();
+  // Closes the stream; true only when one was open and closing succeeded.
+  // A failed close restores the file. No stream is open afterwards.
+  bool close();
+  // Hands what the stream holds to the file; a failure restores the file and
+  // throws R_WritingException.
+  void flush();
+  // Closes the stream without keeping anything written since the opening:
+  // the file is restored. Nothing when no stream is open.
+  void discard();
+
+  // The primitives. Each throws R_WritingException, after restoring the file,
+  // when no stream is open or its bytes do not reach the stream whole.
+  void writeBytes(const void *bytes, std::size_t count);
+  void writeByte(std::uint8_t value);
+  void writeInt(std::uint32_t value);
+  // int32 length, then the bytes; no NUL.
+  void writeString(const std::string &text);
+  // As writeString, of the characters up to the first NUL.
+  void writeCString(const char *text);
+  // int32 count, then the bytes.
+  void writeBlock(const void *bytes, std::uint32_t count);
+  // First occurrence: int32 id, then the text as a C string; later: the id.
+  void writeInternedText(const U_Identifier &text);
+  // First occurrence (by canonical name): int32 id, the canonical name and the
+  // given name as strings; later: the id.
+  void writeFile(const QL_Filename &file);
+
+  const std::string &fileName() const { return m_fileName; }
+  bool isOpen() const { return m_stream != nullptr; }
+  // Whether a write, flush or close has failed; the file was restored then.
+  bool hasFailed() const { return m_failed; }
+  // The file's size at the opening; nothing before one, or for a file that is
+  // not a regular file (such a file cannot be cut back).
+  std::optional<std::uint64_t> sizeAtOpen() const { return m_sizeAtOpen; }
+  R_WriterData &data() { return m_data; }
+
+private:
+  bool openWith(const char *mode);
+  // Restores the file, then throws R_WritingException.
+  [[noreturn]] void fail();
+  // Closes the stream quietly and puts the file back as it was before the
+  // opening.
+  void restore();
+
+  std::string m_fileName;
+  std::FILE *m_stream = nullptr;
+  R_WriterData m_data;
+  std::optional<std::uint64_t> m_sizeAtOpen;
+  bool m_created = false;    // the opening made the file
+  bool m_restorable = false; // an opening whose output can still be taken back
+  bool m_failed = false;
+};
+
+// A location: first occurrence (by object) int32 id, then file, line, column,
+// the parts byte (1 include, 2 instantiated-from, 4 macro history, 8 shown
+// file and line, 16 called-from) and the parts present, in the order include,
+// macro history, shown file and line, instantiated-from with the entity's
+// display name, called-from; later occurrences: the id. Ids are taken before
+// the parts are written. The display name is the entity's third rendering
+// when showAlias is true, its first otherwise.
+void writeBinaryLocation(R_Writer &writer, const U_Location &location, bool showAlias);
+// A macro history from its first element: each element's location and macro
+// name, then the byte 1 when its parent follows or 0 at the end.
+void writeMacroHistory(R_Writer &writer, const U_RefPtr<U_MacroHistory> &first, bool showAlias);

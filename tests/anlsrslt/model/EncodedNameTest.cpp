@@ -1,0 +1,380 @@
+#include "anlsrslt/model/EncodedName.h"
+
+#include "foundation/StringStore.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+// Marker bytes, written apart so that a following letter is never read as a
+// hex digit of the escape.
+#define M8C "\x8C"
+#define M8D "\x8D"
+#define M8E "\x8E"
+#define M8F "\x8F"
+#define M90 "\x90"
+
+namespace {
+
+// Marker bytes shown as the brackets they stand for, for failure messages.
+std::string shown(const std::string &text) {
+  std::string result;
+  for (unsigned char c : text) {
+    if (c >= 0x80) {
+      static const char digits[] = "0123456789ABCDEF";
+      result += '[';
+      result += digits[c >> 4];
+      result += digits[c & 15];
+      result += ']';
+    } else {
+      result += static_cast<char>(c);
+    }
+  }
+  return result;
+}
+
+struct WorkedExample {
+  std::string encoded;
+  std::string marked;
+  std::string symbolId;
+  std::string unqualified;
+  std::string lastComponent;
+  std::string bare;
+  std::string enclosingScope;
+  std::string templateArguments;
+  std::string parameterSlots;
+  std::string stripped;
+  std::string display;
+  int templateClass;      // flag 0x10000 clear
+  int templateClassFlagU; // flag 0x10000 set
+};
+
+const WorkedExample workedExamples[] = {
+    {"::ns::Box<int>::put(.,ni)", "::ns::Box" M8C "int" M8D "::put" M8E "." M90 "ni" M8F,
+     "::ns::Box" M8C "int" M8D "::put" M8E " " M90 "ni" M8F, "put" M8E "." M90 "ni" M8F, "put", "put",
+     "::ns::Box" M8C "int" M8D, "", "." M90 "ni", "::ns::Box::put" M8E "." M90 "ni" M8F,
+     "::ns::Box<int>::put(.,ni)", 32, 8},
+    // Only the outermost brackets are marked; the tag 's' becomes 'c'.
+    {"::ns::Box<{s::Pair<ni,ni>}>", "::ns::Box" M8C "{c::Pair<ni,ni>}" M8D,
+     "::ns::Box" M8C "{c::Pair<ni,ni>}" M8D, "Box" M8C "{c::Pair<ni,ni>}" M8D,
+     "Box" M8C "{c::Pair<ni,ni>}" M8D, "Box", "::ns", M8C "{c::Pair<ni,ni>}" M8D, "", "::ns::Box",
+     "::ns::Box<{c::Pair<ni,ni>}>", 16, 4},
+    // A constructor's empty return slot also becomes one blank.
+    {"::ns::Box<int>::@constructor(,ni)", "::ns::Box" M8C "int" M8D "::@constructor" M8E M90 "ni" M8F,
+     "::ns::Box" M8C "int" M8D "::@constructor" M8E " " M90 "ni" M8F, "@constructor" M8E M90 "ni" M8F,
+     "@constructor", "@constructor", "::ns::Box" M8C "int" M8D, "", M90 "ni",
+     "::ns::Box::@constructor" M8E M90 "ni" M8F, "::ns::Box<int>::@constructor(,ni)", 32, 8},
+    // Parentheses and commas nested in a slot stay plain.
+    {"::g(p(ni,ni),ni)", "::g" M8E "p(ni,ni)" M90 "ni" M8F, "::g" M8E " " M90 "ni" M8F,
+     "g" M8E "p(ni,ni)" M90 "ni" M8F, "g", "g", "", "", "p(ni,ni)" M90 "ni",
+     "::g" M8E "p(ni,ni)" M90 "ni" M8F, "::g(p(ni,ni),ni)", 2, 8},
+    // With no marked ',' the whole slot list becomes one blank.
+    {"::f(ni)", "::f" M8E "ni" M8F, "::f" M8E " " M8F, "f" M8E "ni" M8F, "f", "f", "", "", "ni",
+     "::f" M8E "ni" M8F, "::f(ni)", 2, 8},
+    // A listed code keeps its '@'.
+    {"::@UN7::g(.)", "::@UN7::g" M8E "." M8F, "::@UN7::g" M8E " " M8F, "g" M8E "." M8F, "g", "g", "::@UN7",
+     "", ".", "::@UN7::g" M8E "." M8F, "::@UN7::g(.)", 2, 8},
+    // An unlisted code loses its closing '@', in the display form too.
+    {"::@xy@::v", "::@xy::v", "::@xy::v", "v", "v", "v", "::@xy", "", "", "::@xy::v", "::@xy::v", 2, 8},
+    {"::new[](p.,ui)", "::new[]" M8E "p." M90 "ui" M8F, "::new[]" M8E " " M90 "ui" M8F,
+     "new[]" M8E "p." M90 "ui" M8F, "new[]", "new[]", "", "", "p." M90 "ui", "::new[]" M8E "p." M90 "ui" M8F,
+     "::new[](p.,ui)", 2, 8},
+    {"::A<B<C>>::D", "::A" M8C "B<C>" M8D "::D", "::A" M8C "B<C>" M8D "::D", "D", "D", "D",
+     "::A" M8C "B<C>" M8D, "", "", "::A::D", "::A<B<C>>::D", 32, 8},
+};
+
+TEST(EncodedNameTest, WorkedExamples) {
+  for (const WorkedExample &c : workedExamples) {
+    const std::string marked = P_markEncodedName(c.encoded);
+    ASSERT_EQ(shown(c.marked), shown(marked)) << c.encoded;
+    EXPECT_EQ(shown(c.symbolId), shown(P_normaliseSymbolName(marked))) << c.encoded;
+    EXPECT_EQ(shown(c.unqualified), shown(P_unqualifiedName(marked))) << c.encoded;
+    EXPECT_EQ(shown(c.lastComponent), shown(P_lastComponent(marked))) << c.encoded;
+    EXPECT_EQ(shown(c.bare), shown(P_bareName(marked))) << c.encoded;
+    EXPECT_EQ(shown(c.enclosingScope), shown(P_enclosingScopeName(marked))) << c.encoded;
+    EXPECT_EQ(shown(c.templateArguments), shown(P_templateArguments(marked))) << c.encoded;
+    EXPECT_EQ(shown(c.parameterSlots), shown(P_parameterSlots(marked))) << c.encoded;
+    EXPECT_EQ(shown(c.stripped), shown(P_stripTemplateArguments(marked))) << c.encoded;
+    EXPECT_EQ(c.display, P_unmarkName(marked)) << c.encoded;
+    EXPECT_EQ(c.templateClass, P_templateClassOf(marked.c_str(), "ni", 0)) << c.encoded;
+    EXPECT_EQ(c.templateClassFlagU, P_templateClassOf(marked.c_str(), nullptr, 0x10000)) << c.encoded;
+    EXPECT_EQ(!c.parameterSlots.empty(), P_hasParameterSlots(marked)) << c.encoded;
+    EXPECT_EQ(marked, P_restoreNameBytes(marked)) << "ASCII names hold no kept name bytes: " << c.encoded;
+
+    // The forms taking a type give what the one-argument forms give.
+    const std::string type = "{s::T}";
+    EXPECT_EQ(P_normaliseSymbolName(marked), P_normaliseSymbolName(marked, type)) << c.encoded;
+    EXPECT_EQ(P_unqualifiedName(marked), P_unqualifiedName(marked, type)) << c.encoded;
+    EXPECT_EQ(P_lastComponent(marked), P_lastComponent(marked, type)) << c.encoded;
+    EXPECT_EQ(P_bareName(marked), P_bareName(marked, type)) << c.encoded;
+    EXPECT_EQ(P_templateArguments(marked), P_templateArguments(marked, type)) << c.encoded;
+    EXPECT_EQ(P_enclosingScopeName(marked), P_enclosingScopeName(marked, type)) << c.encoded;
+    EXPECT_EQ(P_parameterSlots(marked), P_parameterSlots(marked, type)) << c.encoded;
+    EXPECT_EQ(P_scopeHasTemplateArguments(marked), P_scopeHasTemplateArguments(marked, type)) << c.encoded;
+  }
+}
+
+// Marking alone, over the rows of the marking machine that the worked
+// examples do not reach.
+TEST(EncodedNameTest, MarkingMachine) {
+  const struct {
+    std::string encoded;
+    std::string marked;
+  } cases[] = {
+      {"", ""},
+      {"plain", "plain"},
+      {"::f(ni", "::f" M8E "ni"}, // left open: nothing closes it
+      {"::f(ni))", "::f" M8E "ni" M8F ")"},
+      {"::T<a>b>", "::T" M8C "a" M8D "b>"}, // '>' outside a list passes
+      {"a,b>c)", "a,b>c)"},
+      {"::f(a,(b,c),d)", "::f" M8E "a" M90 "(b,c)" M90 "d" M8F},
+      {"::T<f(a,b)>", "::T" M8C "f(a,b)" M8D}, // nothing is marked inside a list
+      {"::T<{s::S}>::f({s::S},s)", "::T" M8C "{c::S}" M8D "::f" M8E "{c::S}" M90 "s" M8F},
+      {"{s::ns::sum}", "{c::ns::sum}"}, // identifiers after "::" keep their 's'
+      {"{ss<s>}", "{cc<s>}"},           // a list opened in braces is not marked
+      {"::@a<b@::v", "::@a<b::v"},      // no marking inside an unlisted code
+      {"::@x{s}@::v", "::@x{c}::v"},    // braces inside an unlisted code
+      {"::@@x", "::@x"},                // an empty unlisted code
+      {"::@", "::@"},                   // too short for a listed prefix
+      {"::@c", "::@c"},
+      {"::@co", "::@co"},
+      {"::@FuncTempParam1<T>", "::@FuncTempParam1" M8C "T" M8D},
+      {"::@dp::x", "::@dp::x"},
+      {"::@unnamed1::f(a)", "::@unnamed1::f" M8E "a" M8F},
+      {"::@BLOCK3::x", "::@BLOCK3::x"},
+      {"::@prx::x", "::@prx::x"},
+      {"::@Cl::x", "::@Cl::x"},
+      {"::@de::x", "::@de::x"},
+      {"::@q<x>@", "::@q<x>"},
+      {"::operator<(a,b)", "::operator" M8C "(a,b)"}, // the '<' opens a list that takes the rest
+      {"::x::", "::x::"},
+      {"a:b(c)", "a:b" M8E "c" M8F}, // a single ':' starts no component
+      {"::a[b]", "::a[b]"},
+      {"::new[]", "::new[]"},
+  };
+  for (const auto &c : cases)
+    EXPECT_EQ(shown(c.marked), shown(P_markEncodedName(c.encoded))) << c.encoded;
+}
+
+TEST(EncodedNameTest, UnbalancedAndEmptyNames) {
+  // A dangling 0x8E keeps the scan's slot switch on: no top-level ':'.
+  const std::string open = P_markEncodedName("::f(ni");
+  EXPECT_EQ(open, P_unqualifiedName(open));
+  EXPECT_EQ(open, P_lastComponent(open));
+  EXPECT_EQ(open, P_bareName(open));
+  EXPECT_EQ("", P_enclosingScopeName(open));
+  EXPECT_EQ("", P_parameterSlots(open));
+  EXPECT_FALSE(P_hasParameterSlots(open));
+  EXPECT_EQ(open, P_normaliseSymbolName(open));
+  EXPECT_EQ("::f(ni", P_unmarkName(open));
+
+  const std::string empty = P_markEncodedName("");
+  EXPECT_EQ("", empty);
+  EXPECT_EQ("", P_unmarkName(empty));
+  EXPECT_EQ("", P_normaliseSymbolName(empty));
+  EXPECT_EQ("", P_parameterSlots(empty));
+  EXPECT_FALSE(P_hasParameterSlots(empty));
+  EXPECT_EQ(2, P_templateClassOf("", "", 0));
+  EXPECT_EQ(2, P_templateClassOf(nullptr, nullptr, 0));
+
+  // A name without ':' is its own last component and bare name.
+  EXPECT_EQ("x", P_lastComponent("x"));
+  EXPECT_EQ("x", P_bareName("x"));
+  EXPECT_EQ("", P_enclosingScopeName("x"));
+  EXPECT_EQ("", P_enclosingScopeName(":x")) << "the ':' is the first byte";
+}
+
+// The brace switch flips at each brace instead of counting depth: after two
+// closing braces it is off again, so a ':' inside nested braces is top-level.
+TEST(EncodedNameTest, BraceSwitchFlips) {
+  const std::string name = "::a{{c::b}}";
+  EXPECT_EQ(name, P_markEncodedName(name));
+  EXPECT_EQ("b}}", P_unqualifiedName(name));
+  EXPECT_EQ("::a{{c", P_enclosingScopeName(name));
+  // One level of braces hides its ':'.
+  EXPECT_EQ("a{c::b}", P_unqualifiedName("::a{c::b}"));
+}
+
+TEST(EncodedNameTest, LastComponentAndBareNameAroundAtSigns) {
+  const struct {
+    std::string marked;
+    std::string lastComponent;
+    std::string bare;
+  } cases[] = {
+      {"::f@" M8C "int" M8D "x", "f@" M8C "int" M8D "x", "f@"},
+      {"::f@" M8C "a" M8C "b", "f@" M8C "a", "f@"}, // no 0x8D follows
+      {"::f@g", "f@", "f@"},
+      {"::@g@h", "@g@", "@g@"},
+      {"::T" M8C "a" M8D M8C "b" M8D, "T" M8C "a" M8D, "T"},
+      {"::T" M8C "a" M8C "b", "T", "T"}, // an opening without its close ends the walk
+      {"::x" M8D "y" M8C, "x" M8D, "x" M8D "y"},
+      {"::f" M8E "a" M8F, "f", "f"},
+  };
+  for (const auto &c : cases) {
+    EXPECT_EQ(shown(c.lastComponent), shown(P_lastComponent(c.marked))) << shown(c.marked);
+    EXPECT_EQ(shown(c.bare), shown(P_bareName(c.marked))) << shown(c.marked);
+  }
+}
+
+TEST(EncodedNameTest, TemplateArgumentsBelongToTheLastComponent) {
+  const struct {
+    std::string marked;
+    std::string arguments;
+    bool scopeHasArguments;
+    std::string stripped;
+  } cases[] = {
+      {"::A" M8C "int" M8D "::B", "", true, "::A::B"},
+      {"::A" M8C "int" M8D "::B" M8C "char" M8D "::c", "", true, "::A::B::c"},
+      {"::A::B" M8C "char" M8D, M8C "char" M8D, false, "::A::B"},
+      {"::A" M8C "x" M8D "::B" M8C "y" M8D, M8C "y" M8D, true, "::A::B"},
+      {"::A" M8C "open", "", false, "::A" M8C "open"},
+      {"::A" M8D "x" M8C, "", false, "::A" M8D "x" M8C},
+  };
+  for (const auto &c : cases) {
+    EXPECT_EQ(shown(c.arguments), shown(P_templateArguments(c.marked))) << shown(c.marked);
+    EXPECT_EQ(c.scopeHasArguments, P_scopeHasTemplateArguments(c.marked)) << shown(c.marked);
+    EXPECT_EQ(shown(c.stripped), shown(P_stripTemplateArguments(c.marked))) << shown(c.marked);
+  }
+  EXPECT_EQ(internString("::A::B"), P_stripTemplateArguments("::A" M8C "int" M8D "::B"));
+}
+
+TEST(EncodedNameTest, SymbolIdsIgnoreTheReturnSlot) {
+  const std::string a = P_markEncodedName("::f(ni,pc)");
+  const std::string b = P_markEncodedName("::f(v,pc)");
+  EXPECT_NE(a, b);
+  EXPECT_EQ(P_normaliseSymbolName(a), P_normaliseSymbolName(b));
+  EXPECT_NE(P_normaliseSymbolName(a), P_normaliseSymbolName(P_markEncodedName("::f(ni,ni)")));
+  std::string reused = "left over";
+  P_normaliseSymbolNameInto(a, reused);
+  EXPECT_EQ(P_normaliseSymbolName(a), reused);
+}
+
+TEST(EncodedNameTest, DisplayNamesAreCachedAndInterned) {
+  const std::string marked = P_markEncodedName("::cache::Box<int>::get(ni)");
+  const char *first = P_displayName(marked.c_str());
+  EXPECT_STREQ("::cache::Box<int>::get(ni)", first);
+  EXPECT_EQ(first, P_displayName(std::string(marked).c_str())) << "the same text gives the same pointer";
+  EXPECT_EQ(internString("::cache::Box<int>::get(ni)"), first);
+  EXPECT_STREQ("", P_displayName(nullptr));
+  std::string reused = "left over";
+  P_unmarkNameInto(marked, reused);
+  EXPECT_STREQ(first, reused.c_str());
+}
+
+TEST(EncodedNameTest, EncodeNameInternsTheMarkedForm) {
+  const char *encoded = P_encodeName("::ns::Box<int>::put(.,ni)");
+  EXPECT_EQ(internString("::ns::Box" M8C "int" M8D "::put" M8E "." M90 "ni" M8F), encoded);
+  EXPECT_EQ(encoded, P_encodeName("::ns::Box<int>::put(.,ni)"));
+  EXPECT_EQ(internString(""), P_encodeName(""));
+}
+
+// Half-width katakana (0x8E and a byte) and JIS X 0212 characters (0x8F and
+// two bytes) are EUC characters, not markers: they survive every operation
+// and come back in the display form.
+#define KANA                                                                                                 \
+  "\x8E\xB6"                                                                                                 \
+  "\x8E\xC5"
+#define KANA2                                                                                                \
+  "\x8E\xB6"                                                                                                 \
+  "\x8E\xC6"
+#define HOJO "\x8F\xB0\xA1"
+#define KANJI "\xB4\xC1"
+
+TEST(EncodedNameTest, EucNamesKeepTheirBytes) {
+  const struct {
+    std::string encoded;
+    std::string unqualified; // with its name bytes given back, markers as they are
+    std::string bare;
+    std::string enclosingScope;
+    std::string parameterSlots;
+    std::string symbolId;
+  } cases[] = {
+      {"::ns::" KANA, KANA, KANA, "::ns", "", "::ns::" KANA},
+      {"::" KANA "::" HOJO, HOJO, HOJO, "::" KANA, "", "::" KANA "::" HOJO},
+      {"::f" HOJO "(" KANA "," HOJO ")", "f" HOJO M8E KANA M90 HOJO M8F, "f" HOJO, "", KANA M90 HOJO,
+       "::f" HOJO M8E " " M90 HOJO M8F},
+      // A component that does not begin with an identifier character is passed
+      // whole up to the next '@', so nothing after it is marked.
+      {"::" HOJO "(v)", HOJO "(v)", HOJO "(v)", "", "", "::" HOJO "(v)"},
+      {"::Box<" KANA ">::f(v," KANJI ")", "f" M8E "v" M90 KANJI M8F, "f", "::Box" M8C KANA M8D, "v" M90 KANJI,
+       "::Box" M8C KANA M8D "::f" M8E " " M90 KANJI M8F},
+      {"::f(" KANA ")", "f" M8E KANA M8F, "f", "", KANA, "::f" M8E " " M8F},
+      {"::f(" HOJO "," KANA ")", "f" M8E HOJO M90 KANA M8F, "f", "", HOJO M90 KANA,
+       "::f" M8E " " M90 KANA M8F},
+  };
+  for (const auto &c : cases) {
+    const std::string marked = P_markEncodedName(c.encoded);
+    EXPECT_EQ(shown(c.encoded), shown(P_unmarkName(marked))) << shown(c.encoded);
+    EXPECT_STREQ(c.encoded.c_str(), P_displayName(marked.c_str())) << shown(c.encoded);
+    EXPECT_EQ(shown(c.unqualified), shown(P_restoreNameBytes(P_unqualifiedName(marked)))) << shown(c.encoded);
+    EXPECT_EQ(shown(c.bare), shown(P_restoreNameBytes(P_bareName(marked)))) << shown(c.encoded);
+    EXPECT_EQ(shown(c.enclosingScope), shown(P_restoreNameBytes(P_enclosingScopeName(marked))))
+        << shown(c.encoded);
+    EXPECT_EQ(shown(c.parameterSlots), shown(P_restoreNameBytes(P_parameterSlots(marked))))
+        << shown(c.encoded);
+    EXPECT_EQ(shown(c.symbolId), shown(P_restoreNameBytes(P_normaliseSymbolName(marked))))
+        << shown(c.encoded);
+  }
+
+  // Names that differ in one katakana character have different symbol ids.
+  EXPECT_NE(P_normaliseSymbolName(P_markEncodedName("::" KANA "(v)")),
+            P_normaliseSymbolName(P_markEncodedName("::" KANA2 "(v)")));
+  EXPECT_EQ(2, P_templateClassOf(P_encodeName("::ns::" KANA), "", 0));
+  EXPECT_EQ(16, P_templateClassOf(P_encodeName("::T" KANA "<" HOJO ">"), "", 0));
+}
+
+// Marker bytes that stand in an encoded name without leading an EUC character
+// are taken for markers by every operation.
+TEST(EncodedNameTest, MarkerBytesOfAnEncodedNameAreMarkers) {
+  const struct {
+    std::string encoded;
+    std::string marked;
+    std::string templateArguments;
+    std::string parameterSlots;
+    std::string display;
+  } cases[] = {
+      {"::T" M8C "int" M8D, "::T" M8C "int" M8D, M8C "int" M8D, "", "::T<int>"},
+      {"::f" M8E "ni" M90 "v" M8F, "::f" M8E "ni" M90 "v" M8F, "", "ni" M90 "v", "::f(ni,v)"},
+      {"::k" M8E "x" M8F, "::k" M8E "x" M8F, "", "x", "::k(x)"}, // 0x8E before a byte that is no katakana
+      {"::g(" M8F ")", "::g" M8E M8F M8F, "", M8F, "::g())"},    // 0x8F and one byte: no EUC character
+      {"::h(" M8F "\xB0)", "::h" M8E M8F "\xB0" M8F, "", M8F "\xB0", "::h()\xB0)"}, // it needs two
+  };
+  for (const auto &c : cases) {
+    const std::string marked = P_markEncodedName(c.encoded);
+    EXPECT_EQ(shown(c.marked), shown(marked)) << shown(c.encoded);
+    EXPECT_EQ(shown(c.templateArguments), shown(P_templateArguments(marked))) << shown(c.encoded);
+    EXPECT_EQ(shown(c.parameterSlots), shown(P_parameterSlots(marked))) << shown(c.encoded);
+    EXPECT_EQ(shown(c.display), shown(P_unmarkName(marked))) << shown(c.encoded);
+  }
+}
+
+TEST(EncodedNameTest, NamePredicates) {
+  const struct {
+    std::string name;
+    bool templateParameter;
+    bool lacksScopePrefix;
+  } cases[] = {
+      {"", false, true},
+      {":", false, true},
+      {"::", false, false},
+      {"x::y", false, true},
+      {"::f::@ClassTempParam1", true, false},
+      {"::f::@FuncTempParam0", true, false},
+      {"::f::@ClassTempPara", false, false},
+  };
+  for (const auto &c : cases) {
+    EXPECT_EQ(c.templateParameter, P_isTemplateParameterName(c.name)) << c.name;
+    EXPECT_EQ(c.lacksScopePrefix, P_lacksScopePrefix(c.name)) << c.name;
+  }
+
+  const struct {
+    std::string text; // the character tested is the first one
+    bool identifier;
+  } characters[] = {
+      {"a", true},  {"Z", true},  {"0", true},  {"_", true},     {"[]", true}, {"[", false}, {"[x", false},
+      {"]", false}, {"@", false}, {":", false}, {"\xB4", false}, {M8E, false}, {"", false},
+  };
+  for (const auto &c : characters)
+    EXPECT_EQ(c.identifier, P_isIdentifierChar(c.text.data(), c.text.data() + c.text.size())) << c.text;
+}
+
+} // namespace

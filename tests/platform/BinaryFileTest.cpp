@@ -1,0 +1,82 @@
+#include "platform/BinaryFile.h"
+
+#include "support/ScratchDirectory.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <gtest/gtest.h>
+#include <string>
+
+namespace {
+
+class BinaryFileTest : public testing::Test {
+protected:
+  void TearDown() override { platform::setWriteFault(std::nullopt); }
+
+  test_support::ScratchDirectory m_dir;
+};
+
+TEST_F(BinaryFileTest, OpensFilesButNotDirectories) {
+  const std::string path = m_dir.writeFile("f.bin", std::string("a\r\nb\0", 5));
+  errno = 1234;
+  std::FILE *file = platform::openBinaryFile(path, "rb");
+  ASSERT_TRUE(file);
+  EXPECT_EQ(1234, errno) << "left as it was";
+  char bytes[8];
+  EXPECT_EQ(5u, std::fread(bytes, 1, sizeof bytes, file)) << "CR LF stays two bytes";
+  std::fclose(file);
+
+  EXPECT_FALSE(platform::openBinaryFile(m_dir.path(), "rb"));
+  EXPECT_EQ(EISDIR, errno);
+  EXPECT_FALSE(platform::openBinaryFile(m_dir / "missing", "rb"));
+  EXPECT_EQ(ENOENT, errno);
+  EXPECT_FALSE(platform::openBinaryFile(path, ""));
+}
+
+TEST_F(BinaryFileTest, SizeAndTruncation) {
+  const std::string path = m_dir.writeFile("f.bin", "0123456789");
+  EXPECT_EQ(10u, platform::regularFileSize(path));
+  EXPECT_TRUE(platform::truncateFile(path, 4));
+  EXPECT_EQ("0123", test_support::readFile(path));
+  EXPECT_FALSE(platform::regularFileSize(m_dir.path()));
+  EXPECT_FALSE(platform::regularFileSize(m_dir / "missing"));
+  EXPECT_FALSE(platform::truncateFile(m_dir.path(), 0));
+  EXPECT_FALSE(platform::truncateFile(m_dir / "missing", 0));
+  EXPECT_FALSE(platform::truncateFile("/dev/null", 0)) << "only a regular file";
+}
+
+// With a fault, bytes reach the file up to the limit and then the stream
+// fails as on a full disk.
+TEST_F(BinaryFileTest, WriteFault) {
+  const std::string path = m_dir.writeFile("f.bin", "old");
+  platform::setWriteFault(platform::WriteFault{5, false});
+  std::FILE *file = platform::openBinaryFile(path, "ab");
+  ASSERT_TRUE(file);
+  EXPECT_EQ(1u, std::fwrite("0123456789", 10, 1, file)) << "still in the buffer";
+  EXPECT_NE(0, std::fflush(file));
+  EXPECT_EQ(ENOSPC, errno);
+  EXPECT_TRUE(std::ferror(file));
+  std::fclose(file); // the C runtime may drop what it could not write
+  EXPECT_EQ("old01234", test_support::readFile(path));
+
+  platform::setWriteFault(platform::WriteFault{UINT64_MAX, true});
+  file = platform::openBinaryFile(path, "wb");
+  ASSERT_TRUE(file);
+  EXPECT_EQ(1u, std::fwrite("new", 3, 1, file));
+  EXPECT_NE(0, std::fclose(file));
+  EXPECT_EQ(EIO, errno);
+  EXPECT_EQ("new", test_support::readFile(path)) << "written whole; only the close fails";
+
+  file = platform::openBinaryFile(path, "rb");
+  ASSERT_TRUE(file) << "reading carries no fault";
+  EXPECT_EQ(0, std::fclose(file));
+
+  platform::setWriteFault(std::nullopt);
+  file = platform::openBinaryFile(path, "ab");
+  ASSERT_TRUE(file);
+  EXPECT_EQ(1u, std::fwrite("!", 1, 1, file));
+  EXPECT_EQ(0, std::fclose(file));
+  EXPECT_EQ("new!", test_support::readFile(path));
+}
+
+} // namespace

@@ -1,0 +1,357 @@
+#include "resultfiles/RecordWriter.h"
+
+#include "platform/BinaryFile.h"
+#include "resultfiles/RecordExceptions.h"
+#include "resultfiles/RecordStreams.h"
+#include "support/ByteBuilder.h"
+#include "support/Bytes.h"
+#include "support/ScratchDirectory.h"
+
+#include <filesystem>
+#include <functional>
+#include <gtest/gtest.h>
+#include <string>
+
+namespace {
+
+using namespace record_streams;
+using test_support::ByteBuilder;
+
+class RecordWriterTest : public testing::Test {
+protected:
+  void TearDown() override { platform::setWriteFault(std::nullopt); }
+
+  // Every byte that the writing puts into a new file.
+  std::string written(const std::function<void(R_Writer &)> &write) {
+    const std::string path = m_dir / ("out" + std::to_string(m_count++) + ".err");
+    R_Writer writer(path);
+    EXPECT_TRUE(writer.open());
+    write(writer);
+    EXPECT_TRUE(writer.close());
+    return test_support::readFile(path);
+  }
+
+  test_support::ScratchDirectory m_dir;
+  int m_count = 0;
+};
+
+struct Case {
+  const char *what;
+  std::function<void(R_Writer &)> write;
+  std::string bytes;
+};
+
+TEST_F(RecordWriterTest, Primitives) {
+  const char withNul[] = "ab\0cd";
+  const Case cases[] = {
+      {"byte", [](R_Writer &w) { w.writeByte(0xAB); }, BYTES("\xAB")},
+      {"int", [](R_Writer &w) { w.writeInt(0x12345678); }, BYTES("\x78\x56\x34\x12")},
+      {"negative int", [](R_Writer &w) { w.writeInt(static_cast<std::uint32_t>(-1)); },
+       BYTES("\xFF\xFF\xFF\xFF")},
+      {"string", [](R_Writer &w) { w.writeString("ab"); },
+       BYTES("\x02\x00\x00\x00"
+             "ab")},
+      {"empty string", [](R_Writer &w) { w.writeString(""); }, BYTES("\x00\x00\x00\x00")},
+      {"string with NUL", [](R_Writer &w) { w.writeString(std::string("a\0b", 3)); },
+       BYTES("\x03\x00\x00\x00"
+             "a\0b")},
+      {"C string ends at NUL", [&](R_Writer &w) { w.writeCString(withNul); },
+       BYTES("\x02\x00\x00\x00"
+             "ab")},
+      {"block", [](R_Writer &w) { w.writeBlock("xyz", 3); },
+       BYTES("\x03\x00\x00\x00"
+             "xyz")},
+      {"no bytes", [](R_Writer &w) { w.writeBytes("x", 0); }, ""},
+      {"high bytes", [](R_Writer &w) { w.writeString("\xA4\xA2"); }, BYTES("\x02\x00\x00\x00\xA4\xA2")},
+  };
+  for (const Case &c : cases)
+    EXPECT_EQ(c.bytes, written(c.write)) << c.what;
+}
+
+TEST_F(RecordWriterTest, TextsAndFilesInFullOnceThenById) {
+  const Case cases[] = {
+      {"texts",
+       [](R_Writer &w) {
+         w.writeInternedText(U_Identifier("MAX"));
+         w.writeInternedText(U_Identifier("MAX"));
+         w.writeInternedText(U_Identifier("CMP"));
+       },
+       BYTES("\x00\x00\x00\x00\x03\x00\x00\x00"
+             "MAX"
+             "\x00\x00\x00\x00"
+             "\x01\x00\x00\x00\x03\x00\x00\x00"
+             "CMP")},
+      {"files by canonical name",
+       [](R_Writer &w) {
+         w.writeFile(mainFile());
+         w.writeFile(QL_Filename("/a/f.c", "other/f.c")); // the same file
+         w.writeFile(header());
+       },
+       BYTES("\x00\x00\x00\x00"
+             "\x06\x00\x00\x00"
+             "/a/f.c"
+             "\x03\x00\x00\x00"
+             "f.c"
+             "\x00\x00\x00\x00"
+             "\x01\x00\x00\x00"
+             "\x06\x00\x00\x00"
+             "/a/h.h"
+             "\x03\x00\x00\x00"
+             "h.h")},
+      {"tables count apart",
+       [](R_Writer &w) {
+         w.writeInternedText(U_Identifier("f"));
+         w.writeFile(mainFile());
+       },
+       BYTES("\x00\x00\x00\x00\x01\x00\x00\x00"
+             "f"
+             "\x00\x00\x00\x00"
+             "\x06\x00\x00\x00"
+             "/a/f.c"
+             "\x03\x00\x00\x00"
+             "f.c")},
+  };
+  for (const Case &c : cases)
+    EXPECT_EQ(c.bytes, written(c.write)) << c.what;
+}
+
+TEST_F(RecordWriterTest, Locations) {
+  const U_Location plain = plainLocation();
+  std::string everyPartWithoutAlias = everyPartBytes;
+  everyPartWithoutAlias.replace(everyPartWithoutAlias.find("t3"), 2, "t1");
+  const U_RefPtr<U_MacroHistory> oneElement(
+      new U_MacroHistory(plainLocation(), U_Identifier("ONE"), U_RefPtr<U_MacroHistory>()));
+  const Case cases[] = {
+      {"plain", [&](R_Writer &w) { writeBinaryLocation(w, plain, true); }, plainBytes},
+      {"the same object again",
+       [&](R_Writer &w) {
+         writeBinaryLocation(w, plain, true);
+         writeBinaryLocation(w, plain, true);
+       },
+       plainBytes + BYTES("\x00\x00\x00\x00")},
+      {"an equal object",
+       [&](R_Writer &w) {
+         writeBinaryLocation(w, plain, true);
+         writeBinaryLocation(w, plainLocation(), true);
+       },
+       plainBytes + BYTES("\x01\x00\x00\x00"
+                          "\x00\x00\x00\x00"
+                          "\x0A\x00\x00\x00\x03\x00\x00\x00\x00")},
+      {"every part, showAlias", [](R_Writer &w) { writeBinaryLocation(w, locationWithEveryPart(), true); },
+       everyPartBytes},
+      {"every part, no showAlias",
+       [](R_Writer &w) { writeBinaryLocation(w, locationWithEveryPart(), false); }, everyPartWithoutAlias},
+      {"negative line and column",
+       [](R_Writer &w) { writeBinaryLocation(w, U_Location(mainFile(), -1, -2), true); },
+       ByteBuilder().int32(0).int32(0).text("/a/f.c").text("f.c").int32(-1).int32(-2).byte(0)},
+      {"macro history of one element", [&](R_Writer &w) { writeMacroHistory(w, oneElement, true); },
+       plainBytes + ByteBuilder().int32(0).text("ONE").byte(0).bytes()},
+      {"a called-from part without a location is not written",
+       [](R_Writer &w) { writeBinaryLocation(w, plainLocation().withCalledFromLoc(U_Location()), true); },
+       plainBytes},
+      {"an instantiation without a display name",
+       [](R_Writer &w) {
+         writeBinaryLocation(w, plainLocation().withInstFromLoc(plainLocation(), nullptr), true);
+       },
+       ByteBuilder()
+           .int32(0)
+           .int32(0)
+           .text("/a/f.c")
+           .text("f.c")
+           .int32(10)
+           .int32(3)
+           .byte(2)
+           .int32(1)
+           .int32(0)
+           .int32(10)
+           .int32(3)
+           .byte(0)
+           .text("")},
+  };
+  for (const Case &c : cases)
+    EXPECT_EQ(c.bytes, written(c.write)) << c.what;
+}
+
+TEST_F(RecordWriterTest, MacroHistoryOfThreeElements) {
+  U_RefPtr<U_MacroHistory> chain;
+  for (const char *name : {"C", "B", "A"})
+    chain = new U_MacroHistory(plainLocation(), U_Identifier(name), chain);
+  // Three location objects, each written in full; the file once.
+  const std::string bytes = ByteBuilder()
+                                .raw(plainBytes)
+                                .int32(0)
+                                .text("A")
+                                .byte(1)
+                                .int32(1)
+                                .int32(0)
+                                .int32(10)
+                                .int32(3)
+                                .byte(0)
+                                .int32(1)
+                                .text("B")
+                                .byte(1)
+                                .int32(2)
+                                .int32(0)
+                                .int32(10)
+                                .int32(3)
+                                .byte(0)
+                                .int32(2)
+                                .text("C")
+                                .byte(0);
+  EXPECT_EQ(bytes, written([&](R_Writer &w) { writeMacroHistory(w, chain, false); }));
+}
+
+TEST_F(RecordWriterTest, OpeningsAndClosing) {
+  const std::string path = m_dir.writeFile("old.err", "old");
+  {
+    R_Writer writer(path);
+    EXPECT_FALSE(writer.close()) << "nothing open";
+    EXPECT_FALSE(writer.sizeAtOpen());
+    ASSERT_TRUE(writer.openForAppend());
+    EXPECT_EQ(3u, writer.sizeAtOpen());
+    writer.writeByte('!');
+    EXPECT_TRUE(writer.close());
+    EXPECT_FALSE(writer.isOpen());
+    EXPECT_FALSE(writer.hasFailed());
+  }
+  EXPECT_EQ("old!", test_support::readFile(path));
+  {
+    R_Writer writer(path);
+    ASSERT_TRUE(writer.open());
+    EXPECT_EQ(0u, writer.sizeAtOpen());
+    writer.writeByte('n');
+    // The destructor closes what the owner left open.
+  }
+  EXPECT_EQ("n", test_support::readFile(path));
+  EXPECT_FALSE(R_Writer(m_dir / "missing/x.err").open());
+  EXPECT_FALSE(R_Writer(m_dir / "missing/x.err").openForAppend());
+  EXPECT_FALSE(R_Writer(m_dir.path()).openForAppend()) << "a directory";
+}
+
+TEST_F(RecordWriterTest, WritingWithoutAStreamFails) {
+  R_Writer writer(m_dir / "never.err");
+  EXPECT_THROW(writer.writeInt(1), R_WritingException);
+  EXPECT_TRUE(writer.hasFailed());
+  EXPECT_FALSE(std::filesystem::exists(m_dir / "never.err"));
+}
+
+// A file closed well keeps what was written, whatever the writer is asked
+// afterwards.
+TEST_F(RecordWriterTest, AClosedFileIsNotTakenBack) {
+  const std::string path = m_dir.writeFile("closed.err", "old");
+  R_Writer writer(path);
+  ASSERT_TRUE(writer.openForAppend());
+  writer.writeString("new");
+  ASSERT_TRUE(writer.close());
+  writer.discard();
+  EXPECT_THROW(writer.writeByte(1), R_WritingException);
+  EXPECT_THROW(writer.flush(), R_WritingException);
+  EXPECT_EQ(BYTES("old\x03\x00\x00\x00"
+                  "new"),
+            test_support::readFile(path));
+}
+
+// A failed append leaves the file as it was, whenever the failure shows:
+// in a write, in a flush or only when the stream is closed.
+TEST_F(RecordWriterTest, FailedAppendLeavesTheFileAsItWas) {
+  struct FailureCase {
+    const char *what;
+    platform::WriteFault fault;
+    std::size_t bytes; // written in one string
+    bool flush;
+    bool throws; // the failure shows before the close
+  };
+  const FailureCase cases[] = {
+      {"disk full at the first byte, seen at close", {0, false}, 10, false, false},
+      {"disk full within the buffer, seen at close", {5, false}, 10, false, false},
+      {"disk full, seen at flush", {5, false}, 10, true, true},
+      {"disk full within a long write", {5000, false}, 100000, false, true},
+      {"disk full at the first byte of a long write", {0, false}, 100000, false, true},
+      {"close fails after every byte was written", {UINT64_MAX, true}, 10, false, false},
+      {"close fails after a flush", {UINT64_MAX, true}, 10, true, false},
+  };
+  const std::string before = BYTES("\x00\x93\x00\x00\x00\x00\x00\x00\x01\x00\x00\x00\x00");
+  for (const FailureCase &c : cases) {
+    const std::string path = m_dir.writeFile("append.err", before);
+    platform::setWriteFault(c.fault);
+    R_Writer writer(path);
+    ASSERT_TRUE(writer.openForAppend()) << c.what;
+    EXPECT_EQ(before.size(), writer.sizeAtOpen()) << c.what;
+    bool thrown = false;
+    try {
+      writer.writeString(std::string(c.bytes, 'x'));
+      if (c.flush)
+        writer.flush();
+    } catch (const R_WritingException &) {
+      thrown = true;
+    }
+    EXPECT_EQ(c.throws, thrown) << c.what;
+    EXPECT_FALSE(writer.close()) << c.what;
+    EXPECT_TRUE(writer.hasFailed()) << c.what;
+    EXPECT_EQ(before, test_support::readFile(path)) << c.what;
+    // Nothing more reaches the file after a failure.
+    EXPECT_THROW(writer.writeByte(1), R_WritingException) << c.what;
+    EXPECT_EQ(before, test_support::readFile(path)) << c.what;
+    platform::setWriteFault(std::nullopt);
+  }
+}
+
+TEST_F(RecordWriterTest, FailedCreationLeavesNoFile) {
+  const std::string path = m_dir / "new.err";
+  platform::setWriteFault(platform::WriteFault{8, false});
+  R_Writer writer(path);
+  ASSERT_TRUE(writer.open());
+  writer.writeInt(0x9300);
+  writer.writeInt(0);
+  writer.writeByte(1);
+  EXPECT_FALSE(writer.close());
+  EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST_F(RecordWriterTest, OverwritingAFileThatExistedCutsItBackToNothing) {
+  const std::string path = m_dir.writeFile("old.err", "old content");
+  platform::setWriteFault(platform::WriteFault{0, false});
+  R_Writer writer(path);
+  ASSERT_TRUE(writer.open());
+  writer.writeByte(1);
+  EXPECT_FALSE(writer.close());
+  ASSERT_TRUE(std::filesystem::exists(path));
+  EXPECT_EQ("", test_support::readFile(path));
+}
+
+TEST_F(RecordWriterTest, DiscardRestoresTheFile) {
+  const std::string path = m_dir.writeFile("kept.err", "kept");
+  R_Writer writer(path);
+  ASSERT_TRUE(writer.openForAppend());
+  writeBinaryLocation(writer, locationWithEveryPart(), true);
+  writer.flush();
+  EXPECT_NE("kept", test_support::readFile(path));
+  writer.discard();
+  EXPECT_FALSE(writer.isOpen());
+  EXPECT_EQ("kept", test_support::readFile(path));
+  EXPECT_FALSE(writer.hasFailed()) << "the owner's choice, not a failure";
+}
+
+// A full device: the stream opens, and the bytes never reach it. The device
+// has no size to go back to and stays as it is.
+TEST_F(RecordWriterTest, FullDevice) {
+  if (!std::filesystem::exists("/dev/full"))
+    GTEST_SKIP() << "no /dev/full";
+  {
+    R_Writer writer("/dev/full");
+    ASSERT_TRUE(writer.openForAppend());
+    EXPECT_FALSE(writer.sizeAtOpen());
+    writer.writeString("short");
+    EXPECT_FALSE(writer.close()) << "the close reports what the buffer could not write";
+    EXPECT_TRUE(writer.hasFailed());
+  }
+  {
+    R_Writer writer("/dev/full");
+    ASSERT_TRUE(writer.open());
+    EXPECT_THROW(writer.writeString(std::string(100000, 'x')), R_WritingException);
+    EXPECT_FALSE(writer.isOpen());
+  }
+  EXPECT_TRUE(std::filesystem::exists("/dev/full"));
+}
+
+} // namespace
