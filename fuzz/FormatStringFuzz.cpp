@@ -6,6 +6,7 @@
 #include "cmdline/CmdArgs.h"
 #include "foundation/FileIdentity.h"
 #include "messages/FormatString.h"
+#include "messages/FormatStringLimits.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -24,6 +25,9 @@ const U_RefPtr<M_Diagnostic> &fixedDiagnostic() {
     U_RefPtr<M_Diagnostic> d(new M_Diagnostic(42, U_Location(file, 12, 7).withHLLoc(file, 30)));
     d->addParameter("first parameter");
     d->addParameter(std::vector<std::string>{"x", "y"});
+    // The catalogue is there: its level and text are found.
+    if (M_formatDiagnostic("%g %s14%t", d, 0) != "3 Text first p")
+      std::abort();
     return d;
   }();
   return diagnostic;
@@ -37,9 +41,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   FM_forgetPreviousLocation();
   for (std::uint32_t u : {0u, 2u}) {
     const std::string text = M_formatDiagnostic(format, diagnostic, u);
-    // Every repeat and caret line is capped, and wrapping at most doubles a
-    // line: no format of this size comes near this.
-    if (text.size() > (size + 1) * 200000)
+    // A result stays within the bound; an error text holds at most the format
+    // or its token list.
+    if (text.size() > FM_maxResultLength + 4 * size + 64)
       std::abort();
   }
   return 0;

@@ -6,9 +6,46 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <optional>
+#include <string_view>
 #include <utility>
 
 namespace {
+
+struct LetterKind {
+  char letter;
+  FM_TokenKind kind;
+};
+
+// The directives after '%' in text.
+constexpr LetterKind textLetters[] = {
+    {'g', FM_TokenKind::level},     {'n', FM_TokenKind::messageNumber}, {'N', FM_TokenKind::paddedNumber},
+    {'f', FM_TokenKind::file},      {'F', FM_TokenKind::canonicalFile}, {'B', FM_TokenKind::baseName},
+    {'l', FM_TokenKind::line},      {'c', FM_TokenKind::column},        {'C', FM_TokenKind::columnMinusOne},
+    {'^', FM_TokenKind::caret},     {'t', FM_TokenKind::text},          {'v', FM_TokenKind::secondText},
+    {'h', FM_TokenKind::errorFlag}, {'u', FM_TokenKind::callerValue},   {'q', FM_TokenKind::remember},
+    {'Q', FM_TokenKind::forget},    {'w', FM_TokenKind::wrapHard},      {'W', FM_TokenKind::wrapAtBlank},
+    {'s', FM_TokenKind::cut},       {'i', FM_TokenKind::indent},        {'R', FM_TokenKind::repeat},
+};
+
+// The operands of a condition (letters without '%'): F, L, C and v are the
+// condition forms.
+constexpr LetterKind operandLetters[] = {
+    {'g', FM_TokenKind::level},         {'n', FM_TokenKind::messageNumber}, {'N', FM_TokenKind::paddedNumber},
+    {'f', FM_TokenKind::file},          {'F', FM_TokenKind::fileChanged},   {'B', FM_TokenKind::baseName},
+    {'l', FM_TokenKind::line},          {'L', FM_TokenKind::lineChanged},   {'c', FM_TokenKind::column},
+    {'C', FM_TokenKind::placeChanged},  {'^', FM_TokenKind::caret},         {'t', FM_TokenKind::text},
+    {'v', FM_TokenKind::hasSecondText}, {'h', FM_TokenKind::errorFlag},     {'u', FM_TokenKind::callerValue},
+    {'w', FM_TokenKind::wrapHard},      {'W', FM_TokenKind::wrapAtBlank},   {'s', FM_TokenKind::cut},
+    {'i', FM_TokenKind::indent},
+};
+
+template <std::size_t N> std::optional<FM_TokenKind> kindOf(const LetterKind (&table)[N], char letter) {
+  for (const LetterKind &entry : table)
+    if (entry.letter == letter)
+      return entry.kind;
+  return std::nullopt;
+}
 
 // Reads left to right; each step appends tokens and moves past what it read.
 class FormatReader {
@@ -88,93 +125,30 @@ private:
     skipBlanks();
     if (atEnd())
       failFrom(start);
-    const char letter = current();
-    switch (letter) {
-    case 'g':
-    case 'n':
-    case 'N':
-    case 'f':
-    case 'F':
-    case 'B':
-    case 'l':
-    case 'c':
-    case 'C':
-    case '^':
-    case 't':
-    case 'v':
-    case 'h':
-    case 'u':
-    case 'q':
-    case 'Q':
-      ++m_pos;
-      add(textKind(letter));
-      return;
-    case 'w':
-    case 'W':
-    case 's':
-      ++m_pos;
-      add(textKind(letter));
-      lexNumberArgument();
-      return;
-    case 'i':
-      ++m_pos;
-      add(FM_TokenKind::indent);
-      lexIndentArgument();
-      return;
-    case 'R':
-      ++m_pos;
-      add(FM_TokenKind::repeat);
-      lexRepeatArguments();
-      return;
-    case 'L':
-    case '%':
-      failFrom(m_pos);
-    default:
+    const std::optional<FM_TokenKind> kind = kindOf(textLetters, current());
+    if (!kind) {
+      if (current() == 'L' || current() == '%')
+        failFrom(m_pos);
       // No directive: the text keeps the '%' (or the last blank after it).
       lexLiteral(m_pos - 1);
+      return;
     }
-  }
-
-  static FM_TokenKind textKind(char letter) {
-    switch (letter) {
-    case 'g':
-      return FM_TokenKind::level;
-    case 'n':
-      return FM_TokenKind::messageNumber;
-    case 'N':
-      return FM_TokenKind::paddedNumber;
-    case 'f':
-      return FM_TokenKind::file;
-    case 'F':
-      return FM_TokenKind::canonicalFile;
-    case 'B':
-      return FM_TokenKind::baseName;
-    case 'l':
-      return FM_TokenKind::line;
-    case 'c':
-      return FM_TokenKind::column;
-    case 'C':
-      return FM_TokenKind::columnMinusOne;
-    case '^':
-      return FM_TokenKind::caret;
-    case 't':
-      return FM_TokenKind::text;
-    case 'v':
-      return FM_TokenKind::secondText;
-    case 'h':
-      return FM_TokenKind::errorFlag;
-    case 'u':
-      return FM_TokenKind::callerValue;
-    case 'w':
-      return FM_TokenKind::wrapHard;
-    case 'W':
-      return FM_TokenKind::wrapAtBlank;
-    case 's':
-      return FM_TokenKind::cut;
-    case 'q':
-      return FM_TokenKind::remember;
+    ++m_pos;
+    add(*kind);
+    switch (*kind) {
+    case FM_TokenKind::wrapHard:
+    case FM_TokenKind::wrapAtBlank:
+    case FM_TokenKind::cut:
+      lexNumberArgument();
+      break;
+    case FM_TokenKind::indent:
+      lexIndentArgument();
+      break;
+    case FM_TokenKind::repeat:
+      lexRepeatArguments();
+      break;
     default:
-      return FM_TokenKind::forget;
+      break;
     }
   }
 
@@ -227,62 +201,19 @@ private:
     skipBlanks();
     if (atEnd())
       failFrom(start);
-    const char letter = current();
-    switch (letter) {
-    case 'g':
-    case 'n':
-    case 'N':
-    case 'f':
-    case 'B':
-    case 'l':
-    case 'c':
-    case '^':
-    case 't':
-    case 'h':
-    case 'u':
-    case 'w':
-    case 'W':
-    case 's':
+    if (const std::optional<FM_TokenKind> kind = kindOf(operandLetters, current())) {
       ++m_pos;
-      add(textKind(letter));
+      add(*kind);
       return;
-    case 'i':
-      ++m_pos;
-      add(FM_TokenKind::indent);
-      return;
-    case 'F':
-    case 'L':
-    case 'C':
-    case 'v':
-      ++m_pos;
-      add(conditionKind(letter));
-      return;
-    case 'Q':
-    case 'q':
-    case 'R':
-    case '%':
+    }
+    // Settings, repeats and '%' are no operands.
+    if (std::string_view("QqR%").find(current()) != std::string_view::npos)
       failFrom(m_pos);
-    default: {
-      const std::size_t end = std::min(m_text.find_first_of("<>=!%", m_pos), m_text.size());
-      if (end == m_pos)
-        failFrom(m_pos);
-      addLiteral(m_text.substr(m_pos, end - m_pos));
-      m_pos = end;
-    }
-    }
-  }
-
-  static FM_TokenKind conditionKind(char letter) {
-    switch (letter) {
-    case 'F':
-      return FM_TokenKind::fileChanged;
-    case 'L':
-      return FM_TokenKind::lineChanged;
-    case 'C':
-      return FM_TokenKind::placeChanged;
-    default:
-      return FM_TokenKind::hasSecondText;
-    }
+    const std::size_t end = std::min(m_text.find_first_of("<>=!%", m_pos), m_text.size());
+    if (end == m_pos)
+      failFrom(m_pos);
+    addLiteral(m_text.substr(m_pos, end - m_pos));
+    m_pos = end;
   }
 
   // A run of digits, or a text in parentheses that begins with one.
