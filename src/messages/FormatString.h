@@ -13,8 +13,10 @@
 // The diagnostic rendered through the format, with u as the caller's value
 // that "%u" prints and "u" tests. The format's escape pairs (backslash-n,
 // backslash-t, two backslashes) are replaced first. A format that cannot be
-// read or evaluated gives "Error in format string '<where>'" instead, and
-// leaves the remembered location as it was. After a call that succeeds, a
+// read or evaluated gives "Error in format string '<where>'" instead (so
+// does a format that reads the location of a diagnostic without one, or
+// whose result would exceed FM_maxResultLength bytes), and leaves the
+// remembered location as it was. After a call that succeeds, a
 // format that set Q makes the remembered location null, else one that set q
 // (or showed a caret) makes it the diagnostic's location. Under the debug word
 // "show-format" the token list and the result go to standard output, one
