@@ -51,8 +51,9 @@ std::string QL_convertString(const C_Product &product, std::string text, QL_Enco
   StringSource source;
   source.setText(CountedString(text));
   StringDestination destination;
+  destination.reserve(text.size());
   translateFile(source, destination, from, to);
-  return destination.text().toStdString();
+  return destination.bytes();
 }
 
 std::string QL_fromInternal(std::string text, const C_Product &product, QL_EncodingKind kind) {
