@@ -103,6 +103,7 @@ TEST(ProgramTest, FixtureCases) {
       "report-1540-in-the-named-file-is-shown",
       "report-1540-format-output",
       "report-1540-in-the-cross-module-file-is-shown",
+      "nul-byte-in-a-line",
   };
   for (const char *name : cases) {
     SCOPED_TRACE(name);
