@@ -4,6 +4,7 @@
 #include "cmdline/ProductEnvironment.h"
 #include "foundation/Assertion.h"
 #include "foundation/PathText.h"
+#include "foundation/PlatformName.h"
 #include "foundation/TextConversion.h"
 #include "platform/Environment.h"
 
@@ -398,7 +399,7 @@ QL_FileTranslatorPtr readProductConfigFile(QL_EncodingKind kind, const std::stri
   // The directory is taken into the internal encoding before its backslashes
   // become "/", so that no second byte of a double-byte character is taken
   // for a separator.
-  const std::string directory = QL_toForwardSlashes(QL_toInternal(binDir ? binDir : "", kind));
+  const std::string directory = QL_toForwardSlashes(QL_nameToInternal(binDir ? binDir : "", kind));
   const std::string path =
       QL_fromInternal(QL_addExtension(QL_joinPath(directory, productWord), ".cfg"), kind);
   QL_FileTranslatorPtr translator(new QL_FileTranslator(kind, tempDir));

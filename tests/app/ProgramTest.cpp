@@ -117,6 +117,7 @@ TEST(ProgramTest, FixtureCases) {
       "nul-byte-in-a-line",
       "settings-file-names-itself-twice",
       "fifo-in-place-of-files",
+      "file-name-not-valid-in-the-encoding",
   };
   for (const char *name : cases) {
     SCOPED_TRACE(name);

@@ -435,6 +435,41 @@ TEST_F(ParseSourcesTest, SettingsFilesThatMultiplyAreBounded) {
   EXPECT_TRUE(reported.empty()) << testing::PrintToString(reported);
 }
 
+// A file name that is not valid in the product's encoding ends the run with
+// an error that names it; it is never read as another name.
+TEST_F(ParseSourcesTest, FileNameNotValidInTheProductEncodingIsAnError) {
+  m_lang.set("ja_JP.UTF-8");
+  writeFiles({"#options\n", std::nullopt, std::nullopt}, false);
+  const std::string bad = BYTES("\xC0\xAF");
+  const std::string shown = "\\xC0\\xAF";
+  m_scratch.writeFile("work/" + bad, "-nomsg 1\n"); // it exists, under that name
+  const std::string badInWord = "-via" + bad;
+  struct Case {
+    const char *label;
+    std::vector<const char *> words;
+    std::string shown;
+    std::optional<std::string> home = std::nullopt;
+    std::optional<std::string> bin = std::nullopt;
+  };
+  const Case cases[] = {
+      {"settings file", {"-via", bad.c_str(), "a.c"}, shown},
+      {"settings file in the option's word", {badInWord.c_str()}, shown},
+      {"output directory", {"-op", bad.c_str()}, shown},
+      {"home directory", {"a.c"}, m_scratch.path() + "/" + shown, m_scratch / bad},
+      {"installation directory", {"a.c"}, m_scratch.path() + "/" + shown, std::nullopt, m_scratch / bad},
+  };
+  for (const Case &c : cases) {
+    const EnvironmentVariable home("HOME", c.home ? c.home : m_scratch / "home");
+    const EnvironmentVariable bin("LYRBIN", c.bin ? c.bin : m_bin);
+    C_CmdArgs args("lyr", static_cast<int>(c.words.size()), c.words.data());
+    const Parse result = parse(args);
+    const std::string error =
+        "\nERROR: File name not valid in the product's encoding (UTF-8): '" + c.shown + "'\n\n";
+    EXPECT_TRUE(test_support::isConfigurationError(result.error, error)) << c.label;
+    EXPECT_TRUE(args.options()->noMsg().values().empty()) << c.label;
+  }
+}
+
 TEST_F(ParseSourcesTest, FailedParseNamesNoCrossModuleFile) {
   writeFiles({"#options\n", std::nullopt, std::nullopt}, false);
   const char *words[] = {"-cmaf", "m.cmaf", "-eica", "-zzz"};
