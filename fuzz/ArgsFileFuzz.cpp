@@ -10,8 +10,8 @@
 #include "foundation/Exception.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
-#include <unistd.h>
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
   fuzz_support::quietStandardOutput();
@@ -20,15 +20,33 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
   std::filesystem::create_directories(work + "/rc");
   setenv("LYRRCPATH", (work + "/rc").c_str(), 1);
   setenv("HOME", work.c_str(), 1);
-  if (chdir(work.c_str()) != 0)
-    std::abort();
   return 0;
 }
+
+namespace {
+
+// Makes the work directory the current one while it lives, so that relative
+// names in the input are taken there; the fuzzer's own names stay as given.
+class InWorkDirectory {
+public:
+  InWorkDirectory() : m_saved(std::filesystem::current_path()) {
+    std::filesystem::current_path(fuzz_support::workDirectory());
+  }
+  ~InWorkDirectory() { std::filesystem::current_path(m_saved); }
+  InWorkDirectory(const InWorkDirectory &) = delete;
+  InWorkDirectory &operator=(const InWorkDirectory &) = delete;
+
+private:
+  std::filesystem::path m_saved;
+};
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
   if (size == 0)
     return 0;
   fuzz_support::useProduct(data[0]);
+  const InWorkDirectory inWork;
   const int place = (data[0] / 4) % 3;
   const std::string text(reinterpret_cast<const char *>(data + 1), size - 1);
   auto write = [](const std::string &name, const std::string &bytes) {
