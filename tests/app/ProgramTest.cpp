@@ -109,6 +109,7 @@ TEST(ProgramTest, FixtureCases) {
       "unknown-option-is-an-error",
       "temporary-directory-unusable",
       "metric-file-cannot-be-written",
+      "metric-file-is-a-fifo",
       "report-1540-dropped-by-nomsg",
       "report-1540-dropped-by-only",
       "report-1540-kept-by-only",
