@@ -68,14 +68,9 @@ int closeWithFault(void *cookie) {
   return result;
 }
 
-// Opens a file for writing ('w') or appending ('a') as the C runtime does,
-// but without waiting: a FIFO without a reader would block the open itself,
-// and is refused at once (ENXIO). -1 with errno telling why on failure.
-int openForWriting(const std::string &path, char kind) {
-  const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK | (kind == 'a' ? O_APPEND : O_TRUNC);
-  const int fd = ::open(path.c_str(), flags, 0666);
-  if (fd < 0)
-    return -1;
+// The descriptor, opened without waiting, made to wait on reads and writes
+// again; -1 (the descriptor closed, errno telling why) when that fails.
+int waitingAgain(int fd) {
   const int status = ::fcntl(fd, F_GETFL);
   if (status < 0 || ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) {
     const int reason = errno;
@@ -84,6 +79,15 @@ int openForWriting(const std::string &path, char kind) {
     return -1;
   }
   return fd;
+}
+
+// Opens a file for writing ('w') or appending ('a') as the C runtime does,
+// but without waiting: a FIFO without a reader would block the open itself,
+// and is refused at once (ENXIO). -1 with errno telling why on failure.
+int openForWriting(const std::string &path, char kind) {
+  const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK | (kind == 'a' ? O_APPEND : O_TRUNC);
+  const int fd = ::open(path.c_str(), flags, 0666);
+  return fd < 0 ? -1 : waitingAgain(fd);
 }
 
 // A stream over a descriptor opened for writing ('w') or appending ('a')
@@ -124,14 +128,7 @@ int openForReading(const std::string &path) {
     errno = reason;
     return -1;
   }
-  const int flags = ::fcntl(fd, F_GETFL);
-  if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
-    const int reason = errno;
-    ::close(fd);
-    errno = reason;
-    return -1;
-  }
-  return fd;
+  return waitingAgain(fd);
 }
 
 std::FILE *openBinaryFile(const std::string &path, const char *mode) {
