@@ -5,6 +5,7 @@
 #include "anlsrslt/readers/SourceFileReader.h"
 #include "cmdline/CmdArgs.h"
 #include "cmdline/PrintableFileName.h"
+#include "foundation/Exception.h"
 #include "foundation/Location.h"
 #include "foundation/PathText.h"
 #include "messages/Diagnostic.h"
@@ -12,6 +13,8 @@
 #include "messages/OutputSelection.h"
 #include "resultfiles/MetricFilePath.h"
 #include "resultfiles/MetricOutput.h"
+
+#include <iostream>
 
 namespace {
 
@@ -23,8 +26,13 @@ constexpr std::uint32_t fileOpenMessage = 1540;
 P_Driver::P_Driver(const std::string &banner, InitFunction init) : P_DriverBase(banner, init) {}
 
 P_Driver::~P_Driver() {
-  closeMetricOutput();
-  M_closeOutput();
+  // A run that ended early leaves its outputs open. Closing them cannot change
+  // how the run ends any more, but a failure still gets its line.
+  try {
+    closeRunOutputs();
+  } catch (const U_UserException &exception) {
+    std::cerr << exception.what() << "\n";
+  }
 }
 
 int P_Driver::run() {
@@ -33,7 +41,10 @@ int P_Driver::run() {
   C_setCurrentCmdArgs(*args);
   const std::vector<InputFileRecord> files = prepareInputFiles(args, m_orphanHandler, mode);
   openRunOutputs(*args);
-  return analyseInputFiles(args, mode, files);
+  const int exitCode = analyseInputFiles(args, mode, files);
+  // Closed here, so that an output that cannot be finished fails the run.
+  closeRunOutputs();
+  return exitCode;
 }
 
 std::vector<InputFileRecord> P_Driver::prepareInputFiles(const U_RefPtr<C_CmdArgs> &args,
@@ -56,6 +67,11 @@ void openRunOutputs(const C_CmdArgs &args) {
   const std::string mainFile = filenameText(P_currentFilenames().canonical());
   selectOutput(mainFile, P_outputDirectory(), messageOutputKind(args));
   openMetricOutput(mainFile, P_outputDirectory(), metricOutputKind(args));
+}
+
+void closeRunOutputs() {
+  closeMetricOutput();
+  M_closeOutput();
 }
 
 void P_Driver::analyseFile(SymbolTable &symbols, int index, const std::vector<InputFileRecord> &files,

@@ -14,6 +14,8 @@
 #include "messages/Diagnostic.h"
 #include "messages/Output.h"
 #include "messages/OutputSelection.h"
+#include "platform/BinaryFile.h"
+#include "resultfiles/ErrorFileExceptions.h"
 #include "resultfiles/MetricOutput.h"
 #include "support/ScratchDirectory.h"
 
@@ -212,7 +214,10 @@ TEST_F(DriverTest, RunWalksTheInputFilesThenTheCrossModuleFileAndReportsFilesTha
     for (const std::string &file : c.recordFiles)
       m_scratch.writeFile(file);
     U_RefPtr<RecordingDriver> driver = new RecordingDriver;
-    parse(driver->orphanHandler(), c.words);
+    // The reports go to standard output, not into the error files.
+    std::vector<std::string> words{"-debug", "simpleoutput"};
+    words.insert(words.end(), c.words.begin(), c.words.end());
+    parse(driver->orphanHandler(), words);
     driver->setCmdArgs(m_args);
     testing::internal::CaptureStdout();
     EXPECT_EQ(0, driver->run());
@@ -221,13 +226,57 @@ TEST_F(DriverTest, RunWalksTheInputFilesThenTheCrossModuleFileAndReportsFilesTha
     EXPECT_EQ(c.mainFile, canonicalText(P_currentFilenames()));
     EXPECT_EQ(c.outputDirectory, P_outputDirectory());
     // The metric output of the run belongs to the main file in the output
-    // directory of the run and stays open until the driver goes.
+    // directory of the run; the run closes it, and the message output, when
+    // it ends.
     const MetricOutputState &metrics = metricOutputState();
     EXPECT_EQ(c.mainFile, metrics.sourceName);
     EXPECT_EQ(c.outputDirectory, metrics.outputDirectory);
-    EXPECT_TRUE(metrics.open);
+    EXPECT_FALSE(metrics.open);
+    EXPECT_EQ(nullptr, M_currentOutput());
     driver.clear();
-    EXPECT_FALSE(metricOutputState().open);
+  }
+}
+
+// A run appends its report to the error file of the main file and closes it
+// when it ends. When the file cannot be written whole, or not closed, the run
+// fails with the error that names the file, and the file is as it was.
+TEST_F(DriverTest, RunThatCannotFinishTheErrorFileFailsAndLeavesItAsItWas) {
+  const std::string d = m_scratch.path();
+  const std::string before = std::string("\x00\x93\x00\x00\x00\x00\x00\x00\x01\x00\x00\x00\x00", 13);
+  struct Case {
+    const char *name;
+    std::optional<platform::WriteFault> fault;
+  };
+  const Case cases[] = {
+      {"written whole", std::nullopt},
+      {"disk full", platform::WriteFault{20, false}},
+      {"close fails", platform::WriteFault{UINT64_MAX, true}},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    m_scratch.makeDirectory("out");
+    const std::string errorFile = m_scratch.writeFile("out/a.c.err", before);
+    U_RefPtr<RecordingDriver> driver = new RecordingDriver;
+    // The record file is missing in the output directory: one report.
+    parse(driver->orphanHandler(), {"-op", d + "/out", d + "/a.c"});
+    driver->setCmdArgs(m_args);
+    platform::setWriteFault(c.fault);
+    if (!c.fault) {
+      EXPECT_EQ(0, driver->run());
+      EXPECT_GT(test_support::readFile(errorFile).size(), before.size() + 1);
+    } else {
+      try {
+        driver->run();
+        ADD_FAILURE() << "the run succeeded";
+      } catch (const M_BadFileOpenException &error) {
+        EXPECT_EQ("Cannot write error file '" + errorFile + "'.", std::string(error.what()));
+      }
+      EXPECT_EQ(before, test_support::readFile(errorFile));
+    }
+    platform::setWriteFault(std::nullopt);
+    driver.clear();
+    if (c.fault)
+      EXPECT_EQ(before, test_support::readFile(errorFile)) << "nothing more when the driver goes";
   }
 }
 
