@@ -209,6 +209,60 @@ TEST_F(ErrorFileFormat1Test, CanonicalNameInTheProductsEncoding) {
   EXPECT_EQ(eucName, QL_toInternal(name));
 }
 
+// Records written come back through the record layer's reading half: the
+// header, current-file records and messages with their fields and texts.
+TEST_F(ErrorFileFormat1Test, RoundTrip) {
+  const U_Location included(U_Location(mainFile(), 12, 0), header(), 5, 7);
+  U_RefPtr<M_Diagnostic> first = diagnosticAt(included, 77);
+  first->addParameter("one");
+  first->addParameter(std::vector<std::string>{"a", "b"});
+  first->setError(true);
+  U_RefPtr<M_Diagnostic> second = diagnosticAt(U_Location(mainFile(), 30, 2), 78);
+  const std::string bytes = written([&](R_Writer &w) {
+    writeTamselHeader(w);
+    writeTamselDiagnostic(w, first, true);
+    writeTamselDiagnostic(w, second, false);
+  });
+  R_Reader reader(m_dir.writeFile("back.err", bytes));
+  ASSERT_TRUE(reader.open());
+  const auto string1Back = [&] {
+    std::string text = reader.readString();
+    EXPECT_FALSE(text.empty());
+    EXPECT_EQ('\0', text.back()) << text;
+    text.pop_back();
+    return text;
+  };
+  EXPECT_EQ(M_tamselVersion, reader.readInt());
+  EXPECT_EQ(0u, reader.readInt());
+  struct Message {
+    std::string file;
+    std::int32_t first, second, column;
+    std::uint32_t number, flags, error;
+    std::vector<std::string> texts;
+  };
+  const Message expected[] = {
+      {"/a/h.h", 12, 5, 6, 77, 1, 1, {"one", "List={a,b}"}},
+      {"/a/f.c", 30, -1, 1, 78, 0, 0, {}},
+  };
+  for (const Message &m : expected) {
+    ASSERT_EQ(1u, reader.readInt());
+    EXPECT_EQ(m.file, string1Back());
+    ASSERT_EQ(3u, reader.readInt());
+    EXPECT_EQ(m.first, static_cast<std::int32_t>(reader.readInt()));
+    EXPECT_EQ(m.second, static_cast<std::int32_t>(reader.readInt()));
+    EXPECT_EQ(m.column, static_cast<std::int32_t>(reader.readInt()));
+    EXPECT_EQ(m.number, reader.readInt());
+    EXPECT_EQ(m.flags, reader.readInt());
+    EXPECT_EQ(m.error, reader.readInt());
+    std::vector<std::string> texts(reader.readInt());
+    for (std::string &text : texts)
+      text = string1Back();
+    EXPECT_EQ(m.texts, texts);
+    EXPECT_EQ(0u, reader.readInt()) << "no string-list parameters";
+  }
+  EXPECT_TRUE(reader.atEnd());
+}
+
 // Each write that does not reach the stream whole throws the exception of
 // its kind; the writer has restored the file by then.
 TEST_F(ErrorFileFormat1Test, ShortWritesThrowAndRestoreTheFile) {
