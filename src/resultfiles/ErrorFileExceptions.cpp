@@ -12,9 +12,9 @@ std::string hexText(std::uint32_t value) {
   return text.str();
 }
 
-const char badFileOpenPrefix[] = "Cannot write error file '";
-
-std::string badFileOpenText(const std::string &fileName) { return badFileOpenPrefix + fileName + "'."; }
+std::string badFileOpenText(const std::string &fileName) {
+  return "Cannot write error file '" + fileName + "'.";
+}
 
 std::string badVersionForAppendText(std::uint32_t version) {
   return "Cannot append to error file with incorrect version.  Error file has version: " + hexText(version) +
@@ -28,9 +28,10 @@ std::string badErrorFileVersionText(std::uint32_t version) {
 
 // The texts with a value in them: one process-wide string a class, made
 // again at each call of what().
-template <class Class> std::string &textOf() {
-  static std::string text;
-  return text;
+template <class Class> const char *keptText(std::string text) {
+  static std::string kept;
+  kept = std::move(text);
+  return kept.c_str();
 }
 
 } // namespace
@@ -43,27 +44,21 @@ M_BadFileOpenException::M_BadFileOpenException(std::string fileName)
     : M_ErrorFileException(badFileOpenText(fileName)), m_fileName(std::move(fileName)) {}
 
 const char *M_BadFileOpenException::what() const noexcept {
-  std::string &text = textOf<M_BadFileOpenException>();
-  text = badFileOpenText(m_fileName);
-  return text.c_str();
+  return keptText<M_BadFileOpenException>(badFileOpenText(m_fileName));
 }
 
 M_BadVersionForAppendException::M_BadVersionForAppendException(std::uint32_t version)
     : M_ErrorFileException(badVersionForAppendText(version)), m_version(version) {}
 
 const char *M_BadVersionForAppendException::what() const noexcept {
-  std::string &text = textOf<M_BadVersionForAppendException>();
-  text = badVersionForAppendText(m_version);
-  return text.c_str();
+  return keptText<M_BadVersionForAppendException>(badVersionForAppendText(m_version));
 }
 
 M_BadErrorFileVersion::M_BadErrorFileVersion(std::uint32_t version)
     : M_ErrorFileException(badErrorFileVersionText(version)), m_version(version) {}
 
 const char *M_BadErrorFileVersion::what() const noexcept {
-  std::string &text = textOf<M_BadErrorFileVersion>();
-  text = badErrorFileVersionText(m_version);
-  return text.c_str();
+  return keptText<M_BadErrorFileVersion>(badErrorFileVersionText(m_version));
 }
 
 #define M_FIXED_TEXT_ERROR(Name, text)                                                                       \
