@@ -5,6 +5,7 @@
 #include "anlsrslt/readers/SourceFileReader.h"
 #include "cmdline/CmdArgs.h"
 #include "cmdline/PrintableFileName.h"
+#include "foundation/Exception.h"
 #include "foundation/Location.h"
 #include "foundation/PathText.h"
 #include "messages/Diagnostic.h"
@@ -13,7 +14,6 @@
 #include "resultfiles/MetricFilePath.h"
 #include "resultfiles/MetricOutput.h"
 
-#include <exception>
 #include <iostream>
 
 namespace {
@@ -26,14 +26,13 @@ constexpr std::uint32_t fileOpenMessage = 1540;
 P_Driver::P_Driver(const std::string &banner, InitFunction init) : P_DriverBase(banner, init) {}
 
 P_Driver::~P_Driver() {
-  // A run that ended normally has closed the metric output already and had
-  // its failure reported; after a failed run standard error is all there is.
+  // A run that ended early leaves its outputs open. Closing them cannot change
+  // how the run ends any more, but a failure still gets its line.
   try {
-    closeMetricOutput();
-  } catch (const std::exception &failure) {
-    std::cerr << failure.what() << "\n";
+    closeRunOutputs();
+  } catch (const U_UserException &exception) {
+    std::cerr << exception.what() << "\n";
   }
-  M_closeOutput();
 }
 
 int P_Driver::run() {
@@ -43,9 +42,8 @@ int P_Driver::run() {
   const std::vector<InputFileRecord> files = prepareInputFiles(args, m_orphanHandler, mode);
   openRunOutputs(*args);
   const int exitCode = analyseInputFiles(args, mode, files);
-  // Closed here rather than when the driver goes, so that a record file
-  // that cannot be finished fails the run.
-  closeMetricOutput();
+  // Closed here, so that an output that cannot be finished fails the run.
+  closeRunOutputs();
   return exitCode;
 }
 
@@ -69,6 +67,11 @@ void openRunOutputs(const C_CmdArgs &args) {
   const std::string mainFile = filenameText(P_currentFilenames().canonical());
   selectOutput(mainFile, P_outputDirectory(), messageOutputKind(args));
   openMetricOutput(mainFile, P_outputDirectory(), metricOutputKind(args));
+}
+
+void closeRunOutputs() {
+  closeMetricOutput();
+  M_closeOutput();
 }
 
 void P_Driver::analyseFile(SymbolTable &symbols, int index, const std::vector<InputFileRecord> &files,

@@ -10,12 +10,14 @@ class U_Location;
 class P_Driver : public P_DriverBase {
 public:
   P_Driver(const std::string &banner, InitFunction init);
-  // Closes the metric output (when the run has not), then the message output.
+  // Closes the outputs when the run did not get to it, as closeRunOutputs;
+  // a failure to close is written to standard error.
   ~P_Driver() override;
 
   // Mode, current argument set, input files with the main file of the run,
-  // outputs, initialisation, per-file work, end-of-run listeners, and the
-  // metric output closed. Returns 0; every failure leaves as an exception.
+  // outputs, initialisation, per-file work, end-of-run listeners, closing the
+  // outputs. Returns 0; every failure leaves as an exception (an output that
+  // cannot be closed whole among them).
   int run() override;
   // Reports the file as diagnostic 1540, unless it is the main file's own
   // record file beside it.
@@ -33,6 +35,10 @@ public:
 
 // Opens the message output and the metric output of the run for its main file.
 void openRunOutputs(const C_CmdArgs &args);
+// Closes the metric output, then the message output; an error file that
+// cannot be finished throws M_BadFileOpenException, after it was put back as
+// it was.
+void closeRunOutputs();
 
 // Diagnostic 1540 at the location naming the file that could not be opened.
 U_RefPtr<M_Diagnostic> makeFileOpenDiagnostic(const U_Location &location, const QL_Filename &file);

@@ -1,5 +1,6 @@
 #include "app/FatalSignals.h"
 
+#include "platform/BinaryFile.h"
 #include "platform/Signals.h"
 
 #include <cstring>
@@ -28,6 +29,9 @@ void writeText(const char *text) { platform::writeToStandardError(text, std::str
 void installSignalHandlers(void (*handler)(int)) { platform::installFatalSignalHandler(handler); }
 
 void onFatalSignal(int signal) {
+  // Files half written, such as an error file appended to, are put back
+  // before the process goes.
+  platform::restoreGuardedFiles();
   reportFatalSignal(signal);
   platform::exitImmediately(fatalSignalExitCode);
 }

@@ -5,7 +5,8 @@
 // Installs the handler for SIGINT, SIGABRT, SIGILL, SIGFPE, SIGSEGV and SIGTERM.
 void installSignalHandlers(void (*handler)(int));
 
-// The handler: reportFatalSignal, then the immediate end with 19.
+// The handler: puts back the files being written (restoreGuardedFiles), then
+// reportFatalSignal and the immediate end with 19.
 void onFatalSignal(int signal);
 
 // Writes "Caught signal: (", the signal's name with ")" and a newline (nothing

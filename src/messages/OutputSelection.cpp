@@ -1,18 +1,8 @@
 #include "messages/OutputSelection.h"
 
+#include "cmdline/ProductEnvironment.h"
 #include "messages/TextOutputs.h"
-
-#include <memory>
-
-namespace {
-
-// Until the error-file outputs exist, kinds 2 and 3 print the simple text
-// lines under their own kind.
-void openErrorFileForOutput(const std::string &, const std::string &, int kind) {
-  M_installOutput(kind, std::make_unique<M_OutputSimple>());
-}
-
-} // namespace
+#include "resultfiles/ErrorFileOutput.h"
 
 void selectOutput(const std::string &sourceName, const std::string &outputDirectory, int kind) {
   switch (kind) {
@@ -28,6 +18,26 @@ void selectOutput(const std::string &sourceName, const std::string &outputDirect
     break;
   default:
     M_openSimpleOutput();
+    break;
+  }
+}
+
+void selectOutputWithoutDirectory(const std::string &sourceName, int kind) {
+  selectOutput(sourceName, outputDirectory(), kind);
+}
+
+void openNewErrorFileOutput(const std::string &errorFilePath, int kind) {
+  switch (kind) {
+  case 0:
+    M_openSimpleOutputForErrorFile(errorFilePath);
+    break;
+  case 2:
+    openNewTamselOutput(errorFilePath);
+    break;
+  case 3:
+    openNewTamsel2Output(errorFilePath);
+    break;
+  default:
     break;
   }
 }

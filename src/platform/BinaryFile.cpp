@@ -1,7 +1,10 @@
 #include "platform/BinaryFile.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
@@ -106,7 +109,60 @@ std::FILE *openWithFault(int fd, char kind, const WriteFault &fault) {
   return file;
 }
 
+// A guarded file. The path is copied in before the slot is marked used, so a
+// signal handler never sees a slot half filled.
+struct FileGuard {
+  volatile std::sig_atomic_t used = 0;
+  char path[PATH_MAX] = {};
+  std::uint64_t length = 0;
+  bool remove = false;
+};
+
+// At namespace scope, so that it exists before any signal can arrive.
+std::array<FileGuard, 4> guardedFiles;
+
+std::array<FileGuard, 4> &fileGuards() { return guardedFiles; }
+
 } // namespace
+
+int guardFileLength(const std::string &path, std::uint64_t length, bool madeByWriting) {
+  if (path.size() >= PATH_MAX)
+    return -1;
+  std::array<FileGuard, 4> &guards = fileGuards();
+  for (std::size_t id = 0; id < guards.size(); ++id) {
+    FileGuard &guard = guards[id];
+    if (guard.used)
+      continue;
+    std::memcpy(guard.path, path.c_str(), path.size() + 1);
+    guard.length = length;
+    guard.remove = madeByWriting;
+    guard.used = 1;
+    return static_cast<int>(id);
+  }
+  return -1;
+}
+
+void releaseFileGuard(int id) {
+  if (id >= 0 && static_cast<std::size_t>(id) < fileGuards().size())
+    fileGuards()[static_cast<std::size_t>(id)].used = 0;
+}
+
+void restoreGuardedFiles() {
+  for (FileGuard &guard : fileGuards()) {
+    if (!guard.used)
+      continue;
+    guard.used = 0;
+    if (guard.remove) {
+      ::unlink(guard.path);
+      continue;
+    }
+    const int fd = ::open(guard.path, O_WRONLY | O_CLOEXEC);
+    if (fd < 0)
+      continue;
+    static_cast<void>(::ftruncate(fd, static_cast<off_t>(guard.length)));
+    ::close(fd);
+  }
+}
 
 int openForReading(const std::string &path) {
   errno = 0;

@@ -1,5 +1,6 @@
 // Binary files as C streams: opening, the size of an open file, cutting a file
-// back, and a write failure that tests can bring about on purpose.
+// back, files put back when the process dies, and a write failure that tests
+// can bring about on purpose.
 #pragma once
 
 #include <cstdint>
@@ -31,6 +32,19 @@ std::optional<std::uint64_t> regularFileSize(const std::string &path);
 // Cuts the regular file of that name to the length given. False, and nothing
 // done, when the name is not a regular file or cannot be cut.
 bool truncateFile(const std::string &path, std::uint64_t length);
+
+// Files being written that a fatal end of the process puts back: a file
+// that the writing made is removed, another is cut back to the length it had.
+// A handful can be guarded at once.
+//
+// Guards the file; the id that releases the guard, or -1 when no guard is
+// free (the file then stays as the dying process leaves it).
+int guardFileLength(const std::string &path, std::uint64_t length, bool madeByWriting);
+// Ends the guard of that id; nothing for -1.
+void releaseFileGuard(int id);
+// Puts every guarded file back and ends the guards. Safe inside a signal
+// handler: no heap, no streams, only system calls.
+void restoreGuardedFiles();
 
 // A failing disk, for tests of the writers: the writes of a stream reach its
 // file up to a number of bytes and then fail with ENOSPC, as on a full disk;

@@ -57,6 +57,9 @@ bool R_Writer::openWith(const char *mode) {
   m_created = !existed;
   m_sizeAtOpen = platform::regularFileSize(m_fileName);
   m_restorable = true;
+  // A process that dies before the closing puts the file back too.
+  if (m_sizeAtOpen)
+    m_guard = platform::guardFileLength(m_fileName, *m_sizeAtOpen, m_created);
   return true;
 }
 
@@ -68,6 +71,7 @@ bool R_Writer::close() {
   const bool failedBefore = std::ferror(stream) != 0;
   if (std::fclose(stream) == 0 && !failedBefore) {
     m_restorable = false;
+    platform::releaseFileGuard(std::exchange(m_guard, -1));
     return true;
   }
   m_failed = true;
@@ -94,6 +98,8 @@ void R_Writer::fail() {
 void R_Writer::restore() {
   if (m_stream)
     std::fclose(std::exchange(m_stream, nullptr));
+  // Put back here, or kept: either way no longer the dying process's work.
+  platform::releaseFileGuard(std::exchange(m_guard, -1));
   // Once only: what a later opening or another writer did stays. Only a
   // regular file has a size to go back to; a device keeps what it took.
   if (!std::exchange(m_restorable, false) || !m_sizeAtOpen)

@@ -44,8 +44,9 @@ struct R_WriterData {
 // write, flush or close that fails restores the file as it was before the
 // opening (a file that the opening created is removed, another is cut back
 // to its size) before the failure is reported. The owner can do the same
-// with discard() when it cannot finish what it is writing. A file closed
-// well is never taken back.
+// with discard() when it cannot finish what it is writing. While the stream
+// is open, a fatal end of the process restores the file as well
+// (platform::restoreGuardedFiles). A file closed well is never taken back.
 class R_Writer {
 public:
   // The name goes to the C runtime as it is.
@@ -110,6 +111,7 @@ private:
   bool m_created = false;    // the opening made the file
   bool m_restorable = false; // an opening whose output can still be taken back
   bool m_failed = false;
+  int m_guard = -1; // of the restoring at a fatal end
 };
 
 // A location: first occurrence (by object) int32 id, then file, line, column,

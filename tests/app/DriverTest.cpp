@@ -15,6 +15,8 @@
 #include "messages/Diagnostic.h"
 #include "messages/Output.h"
 #include "messages/OutputSelection.h"
+#include "platform/BinaryFile.h"
+#include "resultfiles/ErrorFileExceptions.h"
 #include "resultfiles/MetricOutput.h"
 #include "resultfiles/MetricSink.h"
 #include "support/ScratchDirectory.h"
@@ -201,10 +203,8 @@ TEST_F(DriverTest, RunWalksTheInputFilesThenTheCrossModuleFileAndReportsFilesTha
        d + "/a.c",
        d,
        ""},
-      // The default metric output would make the record file (and need its
-      // directory).
       {"single file whose record file is missing in another directory",
-       {"-debug", "null_metric_output", "-op", d + "/out", d + "/a.c"},
+       {"-op", d + "/out", d + "/a.c"},
        {"a.c.met"},
        {{1, 1, d + "/a.c", d + "/out"}},
        d + "/a.c",
@@ -232,7 +232,10 @@ TEST_F(DriverTest, RunWalksTheInputFilesThenTheCrossModuleFileAndReportsFilesTha
     for (const std::string &file : c.recordFiles)
       m_scratch.writeFile(file);
     U_RefPtr<RecordingDriver> driver = new RecordingDriver;
-    parse(driver->orphanHandler(), c.words);
+    // The reports go to standard output, not into the error files.
+    std::vector<std::string> words{"-debug", "simpleoutput"};
+    words.insert(words.end(), c.words.begin(), c.words.end());
+    parse(driver->orphanHandler(), words);
     driver->setCmdArgs(m_args);
     testing::internal::CaptureStdout();
     EXPECT_EQ(0, driver->run());
@@ -240,6 +243,56 @@ TEST_F(DriverTest, RunWalksTheInputFilesThenTheCrossModuleFileAndReportsFilesTha
     EXPECT_EQ(c.steps, driver->steps);
     EXPECT_EQ(c.mainFile, canonicalText(P_currentFilenames()));
     EXPECT_EQ(c.outputDirectory, P_outputDirectory());
+    // The run closes the metric output, and the message output, when it
+    // ends.
+    EXPECT_EQ(nullptr, M_metricStream());
+    EXPECT_EQ(nullptr, M_currentOutput());
+    driver.clear();
+  }
+}
+
+// A run appends its report to the error file of the main file and closes it
+// when it ends. When the file cannot be written whole, or not closed, the run
+// fails with the error that names the file, and the file is as it was.
+TEST_F(DriverTest, RunThatCannotFinishTheErrorFileFailsAndLeavesItAsItWas) {
+  const std::string d = m_scratch.path();
+  const std::string before = std::string("\x00\x93\x00\x00\x00\x00\x00\x00\x01\x00\x00\x00\x00", 13);
+  struct Case {
+    const char *name;
+    std::optional<platform::WriteFault> fault;
+  };
+  const Case cases[] = {
+      {"written whole", std::nullopt},
+      {"disk full", platform::WriteFault{20, false}},
+      {"close fails", platform::WriteFault{UINT64_MAX, true}},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    m_scratch.makeDirectory("out");
+    const std::string errorFile = m_scratch.writeFile("out/a.c.err", before);
+    U_RefPtr<RecordingDriver> driver = new RecordingDriver;
+    // The record file is missing in the output directory: one report. (The
+    // metric output, discarded, neither makes the record file nor opens a
+    // file under the fault.)
+    parse(driver->orphanHandler(), {"-debug", "null_metric_output", "-op", d + "/out", d + "/a.c"});
+    driver->setCmdArgs(m_args);
+    platform::setWriteFault(c.fault);
+    if (!c.fault) {
+      EXPECT_EQ(0, driver->run());
+      EXPECT_GT(test_support::readFile(errorFile).size(), before.size() + 1);
+    } else {
+      try {
+        driver->run();
+        ADD_FAILURE() << "the run succeeded";
+      } catch (const M_BadFileOpenException &error) {
+        EXPECT_EQ("Cannot write error file '" + errorFile + "'.", std::string(error.what()));
+      }
+      EXPECT_EQ(before, test_support::readFile(errorFile));
+    }
+    platform::setWriteFault(std::nullopt);
+    driver.clear();
+    if (c.fault)
+      EXPECT_EQ(before, test_support::readFile(errorFile)) << "nothing more when the driver goes";
   }
 }
 

@@ -6,11 +6,13 @@
 #include "app/OrphanFileHandler.h"
 #include "app/RunApp.h"
 #include "foundation/Assertion.h"
+#include "resultfiles/RecordWriter.h"
 #include "support/ProgramRun.h"
 #include "support/ScratchDirectory.h"
 
 #include <cerrno>
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
@@ -78,6 +80,26 @@ TEST(FatalSignalsDeathTest, AnAbortingCheckInARunEndsThroughTheSignalReport) {
               "Caught signal: \\(SIGABRT\\)\nPlease contact Vennacore\\.\n$");
 }
 
+// A file being appended to when the process dies is cut back to what it
+// held before, even when part of the new bytes reached it already.
+TEST(FatalSignalsDeathTest, AFileBeingWrittenIsPutBack) {
+  // The child forks from here and writes the parent's file.
+  GTEST_FLAG_SET(death_test_style, "fast");
+  test_support::ScratchDirectory scratch;
+  const std::string path = scratch.writeFile("a.c.err", "primary");
+  EXPECT_EXIT(
+      {
+        installSignalHandlers(onFatalSignal);
+        R_Writer writer(path);
+        writer.openForAppend();
+        writer.writeString("half a record");
+        writer.flush();
+        std::raise(SIGTERM);
+      },
+      testing::ExitedWithCode(19), "SIGTERM");
+  EXPECT_EQ("primary", test_support::readFile(path));
+}
+
 // Whether the process holds the file open.
 bool holdsOpen(pid_t pid, const std::string &path) {
   std::error_code error;
@@ -121,6 +143,7 @@ TEST(FatalSignalsTest, ASignalDuringARunOfTheProgramEndsItWith19) {
     EXPECT_EQ(19, result.exitCode);
     EXPECT_EQ(std::string("Caught signal: (") + signal.name + ")\nPlease contact Vennacore.\n", result.err);
     EXPECT_EQ("", result.out);
+    EXPECT_FALSE(std::filesystem::exists(scratch / "a.c.err")) << "the error file the run began is removed";
   }
 }
 

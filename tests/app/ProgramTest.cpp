@@ -3,6 +3,12 @@
 // copied into the run's directory (and the FIFOs made there), and the
 // expected standard output, standard error and exit code. "@DIR@" stands for
 // the run's directory and "@INSTALL@" for the test installation.
+//
+// Binary files are written as hex dumps (support/HexDump.h) in files named
+// with ".hex" added: such a file of "files" is copied as its bytes, and each
+// file of "expected-files" must be in the run's directory after the run with
+// exactly its bytes.
+#include "support/HexDump.h"
 #include "support/ProgramRun.h"
 #include "support/ScratchDirectory.h"
 #include "support/TextLines.h"
@@ -53,9 +59,50 @@ std::map<std::string, std::optional<std::string>> baseEnvironment(const std::str
   return changes;
 }
 
+const std::string hexExtension = ".hex";
+
+bool isHexDump(const fs::path &path) { return path.extension() == hexExtension; }
+
+// The bytes that a fixture file stands for.
+std::string fixtureBytes(const fs::path &path, const std::string &runDirectory) {
+  const std::string text = readFile(path);
+  return isHexDump(path) ? test_support::decodeHexDump(substitute(text, runDirectory)) : text;
+}
+
+// Where a fixture file goes in the run's directory: a hex dump without its
+// extension.
+fs::path runPath(const fs::path &root, const fs::path &fixture, const std::string &runDirectory) {
+  fs::path relative = fs::relative(fixture, root);
+  if (isHexDump(relative))
+    relative.replace_extension();
+  return fs::path(runDirectory) / relative;
+}
+
+void copyFixtureFiles(const fs::path &root, const std::string &runDirectory) {
+  for (const fs::directory_entry &entry : fs::recursive_directory_iterator(root)) {
+    const fs::path target = runPath(root, entry.path(), runDirectory);
+    if (entry.is_directory())
+      fs::create_directories(target);
+    else
+      std::ofstream(target, std::ios::binary) << fixtureBytes(entry.path(), runDirectory);
+  }
+}
+
+void expectFiles(const fs::path &root, const std::string &runDirectory) {
+  for (const fs::directory_entry &entry : fs::recursive_directory_iterator(root)) {
+    if (entry.is_directory())
+      continue;
+    const fs::path actual = runPath(root, entry.path(), runDirectory);
+    SCOPED_TRACE(actual.string());
+    ASSERT_TRUE(fs::exists(actual));
+    EXPECT_EQ(test_support::hexLines(fixtureBytes(entry.path(), runDirectory)),
+              test_support::hexLines(readFile(actual)));
+  }
+}
+
 test_support::ProgramResult runCase(const fs::path &caseDirectory, const ScratchDirectory &scratch) {
   if (fs::exists(caseDirectory / "files"))
-    fs::copy(caseDirectory / "files", scratch.path(), fs::copy_options::recursive);
+    copyFixtureFiles(caseDirectory / "files", scratch.path());
   // FIFOs cannot be kept in the case's files: "fifos" names them, one a line.
   if (fs::exists(caseDirectory / "fifos")) {
     for (const std::string &name : lines(readFile(caseDirectory / "fifos"))) {
@@ -110,6 +157,7 @@ TEST(ProgramTest, FixtureCases) {
       "temporary-directory-unusable",
       "metric-file-cannot-be-written",
       "metric-file-is-a-fifo",
+      "metric-file-made-in-the-output-directory",
       "report-1540-dropped-by-nomsg",
       "report-1540-dropped-by-only",
       "report-1540-kept-by-only",
@@ -120,6 +168,15 @@ TEST(ProgramTest, FixtureCases) {
       "settings-file-names-itself-twice",
       "fifo-in-place-of-files",
       "file-name-not-valid-in-the-encoding",
+      "error-file-created-in-format-2",
+      "error-file-created-in-format-1",
+      "error-file-appended-in-format-2-whichever-kind",
+      "error-file-appended-in-format-1-whichever-kind",
+      "error-file-of-unknown-version-is-left-alone",
+      "error-file-too-short-is-left-alone",
+      "error-file-that-is-a-directory",
+      "error-file-message-dropped-by-nomsg",
+      "error-file-message-kept-without-nogen",
   };
   for (const char *name : cases) {
     SCOPED_TRACE(name);
@@ -133,6 +190,8 @@ TEST(ProgramTest, FixtureCases) {
     EXPECT_EQ(substitute(readFile(caseDirectory / "stdout"), scratch.path()), result.out);
     EXPECT_EQ(substitute(readFile(caseDirectory / "stderr"), scratch.path()), result.err);
     EXPECT_EQ(std::stoi(readFile(caseDirectory / "exit-code")), result.exitCode);
+    if (fs::exists(caseDirectory / "expected-files"))
+      expectFiles(caseDirectory / "expected-files", scratch.path());
   }
 }
 

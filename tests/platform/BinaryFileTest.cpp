@@ -11,6 +11,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -123,6 +124,42 @@ TEST_F(BinaryFileTest, WriteFault) {
   EXPECT_EQ(1u, std::fwrite("!", 1, 1, file));
   EXPECT_EQ(0, std::fclose(file));
   EXPECT_EQ("new!", test_support::readFile(path));
+}
+
+// What a dying process puts back: guarded files only, each once.
+TEST_F(BinaryFileTest, GuardedFilesArePutBack) {
+  const std::string appended = m_dir.writeFile("appended.err", "kept");
+  const std::string made = m_dir.writeFile("made.err", "new");
+  const std::string released = m_dir.writeFile("released.err", "kept");
+  const int appendedGuard = platform::guardFileLength(appended, 4, false);
+  const int madeGuard = platform::guardFileLength(made, 0, true);
+  const int releasedGuard = platform::guardFileLength(released, 0, true);
+  ASSERT_GE(appendedGuard, 0);
+  ASSERT_GE(madeGuard, 0);
+  ASSERT_GE(releasedGuard, 0);
+  platform::releaseFileGuard(releasedGuard);
+  m_dir.writeFile("appended.err", "kept and half a rec");
+  platform::restoreGuardedFiles();
+  EXPECT_EQ("kept", test_support::readFile(appended));
+  EXPECT_FALSE(std::filesystem::exists(made));
+  EXPECT_EQ("kept", test_support::readFile(released));
+  // The guards have ended: a second call changes nothing.
+  m_dir.writeFile("appended.err", "kept, then more");
+  platform::restoreGuardedFiles();
+  EXPECT_EQ("kept, then more", test_support::readFile(appended));
+}
+
+TEST_F(BinaryFileTest, FewGuardsAtOnce) {
+  std::vector<int> ids;
+  for (int id = platform::guardFileLength(m_dir / "x", 0, false); id >= 0;
+       id = platform::guardFileLength(m_dir / "x", 0, false))
+    ids.push_back(id);
+  EXPECT_FALSE(ids.empty());
+  EXPECT_LT(ids.size(), 100u);
+  for (int id : ids)
+    platform::releaseFileGuard(id);
+  platform::releaseFileGuard(-1);
+  EXPECT_EQ(-1, platform::guardFileLength(std::string(100000, 'x'), 0, false)) << "a name too long";
 }
 
 } // namespace

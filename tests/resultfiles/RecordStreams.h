@@ -6,8 +6,12 @@
 #include "foundation/Location.h"
 #include "resultfiles/EntityDisplayName.h"
 #include "resultfiles/MacroHistory.h"
+#include "resultfiles/RecordWriter.h"
 #include "support/Bytes.h"
+#include "support/ScratchDirectory.h"
 
+#include <functional>
+#include <gtest/gtest.h>
 #include <string>
 
 namespace record_streams {
@@ -121,5 +125,51 @@ inline const std::string everyPartBytes = BYTES("\x00\x00\x00\x00" // location 0
                                                 "\x1E\x00\x00\x00"
                                                 "\x02\x00\x00\x00"
                                                 "\x00");
+
+// /a/x.c (given x.c) at line 3, column 5: the location of the error-file
+// examples.
+inline const QL_Filename &fileX() {
+  static const QL_Filename file("/a/x.c", "x.c");
+  return file;
+}
+
+// The message body of diagnostic 1540 at line 3, column 5 of /a/x.c, not
+// suppressed, no flags, no parameters, as the first record after an opening.
+inline const std::string message1540Body = BYTES("\x00\x00\x00\x00" // location 0
+                                                 "\x00\x00\x00\x00" // file 0
+                                                 "\x06\x00\x00\x00"
+                                                 "/a/x.c"
+                                                 "\x03\x00\x00\x00"
+                                                 "x.c"
+                                                 "\x03\x00\x00\x00"   // line 3
+                                                 "\x05\x00\x00\x00"   // column 5
+                                                 "\x00"               // no parts
+                                                 "\x04\x06\x00\x00"   // 1540
+                                                 "\x00\x00\x00\x00"   // flags
+                                                 "\x00\x00\x00\x00"   // error flag
+                                                 "\x00\x00\x00\x00"); // no parameters
+
+// Whether the bytes end in the trailer of a format-2 message of the number:
+// a number below 9999 XOR the message number.
+inline bool endsInTrailerOf(const std::string &bytes, std::uint32_t number) {
+  if (bytes.size() < 4)
+    return false;
+  std::uint32_t trailer = 0;
+  for (std::size_t i = bytes.size(); i > bytes.size() - 4; --i)
+    trailer = (trailer << 8) | static_cast<unsigned char>(bytes[i - 1]);
+  return (trailer ^ number) < 9999;
+}
+
+// Every byte that the writing puts into a new file in the directory.
+inline std::string writtenBytes(const test_support::ScratchDirectory &dir,
+                                const std::function<void(R_Writer &)> &write) {
+  static int count = 0;
+  const std::string path = dir / ("out" + std::to_string(count++) + ".err");
+  R_Writer writer(path);
+  EXPECT_TRUE(writer.open());
+  write(writer);
+  EXPECT_TRUE(writer.close());
+  return test_support::readFile(path);
+}
 
 } // namespace record_streams

@@ -22,17 +22,9 @@ protected:
   void TearDown() override { platform::setWriteFault(std::nullopt); }
 
   // Every byte that the writing puts into a new file.
-  std::string written(const std::function<void(R_Writer &)> &write) {
-    const std::string path = m_dir / ("out" + std::to_string(m_count++) + ".err");
-    R_Writer writer(path);
-    EXPECT_TRUE(writer.open());
-    write(writer);
-    EXPECT_TRUE(writer.close());
-    return test_support::readFile(path);
-  }
+  std::string written(const std::function<void(R_Writer &)> &write) { return writtenBytes(m_dir, write); }
 
   test_support::ScratchDirectory m_dir;
-  int m_count = 0;
 };
 
 struct Case {

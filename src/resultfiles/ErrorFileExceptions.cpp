@@ -1,0 +1,74 @@
+#include "resultfiles/ErrorFileExceptions.h"
+
+#include <sstream>
+#include <utility>
+
+namespace {
+
+// Digits a to f in lower case, no prefix, no leading zeros.
+std::string hexText(std::uint32_t value) {
+  std::ostringstream text;
+  text << std::hex << value;
+  return text.str();
+}
+
+std::string badFileOpenText(const std::string &fileName) {
+  return "Cannot write error file '" + fileName + "'.";
+}
+
+std::string badVersionForAppendText(std::uint32_t version) {
+  return "Cannot append to error file with incorrect version.  Error file has version: " + hexText(version) +
+         ". Expected: " + hexText(M_writtenErrorFileVersion) + "\n";
+}
+
+std::string badErrorFileVersionText(std::uint32_t version) {
+  return "Error file has incorrect version: " + hexText(version) +
+         ". Expected: " + hexText(M_writtenErrorFileVersion) + "\n";
+}
+
+// The texts with a value in them: one process-wide string a class, made
+// again at each call of what().
+template <class Class> const char *keptText(std::string text) {
+  static std::string kept;
+  kept = std::move(text);
+  return kept.c_str();
+}
+
+} // namespace
+
+M_ErrorFileException::M_ErrorFileException() = default;
+
+M_ErrorFileException::M_ErrorFileException(const std::string &message) : U_UserException(message) {}
+
+M_BadFileOpenException::M_BadFileOpenException(std::string fileName)
+    : M_ErrorFileException(badFileOpenText(fileName)), m_fileName(std::move(fileName)) {}
+
+const char *M_BadFileOpenException::what() const noexcept {
+  return keptText<M_BadFileOpenException>(badFileOpenText(m_fileName));
+}
+
+M_BadVersionForAppendException::M_BadVersionForAppendException(std::uint32_t version)
+    : M_ErrorFileException(badVersionForAppendText(version)), m_version(version) {}
+
+const char *M_BadVersionForAppendException::what() const noexcept {
+  return keptText<M_BadVersionForAppendException>(badVersionForAppendText(m_version));
+}
+
+M_BadErrorFileVersion::M_BadErrorFileVersion(std::uint32_t version)
+    : M_ErrorFileException(badErrorFileVersionText(version)), m_version(version) {}
+
+const char *M_BadErrorFileVersion::what() const noexcept {
+  return keptText<M_BadErrorFileVersion>(badErrorFileVersionText(m_version));
+}
+
+#define M_FIXED_TEXT_ERROR(Name, text)                                                                       \
+  Name::Name() : M_ErrorFileException(text) {}                                                               \
+  const char *Name::what() const noexcept { return text; }
+
+M_FIXED_TEXT_ERROR(M_BadTextReadException, "problems reading a text string from error file")
+M_FIXED_TEXT_ERROR(M_BadIntWriteException, "problems writing an int from error file")
+M_FIXED_TEXT_ERROR(M_BadTextWriteException, "problems writing a text string from error file")
+M_FIXED_TEXT_ERROR(M_BadInfoTypeException, "unknown error record type in error file")
+M_FIXED_TEXT_ERROR(M_HasListParameterException, "error file has string list parameter")
+M_FIXED_TEXT_ERROR(M_BadIntReadException, "problems reading an int from error file")
+M_FIXED_TEXT_ERROR(M_EOFException, "M_EOFException")

@@ -1,0 +1,103 @@
+// The errors of the error files: opening, probing, writing and reading them.
+// Handlers catch the whole family as M_ErrorFileException.
+#pragma once
+
+#include "foundation/Exception.h"
+
+#include <cstdint>
+#include <string>
+
+// The version word that this system writes into a new file of format 2, and
+// that the version errors name as the one expected.
+inline constexpr std::uint32_t M_writtenErrorFileVersion = 0x9300;
+
+// Base of the family; never thrown by itself. Its text is that of
+// U_UserException.
+class M_ErrorFileException : public U_UserException {
+public:
+  M_ErrorFileException();
+  explicit M_ErrorFileException(const std::string &message);
+  M_ErrorFileException(const M_ErrorFileException &) = default;
+  ~M_ErrorFileException() override = default;
+};
+
+// An error file that cannot be opened, probed, written or closed (also one to
+// be read).
+class M_BadFileOpenException : public M_ErrorFileException {
+public:
+  // The name as handed to the operating system.
+  explicit M_BadFileOpenException(std::string fileName);
+  M_BadFileOpenException(const M_BadFileOpenException &) = default;
+  ~M_BadFileOpenException() override = default;
+  // "Cannot write error file '<name>'."
+  const char *what() const noexcept override;
+  const std::string &fileName() const { return m_fileName; }
+
+private:
+  std::string m_fileName;
+};
+
+// An existing error file too short to hold its version word.
+class M_BadTextReadException : public M_ErrorFileException {
+public:
+  M_BadTextReadException();
+  // "problems reading a text string from error file"
+  const char *what() const noexcept override;
+};
+
+// An existing error file whose version this system does not append to.
+class M_BadVersionForAppendException : public M_ErrorFileException {
+public:
+  explicit M_BadVersionForAppendException(std::uint32_t version);
+  M_BadVersionForAppendException(const M_BadVersionForAppendException &) = default;
+  ~M_BadVersionForAppendException() override = default;
+  // "Cannot append to error file with incorrect version.  Error file has
+  // version: <hex>. Expected: 9300" and an end of line.
+  const char *what() const noexcept override;
+  std::uint32_t version() const { return m_version; }
+
+private:
+  std::uint32_t m_version;
+};
+
+// An error file to be read whose version is not one of either format.
+class M_BadErrorFileVersion : public M_ErrorFileException {
+public:
+  explicit M_BadErrorFileVersion(std::uint32_t version);
+  M_BadErrorFileVersion(const M_BadErrorFileVersion &) = default;
+  ~M_BadErrorFileVersion() override = default;
+  // "Error file has incorrect version: <hex>. Expected: 9300" and an end of
+  // line.
+  const char *what() const noexcept override;
+  std::uint32_t version() const { return m_version; }
+
+private:
+  std::uint32_t m_version;
+};
+
+// The errors with a fixed text.
+#define M_FIXED_TEXT_ERROR(Name)                                                                             \
+  class Name : public M_ErrorFileException {                                                                 \
+  public:                                                                                                    \
+    Name();                                                                                                  \
+    const char *what() const noexcept override;                                                              \
+  };
+
+// A format-1 integer that did not reach the file whole: "problems writing an
+// int from error file".
+M_FIXED_TEXT_ERROR(M_BadIntWriteException)
+// A format-1 string that did not reach the file whole: "problems writing a
+// text string from error file".
+M_FIXED_TEXT_ERROR(M_BadTextWriteException)
+// A record type that neither format has: "unknown error record type in error
+// file".
+M_FIXED_TEXT_ERROR(M_BadInfoTypeException)
+// A format-1 message with string-list parameters: "error file has string list
+// parameter".
+M_FIXED_TEXT_ERROR(M_HasListParameterException)
+// "problems reading an int from error file".
+M_FIXED_TEXT_ERROR(M_BadIntReadException)
+// "M_EOFException".
+M_FIXED_TEXT_ERROR(M_EOFException)
+
+#undef M_FIXED_TEXT_ERROR
