@@ -2,35 +2,54 @@
 
 U_QuotedToken::U_QuotedToken(std::string &target) : m_target(&target) { target.clear(); }
 
+// Reads the stream buffer directly, a character at a time, as istream::get
+// would, and leaves the stream in the state those calls would leave it: a
+// token that the end of the input ends sets eofbit and failbit.
 std::istream &operator>>(std::istream &in, U_QuotedToken token) {
+  using Traits = std::char_traits<char>;
   std::string &target = *token.m_target;
-  while (in.peek() == ' ')
-    in.get();
-  char c;
-  if (!in.get(c))
+  if (!in.good()) {
+    in.setstate(std::ios::failbit);
     return in;
+  }
+  std::streambuf *buffer = in.rdbuf();
+  const auto atEnd = [&in] {
+    in.setstate(std::ios::eofbit | std::ios::failbit);
+    return &in;
+  };
+  Traits::int_type next = buffer->sgetc();
+  while (next == ' ')
+    next = buffer->snextc();
+  if (Traits::eq_int_type(next, Traits::eof()))
+    return *atEnd();
+  char c = Traits::to_char_type(buffer->sbumpc());
   if (c == 'L') {
     target += c;
-    if (!in.get(c))
-      return in;
+    next = buffer->sbumpc();
+    if (Traits::eq_int_type(next, Traits::eof()))
+      return *atEnd();
+    c = Traits::to_char_type(next);
   }
   const char closing = (c == '"' || c == '\'') ? c : ' ';
   target += c;
   // A backslash escapes the character after it, the first one included.
   bool escaped = c == '\\';
-  while (in.get(c)) {
+  for (;;) {
+    next = buffer->sbumpc();
+    if (Traits::eq_int_type(next, Traits::eof()))
+      return *atEnd();
+    c = Traits::to_char_type(next);
     target += c;
     if (escaped) {
       escaped = false;
     } else if (c == closing) {
       if (closing == ' ')
         target.pop_back();
-      break;
+      return in;
     } else if (c == '\\') {
       escaped = true;
     }
   }
-  return in;
 }
 
 std::string U_unescape(const std::string &text) {

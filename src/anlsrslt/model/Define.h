@@ -95,16 +95,17 @@ struct P_Define : public U_Ref {
   // ORs the other define's flags into this one's; nothing for null.
   void mergeFlags(const P_Define *other);
 
+  // Laid out by size, so that a define takes 56 bytes.
   const char *m_name; // marked form of the encoded name, interned
   U_RefPtr<FilenameProxy> m_file;
+  const char *m_type; // interned, as written
   std::int32_t m_line;
+  std::uint32_t m_flags;
   std::uint8_t m_inMainFile; // 0 when the record was in an included file
   std::uint8_t m_kind;
   std::uint8_t m_nameSpace;
   std::uint8_t m_scope;
   std::uint8_t m_linkage;
-  const char *m_type; // interned, as written
-  std::uint32_t m_flags;
   // The template class, computed on first use (P_defineTemplateClass); it
   // does not change what the define is, so constant defines fill it too.
   mutable std::uint8_t m_templateClass = P_templateClassUnknown;

@@ -5,4 +5,4 @@ TemplateTable &TemplateTable::instance() {
   return table;
 }
 
-std::vector<DefinePtr> TemplateTable::addDefine(const DefinePtr &def) { return {def}; }
+void TemplateTable::addDefine(const DefinePtr &def, std::vector<DefinePtr> &toFile) { toFile.push_back(def); }

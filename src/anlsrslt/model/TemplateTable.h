@@ -16,9 +16,10 @@ public:
   TemplateTable(const TemplateTable &) = delete;
   TemplateTable &operator=(const TemplateTable &) = delete;
 
-  // Files the define as far as templates are concerned and gives the defines
-  // that the symbol table is to file, in order: for now the define alone.
-  std::vector<DefinePtr> addDefine(const DefinePtr &def);
+  // Files the define as far as templates are concerned and appends to
+  // toFile the defines that the symbol table is to file, in order: for now
+  // the define alone.
+  void addDefine(const DefinePtr &def, std::vector<DefinePtr> &toFile);
 
 private:
   TemplateTable() = default;

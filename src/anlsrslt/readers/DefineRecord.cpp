@@ -5,13 +5,13 @@
 #include "anlsrslt/model/SymbolTable.h"
 #include "anlsrslt/model/TemplateTable.h"
 #include "anlsrslt/readers/ListenerList.h"
+#include "anlsrslt/readers/RecordFields.h"
 #include "cmdline/OnceAnswer.h"
 #include "cmdline/Options.h"
 #include "foundation/Assertion.h"
 #include "foundation/StringStore.h"
 
-#include <istream>
-#include <streambuf>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -52,31 +52,6 @@ bool showSymbolErrors() {
   static C_OnceAnswer<bool> answer([] { return debugFlag("show-symbol-errors"); });
   return answer.get();
 }
-
-// An input stream over one line in place, made once and pointed at each line
-// in turn: its fields are read with the stream's own extraction rules without
-// a new stream or a copy of the line per record.
-class LineStream {
-public:
-  std::istream &over(const std::string &line) {
-    m_buffer.setLine(line);
-    m_in.clear();
-    return m_in;
-  }
-
-private:
-  class Buffer : public std::streambuf {
-  public:
-    // Reading never writes into the line.
-    void setLine(const std::string &line) {
-      char *begin = const_cast<char *>(line.data());
-      setg(begin, begin, begin + line.size());
-    }
-  };
-
-  Buffer m_buffer;
-  std::istream m_in{&m_buffer};
-};
 
 // The kind bit of a kind code: "D" and a letter.
 std::uint8_t kindFromCode(char letter) {
@@ -162,7 +137,7 @@ std::uint32_t flagOfLetter(char letter) {
   }
 }
 
-std::uint32_t flagsFromLetters(const std::string &letters) {
+std::uint32_t flagsFromLetters(std::string_view letters) {
   std::uint32_t flags = 0;
   for (char letter : letters)
     flags |= flagOfLetter(letter);
@@ -172,12 +147,8 @@ std::uint32_t flagsFromLetters(const std::string &letters) {
 // The fields of one line, kept from line to line so that reading a line
 // allocates nothing once they have grown.
 struct DefineFields {
-  std::string tag;
   P_NameToken name;
-  std::string kind;
-  std::string nameSpace;
   std::string type;
-  std::string flags;
 };
 
 } // namespace
@@ -198,9 +169,8 @@ std::uint8_t linkageFromLetter(char letter) {
 }
 
 DefinePtr readDefineLine(const std::string &line) {
-  static LineStream stream;
   static DefineFields fields;
-  std::istream &in = stream.over(line);
+  P_RecordFields in(line);
   // Every field starts with a value, so that nothing of a line read only in
   // part is left over from an earlier one.
   U_RefPtr<FilenameProxy> file;
@@ -208,20 +178,19 @@ DefinePtr readDefineLine(const std::string &line) {
   char inclusion = '\0';
   char scope = '\0';
   char linkage = '\0';
-  fields.kind.clear();
-  fields.nameSpace.clear();
-  fields.type.clear();
-  fields.flags.clear();
-  in >> fields.tag >> fields.name >> file >> number >> inclusion >> fields.kind >> fields.nameSpace >>
-      scope >> linkage >> fields.type;
-  if (!in || fields.kind.size() != 2 || fields.kind[0] != 'D' || fields.nameSpace.size() != 2)
+  in.word(); // the tag
+  in.name(fields.name).file(file).number(number).letter(inclusion);
+  const std::string_view kind = in.word();
+  const std::string_view nameSpace = in.word();
+  in.letter(scope).letter(linkage).word(fields.type);
+  if (!in || kind.size() != 2 || kind[0] != 'D' || nameSpace.size() != 2)
     return DefinePtr();
-  in >> fields.flags; // may be missing: no flags
+  const std::string_view flags = in.word(); // may be missing: no flags
   return DefinePtr(
       new P_Define(internString(fields.name.str().c_str()), std::move(file), number, inclusion == 'I' ? 0 : 1,
-                   kindFromCode(fields.kind[1]), nameSpaceFromCode(fields.nameSpace[0], fields.nameSpace[1]),
+                   kindFromCode(kind[1]), nameSpaceFromCode(nameSpace[0], nameSpace[1]),
                    static_cast<std::uint8_t>(P_decodeRecordChar(scope)), linkageFromLetter(linkage),
-                   internString(fields.type.c_str()), flagsFromLetters(fields.flags)));
+                   internString(fields.type.c_str()), flagsFromLetters(flags)));
 }
 
 void handleDefineRecord(const std::string &line) {
@@ -235,12 +204,20 @@ void handleDefineRecord(const std::string &line) {
   }
   if (noDefineListener())
     return;
-  const std::vector<DefinePtr> defines = TemplateTable::instance().addDefine(rec);
+  // The list of one record, in a buffer that serves every record (a
+  // listener that handles a record of its own meanwhile gets another one).
+  static std::vector<DefinePtr> spare;
+  std::vector<DefinePtr> defines;
+  defines.swap(spare);
+  TemplateTable::instance().addDefine(rec, defines);
   for (const DefinePtr &def : defines) {
     const P_SymbolFiling filed = data->addDefine(def);
     notifyDefineListeners(filed.symbol, def, filed.code);
   }
-  if (defines.empty() || P_defineIsKindX(rec.pointer()))
+  const bool noneFiled = defines.empty();
+  defines.clear();
+  spare.swap(defines);
+  if (noneFiled || P_defineIsKindX(rec.pointer()))
     notifyTemplateDefineListeners(rec);
 }
 
