@@ -2,54 +2,37 @@
 
 U_QuotedToken::U_QuotedToken(std::string &target) : m_target(&target) { target.clear(); }
 
-// Reads the stream buffer directly, a character at a time, as istream::get
-// would, and leaves the stream in the state those calls would leave it: a
-// token that the end of the input ends sets eofbit and failbit.
-std::istream &operator>>(std::istream &in, U_QuotedToken token) {
+namespace {
+
+// The characters of a stream buffer, as istream::get would give them.
+class BufferCharacters {
+public:
+  explicit BufferCharacters(std::streambuf &buffer) : m_buffer(buffer) {}
+  int peek() { return asInt(m_buffer.sgetc()); }
+  int take() { return asInt(m_buffer.sbumpc()); }
+
+private:
   using Traits = std::char_traits<char>;
-  std::string &target = *token.m_target;
+  static int asInt(Traits::int_type c) {
+    return Traits::eq_int_type(c, Traits::eof()) ? -1 : static_cast<unsigned char>(Traits::to_char_type(c));
+  }
+  std::streambuf &m_buffer;
+};
+
+} // namespace
+
+// Reads the stream buffer directly and leaves the stream in the state that
+// reading with istream::get would leave it: a token that the end of the input
+// ends sets eofbit and failbit.
+std::istream &operator>>(std::istream &in, U_QuotedToken token) {
   if (!in.good()) {
     in.setstate(std::ios::failbit);
     return in;
   }
-  std::streambuf *buffer = in.rdbuf();
-  const auto atEnd = [&in] {
+  BufferCharacters characters(*in.rdbuf());
+  if (!U_readQuotedToken(characters, *token.m_target))
     in.setstate(std::ios::eofbit | std::ios::failbit);
-    return &in;
-  };
-  Traits::int_type next = buffer->sgetc();
-  while (next == ' ')
-    next = buffer->snextc();
-  if (Traits::eq_int_type(next, Traits::eof()))
-    return *atEnd();
-  char c = Traits::to_char_type(buffer->sbumpc());
-  if (c == 'L') {
-    target += c;
-    next = buffer->sbumpc();
-    if (Traits::eq_int_type(next, Traits::eof()))
-      return *atEnd();
-    c = Traits::to_char_type(next);
-  }
-  const char closing = (c == '"' || c == '\'') ? c : ' ';
-  target += c;
-  // A backslash escapes the character after it, the first one included.
-  bool escaped = c == '\\';
-  for (;;) {
-    next = buffer->sbumpc();
-    if (Traits::eq_int_type(next, Traits::eof()))
-      return *atEnd();
-    c = Traits::to_char_type(next);
-    target += c;
-    if (escaped) {
-      escaped = false;
-    } else if (c == closing) {
-      if (closing == ' ')
-        target.pop_back();
-      return in;
-    } else if (c == '\\') {
-      escaped = true;
-    }
-  }
+  return in;
 }
 
 std::string U_unescape(const std::string &text) {

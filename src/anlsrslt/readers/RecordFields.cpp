@@ -1,6 +1,7 @@
 #include "anlsrslt/readers/RecordFields.h"
 
 #include "anlsrslt/model/RecordTokens.h"
+#include "foundation/QuotedToken.h"
 
 #include <limits>
 
@@ -77,13 +78,15 @@ P_RecordFields &P_RecordFields::number(std::int32_t &out) {
   return *this;
 }
 
-bool P_RecordFields::take(char &c) {
-  if (m_at == m_line.size()) {
-    m_failed = true;
-    return false;
-  }
-  c = m_line[m_at++];
-  return true;
+int P_RecordFields::peek() const {
+  return m_at < m_line.size() ? static_cast<unsigned char>(m_line[m_at]) : -1;
+}
+
+int P_RecordFields::take() {
+  const int c = peek();
+  if (c >= 0)
+    ++m_at;
+  return c;
 }
 
 // A token that the end of the line ends keeps what was read of it, and the
@@ -113,28 +116,6 @@ void P_RecordFields::readFileToken(std::string &token) {
       return;
     }
   }
-  char c;
-  if (!take(c))
-    return;
-  if (c == 'L') {
-    token += c;
-    if (!take(c))
-      return;
-  }
-  const char closing = (c == '"' || c == '\'') ? c : ' ';
-  token += c;
-  // A backslash escapes the character after it, the first one included.
-  bool escaped = c == '\\';
-  while (take(c)) {
-    token += c;
-    if (escaped) {
-      escaped = false;
-    } else if (c == closing) {
-      if (closing == ' ')
-        token.pop_back();
-      return;
-    } else if (c == '\\') {
-      escaped = true;
-    }
-  }
+  if (!U_readQuotedToken(*this, token))
+    m_failed = true;
 }

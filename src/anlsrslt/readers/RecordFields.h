@@ -43,9 +43,12 @@ public:
 private:
   // Skips white space; false (and the reading failed) at the end.
   bool skipSpace();
-  // The next character; false (and the reading failed) at the end.
-  bool take(char &c);
   void readFileToken(std::string &token);
+
+  // The characters of the line for U_readQuotedToken.
+  template <class Source> friend bool U_readQuotedToken(Source &source, std::string &target);
+  int peek() const;
+  int take();
 
   std::string_view m_line;
   std::size_t m_at = 0;
