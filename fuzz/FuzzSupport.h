@@ -2,12 +2,17 @@
 // directory of its own, and a scratch file that holds one input.
 #pragma once
 
+#include "cmdline/Product.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
+#include <iterator>
+#include <streambuf>
 #include <string>
 #include <unistd.h>
 
@@ -40,12 +45,53 @@ inline void useInstallation(const char *lang = "C") {
   (void)done;
 }
 
+// The languages a target may run in, one for each encoding of the product's
+// text: none, EUC, Shift_JIS and UTF-8.
+inline constexpr const char *languages[] = {"C", "ja_JP.eucJP", "ja_JP.SJIS", "ja_JP.UTF-8"};
+
+// Product "lyr" (the current product) with the installation, its language
+// taken afresh from LANG at every use; the selector picks the language.
+inline const C_Product &useProduct(std::uint8_t selector) {
+  static const C_Product &product = []() -> const C_Product & {
+    useInstallation();
+    setenv("NO_LANG_CACHE", "1", 1);
+    static const C_Product lyr("lyr");
+    return lyr;
+  }();
+  setenv("LANG", languages[selector % std::size(languages)], 1);
+  return product;
+}
+
+// Sends standard output, where the readers report bad lines, to /dev/null,
+// so that a run is not slowed down by what it prints.
+inline void quietStandardOutput() {
+  static const bool done = [] { return std::freopen("/dev/null", "w", stdout) != nullptr; }();
+  (void)done;
+}
+
+// Keeps what the code under test writes to std::cerr (messages about bad
+// option words) out of the fuzzing log while it lives.
+class QuietStandardError {
+public:
+  QuietStandardError() : m_saved(std::cerr.rdbuf(&m_null)) {}
+  ~QuietStandardError() { std::cerr.rdbuf(m_saved); }
+  QuietStandardError(const QuietStandardError &) = delete;
+  QuietStandardError &operator=(const QuietStandardError &) = delete;
+
+private:
+  struct NullBuffer : std::streambuf {
+    int_type overflow(int_type c) override { return traits_type::not_eof(c); }
+  };
+  NullBuffer m_null;
+  std::streambuf *m_saved;
+};
+
 // Writes the input as the file of that name in the work directory and
 // returns its path.
 inline std::string writeInput(const std::uint8_t *data, std::size_t size, const std::string &name = "input") {
   const std::string path = workDirectory() + "/" + name;
-  std::ofstream(path, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char *>(data),
-                                                                static_cast<std::streamsize>(size));
+  std::ofstream(path, std::ios::binary | std::ios::trunc)
+      .write(reinterpret_cast<const char *>(data), static_cast<std::streamsize>(size));
   return path;
 }
 

@@ -1,13 +1,13 @@
 // Runs a fuzz target once on every file of the directories (or files) named
 // on the command line, in name order, so that a corpus can be replayed
 // without libFuzzer.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <algorithm>
 #include <string>
 #include <vector>
 

@@ -3,11 +3,11 @@
 #include "anlsrslt/model/SymbolTable.h"
 #include "anlsrslt/readers/ErrorFileReader.h"
 #include "anlsrslt/readers/FileOpenException.h"
-#include "anlsrslt/readers/IncludeLocationMap.h"
 #include "anlsrslt/readers/SourceFileReader.h"
 #include "anlsrslt/suppression/PragmaSuppression.h"
 #include "cmdline/CmdArgs.h"
 #include "cmdline/ConfigurationException.h"
+#include "foundation/IncludeSiteMap.h"
 
 P_DriverBase::P_DriverBase(const std::string &banner, InitFunction init)
     : QL_App(banner.c_str()), m_init(init) {}

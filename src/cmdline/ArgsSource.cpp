@@ -14,7 +14,7 @@ C_FileSource::C_FileSource(const C_Product &product, const QL_FileTranslatorPtr 
 
 C_FileSource::C_FileSource(const C_Product &product, const std::string &path, QL_EncodingKind kind,
                            const std::string &tempDir)
-    : C_ArgsSource(product) {
+    : C_ArgsSource(product), m_fileName(fileName(path)) {
   if (!U_isReadable(path) || !U_isRegularFile(path))
     return;
   m_file = QL_FileTranslatorPtr(new QL_FileTranslator(kind, tempDir));
@@ -34,6 +34,17 @@ std::optional<std::string> C_FileSource::nextWord(bool expand) {
     return word;
   // Words reach the parser in the same encoding as command-line words.
   return QL_fromInternal(std::move(*word), product(), encodingKindOf(m_file->encoding()));
+}
+
+std::string C_FileSource::fileName(const std::string &path) { return U_absolutePath(path); }
+
+bool C_ArgsSourceStack::isReading(const std::string &fileName) const {
+  for (const U_RefPtr<C_ArgsSource> &source : m_sources) {
+    const auto *file = dynamic_cast<const C_FileSource *>(source.pointer());
+    if (file && !file->fileName().empty() && file->fileName() == fileName)
+      return true;
+  }
+  return false;
 }
 
 bool C_ArgsSourceStack::nextWord(std::string &word) {

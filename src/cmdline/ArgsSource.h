@@ -60,9 +60,16 @@ public:
 
   bool isOpen() const { return m_file.isSet() && m_file->file() != nullptr; }
 
+  // The name that tells files apart: the absolute form of the path, so that
+  // two spellings of one name are one file. Empty for a file opened by
+  // another reader.
+  const std::string &fileName() const { return m_fileName; }
+  static std::string fileName(const std::string &path);
+
 private:
   QL_FileTranslatorPtr m_file;
   C_LineBuffer m_lineBuffer;
+  std::string m_fileName;
 };
 
 // The sources of one parse, used as a stack: words come from the source
@@ -76,6 +83,9 @@ public:
   bool nextWord(std::string &word);
 
   std::size_t size() const { return m_sources.size(); }
+  // Whether a file source of that name (C_FileSource::fileName) is among the
+  // sources still being read.
+  bool isReading(const std::string &fileName) const;
   bool expandVariables() const { return m_expandVariables; }
 
 private:

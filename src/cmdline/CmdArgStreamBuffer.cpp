@@ -14,10 +14,16 @@ C_CmdArgStreamBuffer::C_CmdArgStreamBuffer(const C_Product &product, QL_Encoding
 }
 
 void C_CmdArgStreamBuffer::pushFile(const std::string &path) {
-  // The sources below those of the parse's start are the pushed files; the
+  const std::string fileName = C_FileSource::fileName(path);
+  // The sources above those of the parse's start are the pushed files; the
   // start sources may already be gone, which leaves more room.
-  if (m_stack->size() >= m_baseSources + MaxNestedFiles)
-    throw C_ViaNestingException(path);
+  if (m_stack->isReading(fileName) || m_stack->size() >= m_baseSources + MaxNestedFiles ||
+      m_pushedFiles >= MaxSettingsFiles) {
+    if (m_refusedFiles.insert(fileName).second)
+      throw C_ViaNestingException(path);
+    return;
+  }
+  ++m_pushedFiles;
   m_stack->push(U_RefPtr<C_ArgsSource>(new C_FileSource(m_product, path, m_encodingKind, m_tempDir)));
 }
 

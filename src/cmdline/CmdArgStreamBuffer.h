@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstddef>
+#include <set>
 #include <string>
 
 // Hands out each word of the stack followed by a newline. The next word is
@@ -16,9 +17,11 @@
 // parsed gives its words before any later word of the source that was read.
 class C_CmdArgStreamBuffer : public C_WordStreamBuffer {
 public:
-  // Nested settings files allowed at one time; a file that names itself,
-  // directly or through others, stops there.
+  // Nested settings files allowed at one time.
   static constexpr std::size_t MaxNestedFiles = 64;
+  // Settings files read in all, so that files that name each other more than
+  // once cannot multiply the work.
+  static constexpr std::size_t MaxSettingsFiles = 4096;
 
   // The stack is not owned and must outlive the buffer. The product, the
   // encoding kind and the temporary directory are those of the files that
@@ -29,8 +32,11 @@ public:
   C_CmdArgStreamBuffer &operator=(const C_CmdArgStreamBuffer &) = delete;
 
   // Pushes the file at path (in the product's encoding) onto the stack, so
-  // that its words come next. Throws C_ViaNestingException when MaxNestedFiles
-  // pushed files are still being read.
+  // that its words come next. A file that is being read already (one that
+  // names itself, directly or through others) is not pushed, nor any file
+  // while MaxNestedFiles pushed files are being read or once MaxSettingsFiles
+  // were pushed: the first such refusal of a file throws
+  // C_ViaNestingException, later ones of the same file are silent.
   void pushFile(const std::string &path) override;
 
 protected:
@@ -45,6 +51,8 @@ private:
   std::string m_tempDir;
   C_ArgsSourceStack *m_stack;
   std::size_t m_baseSources;
+  std::size_t m_pushedFiles = 0;
+  std::set<std::string> m_refusedFiles; // by C_FileSource::fileName
   std::array<char, PutBackSize + GetSize> m_buffer{};
   std::string m_word;
   std::size_t m_wordPosition = 0;

@@ -4,6 +4,7 @@
 #include "cmdline/ProductEnvironment.h"
 #include "foundation/Assertion.h"
 #include "foundation/PathText.h"
+#include "foundation/PlatformName.h"
 #include "foundation/TextConversion.h"
 #include "platform/Environment.h"
 
@@ -199,23 +200,68 @@ constinit const ConfigSectionTable kefConfigSections[] = {
     endOfTable(),
 };
 
+namespace {
+
+// Reads one physical line, or as much of it as fits, into buffer: at most
+// size - 1 characters, the newline included, then a NUL. A NUL byte in the
+// file ends the text; the rest of the line up to its newline is passed over,
+// but the newline itself is kept, so that the line still ends there. Gives
+// the number of characters stored, or nothing at the end of the file.
+std::optional<std::size_t> readLinePiece(char *buffer, std::size_t size, std::FILE *file) {
+  std::size_t length = 0;
+  bool passingOver = false;
+  int c = std::getc(file);
+  if (c == EOF)
+    return std::nullopt;
+  for (; c != EOF; c = std::getc(file)) {
+    if (c == '\0') {
+      passingOver = true;
+    } else if (c == '\n') {
+      buffer[length++] = '\n';
+      break;
+    } else if (!passingOver) {
+      buffer[length++] = static_cast<char>(c);
+      if (length == size - 1)
+        break;
+    }
+  }
+  buffer[length] = '\0';
+  return length;
+}
+
+// True when the file has nothing more to read.
+bool atEndOfFile(std::FILE *file) {
+  const int c = std::getc(file);
+  if (c == EOF)
+    return true;
+  std::ungetc(c, file);
+  return false;
+}
+
+} // namespace
+
 char *readConfigLine(char *buffer, std::size_t size, std::FILE *file) {
   U_ASSERT_THROW(buffer && size >= 2 && file);
-  const int readSize = static_cast<int>(std::min<std::size_t>(size, INT_MAX));
-  if (!std::fgets(buffer, readSize, file))
+  std::optional<std::size_t> read = readLinePiece(buffer, size, file);
+  if (!read)
     return nullptr;
-  std::size_t length = std::strlen(buffer);
+  std::size_t length = *read;
   while (length >= 2 && buffer[length - 1] == '\n' && buffer[length - 2] == '\\') {
     length -= 2;
     buffer[length] = '\0';
     char piece[ConfigLineSize];
-    if (!std::fgets(piece, sizeof piece, file))
+    read = readLinePiece(piece, sizeof piece, file);
+    if (!read)
       break;
-    const std::size_t taken = std::min(std::strlen(piece), size - 1 - length);
+    const std::size_t taken = std::min(*read, size - 1 - length);
     std::memcpy(buffer + length, piece, taken);
     length += taken;
     buffer[length] = '\0';
   }
+  // A backslash as the last byte of the file is a continuation with nothing
+  // to join, dropped as one before a newline is.
+  if (length >= 1 && buffer[length - 1] == '\\' && atEndOfFile(file))
+    buffer[--length] = '\0';
   return buffer;
 }
 
@@ -353,7 +399,7 @@ QL_FileTranslatorPtr readProductConfigFile(QL_EncodingKind kind, const std::stri
   // The directory is taken into the internal encoding before its backslashes
   // become "/", so that no second byte of a double-byte character is taken
   // for a separator.
-  const std::string directory = QL_toForwardSlashes(QL_toInternal(binDir ? binDir : "", kind));
+  const std::string directory = QL_toForwardSlashes(QL_nameToInternal(binDir ? binDir : "", kind));
   const std::string path =
       QL_fromInternal(QL_addExtension(QL_joinPath(directory, productWord), ".cfg"), kind);
   QL_FileTranslatorPtr translator(new QL_FileTranslator(kind, tempDir));

@@ -46,8 +46,10 @@ extern const ConfigSectionTable kefConfigSections[];
 // the text ends with a backslash and a newline, the next line of the file (at
 // most ConfigLineSize - 1 characters of it) takes the place of those two
 // characters; the joined text is cut to size - 1 characters. A backslash and
-// newline at the very end of the file are dropped. Null at the end of the
-// file; size must be at least 2.
+// newline at the very end of the file are dropped, and so is a backslash that
+// is the file's last byte. A NUL byte ends the text of its line: the rest of
+// the line is passed over, its newline kept. Null at the end of the file;
+// size must be at least 2.
 char *readConfigLine(char *buffer, std::size_t size, std::FILE *file);
 
 // The line expanded up to its end mark (its first newline when newlineEnds,

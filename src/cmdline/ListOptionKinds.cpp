@@ -66,7 +66,7 @@ bool C_OptionVia::read(std::istream &in, bool) { return pushFile(readOptionValue
 
 bool C_OptionVia::pushFile(const std::string &fileName, std::istream &in) {
   add(fileName);
-  const std::string path = QL_toForwardSlashes(C_productTextToInternal(fileName));
+  const std::string path = QL_toForwardSlashes(C_productNameToInternal(fileName));
   if (!QL_isRegularFile(path) || !QL_isReadableFile(path))
     throw C_InvalidViaException(C_internalToProductText(path));
   auto *words = dynamic_cast<C_WordStreamBuffer *>(in.rdbuf());
@@ -130,7 +130,7 @@ void C_OptionFilenameList::resetToDefault() {
 }
 
 bool C_OptionFilenameList::read(std::istream &in, bool) {
-  const std::string path = QL_toForwardSlashes(C_productTextToInternal(readOptionValueLine(name(), in)));
+  const std::string path = QL_toForwardSlashes(C_productNameToInternal(readOptionValueLine(name(), in)));
   m_cStrings.discard();
   m_values.push_back(QL_Filename::fromPath(path));
   return true;

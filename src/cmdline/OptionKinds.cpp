@@ -55,7 +55,7 @@ std::string C_OptionFilename::valueText() const { return C_internalToProductText
 void C_OptionFilename::resetToDefault() { m_value = QL_toForwardSlashes(m_default); }
 
 bool C_OptionFilename::read(std::istream &in, bool) {
-  m_value = QL_toForwardSlashes(C_productTextToInternal(readOptionValueLine(name(), in)));
+  m_value = QL_toForwardSlashes(C_productNameToInternal(readOptionValueLine(name(), in)));
   return true;
 }
 

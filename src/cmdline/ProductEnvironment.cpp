@@ -6,6 +6,7 @@
 #include "foundation/FileSystem.h"
 #include "foundation/Language.h"
 #include "foundation/PathText.h"
+#include "foundation/PlatformName.h"
 #include "foundation/TempFileName.h"
 #include "foundation/TextConversion.h"
 #include "platform/Environment.h"
@@ -63,7 +64,7 @@ std::optional<std::string> productEnvironmentValue(const C_Product &product, con
       Converting() { converting = true; }
       ~Converting() { converting = false; }
     } guard;
-    *value = QL_toInternal(product, *value);
+    *value = QL_nameToInternal(product, *value);
   }
   return value;
 }
@@ -125,7 +126,7 @@ std::string productTempDir(const C_Product &product) {
     message += triedVariableLine("TMP", inProductEncoding(product, *tmp));
   }
   const std::string last = platform::systemTempDirectory();
-  const std::string lastInternal = QL_toInternal(product, last);
+  const std::string lastInternal = QL_nameToInternal(product, last);
   if (QL_isUsableTempDir(lastInternal))
     return lastInternal;
   throw U_UserException(message + "\tTried directory: " + last + "\n");

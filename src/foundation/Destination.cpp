@@ -45,9 +45,9 @@ void FileDestination::PutString(CountedString text) {
     std::fwrite(text.text(), 1, text.length(), m_file);
 }
 
-void StringDestination::PutChar(int byte) { m_text.append(static_cast<char>(byte)); }
+void StringDestination::PutChar(int byte) { m_text.push_back(static_cast<char>(byte)); }
 
-void StringDestination::PutString(CountedString text) { m_text.append(text); }
+void StringDestination::PutString(CountedString text) { m_text.append(text.text(), text.length()); }
 
 void StreamDestination::PutInt(std::int32_t value) {
   if (!m_out)

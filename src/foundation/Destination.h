@@ -4,9 +4,11 @@
 
 #include "foundation/CountedString.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <iosfwd>
+#include <string>
 
 // Receives bytes, texts and 32-bit integers. No destructor closes anything:
 // the owner calls Close.
@@ -41,18 +43,24 @@ private:
   std::FILE *m_file = nullptr;
 };
 
-// Collects the bytes in a text; integers are not kept.
+// Collects the bytes in a text; integers are not kept. The bytes go into a
+// standard string, which grows in proportion to its size, so that a
+// conversion of any length takes time in proportion to its length (a
+// CountedString grows by 16 bytes at a time).
 class StringDestination : public Destination {
 public:
   StringDestination() = default;
+  // Makes room for that many bytes ahead, such as the size of the input.
+  void reserve(std::size_t bytes) { m_text.reserve(bytes); }
   void PutInt(std::int32_t) override {}
   void PutChar(int byte) override;
   void PutString(CountedString text) override;
   // What has been collected so far.
-  CountedString text() const { return m_text; }
+  CountedString text() const { return CountedString(m_text); }
+  const std::string &bytes() const { return m_text; }
 
 private:
-  CountedString m_text;
+  std::string m_text;
 };
 
 // A standard output stream that stays the caller's. Without a stream nothing

@@ -61,6 +61,13 @@ std::string QL_canonicalPath(const std::string &path) {
   return result;
 }
 
+bool QL_isCanonicalPath(const std::string &path) {
+  // The absolute form by the text alone catches what the canonical name keeps
+  // of a name whose directory does not exist (a relative name, "..").
+  const std::optional<std::string> full = platform::fullPath(nameForPlatform(path));
+  return full && QL_toForwardSlashes(nameFromPlatform(*full)) == path && QL_canonicalPath(path) == path;
+}
+
 std::string U_currentDirectory() {
   std::optional<std::string> current = platform::currentDirectory();
   return current ? U_toForwardSlashes(*current) : std::string();

@@ -13,6 +13,10 @@ std::string U_absolutePath(const std::string &path);
 // its directory joined with its base name, or the path unchanged when the
 // directory does not exist. The empty name gives the current directory.
 std::string QL_canonicalPath(const std::string &path);
+// Whether the name is its own canonical name: absolute and normalised (no "."
+// or ".." component, no doubled or trailing "/"), which QL_canonicalPath
+// leaves as it is, whether or not the file exists.
+bool QL_isCanonicalPath(const std::string &path);
 
 // The current directory with forward slashes; empty when it cannot be found.
 std::string U_currentDirectory();

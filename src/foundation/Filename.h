@@ -19,6 +19,9 @@ public:
   U_Filename(const char *text);
 
   bool isSet() const { return m_entry != nullptr; }
+  // The name's place in the order of first interning; 0 when unset. Serves as
+  // a hash that is the same in every run.
+  std::uint64_t sequence() const { return m_entry ? m_entry->sequence : 0; }
   // A copy of the stored text up to its first NUL byte (empty when unset).
   std::string str() const;
   const char *c_str() const;

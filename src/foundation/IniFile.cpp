@@ -1,8 +1,7 @@
 #include "foundation/IniFile.h"
 
 #include "foundation/PathText.h"
-
-#include <fstream>
+#include "platform/TextFile.h"
 
 namespace {
 
@@ -23,8 +22,8 @@ std::string trimmed(const std::string &text) {
 } // namespace
 
 std::string U_readIniValue(const std::string &path, const std::string &section, const std::string &key) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in)
+  platform::InputFile in(path);
+  if (!in.is_open())
     return "";
   bool inSection = false;
   std::string line;

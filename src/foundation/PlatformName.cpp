@@ -1,7 +1,9 @@
 #include "foundation/PlatformName.h"
 
 #include "cmdline/Product.h"
+#include "foundation/Language.h"
 #include "foundation/TextConversion.h"
+#include "foundation/TranslateException.h"
 
 namespace {
 
@@ -42,5 +44,22 @@ std::string nameFromPlatform(const std::string &platformName) {
   if (passesUnchanged(platformName))
     return platformName;
   QL_UnconvertedNames inside;
-  return QL_toInternal(platformName);
+  return QL_nameToInternal(C_requireCurrentProduct(), platformName);
+}
+
+std::string QL_nameToInternal(const C_Product &product, const std::string &name, QL_EncodingKind kind) {
+  if (isPrintableAscii(name))
+    return name;
+  std::string internal = QL_toInternal(product, name, kind);
+  if (QL_fromInternal(internal, product, kind) != name)
+    throw QL_InvalidNameException(name, kind);
+  return internal;
+}
+
+std::string QL_nameToInternal(const C_Product &product, const std::string &name) {
+  return QL_nameToInternal(product, name, QL_languageEncoding(product));
+}
+
+std::string QL_nameToInternal(const std::string &name, QL_EncodingKind kind) {
+  return QL_nameToInternal(C_requireCurrentProduct(), name, kind);
 }

@@ -10,7 +10,6 @@
 #include "foundation/Source.h"
 #include "foundation/TranslateException.h"
 #include "foundation/Utf8Streambuf.h"
-#include "platform/FileSystem.h"
 #include "platform/TextFile.h"
 
 #include <fstream>
@@ -51,8 +50,9 @@ std::string QL_convertString(const C_Product &product, std::string text, QL_Enco
   StringSource source;
   source.setText(CountedString(text));
   StringDestination destination;
+  destination.reserve(text.size());
   translateFile(source, destination, from, to);
-  return destination.text().toStdString();
+  return destination.bytes();
 }
 
 std::string QL_fromInternal(std::string text, const C_Product &product, QL_EncodingKind kind) {
@@ -154,10 +154,7 @@ bool QL_translateStream(const C_Product &product, std::ostream &out, QL_Encoding
 
 bool QL_translateFileToStream(const C_Product &product, std::ostream &out, QL_EncodingKind outKind,
                               const std::string &inPath, QL_EncodingKind inKind) {
-  // A directory opens on Linux but is no file to translate.
-  if (platform::fileKind(inPath) == platform::FileKind::directory)
-    return false;
-  std::ifstream in(inPath, std::ios::binary);
+  platform::InputFile in(inPath);
   if (!in.is_open())
     return false;
   if (!QL_translateStream(product, out, outKind, in, inKind, true))

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "cmdline/ConfigurationException.h"
+#include "foundation/EncodingKind.h"
 
 #include <string>
 
@@ -36,4 +37,15 @@ public:
   QL_InvalidEncodingException();
   QL_InvalidEncodingException(const QL_InvalidEncodingException &) = default;
   ~QL_InvalidEncodingException() override = default;
+};
+
+// A name that the conversion from its encoding into the internal encoding
+// would change: bytes that are not valid in that encoding, or characters that
+// the internal encoding cannot hold. Its text names it with every byte that
+// is no printable ASCII shown as \xNN.
+class QL_InvalidNameException : public QL_TranslateException {
+public:
+  QL_InvalidNameException(const std::string &name, QL_EncodingKind kind);
+  QL_InvalidNameException(const QL_InvalidNameException &) = default;
+  ~QL_InvalidNameException() override = default;
 };

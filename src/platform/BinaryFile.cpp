@@ -91,11 +91,55 @@ std::FILE *openWithFault(const std::string &path, char kind, const WriteFault &f
 
 } // namespace
 
+int openForReading(const std::string &path) {
+  errno = 0;
+  // Not waiting: a FIFO without a writer would block the open itself.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) {
+    if (errno == 0)
+      errno = ENOENT;
+    return -1;
+  }
+  // The C runtime the system was made for refuses to open a directory as a
+  // file; Linux opens it and fails on the first read. Anything else that is
+  // no regular file may block a read or never end.
+  struct stat status {};
+  const bool known = ::fstat(fd, &status) == 0;
+  if (!known || !S_ISREG(status.st_mode)) {
+    const int reason = !known ? errno : S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
+    ::close(fd);
+    errno = reason;
+    return -1;
+  }
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    const int reason = errno;
+    ::close(fd);
+    errno = reason;
+    return -1;
+  }
+  return fd;
+}
+
 std::FILE *openBinaryFile(const std::string &path, const char *mode) {
   const int savedErrno = errno;
   if (!mode || !*mode) {
     errno = EINVAL;
     return nullptr;
+  }
+  if (mode[0] == 'r' && !std::strchr(mode, '+')) {
+    const int fd = openForReading(path);
+    if (fd < 0)
+      return nullptr;
+    std::FILE *file = ::fdopen(fd, "rb");
+    if (!file) {
+      const int reason = errno;
+      ::close(fd);
+      errno = reason;
+      return nullptr;
+    }
+    errno = savedErrno;
+    return file;
   }
   const bool writes = (mode[0] == 'w' || mode[0] == 'a') && !std::strchr(mode, '+');
   std::FILE *file = writes && currentWriteFault() ? openWithFault(path, mode[0], *currentWriteFault())

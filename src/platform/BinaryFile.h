@@ -9,10 +9,17 @@
 
 namespace platform {
 
+// Opens a file for reading: its descriptor, or -1 with errno telling why.
+// Every file the system reads opens through here. Only a regular file opens:
+// a directory (EISDIR), a FIFO, a device or a socket (EINVAL) is refused at
+// once, never waited on as a FIFO without a writer would be.
+int openForReading(const std::string &path);
+
 // Opens a file as a C stream with the mode given ("rb", "wb", "ab", ...; the
-// bytes pass unchanged). A directory cannot be opened. Null when the file
-// cannot be opened (errno tells why); errno is left as it was on success.
-// While a write fault is set, files opened for writing or appending carry it.
+// bytes pass unchanged). Reading modes open what openForReading opens; in
+// the others a directory cannot be opened. Null when the file cannot be
+// opened (errno tells why); errno is left as it was on success. While a
+// write fault is set, files opened for writing or appending carry it.
 std::FILE *openBinaryFile(const std::string &path, const char *mode);
 
 // The size of the regular file of that name, as the file system has it (bytes

@@ -1,7 +1,6 @@
 #include "platform/TextFile.h"
 
 #include "platform/BinaryFile.h"
-#include "platform/FileSystem.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -136,19 +135,62 @@ int closeText(void *cookie) {
   return ::close(owned->fd);
 }
 
-// The C runtime the system was made for refuses to open a directory as a
-// file; Linux opens it and fails on the first read. Refusing it here keeps a
-// directory where a file is expected a file that cannot be opened.
-bool isDirectory(int fd) {
-  struct stat status {};
-  return ::fstat(fd, &status) == 0 && S_ISDIR(status.st_mode);
-}
-
-bool readsOnly(const char *mode) {
+// "r" and "rt": reading in text mode.
+bool readsText(const char *mode) {
   return mode[0] == 'r' && !std::strchr(mode, '+') && !std::strchr(mode, 'b');
 }
 
+// A C stream in text mode over a descriptor opened for reading; null (the
+// descriptor closed) when it cannot be made.
+std::FILE *textStream(int fd) {
+  auto cookie = std::make_unique<TextCookie>();
+  cookie->fd = fd;
+  cookie_io_functions_t functions{};
+  functions.read = readText;
+  functions.close = closeText;
+  std::FILE *file = fopencookie(cookie.get(), "r", functions);
+  if (!file) {
+    ::close(fd);
+    return nullptr;
+  }
+  cookie.release();
+  return file;
+}
+
 } // namespace
+
+FileReadBuffer::FileReadBuffer(int fd) : m_fd(fd) {
+  if (m_fd >= 0)
+    m_buffer.resize(64 * 1024);
+  setg(m_buffer.data(), m_buffer.data(), m_buffer.data());
+}
+
+FileReadBuffer::~FileReadBuffer() {
+  if (m_fd >= 0)
+    ::close(m_fd);
+}
+
+FileReadBuffer::int_type FileReadBuffer::underflow() {
+  if (gptr() < egptr())
+    return traits_type::to_int_type(*gptr());
+  if (m_fd < 0)
+    return traits_type::eof();
+  const ssize_t n = readRetrying(m_fd, m_buffer.data(), m_buffer.size());
+  if (n <= 0) {
+    setg(m_buffer.data(), m_buffer.data(), m_buffer.data());
+    return traits_type::eof();
+  }
+  m_read += n;
+  setg(m_buffer.data(), m_buffer.data(), m_buffer.data() + n);
+  return traits_type::to_int_type(*gptr());
+}
+
+FileReadBuffer::pos_type FileReadBuffer::seekoff(off_type offset, std::ios_base::seekdir direction,
+                                                 std::ios_base::openmode which) {
+  if (m_fd < 0 || offset != 0 || direction != std::ios_base::cur || !(which & std::ios_base::in))
+    return pos_type(off_type(-1));
+  return pos_type(m_read - (egptr() - gptr()));
+}
 
 std::FILE *openTextFile(const std::string &path, const char *mode) {
   const int savedErrno = errno;
@@ -156,41 +198,32 @@ std::FILE *openTextFile(const std::string &path, const char *mode) {
     errno = EINVAL;
     return nullptr;
   }
-  if (!readsOnly(mode)) {
-    std::string plain;
-    for (const char *c = mode; *c; ++c)
-      if (*c != 't')
-        plain += *c;
-    return openBinaryFile(path, plain.c_str());
+  if (readsText(mode)) {
+    const int fd = openForReading(path);
+    if (fd < 0)
+      return nullptr;
+    std::FILE *file = textStream(fd);
+    if (file)
+      errno = savedErrno;
+    return file;
   }
-  auto cookie = std::make_unique<TextCookie>();
-  errno = 0;
-  cookie->fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (cookie->fd < 0) {
-    if (errno == 0)
-      errno = ENOENT;
-    return nullptr;
-  }
-  if (isDirectory(cookie->fd)) {
-    ::close(cookie->fd);
-    errno = EISDIR;
-    return nullptr;
-  }
-  cookie_io_functions_t functions{};
-  functions.read = readText;
-  functions.close = closeText;
-  std::FILE *file = fopencookie(cookie.get(), "r", functions);
-  if (!file) {
-    ::close(cookie->fd);
-    return nullptr;
-  }
-  cookie.release();
-  errno = savedErrno;
-  return file;
+  std::string plain;
+  for (const char *c = mode; *c; ++c)
+    if (*c != 't')
+      plain += *c;
+  return openBinaryFile(path, plain.c_str());
 }
 
-TextInputFile::TextInputFile(const std::string &path) : std::istream(nullptr), m_text(&m_file) {
-  if (fileKind(path) != FileKind::directory && m_file.open(path, std::ios::in | std::ios::binary))
+InputFile::InputFile(const std::string &path) : std::istream(nullptr), m_file(openForReading(path)) {
+  if (m_file.isOpen())
+    rdbuf(&m_file);
+  else
+    setstate(std::ios::failbit);
+}
+
+TextInputFile::TextInputFile(const std::string &path)
+    : std::istream(nullptr), m_file(openForReading(path)), m_text(&m_file) {
+  if (m_file.isOpen())
     rdbuf(&m_text);
   else
     setstate(std::ios::failbit);

@@ -4,10 +4,10 @@
 #pragma once
 
 #include <cstdio>
-#include <fstream>
 #include <istream>
 #include <streambuf>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -32,21 +32,54 @@ private:
   char m_buffer[4096];
 };
 
-// Opens a file as a C stream in text mode. Reading modes ("r", "rt") turn
-// CR LF into "\n" as TextReadBuffer does, and a read error of the file is the
-// stream's error; other modes open the file as openBinaryFile does ("t"
-// dropped), and lines are written as they are given. Null when the file cannot be opened
-// (errno tells why); errno is left as it was on success.
+// Reads a file descriptor as it is, which it owns and closes. A read error
+// ends the input as the end of the file does. The position can be told, not
+// set: text is read front to back.
+class FileReadBuffer : public std::streambuf {
+public:
+  explicit FileReadBuffer(int fd);
+  ~FileReadBuffer() override;
+  FileReadBuffer(const FileReadBuffer &) = delete;
+  FileReadBuffer &operator=(const FileReadBuffer &) = delete;
+
+  bool isOpen() const { return m_fd >= 0; }
+
+protected:
+  int_type underflow() override;
+  pos_type seekoff(off_type offset, std::ios_base::seekdir direction, std::ios_base::openmode which) override;
+
+private:
+  int m_fd;
+  std::vector<char> m_buffer;
+  off_type m_read = 0; // bytes read from the file so far
+};
+
+// Opens a file as a C stream in text mode. Reading modes ("r", "rt") open
+// what openForReading opens, turn CR LF into "\n" as TextReadBuffer does, and
+// a read error of the file is the stream's error; other modes open the file
+// as openBinaryFile does ("t" dropped), and lines are written as they are
+// given. Null when the file cannot be opened (errno tells why); errno is left
+// as it was on success.
 std::FILE *openTextFile(const std::string &path, const char *mode);
+
+// An input stream over a file read as it is (binary).
+class InputFile : public std::istream {
+public:
+  explicit InputFile(const std::string &path);
+  bool is_open() const { return m_file.isOpen(); }
+
+private:
+  FileReadBuffer m_file;
+};
 
 // An input stream over a file in text mode.
 class TextInputFile : public std::istream {
 public:
   explicit TextInputFile(const std::string &path);
-  bool is_open() const { return m_file.is_open(); }
+  bool is_open() const { return m_file.isOpen(); }
 
 private:
-  std::filebuf m_file;
+  FileReadBuffer m_file;
   TextReadBuffer m_text;
 };
 

@@ -7,11 +7,13 @@
 #include "anlsrslt/model/SymbolTable.h"
 #include "anlsrslt/readers/DefineRecord.h"
 #include "anlsrslt/readers/FileOpenException.h"
+#include "anlsrslt/readers/RelationInclude.h"
 #include "anlsrslt/readers/Source.h"
 #include "checks/PostAnalysis.h"
 #include "cmdline/CmdArgs.h"
 #include "cmdline/ConfigurationException.h"
 #include "cmdline/Options.h"
+#include "foundation/IncludeSiteMap.h"
 #include "foundation/NamedFiles.h"
 #include "messages/Diagnostic.h"
 #include "messages/Output.h"
@@ -278,6 +280,8 @@ TEST_F(DriverTest, TheBaseRunWalksOnlyTheInputFilesWithoutOutputsOrMainFile) {
     try {
       EXPECT_EQ(0, driver->run());
       EXPECT_EQ("", c.error);
+      EXPECT_TRUE(isIncludeListener(onIncludeRelation))
+          << "include sites are recorded from the first file on";
     } catch (const C_ConfigurationException &error) {
       EXPECT_EQ(c.error, error.what());
     }
@@ -303,6 +307,8 @@ TEST_F(DriverTest, TheRecordFileBesideTheMainFileIsPassedOverAndEveryOtherFileRe
       {src + "/a.c.err", true},  {src + "/b.c.met", true},
   };
   P_currentFilenames() = QL_Filename::fromPath(src + "/a.c");
+  // The output's filters read the options of the current argument set.
+  C_setCurrentCmdArgs(*m_args);
   RecordingDriver driver;
   selectOutput(src + "/a.c", out, 0);
   for (const Case &c : cases) {

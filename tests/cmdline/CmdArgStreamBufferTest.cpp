@@ -101,28 +101,49 @@ TEST_F(CmdArgStreamBufferTest, PushedFileComesBeforeTheRestOfItsSource) {
 }
 
 TEST_F(CmdArgStreamBufferTest, NestingIsBounded) {
-  const std::string settings = m_scratch.writeFile("s.txt", "x\n");
+  std::vector<std::string> files;
+  for (std::size_t i = 0; i < C_CmdArgStreamBuffer::MaxNestedFiles + 2; ++i)
+    files.push_back(m_scratch.writeFile("s" + std::to_string(i) + ".txt", "x\n"));
   m_stack.push(new C_ArgvSource(m_lyr, {"end"}));
   C_CmdArgStreamBuffer buffer(m_lyr, eceNone, m_scratch.path(), m_stack);
   for (std::size_t i = 0; i < C_CmdArgStreamBuffer::MaxNestedFiles; ++i)
-    buffer.pushFile(settings);
+    buffer.pushFile(files[i]);
+  const std::string &tooDeep = files[C_CmdArgStreamBuffer::MaxNestedFiles];
   try {
-    buffer.pushFile(settings);
+    buffer.pushFile(tooDeep);
     FAIL() << "no exception";
   } catch (const C_InvalidArgValueException &e) {
-    EXPECT_EQ("\nERROR: Settings files nested too deeply, not read: " + settings + "\n\n", e.what());
+    EXPECT_EQ("\nERROR: Settings files nested too deeply, not read: " + tooDeep + "\n\n", e.what());
     EXPECT_EQ(10, e.exitCode());
   }
   // Once the first file is exhausted there is room for one more.
   std::istream in(&buffer);
   std::string line;
   ASSERT_TRUE(std::getline(in, line, '\n'));
-  EXPECT_THROW(buffer.pushFile(settings), C_ViaNestingException);
+  EXPECT_THROW(buffer.pushFile(files.back()), C_ViaNestingException);
   ASSERT_TRUE(std::getline(in, line, '\n'));
-  buffer.pushFile(settings);
+  buffer.pushFile(files.back());
   std::vector<std::string> rest(C_CmdArgStreamBuffer::MaxNestedFiles - 1, "x");
   rest.push_back("end");
   EXPECT_EQ(rest, lines(in));
+}
+
+TEST_F(CmdArgStreamBufferTest, FileBeingReadIsRefusedOnce) {
+  const std::string settings = m_scratch.writeFile("s.txt", "x\n");
+  m_stack.push(new C_ArgvSource(m_lyr, {"end"}));
+  C_CmdArgStreamBuffer buffer(m_lyr, eceNone, m_scratch.path(), m_stack);
+  buffer.pushFile(settings);
+  EXPECT_THROW(buffer.pushFile(settings), C_ViaNestingException);
+  // Refused again, under any spelling, without a second report.
+  EXPECT_NO_THROW(buffer.pushFile(settings));
+  EXPECT_NO_THROW(buffer.pushFile(m_scratch.path() + "/./s.txt"));
+  std::istream in(&buffer);
+  EXPECT_EQ((std::vector<std::string>{"x", "end"}), lines(in));
+  // Read to its end, the file may be named again.
+  m_stack.push(new C_ArgvSource(m_lyr, {"again"}));
+  buffer.pushFile(settings);
+  in.clear();
+  EXPECT_EQ((std::vector<std::string>{"x", "again"}), lines(in));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "cmdline/CmdArgs.h"
 
+#include "cmdline/CmdArgStreamBuffer.h"
 #include "cmdline/ConfigurationException.h"
 #include "cmdline/ProductEnvironment.h"
 #include "foundation/Exception.h"
@@ -15,7 +16,9 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <optional>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -341,6 +344,129 @@ TEST_F(ParseSourcesTest, ErrorPoliciesAcrossSources) {
       continue;
     }
     EXPECT_TRUE(test_support::isConfigurationError(result.error, c.thrown)) << label;
+  }
+}
+
+std::string nestedTooDeeply(const std::string &file) {
+  return "\nERROR: Settings files nested too deeply, not read: " + file + "\n\n";
+}
+
+// Settings files that name themselves or each other, or one file named from
+// many places: a file being read is not read again, a run reads at most
+// MaxSettingsFiles of them, and each file refused is reported once.
+TEST_F(ParseSourcesTest, SettingsFilesNamingEachOtherAreBounded) {
+  std::string many;
+  for (int i = 0; i < 5000; ++i)
+    many += "-via one.txt\n";
+  struct Case {
+    const char *label;
+    std::vector<std::pair<std::string, std::string>> files; // in the current directory
+    std::vector<const char *> words;
+    std::vector<std::string> orphans;
+    std::string err;
+  };
+  const Case cases[] = {
+      {"a file naming itself twice",
+       {{"v.txt", "-via v.txt\n-via v.txt\nv.c\n"}},
+       {"-via", "v.txt", "a.c"},
+       {"v.c", "a.c"},
+       nestedTooDeeply("v.txt")},
+      {"spelled another way",
+       {{"v.txt", "-via ./v.txt\n-viasub/../v.txt\nv.c\n"}},
+       {"-via", "v.txt"},
+       {"v.c"},
+       nestedTooDeeply("./v.txt")},
+      {"two files naming each other",
+       {{"a.txt", "-via b.txt\na.c\n-via b.txt\n"}, {"b.txt", "-via a.txt\nb.c\n"}},
+       {"-via", "a.txt"},
+       {"b.c", "a.c", "b.c"},
+       nestedTooDeeply("a.txt")},
+      {"a file named from many places",
+       {{"many.txt", many}, {"one.txt", "x\n"}},
+       {"-via", "many.txt", "end.c"},
+       [] {
+         std::vector<std::string> orphans(C_CmdArgStreamBuffer::MaxSettingsFiles - 1, "x");
+         orphans.push_back("end.c");
+         return orphans;
+       }(),
+       nestedTooDeeply("one.txt")},
+  };
+  writeFiles({"#options\n", std::nullopt, std::nullopt}, false);
+  std::filesystem::create_directory("sub");
+  for (const Case &c : cases) {
+    for (const auto &[name, text] : c.files)
+      m_scratch.writeFile("work/" + name, text);
+    C_CmdArgs args("lyr", static_cast<int>(c.words.size()), c.words.data());
+    const Parse result = parse(args);
+    EXPECT_FALSE(result.error) << c.label;
+    EXPECT_EQ(c.orphans, result.orphans) << c.label;
+    EXPECT_EQ(c.err, result.err) << c.label;
+  }
+}
+
+// Twenty files, each naming the next twice, would be read about two million
+// times; the run stops after MaxSettingsFiles and names each refused file
+// once.
+TEST_F(ParseSourcesTest, SettingsFilesThatMultiplyAreBounded) {
+  constexpr int depth = 20;
+  for (int i = 0; i < depth; ++i) {
+    const std::string next = "f" + std::to_string(i + 1) + ".txt";
+    m_scratch.writeFile("work/f" + std::to_string(i) + ".txt", "-via " + next + "\n-via " + next + "\n");
+  }
+  m_scratch.writeFile("work/f" + std::to_string(depth) + ".txt", "y\n");
+  writeFiles({"#options\n", std::nullopt, std::nullopt}, false);
+  const char *words[] = {"-via", "f0.txt"};
+  C_CmdArgs args("lyr", 2, words);
+  const Parse result = parse(args);
+  EXPECT_FALSE(result.error);
+  EXPECT_GT(result.orphans.size(), 0u);
+  EXPECT_LT(result.orphans.size(), C_CmdArgStreamBuffer::MaxSettingsFiles);
+  std::set<std::string> reported;
+  for (std::size_t at = 0; at < result.err.size();) {
+    const std::size_t end = result.err.find("\n\n", at);
+    ASSERT_NE(std::string::npos, end);
+    const std::string message = result.err.substr(at, end + 2 - at);
+    EXPECT_TRUE(reported.insert(message).second) << message;
+    at = end + 2;
+  }
+  EXPECT_FALSE(reported.empty());
+  for (int i = 1; i <= depth; ++i)
+    reported.erase(nestedTooDeeply("f" + std::to_string(i) + ".txt"));
+  EXPECT_TRUE(reported.empty()) << testing::PrintToString(reported);
+}
+
+// A file name that is not valid in the product's encoding ends the run with
+// an error that names it; it is never read as another name.
+TEST_F(ParseSourcesTest, FileNameNotValidInTheProductEncodingIsAnError) {
+  m_lang.set("ja_JP.UTF-8");
+  writeFiles({"#options\n", std::nullopt, std::nullopt}, false);
+  const std::string bad = BYTES("\xC0\xAF");
+  const std::string shown = "\\xC0\\xAF";
+  m_scratch.writeFile("work/" + bad, "-nomsg 1\n"); // it exists, under that name
+  const std::string badInWord = "-via" + bad;
+  struct Case {
+    const char *label;
+    std::vector<const char *> words;
+    std::string shown;
+    std::optional<std::string> home = std::nullopt;
+    std::optional<std::string> bin = std::nullopt;
+  };
+  const Case cases[] = {
+      {"settings file", {"-via", bad.c_str(), "a.c"}, shown},
+      {"settings file in the option's word", {badInWord.c_str()}, shown},
+      {"output directory", {"-op", bad.c_str()}, shown},
+      {"home directory", {"a.c"}, m_scratch.path() + "/" + shown, m_scratch / bad},
+      {"installation directory", {"a.c"}, m_scratch.path() + "/" + shown, std::nullopt, m_scratch / bad},
+  };
+  for (const Case &c : cases) {
+    const EnvironmentVariable home("HOME", c.home ? c.home : m_scratch / "home");
+    const EnvironmentVariable bin("LYRBIN", c.bin ? c.bin : m_bin);
+    C_CmdArgs args("lyr", static_cast<int>(c.words.size()), c.words.data());
+    const Parse result = parse(args);
+    const std::string error =
+        "\nERROR: File name not valid in the product's encoding (UTF-8): '" + c.shown + "'\n\n";
+    EXPECT_TRUE(test_support::isConfigurationError(result.error, error)) << c.label;
+    EXPECT_TRUE(args.options()->noMsg().values().empty()) << c.label;
   }
 }
 

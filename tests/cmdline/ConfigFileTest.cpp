@@ -109,6 +109,14 @@ TEST_F(ConfigFileTest, LogicalLines) {
       {"last line without newline", "a\nlast", {"a\n", "last"}},
       {"empty lines", "\n\n", {"\n", "\n"}},
       {"empty file", "", {}},
+      {"backslash as the last byte of the file", "a\nb\\", {"a\n", "b"}},
+      {"only a backslash after the last line", "a\n\\", {"a\n", ""}},
+      {"continuation, then a backslash at the end", "a\\\nb\\", {"ab"}},
+      {"NUL drops the rest of its line but not its end", BYTES("be\0fore\nnext\n"), {"be\n", "next\n"}},
+      {"NUL at the start of a line", BYTES("\0x\ny\n"), {"\n", "y\n"}},
+      {"NUL before a backslash", BYTES("a\0\\\nb\n"), {"a\n", "b\n"}},
+      {"NUL in a joined line", BYTES("a\\\nb\0c\nd\n"), {"ab\n", "d\n"}},
+      {"NUL in the last line", BYTES("a\nb\0c"), {"a\n", "b"}},
   };
   for (const Case &c : cases) {
     EXPECT_EQ(c.lines, readLines(c.bytes)) << c.label;

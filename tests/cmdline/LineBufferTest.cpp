@@ -70,6 +70,16 @@ TEST_F(LineBufferTest, Words) {
       // A backslash is an ordinary character, except before the line end.
       {"a\\b c\\d\\\ne\n", {"a\\b", "c\\de"}},
       {"-a \\\n-b\n", {"-a", "-b"}},
+      // A backslash as the last byte of the file is dropped like one before a
+      // line end.
+      {"-a b\\", {"-a", "b"}},
+      {"-a\n\\", {"-a"}},
+      // A NUL byte drops the rest of its line, but the line end still ends
+      // the word.
+      {BYTES("-echo be\0fore\n-op o\0ut"), {"-echo", "be", "-op", "o"}},
+      {BYTES("a\0 b\nc\n"), {"a", "c"}},
+      {BYTES("\0x\ny\n"), {"y"}},
+      {BYTES("'a\0'\nb c\n"), {"ab", "c"}}, // the quote ends at the line end
   };
   for (const Case &c : cases) {
     EXPECT_EQ(c.words, wordsOf(c.bytes, true)) << c.bytes;

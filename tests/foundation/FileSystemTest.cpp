@@ -53,6 +53,25 @@ TEST_F(FileSystemTest, CanonicalPath) {
     EXPECT_EQ(expand(c.expected), QL_canonicalPath(expand(c.path))) << c.path;
 }
 
+TEST_F(FileSystemTest, IsCanonicalPath) {
+  CurrentDirectory here(m_scratch.path());
+  const struct {
+    std::string path;
+    bool canonical;
+  } cases[] = {
+      {"@/f.c", true},          {"@/sub/missing.c", true},
+      {"/nodir/x.c", true},     {"/", true},
+      {"@/sub", true},          {"f.c", false},
+      {"sub/g.h", false},       {"nodir/x.c", false},
+      {"@/sub/../f.c", false},  {"@/./f.c", false},
+      {"/nodir/../x.c", false}, {"@//f.c", false},
+      {"@/sub/", false},        {"", false},
+      {"@\\f.c", false},
+  };
+  for (const auto &c : cases)
+    EXPECT_EQ(c.canonical, QL_isCanonicalPath(expand(c.path))) << c.path;
+}
+
 TEST_F(FileSystemTest, AbsolutePath) {
   CurrentDirectory here(m_scratch.path() + "/sub");
   const struct {

@@ -7,6 +7,7 @@
 #include "foundation/PathText.h"
 #include "foundation/TempFileName.h"
 #include "foundation/TextConversion.h"
+#include "foundation/TranslateException.h"
 #include "support/Bytes.h"
 #include "support/ProductFixture.h"
 #include "support/ScratchDirectory.h"
@@ -81,6 +82,51 @@ TEST_F(PlatformNameTest, NamesPassUnchangedWhileConversionIsHeldOff) {
     EXPECT_EQ(sjisName, nameFromPlatform(sjisName));
   }
   EXPECT_EQ(sjisName, nameForPlatform(eucName));
+}
+
+// A name that the conversion into the internal encoding would change is an
+// error that names it, never another name.
+TEST_F(PlatformNameTest, NameThatDoesNotSurviveTheConversionIsAnError) {
+  struct Case {
+    const char *lang;
+    std::string name;
+    std::string internal; // empty: refused, and shown as in the message
+    std::string shown = {};
+  };
+  const Case cases[] = {
+      {"ja_JP.UTF-8", utf8Name, eucName},
+      {"ja_JP.UTF-8", "plain/a.c", "plain/a.c"},
+      {"ja_JP.UTF-8", BYTES("\xC0\xAF"), "", "(UTF-8): '\\xC0\\xAF'"},
+      {"ja_JP.UTF-8", BYTES("dir/\xFF\xFE.c"), "", "(UTF-8): 'dir/\\xFF\\xFE.c'"},
+      // Valid UTF-8, but no character of the internal encoding.
+      {"ja_JP.UTF-8", BYTES("\xF0\x9F\x98\x80.c"), "", "(UTF-8): '\\xF0\\x9F\\x98\\x80.c'"},
+      {"ja_JP.SJIS", sjisName, eucName},
+      // A user-defined character, and a byte that is no lead byte before a
+      // half-width katakana.
+      {"ja_JP.SJIS", BYTES("\xF0\x40"), "", "(Shift_JIS): '\\xF0@'"},
+      {"ja_JP.SJIS", BYTES("\xFD\xA1"), "", "(Shift_JIS): '\\xFD\\xA1'"},
+      {"ja_JP.eucJP", BYTES("\xFF\xFE"), BYTES("\xFF\xFE")},
+      {"C", BYTES("\xC0\xAF"), BYTES("\xC0\xAF")},
+  };
+  for (const Case &c : cases) {
+    m_lang.set(c.lang);
+    const std::string label = std::string(c.lang) + " " + testing::PrintToString(c.name);
+    if (!c.internal.empty()) {
+      EXPECT_EQ(c.internal, QL_nameToInternal(m_product, c.name)) << label;
+      EXPECT_EQ(c.internal, nameFromPlatform(c.name)) << label;
+      continue;
+    }
+    const std::string text = "\nERROR: File name not valid in the product's encoding " + c.shown + "\n\n";
+    for (const bool fromPlatform : {false, true}) {
+      try {
+        (void)(fromPlatform ? nameFromPlatform(c.name) : QL_nameToInternal(m_product, c.name));
+        ADD_FAILURE() << label << ": no exception";
+      } catch (const QL_InvalidNameException &e) {
+        EXPECT_EQ(text, e.what()) << label;
+        EXPECT_EQ(10, e.exitCode()) << label;
+      }
+    }
+  }
 }
 
 TEST_F(PlatformNameTest, LanguageIsFoundThroughAnInstallationDirectoryWithAShiftJisName) {

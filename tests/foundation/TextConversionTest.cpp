@@ -77,6 +77,39 @@ TEST_F(TextConversionTest, HalfWidthKanaGrowPastTheReadBuffer) {
   EXPECT_EQ(euc, QL_toInternal(m_product, utf8, eceUTF));
 }
 
+// A word of several megabytes, as one long word of a configuration file
+// gives, converts in one pass: each kind's bytes are built here piece by
+// piece, so that the converters cannot share a mistake with the expectation.
+TEST_F(TextConversionTest, MultiMegabyteWordConvertsBothWays) {
+  struct Piece {
+    std::string sjis;
+    std::string euc;
+    std::string newJis; // inside the kanji state
+  };
+  const Piece pieces[] = {
+      {BYTES("\x82\xA0"), BYTES("\xA4\xA2"), BYTES("\x24\x22")}, // hiragana a
+      {BYTES("\x88\x9F"), BYTES("\xB0\xA1"), BYTES("\x30\x21")}, // first kanji of level 1
+      {BYTES("\x83\x4A"), BYTES("\xA5\xAB"), BYTES("\x25\x2B")}, // katakana ka
+  };
+  constexpr std::size_t repeats = 1 << 20; // 3 Mi characters, 6 MiB in each kind
+  std::string sjis, euc, newJis = BYTES("\x1B$B");
+  sjis.reserve(6 * repeats);
+  euc.reserve(6 * repeats);
+  newJis.reserve(6 * repeats + 6);
+  for (std::size_t i = 0; i < repeats; ++i) {
+    for (const Piece &piece : pieces) {
+      sjis += piece.sjis;
+      euc += piece.euc;
+      newJis += piece.newJis;
+    }
+  }
+  newJis += BYTES("\x1B(J");
+  EXPECT_TRUE(euc == QL_toInternal(m_product, sjis, eceSJIS));
+  EXPECT_TRUE(sjis == QL_fromInternal(euc, m_product, eceSJIS));
+  EXPECT_TRUE(newJis == QL_fromInternal(euc, m_product, eceNewJIS));
+  EXPECT_TRUE(euc == QL_toInternal(m_product, newJis, eceNewJIS));
+}
+
 TEST_F(TextConversionTest, ShortFormsFollowTheLanguageOfTheCurrentProduct) {
   struct Case {
     const char *lang;

@@ -1,13 +1,16 @@
 #include "platform/TextFile.h"
 
+#include "platform/BinaryFile.h"
 #include "support/ScratchDirectory.h"
 
 #include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -157,6 +160,52 @@ TEST_F(TextFileTest, DirectoryCannotBeOpened) {
   platform::TextInputFile in(m_dir.path());
   EXPECT_FALSE(in.is_open());
   EXPECT_TRUE(in.fail());
+}
+
+// Only a regular file opens for reading: a FIFO, a device or a directory is
+// refused at once. (A FIFO with no writer used to block the open itself;
+// here one end is held open, so that the old answer shows as a success.)
+TEST_F(TextFileTest, OnlyARegularFileOpensForReading) {
+  const std::string fifo = m_dir / "fifo";
+  ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+  const int held = ::open(fifo.c_str(), O_RDWR | O_CLOEXEC);
+  ASSERT_GE(held, 0);
+  for (const std::string &path : {fifo, std::string("/dev/null"), m_dir.path()}) {
+    for (const char *mode : {"r", "rt", "rb"}) {
+      errno = 0;
+      std::FILE *file = platform::openTextFile(path, mode);
+      EXPECT_EQ(nullptr, file) << path << " " << mode;
+      EXPECT_NE(0, errno) << path << " " << mode;
+      if (file)
+        std::fclose(file);
+    }
+    EXPECT_GT(0, platform::openForReading(path)) << path;
+    EXPECT_EQ(nullptr, platform::openBinaryFile(path, "rb")) << path;
+    platform::TextInputFile text(path);
+    EXPECT_FALSE(text.is_open()) << path;
+    EXPECT_TRUE(text.fail()) << path;
+    platform::InputFile bytes(path);
+    EXPECT_FALSE(bytes.is_open()) << path;
+    EXPECT_TRUE(bytes.fail()) << path;
+  }
+  ::close(held);
+}
+
+TEST_F(TextFileTest, InputFileReadsEveryByteAsItIs) {
+  std::string bytes = "a\r\nb\rc\n";
+  for (int b = 0; b < 256; ++b)
+    bytes += static_cast<char>(b);
+  bytes += std::string(100000, 'z'); // past one buffer
+  platform::InputFile in(write(bytes));
+  ASSERT_TRUE(in.is_open());
+  EXPECT_EQ(0, in.tellg());
+  char first[3];
+  in.read(first, sizeof first);
+  EXPECT_EQ(3, in.tellg()); // the position can be told
+  EXPECT_EQ(bytes.substr(3), std::string(std::istreambuf_iterator<char>(in), {}));
+  platform::InputFile missing(m_dir / "missing");
+  EXPECT_FALSE(missing.is_open());
+  EXPECT_TRUE(missing.fail());
 }
 
 TEST_F(TextFileTest, ReadErrorIsAnErrorNotTheEnd) {

@@ -3,9 +3,12 @@
 // standard error.
 #pragma once
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <fcntl.h>
+#include <limits>
 #include <map>
 #include <optional>
 #include <poll.h>
@@ -25,6 +28,16 @@ struct ProgramResult {
   int termSignal = 0; // the signal that ended it, if one did
   std::string out;
   std::string err;
+  // The process was killed for going past a bound of RunBounds.
+  bool stopped = false;
+};
+
+// Bounds that keep a faulty program from stalling a test: one that writes
+// without end or never ends is killed, and its result says so. They guard
+// the test run; they are no measure of speed.
+struct RunBounds {
+  std::size_t outputBytes = std::numeric_limits<std::size_t>::max(); // both streams together
+  int seconds = -1;                                                  // -1: no bound
 };
 
 // The environment of this process with the changes applied: a name mapped to
@@ -100,16 +113,33 @@ public:
 
   pid_t pid() const { return m_pid; }
 
-  // Reads both pipes to their end and waits for the process.
-  ProgramResult finish() {
+  // Reads both pipes to their end and waits for the process; kills it once
+  // it goes past a bound.
+  ProgramResult finish(const RunBounds &bounds = {}) {
     ProgramResult result;
     pollfd fds[2] = {{m_out, POLLIN, 0}, {m_err, POLLIN, 0}};
     std::string *sinks[2] = {&result.out, &result.err};
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(bounds.seconds);
     int open = 2;
     while (open > 0) {
-      if (poll(fds, 2, -1) < 0) {
+      int wait = -1;
+      if (bounds.seconds >= 0) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        wait = static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
+      }
+      const int ready = poll(fds, 2, wait);
+      if (ready < 0) {
         if (errno == EINTR)
           continue;
+        break;
+      }
+      if (ready == 0 || result.out.size() + result.err.size() > bounds.outputBytes) {
+        kill(m_pid, SIGKILL);
+        result.stopped = true;
+        for (pollfd &fd : fds)
+          if (fd.fd >= 0)
+            close(fd.fd);
         break;
       }
       for (int i = 0; i < 2; ++i) {
@@ -143,10 +173,11 @@ private:
   int m_err = -1;
 };
 
-// Runs the program to its end.
+// Runs the program to its end, or until it goes past a bound.
 inline ProgramResult runProgram(const std::string &program, const std::vector<std::string> &arguments,
-                                const std::vector<std::string> &environment, const std::string &directory) {
-  return RunningProgram(program, arguments, environment, directory).finish();
+                                const std::vector<std::string> &environment, const std::string &directory,
+                                const RunBounds &bounds = {}) {
+  return RunningProgram(program, arguments, environment, directory).finish(bounds);
 }
 
 } // namespace test_support

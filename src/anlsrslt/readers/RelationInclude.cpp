@@ -18,6 +18,8 @@ void registerIncludeListener(P_IncludeListener listener) {
   includeListeners().addOnce(listener);
 }
 
+bool isIncludeListener(P_IncludeListener listener) { return includeListeners().contains(listener); }
+
 void notifyIncludeListeners(const P_CountedPtr<P_IncludeRecord> &record) {
   includeListeners().notify(record);
 }

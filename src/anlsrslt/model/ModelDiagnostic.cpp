@@ -1,0 +1,53 @@
+#include "anlsrslt/model/ModelDiagnostic.h"
+
+#include "cmdline/OnceAnswer.h"
+#include "cmdline/Options.h"
+#include "foundation/Assertion.h"
+#include "foundation/FileSystem.h"
+#include "foundation/IncludeSiteMap.h"
+
+#include <iostream>
+
+namespace {
+
+// The proxy of a file named by its text: the text made canonical. The text is
+// in the internal encoding already (a conversion from it to itself would
+// leave it as it is).
+U_RefPtr<FilenameProxy> proxyOfCanonicalForm(const std::string &text) {
+  return P_filenameProxyFor(QL_Filename::fromPath(text));
+}
+
+bool reportDiagnosticsWithoutLocation() {
+  static C_OnceAnswer<bool> answer([] { return debugFlag("always_read_errors"); });
+  return answer.get();
+}
+
+} // namespace
+
+P_Diagnostic::P_Diagnostic(const U_RefPtr<M_Diagnostic> &diagnostic) : m_diagnostic(diagnostic) {
+  const U_Location &location = m_diagnostic.isSet() ? m_diagnostic->getLocation() : U_Location();
+  if (location.isSet()) {
+    m_filename = proxyOfCanonicalForm(location.getFile().canonical().str());
+    return;
+  }
+  // Nothing to take a file from: the empty path stands in, so that the file
+  // name handed out is the empty text rather than a made-up file.
+  m_filename = P_filenameProxyFor(QL_Filename("", ""));
+  if (reportDiagnosticsWithoutLocation())
+    std::cout << "Diagnostic without location read back: Msg="
+              << (m_diagnostic.isSet() ? m_diagnostic->getNumber() : 0u) << std::endl;
+}
+
+P_Diagnostic::P_Diagnostic(std::uint32_t number, const char *file, std::int32_t line, std::int32_t column) {
+  const std::string text = file ? file : "";
+  const QL_Filename identity(text, text);
+  m_diagnostic = new M_Diagnostic(number, makeIncludedLocation(identity, line, column));
+  m_filename = proxyOfCanonicalForm(text);
+  if (!m_filename.isSet())
+    assertFailed("P_Diagnostic", __LINE__, "m_filename.isSet () && \"Null string for object.\"", true);
+  // Only the canonical name is the file of the other locations and of the
+  // include records.
+  if (!QL_isCanonicalPath(text))
+    assertFailed("P_Diagnostic", __LINE__,
+                 "QL_isCanonicalPath (file) && \"File name of a new diagnostic not canonical.\"", true);
+}

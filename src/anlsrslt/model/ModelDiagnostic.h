@@ -1,0 +1,34 @@
+// A diagnostic as the model and the query interface see it: the diagnostic
+// with the proxy of its file, whose interned name the checks are given.
+#pragma once
+
+#include "anlsrslt/model/FilenameProxy.h"
+#include "foundation/Ref.h"
+#include "messages/Diagnostic.h"
+
+#include <cstdint>
+
+struct P_Diagnostic : public U_Ref {
+  // A diagnostic read back from an error file, shared with the caller. The
+  // proxy is that of its location's file made canonical once more. A diagnostic
+  // without a location gets the proxy of the empty path (name "") and is kept
+  // all the same; under the debug word "always_read_errors" a line on standard
+  // output says so.
+  explicit P_Diagnostic(const U_RefPtr<M_Diagnostic> &diagnostic);
+
+  // A new finding of a check: a new diagnostic with the number at the line
+  // and column of the file, carrying the include location recorded for the
+  // file (makeIncludedLocation). The file name must be canonical (absolute,
+  // normalised, forward slashes; the interned name of a proxy is): the
+  // location takes it unchanged as both its names, and only the canonical
+  // name finds the file's include location and compares equal to the other
+  // locations of the file. Another name is a failed assertion that ends the
+  // run.
+  P_Diagnostic(std::uint32_t number, const char *file, std::int32_t line, std::int32_t column);
+
+  // Drops the diagnostic, then the file.
+  ~P_Diagnostic() override = default;
+
+  U_RefPtr<FilenameProxy> m_filename;
+  U_RefPtr<M_Diagnostic> m_diagnostic;
+};
