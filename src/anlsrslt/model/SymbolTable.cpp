@@ -8,6 +8,7 @@ SymbolTable &SymbolTable::instance() {
 P_SymbolFiling SymbolTable::addDefine(const DefinePtr &def) {
   if (!def.isSet())
     return {U_RefPtr<P_Symbol>(), P_filedNothing};
+  ++m_filed;
   constexpr std::uint8_t createsSymbol = P_kindDeclaration | P_kindSpecialisation | P_kindX | P_kindP;
   std::uint32_t code;
   if (def->m_kind & createsSymbol)
@@ -16,8 +17,7 @@ P_SymbolFiling SymbolTable::addDefine(const DefinePtr &def) {
     code = P_filedDefinition;
   else
     return {U_RefPtr<P_Symbol>(), P_filedRedeclaration};
-  m_symbols.emplace_back(new P_Symbol(def));
-  return {m_symbols.back(), code};
+  return {U_RefPtr<P_Symbol>(new P_Symbol(def)), code};
 }
 
 void SymbolTable::clearTranslationUnit() {}

@@ -4,8 +4,8 @@
 #include "anlsrslt/model/Define.h"
 #include "anlsrslt/model/Symbol.h"
 
+#include <cstddef>
 #include <cstdint>
-#include <vector>
 
 // What filing one define did: the symbol it went to (unset for codes 3 and
 // 5) and the result code.
@@ -23,9 +23,10 @@ enum : std::uint32_t {
   P_filedNothing = 5,        // the define handle was unset
 };
 
-// Keeps every define in a symbol of its own, in filing order: grouping the
-// defines of one entity by symbol id, per translation unit and program-wide,
-// comes with the symbol table proper.
+// Groups nothing yet: grouping the defines of one entity by symbol id, per
+// translation unit and program-wide, comes with the symbol table proper. Each
+// define filed is handed back in a symbol of its own, which the table does
+// not keep; the table counts the defines it was given.
 class SymbolTable {
 public:
   // The one symbol table of the run, created on first use. Tests and
@@ -37,7 +38,7 @@ public:
   SymbolTable &operator=(const SymbolTable &) = delete;
 
   // Files a define: a declaration or specialisation (kind bits 1, 8, 32 or
-  // 64) makes a new symbol (code 0), a definition another (code 4); a
+  // 64) gets a new symbol (code 0), a definition one as well (code 4); a
   // redeclaration or a define of no such kind gives code 3, an unset handle
   // code 5.
   P_SymbolFiling addDefine(const DefinePtr &def);
@@ -46,9 +47,9 @@ public:
   // file begins.
   void clearTranslationUnit();
 
-  // Every symbol made, in creation order.
-  const std::vector<U_RefPtr<P_Symbol>> &symbols() const { return m_symbols; }
+  // How many defines were filed (unset handles not counted).
+  std::size_t filedCount() const { return m_filed; }
 
 private:
-  std::vector<U_RefPtr<P_Symbol>> m_symbols;
+  std::size_t m_filed = 0;
 };
