@@ -9,6 +9,7 @@
 //
 // A read meets every name for the first time only in a process of its own:
 // run each read benchmark alone (--benchmark_filter=Counting, =Keeping).
+#include "BenchInstallation.h"
 #include "RecordFileGenerator.h"
 
 #include "anlsrslt/model/SymbolTable.h"
@@ -21,11 +22,8 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -37,27 +35,14 @@ constexpr std::size_t kRecords = 1000000;
 // the product's installation and temporary directory; removed at exit.
 class DefineRecordFile {
 public:
-  DefineRecordFile() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "lyr-bench-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-      throw std::runtime_error("cannot create a directory for the record file");
-    m_directory = pattern;
-    setenv("LYRBIN", m_directory.c_str(), 1);
-    setenv("LYRTEMPFILES", m_directory.c_str(), 1);
-    setenv("LANG", "ja_JP.eucJP", 1);
-    m_bytes = record_files::writeDefineRecordFile(m_directory + "/main.c.met", kRecords);
-  }
-  ~DefineRecordFile() {
-    std::error_code ignored;
-    std::filesystem::remove_all(m_directory, ignored);
-  }
+  DefineRecordFile() : m_bytes(record_files::writeDefineRecordFile(directory() + "/main.c.met", kRecords)) {}
 
-  const std::string &directory() const { return m_directory; }
+  const std::string &directory() const { return m_installation.directory(); }
   std::uint64_t bytes() const { return m_bytes; }
 
 private:
-  std::string m_directory;
-  std::uint64_t m_bytes = 0;
+  bench_support::BenchInstallation m_installation{"ja_JP.eucJP"};
+  std::uint64_t m_bytes;
 };
 
 const DefineRecordFile &recordFile() {
