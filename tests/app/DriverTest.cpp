@@ -3,8 +3,12 @@
 // the run, the per-file loop and the report of files that cannot be opened.
 #include "app/Driver.h"
 #include "anlsrslt/model/CurrentFile.h"
+#include "anlsrslt/model/DefineAccessors.h"
+#include "anlsrslt/model/SymbolTable.h"
+#include "anlsrslt/readers/DefineRecord.h"
 #include "anlsrslt/readers/FileOpenException.h"
 #include "anlsrslt/readers/RelationInclude.h"
+#include "anlsrslt/readers/Source.h"
 #include "checks/PostAnalysis.h"
 #include "cmdline/CmdArgs.h"
 #include "cmdline/ConfigurationException.h"
@@ -17,6 +21,7 @@
 #include "platform/BinaryFile.h"
 #include "resultfiles/ErrorFileExceptions.h"
 #include "resultfiles/MetricOutput.h"
+#include "support/ListenerListsReset.h"
 #include "support/ScratchDirectory.h"
 
 #include <filesystem>
@@ -363,6 +368,58 @@ TEST_F(DriverTest, TheRecordFileBesideTheMainFileIsPassedOverAndEveryOtherFileRe
     const std::string report = src + "/a.c:1: Msg=1540 #params=1 {" + canonicalText(failed) + "}\n";
     EXPECT_EQ(c.reported ? report : "", testing::internal::GetCapturedStdout());
   }
+}
+
+// What the listeners of a run saw, in order.
+std::vector<std::string> runEvents;
+
+void onRunSource(const P_Source *source) {
+  runEvents.push_back(std::string("source ") + P_sourceFileName(source));
+}
+void onRunNewSymbol(P_Symbol *, P_Define *define) {
+  runEvents.push_back(std::string("new ") + P_defineDisplayName(define));
+}
+void onRunDefineEnd() { runEvents.push_back("define end"); }
+void onRunEnd() { runEvents.push_back("run end"); }
+
+// A module that registers a listener of each kind that a run calls, the
+// DEFINE end-of-run one first.
+void initRecordingModule(U_RefPtr<C_CmdArgs> &, P_AnalysisMode &) {
+  registerDefineRunEndListener(onRunDefineEnd);
+  registerNewSymbolListener(onRunNewSymbol);
+  registerSourceListener(onRunSource);
+  registerRunEndListener(onRunEnd);
+}
+
+TEST_F(DriverTest, ARunFilesTheDefinesOfItsRecordFilesAndEndsWithTheEndOfRunListeners) {
+  test_support::ListenerListsReset::resetAll();
+  runEvents.clear();
+  const std::string d = m_scratch.path();
+  m_scratch.makeDirectory("out");
+  m_scratch.writeFile("out/a.c.met", "<DEFINE> ::f(v) " + d +
+                                         "/a.c 1 N DC OF F X v -\n"
+                                         "<DEFINE> ::f(v) " +
+                                         d + "/a.c 2 N DF OF F X v -\n");
+  m_scratch.writeFile("m.cma.met", "<DEFINE> ::g " + d + "/m.cma 1 N DC OV F X ni -\n");
+  const std::size_t filedBefore = SymbolTable::instance().filedCount();
+  {
+    U_RefPtr<P_Driver> driver = new P_Driver("", initRecordingModule);
+    parse(driver->orphanHandler(),
+          {"-debug", "log", "-debug", "log-file=" + d + "/log.txt", "-op", d + "/out", d + "/a.c", "-op",
+           d + "/out", d + "/b.c", "-cmaf", d + "/m.cma"});
+    driver->setCmdArgs(m_args);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(0, driver->run());
+    EXPECT_EQ(d + "/m.cma:1: Msg=1540 #params=1 {" + d + "/out/b.c.met}\n",
+              testing::internal::GetCapturedStdout());
+  }
+  EXPECT_EQ((std::vector<std::string>{"source " + d + "/a.c", "new ::f(v)", "source " + d + "/b.c",
+                                      "source " + d + "/m.cma", "new ::g", "run end", "define end"}),
+            runEvents);
+  EXPECT_EQ(filedBefore + 3, SymbolTable::instance().filedCount()) << "two declarations and a definition";
+  EXPECT_EQ("File: 1/3 Name: " + d + "/a.c\nFile: 2/3 Name: " + d + "/b.c\nFile: 3/3 Name: " + d + "/m.cma\n",
+            test_support::readFile(d + "/log.txt"));
+  test_support::ListenerListsReset::resetAll();
 }
 
 TEST_F(DriverTest, DestroyingTheDriverClosesTheMessageOutput) {
