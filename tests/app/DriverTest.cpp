@@ -280,8 +280,9 @@ TEST_F(DriverTest, RunThatCannotFinishTheErrorFileFailsAndLeavesItAsItWas) {
     }
     platform::setWriteFault(std::nullopt);
     driver.clear();
-    if (c.fault)
+    if (c.fault) {
       EXPECT_EQ(before, test_support::readFile(errorFile)) << "nothing more when the driver goes";
+    }
   }
 }
 
@@ -405,8 +406,8 @@ TEST_F(DriverTest, ARunFilesTheDefinesOfItsRecordFilesAndEndsWithTheEndOfRunList
   {
     U_RefPtr<P_Driver> driver = new P_Driver("", initRecordingModule);
     parse(driver->orphanHandler(),
-          {"-debug", "log", "-debug", "log-file=" + d + "/log.txt", "-op", d + "/out", d + "/a.c", "-op",
-           d + "/out", d + "/b.c", "-cmaf", d + "/m.cma"});
+          {"-debug", "simpleoutput", "-debug", "log", "-debug", "log-file=" + d + "/log.txt", "-op",
+           d + "/out", d + "/a.c", "-op", d + "/out", d + "/b.c", "-cmaf", d + "/m.cma"});
     driver->setCmdArgs(m_args);
     testing::internal::CaptureStdout();
     EXPECT_EQ(0, driver->run());
