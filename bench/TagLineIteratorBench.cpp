@@ -1,5 +1,6 @@
 // Walking a record file of a million lines through TagLineIterator, beside a
 // plain std::getline loop over the same file.
+#include "BenchInstallation.h"
 #include "cmdline/Product.h"
 #include "foundation/TagLineIterator.h"
 
@@ -21,21 +22,7 @@ constexpr std::size_t recordLines = 1000000;
 // exit.
 class RecordFile {
 public:
-  RecordFile() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "lyr-bench-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-      throw std::runtime_error("cannot create a directory for the record file");
-    m_directory = pattern;
-    m_path = m_directory + "/main.c.met";
-    setenv("LYRBIN", m_directory.c_str(), 1);
-    setenv("LYRTEMPFILES", m_directory.c_str(), 1);
-    setenv("LANG", "ja_JP.eucJP", 1);
-    write();
-  }
-  ~RecordFile() {
-    std::error_code ignored;
-    std::filesystem::remove_all(m_directory, ignored);
-  }
+  RecordFile() : m_path(m_installation.directory() + "/main.c.met") { write(); }
 
   const std::string &path() const { return m_path; }
   std::size_t bytes() const { return m_bytes; }
@@ -68,7 +55,7 @@ private:
     m_bytes = std::filesystem::file_size(m_path);
   }
 
-  std::string m_directory;
+  bench_support::BenchInstallation m_installation{"ja_JP.eucJP"};
   std::string m_path;
   std::size_t m_bytes = 0;
 };

@@ -1,6 +1,7 @@
 // Converting one word of 10 MB between the internal encoding and the byte
 // encodings, as a long word of a Shift_JIS or JIS configuration, rc or
 // settings file is converted: the time grows in proportion to the length.
+#include "BenchInstallation.h"
 #include "cmdline/Product.h"
 #include "foundation/TextConversion.h"
 
@@ -20,23 +21,10 @@ constexpr std::size_t wordBytes = 10 * 1000 * 1000;
 // conversions look its language up there); removed at exit.
 class Installation {
 public:
-  Installation() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "lyr-bench-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-      throw std::runtime_error("cannot create an installation directory");
-    m_directory = pattern;
-    setenv("LYRBIN", m_directory.c_str(), 1);
-    setenv("LYRTEMPFILES", m_directory.c_str(), 1);
-    setenv("LANG", "ja_JP.SJIS", 1);
-  }
-  ~Installation() {
-    std::error_code ignored;
-    std::filesystem::remove_all(m_directory, ignored);
-  }
   const C_Product &product() const { return m_product; }
 
 private:
-  std::string m_directory;
+  bench_support::BenchInstallation m_directory{"ja_JP.SJIS"};
   C_Product m_product{"lyr"};
 };
 

@@ -2,34 +2,36 @@
 
 U_QuotedToken::U_QuotedToken(std::string &target) : m_target(&target) { target.clear(); }
 
+namespace {
+
+// The characters of a stream buffer, as istream::get would give them.
+class BufferCharacters {
+public:
+  explicit BufferCharacters(std::streambuf &buffer) : m_buffer(buffer) {}
+  int peek() { return asInt(m_buffer.sgetc()); }
+  int take() { return asInt(m_buffer.sbumpc()); }
+
+private:
+  using Traits = std::char_traits<char>;
+  static int asInt(Traits::int_type c) {
+    return Traits::eq_int_type(c, Traits::eof()) ? -1 : static_cast<unsigned char>(Traits::to_char_type(c));
+  }
+  std::streambuf &m_buffer;
+};
+
+} // namespace
+
+// Reads the stream buffer directly and leaves the stream in the state that
+// reading with istream::get would leave it: a token that the end of the input
+// ends sets eofbit and failbit.
 std::istream &operator>>(std::istream &in, U_QuotedToken token) {
-  std::string &target = *token.m_target;
-  while (in.peek() == ' ')
-    in.get();
-  char c;
-  if (!in.get(c))
+  if (!in.good()) {
+    in.setstate(std::ios::failbit);
     return in;
-  if (c == 'L') {
-    target += c;
-    if (!in.get(c))
-      return in;
   }
-  const char closing = (c == '"' || c == '\'') ? c : ' ';
-  target += c;
-  // A backslash escapes the character after it, the first one included.
-  bool escaped = c == '\\';
-  while (in.get(c)) {
-    target += c;
-    if (escaped) {
-      escaped = false;
-    } else if (c == closing) {
-      if (closing == ' ')
-        target.pop_back();
-      break;
-    } else if (c == '\\') {
-      escaped = true;
-    }
-  }
+  BufferCharacters characters(*in.rdbuf());
+  if (!U_readQuotedToken(characters, *token.m_target))
+    in.setstate(std::ios::eofbit | std::ios::failbit);
   return in;
 }
 

@@ -22,6 +22,44 @@ private:
   std::string *m_target;
 };
 
+// The token rules over any source of characters, for readers that hold their
+// text otherwise than in a stream. The source gives the next character
+// without taking it (peek) or takes it (take), each as an int, or -1 at the
+// end. Appends the token to target; false when the end of the source ended
+// it (or came before it), true when a blank or a closing quote did.
+template <class Source> bool U_readQuotedToken(Source &source, std::string &target) {
+  while (source.peek() == ' ')
+    source.take();
+  int next = source.take();
+  if (next < 0)
+    return false;
+  if (next == 'L') {
+    target += 'L';
+    next = source.take();
+    if (next < 0)
+      return false;
+  }
+  char c = static_cast<char>(next);
+  const char closing = (c == '"' || c == '\'') ? c : ' ';
+  target += c;
+  // A backslash escapes the character after it, the first one included.
+  bool escaped = c == '\\';
+  while ((next = source.take()) >= 0) {
+    c = static_cast<char>(next);
+    target += c;
+    if (escaped) {
+      escaped = false;
+    } else if (c == closing) {
+      if (closing == ' ')
+        target.pop_back();
+      return true;
+    } else if (c == '\\') {
+      escaped = true;
+    }
+  }
+  return false;
+}
+
 // A copy in which backslash-n, backslash-t and two backslashes become a
 // newline, a tab and one backslash; every other backslash stays as it is.
 std::string U_unescape(const std::string &text);

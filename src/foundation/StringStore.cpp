@@ -33,7 +33,7 @@ public:
     const std::size_t needed = sizeof(std::uint64_t) + length + 1;
     if (m_blocks.empty() || m_used + needed > m_blockSize) {
       const std::size_t size = needed > blockSize ? needed : blockSize;
-      m_blocks.push_back(std::make_unique<char[]>(size));
+      m_blocks.push_back(std::make_unique_for_overwrite<char[]>(size));
       m_blockSize = size;
       m_used = 0;
     }

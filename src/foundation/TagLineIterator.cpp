@@ -19,6 +19,7 @@ bool TagLineIterator::open(const std::string &path) {
   m_buffer = std::move(buffer);
   m_stream = std::make_unique<std::istream>(m_buffer.get());
   m_path = path;
+  m_lineNumber = 0;
   m_atEnd = false;
   advance();
   return true;
@@ -41,6 +42,7 @@ void TagLineIterator::advance() {
       m_atEnd = true;
       return;
     }
+    ++m_lineNumber;
     if (m_scratch.empty() || m_scratch[0] != '<')
       continue;
     const void *close = std::memchr(m_scratch.data(), '>', m_scratch.size());

@@ -3,6 +3,7 @@
 // ">". Every other line is passed over.
 #pragma once
 
+#include <cstddef>
 #include <istream>
 #include <memory>
 #include <string>
@@ -48,6 +49,9 @@ public:
   }
 
   bool atEnd() const { return m_atEnd; }
+  // The number of the current record's line in the file, counting every line
+  // (records or not) from 1; 0 before the first record.
+  std::size_t lineNumber() const { return m_lineNumber; }
 
   // Two iterators differ unless they are the same object or both at the end.
   friend bool operator!=(const TagLineIterator &a, const TagLineIterator &b) {
@@ -64,5 +68,6 @@ private:
   std::unique_ptr<std::istream> m_stream;
   std::string m_path;
   std::string m_scratch;
+  std::size_t m_lineNumber = 0;
   bool m_atEnd = true;
 };

@@ -3,8 +3,12 @@
 // the run, the per-file loop and the report of files that cannot be opened.
 #include "app/Driver.h"
 #include "anlsrslt/model/CurrentFile.h"
+#include "anlsrslt/model/DefineAccessors.h"
+#include "anlsrslt/model/SymbolTable.h"
+#include "anlsrslt/readers/DefineRecord.h"
 #include "anlsrslt/readers/FileOpenException.h"
 #include "anlsrslt/readers/RelationInclude.h"
+#include "anlsrslt/readers/Source.h"
 #include "checks/PostAnalysis.h"
 #include "cmdline/CmdArgs.h"
 #include "cmdline/ConfigurationException.h"
@@ -19,6 +23,7 @@
 #include "resultfiles/ErrorFileExceptions.h"
 #include "resultfiles/MetricOutput.h"
 #include "resultfiles/MetricSink.h"
+#include "support/ListenerListsReset.h"
 #include "support/ScratchDirectory.h"
 
 #include <filesystem>
@@ -291,8 +296,9 @@ TEST_F(DriverTest, RunThatCannotFinishTheErrorFileFailsAndLeavesItAsItWas) {
     }
     platform::setWriteFault(std::nullopt);
     driver.clear();
-    if (c.fault)
+    if (c.fault) {
       EXPECT_EQ(before, test_support::readFile(errorFile)) << "nothing more when the driver goes";
+    }
   }
 }
 
@@ -476,6 +482,124 @@ TEST_F(DriverTest, TheRecordFileBesideTheMainFileIsPassedOverAndEveryOtherFileRe
     const std::string report = src + "/a.c:1: Msg=1540 #params=1 {" + canonicalText(failed) + "}\n";
     EXPECT_EQ(c.reported ? report : "", testing::internal::GetCapturedStdout());
   }
+}
+
+// What the listeners of a run saw, in order.
+std::vector<std::string> runEvents;
+
+void onRunSource(const P_Source *source) {
+  runEvents.push_back(std::string("source ") + P_sourceFileName(source));
+}
+void onRunNewSymbol(P_Symbol *, P_Define *define) {
+  runEvents.push_back(std::string("new ") + P_defineDisplayName(define));
+}
+void onRunDefineEnd() { runEvents.push_back("define end"); }
+void onRunEnd() { runEvents.push_back("run end"); }
+
+// A module that registers a listener of each kind that a run calls, the
+// DEFINE end-of-run one first.
+void initRecordingModule(U_RefPtr<C_CmdArgs> &, P_AnalysisMode &) {
+  registerDefineRunEndListener(onRunDefineEnd);
+  registerNewSymbolListener(onRunNewSymbol);
+  registerSourceListener(onRunSource);
+  registerRunEndListener(onRunEnd);
+}
+
+TEST_F(DriverTest, ARunFilesTheDefinesOfItsRecordFilesAndEndsWithTheEndOfRunListeners) {
+  test_support::ListenerListsReset::resetAll();
+  runEvents.clear();
+  const std::string d = m_scratch.path();
+  m_scratch.makeDirectory("out");
+  m_scratch.writeFile("out/a.c.met", "<DEFINE> ::f(v) " + d +
+                                         "/a.c 1 N DC OF F X v -\n"
+                                         "<DEFINE> ::f(v) " +
+                                         d + "/a.c 2 N DF OF F X v -\n");
+  m_scratch.writeFile("m.cma.met", "<DEFINE> ::g " + d + "/m.cma 1 N DC OV F X ni -\n");
+  const std::size_t filedBefore = SymbolTable::instance().filedCount();
+  {
+    U_RefPtr<P_Driver> driver = new P_Driver("", initRecordingModule);
+    parse(driver->orphanHandler(),
+          {"-debug", "simpleoutput", "-debug", "log", "-debug", "log-file=" + d + "/log.txt", "-op",
+           d + "/out", d + "/a.c", "-op", d + "/out", d + "/b.c", "-cmaf", d + "/m.cma"});
+    driver->setCmdArgs(m_args);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(0, driver->run());
+    EXPECT_EQ(d + "/m.cma:1: Msg=1540 #params=1 {" + d + "/out/b.c.met}\n",
+              testing::internal::GetCapturedStdout());
+  }
+  EXPECT_EQ((std::vector<std::string>{"source " + d + "/a.c", "new ::f(v)", "source " + d + "/b.c",
+                                      "source " + d + "/m.cma", "new ::g", "run end", "define end"}),
+            runEvents);
+  EXPECT_EQ(filedBefore + 3, SymbolTable::instance().filedCount()) << "two declarations and a definition";
+  EXPECT_EQ("File: 1/3 Name: " + d + "/a.c\nFile: 2/3 Name: " + d + "/b.c\nFile: 3/3 Name: " + d + "/m.cma\n",
+            test_support::readFile(d + "/log.txt"));
+  test_support::ListenerListsReset::resetAll();
+}
+
+// A variable ::h of type ni at the location, as a caller of the metric output
+// describes it.
+class VariableAt : public MI_DefineOV {
+public:
+  explicit VariableAt(U_Location location) : m_location(std::move(location)) {}
+  U_Location location() const override { return m_location; }
+  void name(std::string &text) const override { text = "::h"; }
+  void typeText(std::string &text) const override { text = "ni"; }
+  std::uint32_t scope() const override { return 0; }
+  bool flagS() const override { return false; }
+  bool linkageI() const override { return false; }
+  bool linkageX() const override { return false; }
+  bool flagR() const override { return false; }
+  bool digit1() const override { return false; }
+  bool digit2() const override { return false; }
+  bool digit3() const override { return false; }
+  bool digitPlus4() const override { return false; }
+  bool flagU() const override { return false; }
+
+private:
+  U_Location m_location;
+};
+
+// The recording module's driver, which in the first step writes the DEFINE
+// record of ::h in the cross-module file through the metric output.
+class MetricWritingDriver : public P_Driver {
+public:
+  explicit MetricWritingDriver(std::string crossModuleFile)
+      : P_Driver("", initRecordingModule), m_crossModuleFile(std::move(crossModuleFile)) {}
+  void analyseFile(SymbolTable &symbols, int index, const std::vector<InputFileRecord> &files,
+                   std::size_t position) override {
+    if (position == 0)
+      M_currentMetricOutput()->writeDefineOV(
+          VariableAt(U_Location(QL_Filename::fromPath(m_crossModuleFile), 5, 0)), 1);
+    P_Driver::analyseFile(symbols, index, files, position);
+  }
+
+private:
+  std::string m_crossModuleFile;
+};
+
+// The metric output appends to the cross-module file's record file and is
+// flushed before that file is read: what the run wrote there is read with it.
+TEST_F(DriverTest, RecordsWrittenDuringARunAreReadWithTheCrossModuleRecordFile) {
+  test_support::ListenerListsReset::resetAll();
+  runEvents.clear();
+  const std::string d = m_scratch.path();
+  const test_support::EnvironmentVariable lang("LANG", std::string("C"));
+  QL_resetLanguageCaches();
+  m_scratch.makeDirectory("out");
+  m_scratch.writeFile("out/a.c.met");
+  m_scratch.writeFile("out/b.c.met");
+  m_scratch.writeFile("m.cma.met");
+  {
+    U_RefPtr<P_Driver> driver = new MetricWritingDriver(d + "/m.cma");
+    parse(driver->orphanHandler(), {"-op", d + "/out", d + "/a.c", d + "/b.c", "-cmaf", d + "/m.cma"});
+    driver->setCmdArgs(m_args);
+    EXPECT_EQ(0, driver->run());
+  }
+  EXPECT_EQ((std::vector<std::string>{"source " + d + "/a.c", "source " + d + "/b.c",
+                                      "source " + d + "/m.cma", "new ::h", "run end", "define end"}),
+            runEvents);
+  EXPECT_EQ("<DEFINE> ::h " + d + "/m.cma 5 N DC OV F X ni -\n", test_support::readFile(d + "/m.cma.met"));
+  test_support::ListenerListsReset::resetAll();
 }
 
 TEST_F(DriverTest, DestroyingTheDriverClosesTheMessageOutput) {

@@ -5,6 +5,8 @@
 #include "foundation/StringStore.h"
 #include "platform/FileSystem.h"
 
+#include <string_view>
+
 namespace {
 
 // The text and the proxy of the last file-name token that was resolved.
@@ -20,13 +22,13 @@ LastFilenameToken &lastFilenameToken() {
 
 // Two texts that name one file in the same words: equal but for letter case
 // where the file system ignores it.
-bool sameFilenameText(const std::string &a, const std::string &b) {
+bool sameFilenameText(std::string_view a, std::string_view b) {
   return U_compareFilenameTexts(a, b, platform::fileNamesIgnoreCase) == 0;
 }
 
 } // namespace
 
-void P_NameToken::assign(const std::string &encoded) {
+void P_NameToken::assign(std::string_view encoded) {
   m_text.assign(encoded);
   P_markEncodedNameInPlace(m_text);
 }
@@ -39,7 +41,7 @@ std::istream &operator>>(std::istream &in, P_NameToken &token) {
 }
 
 void P_readFilenameProxy(const std::string &token, U_RefPtr<FilenameProxy> &out) {
-  std::string text = token;
+  std::string_view text = token;
   if (text.size() > 1 && text.front() == '"' && text.back() == '"')
     text = text.substr(1, text.size() - 2);
   LastFilenameToken &last = lastFilenameToken();
@@ -49,14 +51,17 @@ void P_readFilenameProxy(const std::string &token, U_RefPtr<FilenameProxy> &out)
   }
   // The conversions of kind 2 around the path leave it as it is; fromPath
   // turns its backslashes into "/".
-  U_RefPtr<FilenameProxy> proxy = P_filenameProxyFor(QL_Filename::fromPath(text));
+  std::string path(text);
+  U_RefPtr<FilenameProxy> proxy = P_filenameProxyFor(QL_Filename::fromPath(path));
   out = proxy;
   last.proxy = proxy;
-  last.text = std::move(text);
+  last.text = std::move(path);
 }
 
 std::istream &operator>>(std::istream &in, U_RefPtr<FilenameProxy> &file) {
-  std::string token;
+  // One buffer for every token: reading one allocates nothing once it is
+  // large enough.
+  static std::string token;
   in >> U_QuotedToken(token);
   P_readFilenameProxy(token, file);
   return in;

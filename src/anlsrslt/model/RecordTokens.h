@@ -8,6 +8,7 @@
 
 #include <istream>
 #include <string>
+#include <string_view>
 
 // The marked form of the last name read or assigned; empty when new.
 class P_NameToken {
@@ -15,7 +16,7 @@ public:
   P_NameToken() = default;
 
   // Stores the marked form of the encoded name.
-  void assign(const std::string &encoded);
+  void assign(std::string_view encoded);
 
   std::string &str() { return m_text; }
   const std::string &str() const { return m_text; }

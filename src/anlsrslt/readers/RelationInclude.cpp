@@ -1,16 +1,25 @@
 #include "anlsrslt/readers/RelationInclude.h"
 
-#include <set>
+#include "anlsrslt/readers/ListenerList.h"
+#include "anlsrslt/readers/RelationRecord.h"
+#include "anlsrslt/readers/SourceFileReader.h"
 
 namespace {
 
-std::set<P_IncludeListener> &includeListeners() {
-  static std::set<P_IncludeListener> listeners;
+P_ListenerList<P_IncludeListener> &includeListeners() {
+  static P_ListenerList<P_IncludeListener> listeners;
   return listeners;
 }
 
 } // namespace
 
-void registerIncludeListener(P_IncludeListener listener) { includeListeners().insert(listener); }
+void registerIncludeListener(P_IncludeListener listener) {
+  registerRecordHandler("R", handleRelationRecord);
+  includeListeners().addOnce(listener);
+}
 
-bool isIncludeListener(P_IncludeListener listener) { return includeListeners().count(listener) != 0; }
+bool isIncludeListener(P_IncludeListener listener) { return includeListeners().contains(listener); }
+
+void notifyIncludeListeners(const P_CountedPtr<P_IncludeRecord> &record) {
+  includeListeners().notify(record);
+}

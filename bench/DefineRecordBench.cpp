@@ -1,0 +1,164 @@
+// Reading a record file of a million DEFINE records through the record-file
+// reader, with a listener in every DEFINE listener list, so that every line is
+// parsed into a define, filed into the template table and the symbol table,
+// and handed to the listeners of its result code. Reports the throughput and
+// the peak memory of the process against the size of the file: once with
+// listeners that only count, once with listeners that keep every define they
+// are given (as tables that hold them for the run would); beside it the
+// parsing of the same lines alone.
+//
+// A read meets every name for the first time only in a process of its own:
+// run each read benchmark alone (--benchmark_filter=Counting, =Keeping).
+#include "BenchInstallation.h"
+#include "RecordFileGenerator.h"
+
+#include "anlsrslt/model/SymbolTable.h"
+#include "anlsrslt/readers/DefineRecord.h"
+#include "anlsrslt/readers/SourceFileReader.h"
+#include "cmdline/Product.h"
+#include "foundation/FileIdentity.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr std::size_t kRecords = 1000000;
+
+// The record file main.c.met in a temporary directory, which also serves as
+// the product's installation and temporary directory; removed at exit.
+class DefineRecordFile {
+public:
+  DefineRecordFile() : m_bytes(record_files::writeDefineRecordFile(directory() + "/main.c.met", kRecords)) {}
+
+  const std::string &directory() const { return m_installation.directory(); }
+  std::uint64_t bytes() const { return m_bytes; }
+
+private:
+  bench_support::BenchInstallation m_installation{"ja_JP.eucJP"};
+  std::uint64_t m_bytes;
+};
+
+const DefineRecordFile &recordFile() {
+  static const DefineRecordFile file;
+  static const C_Product product("lyr");
+  return file;
+}
+
+// How often each listener was called, and the defines kept.
+std::uint64_t calls[5];
+bool keepDefines = false;
+std::vector<DefinePtr> keptDefines;
+
+void keep(P_Define *define) {
+  if (keepDefines)
+    keptDefines.emplace_back(define);
+}
+void onRunEnd() { ++calls[0]; }
+void onNewSymbol(P_Symbol *, P_Define *define) {
+  ++calls[1];
+  keep(define);
+}
+void onExistingSymbol(P_Symbol *, P_Define *define) {
+  ++calls[2];
+  keep(define);
+}
+void onDefinition(P_Symbol *, P_Define *define) {
+  ++calls[3];
+  keep(define);
+}
+void onTemplateDefine(P_Define *) { ++calls[4]; }
+
+void registerListeners() {
+  registerDefineRunEndListener(onRunEnd);
+  registerNewSymbolListener(onNewSymbol);
+  registerExistingSymbolListener(onExistingSymbol);
+  registerDefinitionListener(onDefinition);
+  registerTemplateDefineListener(onTemplateDefine);
+}
+
+// A figure of /proc/self/status in MiB ("VmHWM", "VmRSS").
+double statusMiB(const std::string &key) {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.compare(0, key.size() + 1, key + ":") == 0)
+      return std::stod(line.substr(key.size() + 1)) / 1024.0;
+  return 0;
+}
+
+// Starts the peak resident size afresh at the current size.
+void resetPeakMemory() { std::ofstream("/proc/self/clear_refs") << "5"; }
+
+void BM_ReadDefineRecords(benchmark::State &state, bool keeping) {
+  const DefineRecordFile &file = recordFile();
+  keepDefines = keeping;
+  registerListeners();
+  const QL_Filename directory = QL_Filename::fromPath(file.directory());
+  const QL_Filename source = QL_Filename::fromPath(file.directory() + "/main.c");
+  double peak = 0;
+  std::size_t filed = 0;
+  std::fill(std::begin(calls), std::end(calls), 0);
+  for (auto _ : state) {
+    state.PauseTiming();
+    resetPeakMemory();
+    const double before = statusMiB("VmRSS");
+    auto symbols = std::make_unique<SymbolTable>();
+    state.ResumeTiming();
+    readMetricFile(directory, source, *symbols);
+    filed += symbols->filedCount();
+    // Taking the tables down is not part of reading.
+    state.PauseTiming();
+    peak = std::max(peak, statusMiB("VmHWM") - before);
+    symbols.reset();
+    keptDefines = std::vector<DefinePtr>();
+    state.ResumeTiming();
+  }
+  const double fileMiB = static_cast<double>(file.bytes()) / (1024.0 * 1024.0);
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * file.bytes()));
+  state.counters["file_MiB"] = fileMiB;
+  state.counters["peak_growth_MiB"] = peak;
+  state.counters["peak_RSS_MiB"] = statusMiB("VmHWM");
+  state.counters["new_per_read"] = static_cast<double>(calls[1]) / static_cast<double>(state.iterations());
+  state.counters["definition_per_read"] =
+      static_cast<double>(calls[3]) / static_cast<double>(state.iterations());
+  state.counters["template_per_read"] =
+      static_cast<double>(calls[4]) / static_cast<double>(state.iterations());
+}
+
+// The same lines parsed into defines, without the file and the filing.
+void BM_ParseDefineLines(benchmark::State &state) {
+  recordFile();
+  record_files::DefineLineGenerator generator;
+  std::vector<std::string> lines(100000);
+  std::uint64_t bytes = 0;
+  for (std::string &line : lines) {
+    generator.next(line);
+    bytes += line.size() + 1;
+  }
+  for (auto _ : state)
+    for (const std::string &line : lines)
+      benchmark::DoNotOptimize(readDefineLine(line));
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+}
+
+// One read per process: a run reads each record file once, with names met
+// for the first time and memory fresh from the system.
+BENCHMARK_CAPTURE(BM_ReadDefineRecords, Counting, false)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
+BENCHMARK_CAPTURE(BM_ReadDefineRecords, Keeping, true)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
+BENCHMARK(BM_ParseDefineLines)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,170 @@
+// Record lines, one per input line, through the DEFINE reader: nothing may
+// crash, and each line must read as stream extraction from the whole line
+// reads it. A reference reader with a string stream (and the file-name token
+// read a character at a time with istream::get) decides which lines give a
+// define and what its fields are. The handler then files each line with a
+// listener in every list, and the listeners take the define apart with every
+// accessor.
+#include "FuzzSupport.h"
+
+#include "anlsrslt/model/DefineAccessors.h"
+#include "anlsrslt/model/EncodedName.h"
+#include "anlsrslt/model/RecordTokens.h"
+#include "anlsrslt/model/SymbolTable.h"
+#include "anlsrslt/readers/DefineRecord.h"
+#include "foundation/QuotedToken.h"
+#include "foundation/StringStore.h"
+
+#include <cstdlib>
+#include <sstream>
+#include <string>
+
+namespace {
+
+void check(bool condition) {
+  if (!condition)
+    std::abort();
+}
+
+// A file-name token as stream reads give it, one character at a time.
+std::istream &referenceFileToken(std::istream &in, std::string &target) {
+  target.clear();
+  while (in.peek() == ' ')
+    in.get();
+  char c;
+  if (!in.get(c))
+    return in;
+  if (c == 'L') {
+    target += c;
+    if (!in.get(c))
+      return in;
+  }
+  const char closing = (c == '"' || c == '\'') ? c : ' ';
+  target += c;
+  bool escaped = c == '\\';
+  while (in.get(c)) {
+    target += c;
+    if (escaped) {
+      escaped = false;
+    } else if (c == closing) {
+      if (closing == ' ')
+        target.pop_back();
+      break;
+    } else if (c == '\\') {
+      escaped = true;
+    }
+  }
+  return in;
+}
+
+// U_QuotedToken reads the tokens of the line as the reference does, and
+// leaves its stream in the same state after each.
+void checkQuotedTokens(const std::string &line) {
+  std::istringstream reference(line);
+  std::istringstream tested(line);
+  std::string expected;
+  std::string token;
+  for (std::size_t count = 0; count <= line.size() + 1; ++count) {
+    referenceFileToken(reference, expected);
+    tested >> U_QuotedToken(token);
+    check(token == expected);
+    check(reference.rdstate() == tested.rdstate());
+    if (!reference)
+      return;
+  }
+}
+
+void checkAgainstReference(const std::string &line) {
+  std::istringstream in(line);
+  std::string tag, name, fileToken, kind, nameSpace, type, flags;
+  std::int32_t number = 0;
+  char inclusion = '\0', scope = '\0', linkage = '\0';
+  in >> tag >> name;
+  referenceFileToken(in, fileToken);
+  in >> number >> inclusion >> kind >> nameSpace >> scope >> linkage >> type;
+  const bool readable = static_cast<bool>(in) && kind.size() == 2 && kind[0] == 'D' && nameSpace.size() == 2;
+  in >> flags;
+
+  const DefinePtr define = readDefineLine(line);
+  check(define.isSet() == readable);
+  if (!readable)
+    return;
+  U_RefPtr<FilenameProxy> file;
+  P_readFilenameProxy(fileToken, file);
+  check(define->m_name == internString(P_markEncodedName(name).c_str()));
+  check(define->m_file == file);
+  check(define->m_line == number);
+  check(define->m_inMainFile == (inclusion == 'I' ? 0 : 1));
+  const std::uint8_t kindBit = define->m_kind;
+  check(kindBit != 0 && (kindBit & (kindBit - 1)) == 0 && kindBit <= 64);
+  check(define->m_nameSpace <= 8);
+  check(define->m_scope == P_decodeRecordChar(scope));
+  check(define->m_linkage == linkageFromLetter(linkage));
+  check(define->m_type == internString(type.c_str()));
+  check((define->m_flags & ~0x1FFFFu) == 0);
+  check((define->m_flags == 0) == (flags.find_first_of("FOIVPSDAR12357GTU") == std::string::npos));
+}
+
+// Every accessor of the define; none may fail on what a record can hold.
+void takeApart(P_Define *define) {
+  (void)P_defineFileName(define);
+  (void)P_defineDisplayName(define);
+  (void)P_defineIsClassOrStructTag(define);
+  (void)P_defineIsEnumTag(define);
+  (void)P_defineIsUnionTag(define);
+  (void)P_defineHasFlagR(define);
+  (void)P_defineIsTemplateInstance(define, true);
+  (void)P_defineScopeName(define);
+  (void)P_defineTemplateArguments(define);
+  (void)P_defineParameterList(define);
+  (void)P_defineLastComponent(define);
+  (void)P_defineBareName(define);
+  (void)P_defineNameWithoutTemplateArguments(define);
+  (void)P_defineSymbolIdName(define);
+  (void)P_defineUnqualifiedIdName(define);
+  (void)P_defineIsConstructor(define);
+  (void)P_defineIsConstructorSignature(define);
+  (void)P_defineNameBeginsEqualsAt(define);
+  (void)P_defineIsMain(define);
+  (void)P_defineTypeIsNbOrUb(define);
+  (void)P_restoreNameBytes(P_defineUnqualifiedName(define));
+}
+
+void onSymbol(P_Symbol *symbol, P_Define *define) {
+  check(symbol && symbol->define());
+  takeApart(define);
+}
+void onTemplateDefine(P_Define *define) { takeApart(define); }
+void onRunEnd() {}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+  static const bool registered = [] {
+    fuzz_support::useInstallation();
+    registerDefineRunEndListener(onRunEnd);
+    registerNewSymbolListener(onSymbol);
+    registerExistingSymbolListener(onSymbol);
+    registerDefinitionListener(onSymbol);
+    registerTemplateDefineListener(onTemplateDefine);
+    return true;
+  }();
+  (void)registered;
+
+  const std::string input(reinterpret_cast<const char *>(data), size);
+  SymbolTable symbols;
+  setSymbolTableContext(&symbols);
+  std::size_t begin = 0;
+  while (begin <= input.size()) {
+    std::size_t end = input.find('\n', begin);
+    if (end == std::string::npos)
+      end = input.size();
+    const std::string line = input.substr(begin, end - begin);
+    checkQuotedTokens(line);
+    checkAgainstReference(line);
+    handleDefineRecord(line);
+    begin = end + 1;
+  }
+  setSymbolTableContext(nullptr);
+  return 0;
+}

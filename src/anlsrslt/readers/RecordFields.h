@@ -1,0 +1,56 @@
+// Reading the fields of one record line in turn, by the rules of stream
+// extraction from the whole line: white space (blank, tab, line feed,
+// vertical tab, form feed, carriage return) before a field is skipped, a word
+// ends at the next white-space character, a number is an optional sign and
+// decimal digits that must fit a signed 32-bit integer. Once a field cannot
+// be read every later one fails too, as on a stream. The line is read in
+// place: nothing is copied but the fields themselves.
+#pragma once
+
+#include "anlsrslt/model/FilenameProxy.h"
+#include "foundation/Ref.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+class P_NameToken;
+
+class P_RecordFields {
+public:
+  explicit P_RecordFields(std::string_view line) : m_line(line) {}
+
+  // Whether every field so far was read.
+  bool ok() const { return !m_failed; }
+  explicit operator bool() const { return ok(); }
+
+  // A word into out (emptied first).
+  P_RecordFields &word(std::string &out);
+  // The next word, left in the line; empty when none could be read.
+  std::string_view word();
+  // A word in the marked form of an encoded name (P_NameToken).
+  P_RecordFields &name(P_NameToken &out);
+  // One character that is not white space.
+  P_RecordFields &letter(char &out);
+  // A signed 32-bit decimal number.
+  P_RecordFields &number(std::int32_t &out);
+  // A file-name token (as U_QuotedToken reads it: only blanks skipped, a
+  // quoted token runs to its closing quote, a backslash protects the next
+  // character, a token that the end of the line ends fails) and the proxy of
+  // the file it names; the handle is set also when the token fails.
+  P_RecordFields &file(U_RefPtr<FilenameProxy> &out);
+
+private:
+  // Skips white space; false (and the reading failed) at the end.
+  bool skipSpace();
+  void readFileToken(std::string &token);
+
+  // The characters of the line for U_readQuotedToken.
+  template <class Source> friend bool U_readQuotedToken(Source &source, std::string &target);
+  int peek() const;
+  int take();
+
+  std::string_view m_line;
+  std::size_t m_at = 0;
+  bool m_failed = false;
+};

@@ -1,0 +1,3 @@
+#include "anlsrslt/readers/RelationRecord.h"
+
+void handleRelationRecord(const std::string &) {}
