@@ -17,7 +17,9 @@
 #include "support/ScratchDirectory.h"
 #include "support/SuppressionRecords.h"
 
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
 #include <map>
@@ -219,6 +221,15 @@ protected:
     for (const U_RefPtr<M_SuppressionRecord> &record : records)
       M_currentOutput()->writeSuppression(record);
     M_closeOutput();
+  }
+
+  // Under LYR_FUZZ_SEEDS, keeps the error file as a seed of the reader's fuzz
+  // target in the directory it names: a byte for the product's language (0
+  // C, 2 Shift_JIS), then the file.
+  void keepAsFuzzSeed(const std::string &name, char language = 0) const {
+    if (const char *directory = std::getenv("LYR_FUZZ_SEEDS"))
+      std::ofstream(std::string(directory) + "/" + name, std::ios::binary)
+          << language << test_support::readFile(errorFile());
   }
 
   test_support::ScratchDirectory m_dir;
@@ -512,6 +523,7 @@ TEST_F(ErrorFileInputTest, Format2Records) {
   EXPECT_EQ((std::vector<std::string>{"1 at x.c:1:1 ---", "1 at x.c:1:1 ---",
                                       "2 at y.c:7:2 --- 't' List={} msgs[]"}),
             diagnosticsOf(bytes));
+  keepAsFuzzSeed("format2-records");
 }
 
 TEST_F(ErrorFileInputTest, Format2SuppressionRecords) {
@@ -532,6 +544,7 @@ TEST_F(ErrorFileInputTest, Format2SuppressionRecords) {
                                       "0  at x.c:6:0 ranges from x.c:5:0 to x.c:9:0"}),
             describeRecords(*input));
   EXPECT_TRUE(input->diagnosticsBegin() == input->diagnosticsEnd());
+  keepAsFuzzSeed("format2-suppressions");
 }
 
 // What the outputs of both formats write, the reader gives back: every
@@ -564,6 +577,7 @@ TEST_F(ErrorFileInputTest, Format2WrittenByTheOutput) {
 
   writeThroughOutput(3, false, diagnostics, records);
   writeThroughOutput(3, true, diagnostics, {});
+  keepAsFuzzSeed("format2-written");
   const U_RefPtr<M_InputTamsel> input = read(test_support::readFile(errorFile()));
   ASSERT_TRUE(input.isSet()) << m_stderr;
   EXPECT_EQ(M_InputTamsel::M_inputFormat2, input->getMode());
@@ -604,6 +618,7 @@ TEST_F(ErrorFileInputTest, Format1WrittenByTheOutput) {
                                    diagnostic(80, twoLevels), user};
   writeThroughOutput(2, false, diagnostics);
   writeThroughOutput(2, true, {diagnostic(81, inHeader)});
+  keepAsFuzzSeed("format1-written");
 
   const U_RefPtr<M_InputTamsel> input = M_InputTamsel::open(m_dir / "src/a.c", m_dir.path());
   ASSERT_TRUE(input.isSet());
@@ -639,6 +654,7 @@ TEST_F(ErrorFileInputTest, Format1NamesInTheProductsEncoding) {
   const std::string eucName = m_dir / BYTES("\xA4\xA2\xA5\xBD.h");
   const QL_Filename file = QL_Filename::fromPath(eucName);
   writeThroughOutput(2, false, {diagnostic(5, U_Location(file, 3, 1))});
+  keepAsFuzzSeed("format1-shift-jis", 2);
   EXPECT_NE(std::string::npos, test_support::readFile(errorFile()).find(BYTES("\x82\xA0\x83\x5C.h")));
   const U_RefPtr<M_Diagnostic> read = firstDiagnosticOf(test_support::readFile(errorFile()));
   EXPECT_EQ(file, read->getLocation().getFile());
