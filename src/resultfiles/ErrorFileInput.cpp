@@ -44,6 +44,14 @@ std::int32_t readSigned(R_Reader &reader) { return static_cast<std::int32_t>(rea
 // Whether a flag word has the bit of that value.
 bool hasValue(std::uint32_t word, std::uint32_t value) { return (word & value) != 0; }
 
+// Flags of format-1 messages: 1 hidden by a pragma, 2 hidden by the user;
+// either also sets the hidden flag.
+void setTamselFlags(M_Diagnostic &diagnostic, std::uint32_t flags) {
+  diagnostic.setHiddenByPragma(hasValue(flags, 1));
+  diagnostic.setHiddenByUser(hasValue(flags, 2));
+  diagnostic.setHidden(hasValue(flags, 1) || hasValue(flags, 2));
+}
+
 std::string hexText(std::uint32_t value) {
   std::ostringstream text;
   text << std::hex << value;
@@ -243,10 +251,10 @@ void readErrorFileRecord(M_InputTamsel &input) {
   }
   switch (type) {
   case M_tamselMessage0:
-    input.readTamselMessage0();
+    input.readTamselTextMessage(false);
     return;
   case M_tamselMessage2:
-    input.readTamselMessage2();
+    input.readTamselTextMessage(true);
     return;
   case M_tamselMessage3:
     input.readTamselMessage3();
@@ -277,37 +285,13 @@ U_RefPtr<M_Diagnostic> M_InputTamsel::tamselDiagnostic(std::int32_t line, std::i
   return U_RefPtr<M_Diagnostic>(new M_Diagnostic(number, location));
 }
 
-namespace {
-
-// Flags of format-1 messages: 1 hidden by a pragma, 2 hidden by the user;
-// either also sets the hidden flag.
-void setTamselFlags(M_Diagnostic &diagnostic, std::uint32_t flags) {
-  diagnostic.setHiddenByPragma(hasValue(flags, 1));
-  diagnostic.setHiddenByUser(hasValue(flags, 2));
-  diagnostic.setHidden(hasValue(flags, 1) || hasValue(flags, 2));
-}
-
-} // namespace
-
-void M_InputTamsel::readTamselMessage0() {
+void M_InputTamsel::readTamselTextMessage(bool withFlags) {
   R_Reader &reader = *m_reader;
   const std::int32_t line = readSigned(reader);
   const std::int32_t mainLine = readSigned(reader);
   const std::int32_t columnField = readSigned(reader);
   const std::uint32_t number = reader.readInt();
-  U_RefPtr<M_Diagnostic> diagnostic = tamselDiagnostic(line, mainLine, columnField, number);
-  if (const std::string text = readTamselString(); !text.empty())
-    diagnostic->addParameter(text);
-  m_diagnostics.push_back(diagnostic);
-}
-
-void M_InputTamsel::readTamselMessage2() {
-  R_Reader &reader = *m_reader;
-  const std::int32_t line = readSigned(reader);
-  const std::int32_t mainLine = readSigned(reader);
-  const std::int32_t columnField = readSigned(reader);
-  const std::uint32_t number = reader.readInt();
-  const std::uint32_t flags = reader.readInt();
+  const std::uint32_t flags = withFlags ? reader.readInt() : 0;
   U_RefPtr<M_Diagnostic> diagnostic = tamselDiagnostic(line, mainLine, columnField, number);
   if (const std::string text = readTamselString(); !text.empty())
     diagnostic->addParameter(text);

@@ -80,8 +80,9 @@ private:
 
   // Format 1.
   void readTamselFileRecord();
-  void readTamselMessage0();
-  void readTamselMessage2();
+  // Types 0 and 2: the own line, the main-file line, the column field, the
+  // number, the flags in type 2, and one text.
+  void readTamselTextMessage(bool withFlags);
   void readTamselMessage3();
   void readTamselParams(M_Diagnostic &diagnostic);
   std::string readTamselString();
