@@ -11,6 +11,7 @@
 #include "messages/Diagnostic.h"
 #include "messages/Output.h"
 #include "messages/SuppressionRecord.h"
+#include "resultfiles/ErrorFileInput.h"
 #include "resultfiles/ErrorFileOutput.h"
 #include "resultfiles/ErrorFilePath.h"
 #include "support/Bytes.h"
@@ -474,6 +475,22 @@ TEST_F(ErrorFileReaderTest, ParameterTextsAndSubDiagnostics) {
     read("a.c");
     EXPECT_EQ(c.expected, events);
   }
+}
+
+// Message lists nested as deeply as the reader takes them are walked whole.
+TEST_F(ErrorFileReaderTest, DeeplyNestedListsAreWalked) {
+  static std::size_t subs;
+  subs = 0;
+  registerSubDiagnosticListener([](P_Diagnostic *, P_Diagnostic *) { ++subs; });
+  U_RefPtr<M_Diagnostic> top = diagnostic(1, in("a.c", 1));
+  for (std::uint32_t level = 0; level < M_maxMessageListNesting; ++level) {
+    U_RefPtr<M_Diagnostic> outer = diagnostic(1, in("a.c", 1));
+    outer->addParameterInGivenOrder({top});
+    top = outer;
+  }
+  writeErrorFile("a.c", 3, {top});
+  EXPECT_EQ(0, read("a.c"));
+  EXPECT_EQ(M_maxMessageListNesting, subs);
 }
 
 // An entity parameter gives the rendering its flag selects; one without a
