@@ -180,6 +180,7 @@ TEST(ProgramTest, FixtureCases) {
       "error-file-damaged-is-not-added-to",
       "error-file-damaged-cross-module-file-is-not-added-to",
       "error-file-huge-suppression-range-read-back",
+      "error-file-missing-is-reported-then-made",
   };
   for (const char *name : cases) {
     SCOPED_TRACE(name);
