@@ -111,7 +111,7 @@ void BM_ReadDefineRecords(benchmark::State &state, bool keeping) {
     auto symbols = std::make_unique<SymbolTable>();
     state.ResumeTiming();
     readMetricFile(directory, source, *symbols);
-    filed += symbols->filedCount();
+    filed += symbols->symbols().size();
     // Taking the tables down is not part of reading.
     state.PauseTiming();
     peak = std::max(peak, statusMiB("VmHWM") - before);

@@ -5,6 +5,7 @@
 #include "foundation/FileIdentity.h"
 #include "support/CurrentArguments.h"
 #include "support/ListenerListsReset.h"
+#include "support/TemplateTableReset.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -32,17 +33,19 @@ U_RefPtr<FilenameProxy> proxyOf(const std::string &path) {
   return P_filenameProxyFor(QL_Filename::fromPath(path));
 }
 
-// Every test starts with no listener registered and its own symbol table as
-// the handler's.
+// Every test starts with no listener registered, no template known and its
+// own symbol table as the handler's.
 class DefineRecordTest : public testing::Test {
 protected:
   void SetUp() override {
     test_support::ListenerListsReset::resetAll();
+    test_support::TemplateTableReset::reset();
     events.clear();
     setSymbolTableContext(&m_symbols);
   }
   void TearDown() override {
     test_support::ListenerListsReset::resetAll();
+    test_support::TemplateTableReset::reset();
     setSymbolTableContext(nullptr);
   }
 
@@ -174,7 +177,7 @@ TEST_F(DefineRecordTest, MalformedLinesGiveNoDefine) {
 
 TEST_F(DefineRecordTest, NoListenerNoFiling) {
   handle({"<DEFINE> x /s/a.c 1 N DC OV F X t -"});
-  EXPECT_EQ(0u, m_symbols.filedCount());
+  EXPECT_TRUE(m_symbols.symbols().empty());
 }
 
 // With the end-of-run list alone every define is filed and no listener is
@@ -183,7 +186,7 @@ TEST_F(DefineRecordTest, EndOfRunListAloneFilesEveryDefine) {
   registerDefineRunEndListener(onRunEnd);
   handle({"<DEFINE> x /s/a.c 1 N DC OV F X t -", "<DEFINE> y /s/a.c 2 N DF OF F X v -",
           "<DEFINE> z /s/a.c 3 N DR OV F X t -"});
-  EXPECT_EQ(3u, m_symbols.filedCount());
+  EXPECT_EQ(3u, m_symbols.symbols().size()) << "a definition or redeclaration of nothing declares";
   EXPECT_TRUE(events.empty());
   notifyDefineRunEndListeners();
   EXPECT_EQ(std::vector<std::string>{"run-end"}, events);
@@ -219,21 +222,32 @@ TEST_F(DefineRecordTest, EachResultCodeCallsItsListeners) {
   }
 }
 
+// The template table keeps a template declaration to itself: the
+// template-define listeners get it. An "X" define that settles an instance
+// goes on to the symbol table, to the listeners of its code, then to the
+// template-define listeners.
 TEST_F(DefineRecordTest, ADxDefineReachesItsCodeListenersThenTheTemplateDefineListeners) {
   registerTemplateDefineListener(onTemplateDefine);
   registerNewSymbolListener(onNewSymbol);
-  handle(
-      {"<DEFINE> ::A<int> /s/a.c 1 N DX TG F X {c::A<int>} -", "<DEFINE> ::B /s/a.c 2 N DC TG F X {c::B} -"});
-  EXPECT_EQ((std::vector<std::string>{"new:::A<int>", "template:::A<int>", "new:::B"}), events);
+  registerExistingSymbolListener(onExistingSymbol);
+  handle({"<DEFINE> ::A<T> /s/a.h 1 I DC TG F X {c::A<T>} U",
+          "<DEFINE> ::A<int> /s/a.h 1 I DS TG F X {c::A<int>} -",
+          "<DEFINE> ::A<int> /s/a.c 5 N DX TG F X {c::A<int>} -",
+          "<DEFINE> ::B /s/a.c 6 N DC TG F X {c::B} -"});
+  EXPECT_EQ((std::vector<std::string>{"template:::A<T>", "new:::A<int>", "existing:::A<int>",
+                                      "template:::A<int>", "new:::B"}),
+            events);
 }
 
 // A template-define listener registered alone switches on the filing of
 // defines and is called.
 TEST_F(DefineRecordTest, ATemplateDefineListenerAloneIsCalled) {
   registerTemplateDefineListener(onTemplateDefine);
-  handle({"<DEFINE> ::A<int> /s/a.c 1 N DX TG F X {c::A<int>} -"});
-  EXPECT_EQ(std::vector<std::string>{"template:::A<int>"}, events);
-  EXPECT_EQ(1u, m_symbols.filedCount());
+  handle(
+      {"<DEFINE> ::A<int> /s/a.c 1 N DX TG F X {c::A<int>} -", "<DEFINE> ::B /s/a.c 2 N DC TG F X {c::B} -"});
+  EXPECT_EQ(std::vector<std::string>{"template:::A<int>"}, events)
+      << "an instance of no template is kept nowhere";
+  EXPECT_EQ(1u, m_symbols.symbols().size());
 }
 
 TEST_F(DefineRecordTest, RegisteringTwice) {
@@ -258,10 +272,13 @@ TEST_F(DefineRecordTest, MalformedLinesAreSkippedAndReportedUnderTheDebugWord) {
   for (const bool debug : {false, true}) {
     test_support::CurrentArguments arguments(debug ? std::vector<std::string>{"-debug", "show-symbol-errors"}
                                                    : std::vector<std::string>{});
+    SymbolTable symbols; // a run of its own
+    setSymbolTableContext(&symbols);
     events.clear();
     testing::internal::CaptureStdout();
     handle(lines);
     const std::string output = testing::internal::GetCapturedStdout();
+    setSymbolTableContext(&m_symbols);
     EXPECT_EQ(std::vector<std::string>{"new:x"}, events);
     // Outside a record file the position is empty.
     EXPECT_EQ(debug ? ":0: malformed DEFINE record skipped\n:0: malformed DEFINE record skipped\n" : "",
