@@ -2,9 +2,11 @@
 
 #include "anlsrslt/model/DefineAccessors.h"
 #include "anlsrslt/model/SymbolTable.h"
+#include "anlsrslt/model/TemplateTable.h"
 #include "foundation/FileIdentity.h"
 #include "support/CurrentArguments.h"
 #include "support/ListenerListsReset.h"
+#include "support/ModelDump.h"
 #include "support/TemplateTableReset.h"
 
 #include <gtest/gtest.h>
@@ -190,6 +192,38 @@ TEST_F(DefineRecordTest, EndOfRunListAloneFilesEveryDefine) {
   EXPECT_TRUE(events.empty());
   notifyDefineRunEndListeners();
   EXPECT_EQ(std::vector<std::string>{"run-end"}, events);
+}
+
+// Two record files of a header with a template and an inline function: the
+// template table keeps the template to itself and gathers its instance; the
+// symbol table gathers the function of both files in one symbol, its place
+// once, and the instance in another.
+TEST_F(DefineRecordTest, TheRoadFilesEveryDefineIntoBothTables) {
+  registerDefineRunEndListener(onRunEnd);
+  registerNewSymbolListener(onNewSymbol);
+  registerExistingSymbolListener(onExistingSymbol);
+  registerDefinitionListener(onDefinition);
+  const std::vector<std::string> header = {"<DEFINE> ::Box<T> /road/box.h 2 I DC TG F X {c::Box<T>} U",
+                                           "<DEFINE> ::Box<int> /road/box.h 2 I DS TG F X {c::Box<int>} -",
+                                           "<DEFINE> ::put(v) /road/box.h 9 I DC OF F X v I",
+                                           "<DEFINE> ::put(v) /road/box.h 9 I DF OF F X v I"};
+  for (const char *unit : {"/road/a.c", "/road/b.c"}) {
+    m_symbols.clearTranslationUnit();
+    handle(header);
+    handle({std::string("<DEFINE> ::Box<int> ") + unit + " 4 N DF TG F X {c::Box<int>} -"});
+  }
+  EXPECT_EQ((std::vector<std::string>{"new:::Box<int>", "new:::put(v)", "definition:::put(v)",
+                                      "definition:::Box<int>", "existing:::Box<int>", "existing:::put(v)",
+                                      "definition:::put(v)", "definition:::Box<int>"}),
+            events);
+  EXPECT_EQ((std::vector<std::string>{"::Box<int>: {box.h:2 S, a.c:4 F, b.c:4 F} def b.c:4 F cur b.c:4 F",
+                                      "::put(v): {box.h:9 CF I} def box.h:9 CF I cur box.h:9 CF I"}),
+            test_support::describeSymbols(m_symbols.symbols()));
+  const std::vector<U_RefPtr<P_Template>> &templates = TemplateTable::instance().templates();
+  ASSERT_EQ(1u, templates.size());
+  EXPECT_EQ("::Box<T> primary [::Box<T>: {box.h:2 C U} cur box.h:2 C U] at {box.h:2} settled [::Box<int>: "
+            "{a.c:4 F, b.c:4 F} def b.c:4 F cur b.c:4 F]",
+            test_support::describeTemplate(*templates[0]));
 }
 
 TEST_F(DefineRecordTest, EachResultCodeCallsItsListeners) {
