@@ -45,7 +45,7 @@ inline std::string describeDefine(const P_Define &def) {
 
 inline std::string describeDefines(const P_DefineSet &set) {
   std::string text = "{";
-  for (const DefinePtr &def : set)
+  for (const P_Define *def : set)
     text += (text.size() > 1 ? ", " : "") + describeDefine(*def);
   return text + "}";
 }
@@ -57,10 +57,10 @@ inline std::string describeSymbol(const P_Symbol &symbol) {
     text += " def " + describeDefine(*symbol.m_definition);
   text += " cur " + describeDefine(*symbol.m_declaration);
   std::size_t reachable = 0;
-  for (const DefinePtr &declaration : symbol.m_declarations)
-    if (symbol.hasRedeclarations(declaration)) {
+  for (P_Define *declaration : symbol.m_declarations)
+    if (symbol.hasRedeclarations(DefinePtr(declaration))) {
       text += " redecl " + describeDefine(*declaration) + " " +
-              describeDefines(symbol.redeclarations(declaration));
+              describeDefines(symbol.redeclarations(DefinePtr(declaration)));
       ++reachable;
     }
   const std::size_t filed = symbol.m_redeclList ? symbol.m_redeclList->size() : 0;

@@ -4,6 +4,7 @@
 
 #include "anlsrslt/model/DefineSetLinks.h"
 #include "anlsrslt/model/FilenameProxy.h"
+#include "anlsrslt/model/ModelPool.h"
 #include "foundation/Ref.h"
 
 #include <cstdint>
@@ -95,8 +96,15 @@ struct P_Define : public U_Ref {
   P_Define &operator=(const P_Define &) = delete;
   ~P_Define() override;
 
-  // ORs the other define's flags into this one's; nothing for null.
+  // ORs the other define's flags into this one's; nothing for null. A define
+  // that may sit in a define set changes through P_changeDefine instead.
   void mergeFlags(const P_Define *other);
+
+  // A run makes one define per DEFINE record: they come from a pool.
+  static void *operator new(std::size_t size) { return P_ModelPool<64>::allocate(size); }
+  static void operator delete(void *block, std::size_t size) noexcept {
+    P_ModelPool<64>::release(block, size);
+  }
 
   // Laid out by size, so that a define takes 64 bytes.
   const char *m_name; // marked form of the encoded name, interned

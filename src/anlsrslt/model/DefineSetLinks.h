@@ -55,13 +55,21 @@ public:
       m_bits = 0;
   }
 
-  // The sets, copied, so that the caller may change the links meanwhile.
-  std::vector<P_DefineSet *> sets() const {
+  std::size_t count() const {
     if (const Many *many = list())
-      return *many;
-    if (m_bits == 0)
-      return {};
-    return {single()};
+      return many->size();
+    return m_bits == 0 ? 0 : 1;
+  }
+
+  // Copies the sets to out, which has room for count() of them, so that the
+  // caller may change the links meanwhile.
+  void copyTo(P_DefineSet **out) const {
+    if (const Many *many = list()) {
+      for (P_DefineSet *set : *many)
+        *out++ = set;
+    } else if (m_bits != 0) {
+      *out = single();
+    }
   }
 
 private:

@@ -82,8 +82,8 @@ void P_Symbol::defineMerged(P_Define &gone, P_Define &kept) {
   if (filed == m_redeclList->end())
     return;
   P_DefineSet &into = (*m_redeclList)[DefinePtr(&kept)];
-  for (const DefinePtr &redeclaration : filed->second)
-    into.insert(redeclaration);
+  for (P_Define *redeclaration : filed->second)
+    into.insert(DefinePtr(redeclaration));
   m_redeclList->erase(filed);
 }
 
@@ -106,3 +106,5 @@ const P_DefineSet *P_symbolRedeclarations(const P_Symbol *han, const DefinePtr &
   requireSymbolAndDefine(han, def, 152);
   return &han->redeclarations(def);
 }
+
+static_assert(sizeof(P_Symbol) <= 64, "a symbol should stay small: a run holds one for most entities");

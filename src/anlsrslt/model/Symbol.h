@@ -42,6 +42,12 @@ struct P_Symbol : public U_Ref {
   // The representative define: the definition, else the current declaration.
   P_Define *define() const { return m_definition.isSet() ? m_definition.pointer() : m_declaration.pointer(); }
 
+  // A run makes a symbol for most entities: they come from a pool.
+  static void *operator new(std::size_t size) { return P_ModelPool<64>::allocate(size); }
+  static void operator delete(void *block, std::size_t size) noexcept {
+    P_ModelPool<64>::release(block, size);
+  }
+
   // The declaration gone changed and left the declaration set, which holds
   // the equivalent kept instead: kept takes its place as current declaration
   // or definition, and its redeclarations join those of kept.

@@ -18,12 +18,12 @@ constexpr const char *kUnit = "SymbolTable";
 // The symbol id of every name asked for, by the name's address; never
 // cleared.
 struct SymbolIdCache {
-  std::unordered_map<const char *, const char *> ids;
+  P_AddressMap<const char *> ids;
 };
 
 U_RefPtr<P_Symbol> lookup(const SymbolTable::SymbolMap &map, const char *id) {
-  const auto found = map.find(id);
-  return found == map.end() ? U_RefPtr<P_Symbol>() : found->second;
+  const U_RefPtr<P_Symbol> *found = map.find(id);
+  return found ? *found : U_RefPtr<P_Symbol>();
 }
 
 // Whether the marked name ends with a slot list: only such a name has a
@@ -40,11 +40,10 @@ const char *SymbolTable::symbolId(const char *name) {
   if (name == 0)
     assertFailed(kUnit, 259, "func != 0 && \"Dont dereference 0.\"", true);
   auto &ids = U_singletonAfterInternPool<SymbolIdCache>().ids;
-  const auto found = ids.find(name);
-  if (found != ids.end())
-    return found->second;
+  if (const char *const *known = ids.find(name))
+    return *known;
   const char *id = internString(P_normaliseSymbolName(name).c_str());
-  ids.emplace(name, id);
+  ids.tryEmplace(name, id);
   return id;
 }
 
@@ -134,14 +133,14 @@ P_SymbolFiling SymbolTable::addDefine(const DefinePtr &def) {
     // A new symbol of the define holds it as adding it would.
     symbol = makeSymbol(def);
     if (external)
-      m_externalSymbols.emplace(id, symbol);
+      m_externalSymbols.tryEmplace(id, symbol);
     code = P_filedNewSymbol;
   }
-  m_unitSymbols.emplace(id, symbol);
+  m_unitSymbols.tryEmplace(id, symbol);
   return {symbol, code};
 }
 
-void SymbolTable::clearTranslationUnit() { SymbolMap().swap(m_unitSymbols); }
+void SymbolTable::clearTranslationUnit() { m_unitSymbols.clear(); }
 
 P_Symbol *P_findSymbol(const char *name) { return P_findSymbolIn(name, SymbolTable::instance()); }
 

@@ -1,12 +1,12 @@
 // The program-wide symbol table of the analysis results.
 #pragma once
 
+#include "anlsrslt/model/AddressMap.h"
 #include "anlsrslt/model/Define.h"
 #include "anlsrslt/model/Symbol.h"
 
 #include <cstdint>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 // What filing one define did: the symbol it went to (unset for code 5) and
@@ -35,7 +35,7 @@ class SymbolTable {
 public:
   // Symbol ids (interned texts, compared by address) to symbols; filled
   // insert-if-absent, so the first symbol filed under an id stays.
-  using SymbolMap = std::unordered_map<const char *, U_RefPtr<P_Symbol>>;
+  using SymbolMap = P_AddressMap<U_RefPtr<P_Symbol>>;
 
   // The one symbol table of the run, created on first use. Tests and
   // benchmarks may make tables of their own.

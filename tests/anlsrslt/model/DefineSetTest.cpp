@@ -4,7 +4,9 @@
 #include "anlsrslt/model/Symbol.h"
 #include "support/ModelDump.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -118,6 +120,56 @@ TEST_F(DefineSetTest, TheSymbolOfAMergedDeclarationHandsItsRolesOver) {
   EXPECT_EQ("x: {a.c:2 C S} cur a.c:2 C S redecl a.c:2 C S {a.c:3 R, a.c:4 R}", describeSymbol(*symbol));
   EXPECT_EQ(kept, symbol->m_declaration);
   EXPECT_EQ(1u, gone->referenceCount()) << "the symbol keeps nothing of it";
+}
+
+} // namespace
+
+namespace {
+
+// The lines of the defines of a set, in its order.
+std::vector<std::int32_t> linesOf(const P_DefineSet &set) {
+  std::vector<std::int32_t> lines;
+  for (const P_Define *def : set)
+    lines.push_back(def->m_line);
+  return lines;
+}
+
+// Sets of many defines keep them in a tree: the same order, the same
+// answers, whatever order the defines come in.
+TEST_F(DefineSetTest, LargeSetsKeepTheirOrderAndTheirAnswers) {
+  for (const std::uint32_t count : {P_DefineSet::kArrayLimit, P_DefineSet::kArrayLimit + 1, 300u}) {
+    P_DefineSet set;
+    std::vector<DefinePtr> defines;
+    std::vector<std::int32_t> expected;
+    for (std::uint32_t n = 0; n < count; ++n) {
+      // Lines from both ends towards the middle.
+      const std::int32_t line = static_cast<std::int32_t>(n % 2 ? n : 1000 - n);
+      defines.push_back(defineOf("x /defset/a.c " + std::to_string(line) + " N DC OV F X defset-t1 -"));
+      EXPECT_EQ(defines.back().pointer(), set.insert(defines.back()));
+      expected.push_back(line);
+    }
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(expected, linesOf(set)) << count;
+    EXPECT_EQ(count, set.size());
+    const DefinePtr again = defineOf("y /defset/a.c 1000 N DC OV F X defset-t1 -");
+    EXPECT_EQ(defines[0].pointer(), set.insert(again)) << count;
+    EXPECT_TRUE(set.contains(defines[1].pointer()));
+    EXPECT_FALSE(set.contains(again.pointer()));
+
+    // A define that changes moves to its place; one that becomes equivalent
+    // to another leaves the set.
+    P_changeDefine(*defines[0], P_kindDefinition, 0);
+    P_changeDefine(*defines[1], P_kindDeclaration, P_flagS);
+    EXPECT_EQ(defines[1].pointer(), *std::next(set.begin(), 0)) << "line 1 stays first";
+    EXPECT_EQ(defines[0].pointer(), *std::prev(std::vector<P_Define *>(set.begin(), set.end()).end()))
+        << count << ": the definition of the last line comes after its declaration";
+    const DefinePtr declared = defineOf("x /defset/a.c 3 N DC OV F X defset-t1 S");
+    set.insert(declared);
+    P_changeDefine(*defines[3], P_kindDeclaration, P_flagS);
+    EXPECT_FALSE(set.contains(defines[3].pointer())) << count;
+    EXPECT_TRUE(set.contains(declared.pointer()));
+    EXPECT_EQ(count + 1 - 1, set.size());
+  }
 }
 
 } // namespace
