@@ -49,12 +49,13 @@ public:
 
   static void release(void *block, std::size_t size) noexcept {
 #ifdef LYR_MODEL_POOL_BYPASS
-    ::operator delete(block, size);
+    (void)size;
+    ::operator delete(block);
 #else
     if (!block)
       return;
     if (size != Size) {
-      ::operator delete(block, size);
+      ::operator delete(block);
       return;
     }
     FreeBlock *freed = static_cast<FreeBlock *>(block);
