@@ -2,6 +2,8 @@
 
 #include "foundation/StringStore.h"
 
+#include <tuple>
+
 P_Define::P_Define(const char *name, U_RefPtr<FilenameProxy> file, std::int32_t line, std::uint8_t inMainFile,
                    std::uint8_t kind, std::uint8_t nameSpace, std::uint8_t scope, std::uint8_t linkage,
                    const char *type, std::uint32_t flags)
@@ -45,6 +47,11 @@ int compareFiles(const U_RefPtr<FilenameProxy> &a, const U_RefPtr<FilenameProxy>
 
 } // namespace
 
+// The fields after file, line and type, compared as they stand.
+static auto plainFields(const P_Define &d) {
+  return std::tuple(d.m_kind, d.m_inMainFile, d.m_nameSpace, d.m_scope, d.m_linkage, d.m_flags);
+}
+
 int P_compareDefines(const P_Define &a, const P_Define &b) {
   if (int c = compareFiles(a.m_file, b.m_file))
     return c;
@@ -52,17 +59,7 @@ int P_compareDefines(const P_Define &a, const P_Define &b) {
     return c;
   if (int c = compareInterned(a.m_type, b.m_type))
     return c;
-  if (int c = compareValues(a.m_kind, b.m_kind))
-    return c;
-  if (int c = compareValues(a.m_inMainFile, b.m_inMainFile))
-    return c;
-  if (int c = compareValues(a.m_nameSpace, b.m_nameSpace))
-    return c;
-  if (int c = compareValues(a.m_scope, b.m_scope))
-    return c;
-  if (int c = compareValues(a.m_linkage, b.m_linkage))
-    return c;
-  return compareValues(a.m_flags, b.m_flags);
+  return compareValues(plainFields(a), plainFields(b));
 }
 
 static_assert(sizeof(P_Define) <= 64, "a define should stay small: a run holds one per DEFINE record");
