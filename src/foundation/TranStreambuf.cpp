@@ -76,3 +76,9 @@ std::streamsize otranstreambuf::xsputn(const char *text, std::streamsize count) 
     return 0;
   return static_cast<std::streamsize>(std::fwrite(text, 1, static_cast<std::size_t>(count), m_file));
 }
+
+int otranstreambuf::sync() {
+  if (!m_file)
+    return 0;
+  return std::fflush(m_file) == 0 ? 0 : -1;
+}

@@ -71,6 +71,9 @@ public:
 protected:
   int_type overflow(int_type c) override;
   std::streamsize xsputn(const char *text, std::streamsize count) override;
+  // Hands the characters written so far to the file (to the temporary file
+  // for kinds that translate on close); -1 when that fails.
+  int sync() override;
 
 private:
   QL_FileOutTranslator m_translator;

@@ -71,23 +71,40 @@ int closeWithFault(void *cookie) {
   return result;
 }
 
-// Opens a file for writing ('w') or appending ('a') as a stream that carries
-// the fault.
-std::FILE *openWithFault(const std::string &path, char kind, const WriteFault &fault) {
-  const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (kind == 'a' ? O_APPEND : O_TRUNC);
+// The descriptor, opened without waiting, made to wait on reads and writes
+// again; -1 (the descriptor closed, errno telling why) when that fails.
+int waitingAgain(int fd) {
+  const int status = ::fcntl(fd, F_GETFL);
+  if (status < 0 || ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) {
+    const int reason = errno;
+    ::close(fd);
+    errno = reason;
+    return -1;
+  }
+  return fd;
+}
+
+// Opens a file for writing ('w') or appending ('a') as the C runtime does,
+// but without waiting: a FIFO without a reader would block the open itself,
+// and is refused at once (ENXIO). -1 with errno telling why on failure.
+int openForWriting(const std::string &path, char kind) {
+  const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK | (kind == 'a' ? O_APPEND : O_TRUNC);
+  const int fd = ::open(path.c_str(), flags, 0666);
+  return fd < 0 ? -1 : waitingAgain(fd);
+}
+
+// A stream over a descriptor opened for writing ('w') or appending ('a')
+// that carries the fault.
+std::FILE *openWithFault(int fd, char kind, const WriteFault &fault) {
   auto cookie = std::make_unique<FaultCookie>();
   cookie->fault = fault;
-  cookie->fd = ::open(path.c_str(), flags, 0666);
-  if (cookie->fd < 0)
-    return nullptr;
+  cookie->fd = fd;
   cookie_io_functions_t functions{};
   functions.write = writeWithFault;
   functions.close = closeWithFault;
   std::FILE *file = fopencookie(cookie.get(), kind == 'a' ? "a" : "w", functions);
-  if (!file) {
-    ::close(cookie->fd);
+  if (!file)
     return nullptr;
-  }
   cookie.release();
   return file;
 }
@@ -167,14 +184,7 @@ int openForReading(const std::string &path) {
     errno = reason;
     return -1;
   }
-  const int flags = ::fcntl(fd, F_GETFL);
-  if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
-    const int reason = errno;
-    ::close(fd);
-    errno = reason;
-    return -1;
-  }
-  return fd;
+  return waitingAgain(fd);
 }
 
 std::FILE *openBinaryFile(const std::string &path, const char *mode) {
@@ -198,8 +208,21 @@ std::FILE *openBinaryFile(const std::string &path, const char *mode) {
     return file;
   }
   const bool writes = (mode[0] == 'w' || mode[0] == 'a') && !std::strchr(mode, '+');
-  std::FILE *file = writes && currentWriteFault() ? openWithFault(path, mode[0], *currentWriteFault())
-                                                  : std::fopen(path.c_str(), mode);
+  std::FILE *file = nullptr;
+  if (writes) {
+    const int fd = openForWriting(path, mode[0]);
+    if (fd < 0)
+      return nullptr;
+    file = currentWriteFault() ? openWithFault(fd, mode[0], *currentWriteFault()) : ::fdopen(fd, mode);
+    if (!file) {
+      const int reason = errno;
+      ::close(fd);
+      errno = reason;
+      return nullptr;
+    }
+  } else {
+    file = std::fopen(path.c_str(), mode);
+  }
   if (!file)
     return nullptr;
   if (isDirectory(fileno(file))) {

@@ -18,7 +18,8 @@ int openForReading(const std::string &path);
 
 // Opens a file as a C stream with the mode given ("rb", "wb", "ab", ...; the
 // bytes pass unchanged). Reading modes open what openForReading opens; in
-// the others a directory cannot be opened. Null when the file cannot be
+// the others a directory cannot be opened, and writing or appending never
+// waits: a FIFO without a reader is refused at once (ENXIO). Null when the file cannot be
 // opened (errno tells why); errno is left as it was on success. While a
 // write fault is set, files opened for writing or appending carry it.
 std::FILE *openBinaryFile(const std::string &path, const char *mode);

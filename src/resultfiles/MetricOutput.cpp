@@ -1,35 +1,87 @@
 #include "resultfiles/MetricOutput.h"
 
+#include "foundation/TextConversion.h"
+#include "resultfiles/MetricSink.h"
+
+#include <memory>
+
 namespace {
 
-MetricOutputState &installedMetricOutput() {
-  static MetricOutputState state;
-  return state;
+std::unique_ptr<M_MetricBase> &installedSink() {
+  static std::unique_ptr<M_MetricBase> sink;
+  return sink;
 }
+
+// Closes and removes the installed sink, then installs a new one. When the
+// old sink's close fails, it is removed all the same and nothing new is
+// installed.
+template <class Sink> Sink &install() {
+  std::unique_ptr<M_MetricBase> &slot = installedSink();
+  if (slot) {
+    const std::unique_ptr<M_MetricBase> old = std::move(slot);
+    old->close();
+  }
+  auto sink = std::make_unique<Sink>();
+  Sink &installed = *sink;
+  slot = std::move(sink);
+  return installed;
+}
+
+std::string standardOutputName() { return QL_toInternal(std::string("-")); }
 
 } // namespace
 
-void openMetricOutput(const std::string &sourceName, const std::string &outputDirectory, int kind) {
-  MetricOutputState &state = installedMetricOutput();
-  state = MetricOutputState();
-  state.installed = true;
-  state.open = true;
-  state.sourceName = sourceName;
-  state.outputDirectory = outputDirectory;
-  state.kind = kind;
+M_MetricBase *M_currentMetricOutput() { return installedSink().get(); }
+
+void openMetricOutput(const std::string &file, const std::string &directory, int kind) {
+  if (kind == 0)
+    installMetricLYRAppend(file, directory);
+  else if (kind == 4)
+    installMetricNullDefault(file);
+  else
+    installMetricLYRDefault(standardOutputName());
 }
 
 void flushMetricOutput() {
-  MetricOutputState &state = installedMetricOutput();
-  // A closed sink has nothing to flush.
-  if (state.installed && state.open)
-    ++state.flushes;
+  if (M_MetricBase *sink = M_currentMetricOutput())
+    sink->flush();
 }
 
 void closeMetricOutput() {
-  MetricOutputState &state = installedMetricOutput();
-  if (state.installed)
-    state.open = false;
+  if (M_MetricBase *sink = M_currentMetricOutput())
+    sink->close();
 }
 
-const MetricOutputState &metricOutputState() { return installedMetricOutput(); }
+void openMetric(const std::string &file, int kind) {
+  if (kind == 0)
+    installMetricLYR(file);
+  else if (kind == 4)
+    installMetricNull(file);
+  else
+    installMetricLYR(standardOutputName());
+}
+
+void openMetricDefault(const std::string &file, int kind) {
+  if (kind == 0)
+    installMetricLYRDefault(file);
+  else if (kind == 4)
+    installMetricNullDefault(file);
+  else
+    installMetricLYRDefault(standardOutputName());
+}
+
+void openStandardMetricOutput() { installMetricLYR(standardOutputName()); }
+
+void openStandardMetricOutputDefault() { installMetricLYRDefault(standardOutputName()); }
+
+void installMetricLYR(const std::string &file) { install<M_MetricLYR>().open(file); }
+
+void installMetricLYRDefault(const std::string &file) { install<M_MetricLYR>().openDefault(file); }
+
+void installMetricLYRAppend(const std::string &file, const std::string &directory) {
+  install<M_MetricLYR>().openAppend(file, directory);
+}
+
+void installMetricNull(const std::string &file) { install<M_MetricNull>().open(file); }
+
+void installMetricNullDefault(const std::string &file) { install<M_MetricNull>().openDefault(file); }

@@ -14,6 +14,7 @@
 #include "cmdline/ConfigurationException.h"
 #include "cmdline/Options.h"
 #include "foundation/IncludeSiteMap.h"
+#include "foundation/Language.h"
 #include "foundation/NamedFiles.h"
 #include "messages/Diagnostic.h"
 #include "messages/Output.h"
@@ -21,6 +22,7 @@
 #include "platform/BinaryFile.h"
 #include "resultfiles/ErrorFileExceptions.h"
 #include "resultfiles/MetricOutput.h"
+#include "resultfiles/MetricSink.h"
 #include "support/ListenerListsReset.h"
 #include "support/ScratchDirectory.h"
 
@@ -33,41 +35,57 @@
 
 namespace {
 
+using test_support::readFile;
 using test_support::ScratchDirectory;
 
-// One call of the per-file step, with the number of metric-output flushes
-// made during it.
+// One call of the per-file step, and whether the record that the recording
+// driver writes through the metric output was in the metric file after it.
 struct FileStep {
   int index;
   std::size_t total;
   std::string file;
   std::string outputDir;
-  int metricFlushes = 0;
+  bool metricRecordOnDisk = false;
   friend bool operator==(const FileStep &, const FileStep &) = default;
 };
 
 std::ostream &operator<<(std::ostream &out, const FileStep &step) {
-  return out << step.index << "/" << step.total << " " << step.file << " in " << step.outputDir << " with "
-             << step.metricFlushes << " flushes";
+  return out << step.index << "/" << step.total << " " << step.file << " in " << step.outputDir
+             << (step.metricRecordOnDisk ? " with" : " without") << " the metric record on disk";
 }
 
 std::string canonicalText(const QL_Filename &file) { return file.canonical().str(); }
 
+// The record written through the metric output in the first step.
+const std::string metricRecord = "<MSG> written early\n";
+
 class RecordingDriver : public P_Driver {
 public:
-  RecordingDriver() : P_Driver("", initComplianceChecks) {}
+  // With a metric file, the first step writes a record through the metric
+  // output and every step notes whether the record has reached that file.
+  explicit RecordingDriver(std::string metricFile = "")
+      : P_Driver("", initComplianceChecks), m_metricFile(std::move(metricFile)) {}
   void analyseFile(SymbolTable &symbols, int index, const std::vector<InputFileRecord> &files,
                    std::size_t position) override {
     steps.push_back({index, files.size(), canonicalText(files[position].file), files[position].outputDir});
-    // Counted also when the step ends by a result file that cannot be opened.
-    struct CountFlushes {
+    if (m_metricFile.empty()) {
+      P_Driver::analyseFile(symbols, index, files, position);
+      return;
+    }
+    if (position == 0)
+      M_currentMetricOutput()->writeMessage("written", "early");
+    // Noted also when the step ends by a result file that cannot be opened.
+    struct NoteRecord {
       FileStep &step;
-      int before = metricOutputState().flushes;
-      ~CountFlushes() { step.metricFlushes = metricOutputState().flushes - before; }
-    } countFlushes{steps.back()};
+      const std::string &file;
+      ~NoteRecord() { step.metricRecordOnDisk = readFile(file).find(metricRecord) != std::string::npos; }
+    } noteRecord{steps.back(), m_metricFile};
     P_Driver::analyseFile(symbols, index, files, position);
   }
   std::vector<FileStep> steps;
+
+private:
+  std::string m_metricFile;
 };
 
 class DriverTest : public testing::Test {
@@ -200,14 +218,14 @@ TEST_F(DriverTest, RunWalksTheInputFilesThenTheCrossModuleFileAndReportsFilesTha
       {"multi-file run",
        {"-op", d + "/out1", d + "/a.c", "-op", d + "/out2", d + "/b.c", "-cmaf", d + "/m.cma"},
        {"out1/a.c.met", "m.cma.met"},
-       {{1, 3, d + "/a.c", d + "/out1"}, {2, 3, d + "/b.c", d + "/out2"}, {3, 3, d + "/m.cma", d, 1}},
+       {{1, 3, d + "/a.c", d + "/out1"}, {2, 3, d + "/b.c", d + "/out2"}, {3, 3, d + "/m.cma", d}},
        d + "/m.cma",
        d,
        d + "/m.cma:1: Msg=1540 #params=1 {" + d + "/out2/b.c.met}\n"},
       {"cross-module file also named as an input file",
        {"-op", d, d + "/a.c", d + "/m.cma", "-cmaf", d + "/m.cma"},
        {"a.c.met", "m.cma.met"},
-       {{1, 3, d + "/a.c", d}, {2, 3, d + "/m.cma", d}, {3, 3, d + "/m.cma", d, 1}},
+       {{1, 3, d + "/a.c", d}, {2, 3, d + "/m.cma", d}, {3, 3, d + "/m.cma", d}},
        d + "/m.cma",
        d,
        ""},
@@ -230,13 +248,9 @@ TEST_F(DriverTest, RunWalksTheInputFilesThenTheCrossModuleFileAndReportsFilesTha
     EXPECT_EQ(c.steps, driver->steps);
     EXPECT_EQ(c.mainFile, canonicalText(P_currentFilenames()));
     EXPECT_EQ(c.outputDirectory, P_outputDirectory());
-    // The metric output of the run belongs to the main file in the output
-    // directory of the run; the run closes it, and the message output, when
-    // it ends.
-    const MetricOutputState &metrics = metricOutputState();
-    EXPECT_EQ(c.mainFile, metrics.sourceName);
-    EXPECT_EQ(c.outputDirectory, metrics.outputDirectory);
-    EXPECT_FALSE(metrics.open);
+    // The run closes the metric output, and the message output, when it
+    // ends.
+    EXPECT_EQ(nullptr, M_metricStream());
     EXPECT_EQ(nullptr, M_currentOutput());
     driver.clear();
   }
@@ -262,8 +276,10 @@ TEST_F(DriverTest, RunThatCannotFinishTheErrorFileFailsAndLeavesItAsItWas) {
     m_scratch.makeDirectory("out");
     const std::string errorFile = m_scratch.writeFile("out/a.c.err", before);
     U_RefPtr<RecordingDriver> driver = new RecordingDriver;
-    // The record file is missing in the output directory: one report.
-    parse(driver->orphanHandler(), {"-op", d + "/out", d + "/a.c"});
+    // The record file is missing in the output directory: one report. (The
+    // metric output, discarded, neither makes the record file nor opens a
+    // file under the fault.)
+    parse(driver->orphanHandler(), {"-debug", "null_metric_output", "-op", d + "/out", d + "/a.c"});
     driver->setCmdArgs(m_args);
     platform::setWriteFault(c.fault);
     if (!c.fault) {
@@ -280,9 +296,107 @@ TEST_F(DriverTest, RunThatCannotFinishTheErrorFileFailsAndLeavesItAsItWas) {
     }
     platform::setWriteFault(std::nullopt);
     driver.clear();
-    if (c.fault)
+    if (c.fault) {
       EXPECT_EQ(before, test_support::readFile(errorFile)) << "nothing more when the driver goes";
+    }
   }
+}
+
+TEST_F(DriverTest, MetricOutputOfTheMainFileIsFlushedOnceBeforeTheLastFileAndClosedAtTheEndOfTheRun) {
+  struct Case {
+    const char *name;
+    std::vector<std::string> words;
+    // The record files made before the run, each with one line.
+    std::vector<std::string> recordFiles;
+    std::string metricFile;
+    std::vector<bool> recordOnDisk;
+    // The metric file after the run; nothing when it does not exist.
+    std::optional<std::string> metricFileAfter;
+    std::string out;
+  };
+  const std::string d = m_scratch.path();
+  const std::string old = "<MSG> old\n";
+  // A language whose record files are written as the characters come.
+  const test_support::EnvironmentVariable lang("LANG", std::string("C"));
+  QL_resetLanguageCaches();
+  const Case cases[] = {
+      {"single file: appended to its record file in the output directory",
+       {"-op", d + "/out", d + "/a.c"},
+       {"out/a.c.met"},
+       d + "/out/a.c.met",
+       {false},
+       old + metricRecord,
+       ""},
+      {"single file whose record file is made by the metric output",
+       {"-op", d + "/out", d + "/a.c"},
+       {},
+       d + "/out/a.c.met",
+       {false},
+       metricRecord,
+       ""},
+      {"multi-file run: the cross-module file's record file, flushed before it is read",
+       {"-op", d + "/out", d + "/a.c", d + "/b.c", "-cmaf", d + "/m.cma"},
+       {"out/a.c.met", "out/b.c.met", "m.cma.met"},
+       d + "/m.cma.met",
+       {false, false, true},
+       old + metricRecord,
+       ""},
+      {"standard output",
+       {"-debug", "simpleoutput", "-op", d + "/out", d + "/a.c"},
+       {"out/a.c.met"},
+       d + "/out/a.c.met",
+       {false},
+       old,
+       metricRecord},
+      {"discarded",
+       {"-debug", "null_metric_output", "-op", d + "/out", d + "/a.c", d + "/b.c", "-cmaf", d + "/m.cma"},
+       {"out/a.c.met", "out/b.c.met"},
+       d + "/m.cma.met",
+       {false, false, false},
+       std::nullopt,
+       ""},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove_all(d);
+    m_scratch.makeDirectory("out");
+    for (const std::string &file : c.recordFiles)
+      m_scratch.writeFile(file, old);
+    U_RefPtr<RecordingDriver> driver = new RecordingDriver(c.metricFile);
+    parse(driver->orphanHandler(), c.words);
+    driver->setCmdArgs(m_args);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(0, driver->run());
+    EXPECT_EQ(c.out, testing::internal::GetCapturedStdout());
+    std::vector<bool> recordOnDisk;
+    for (const FileStep &step : driver->steps)
+      recordOnDisk.push_back(step.metricRecordOnDisk);
+    EXPECT_EQ(c.recordOnDisk, recordOnDisk);
+    // Closed by the run.
+    EXPECT_EQ(nullptr, M_metricStream());
+    if (c.metricFileAfter)
+      EXPECT_EQ(*c.metricFileAfter, readFile(c.metricFile));
+    else
+      EXPECT_FALSE(std::filesystem::exists(c.metricFile));
+    driver.clear();
+  }
+}
+
+TEST_F(DriverTest, RunEndsWhenTheMetricFileCannotBeOpened) {
+  const std::string d = m_scratch.path();
+  // The record file's name is taken by a directory.
+  m_scratch.makeDirectory("out/a.c.met");
+  U_RefPtr<RecordingDriver> driver = new RecordingDriver;
+  parse(driver->orphanHandler(), {"-op", d + "/out", d + "/a.c"});
+  driver->setCmdArgs(m_args);
+  try {
+    driver->run();
+    ADD_FAILURE() << "no exception";
+  } catch (const M_LYRCannotOpenMetricFile &error) {
+    EXPECT_EQ("Cannot write metric file for '" + d + "/a.c' in output directory '" + d + "/out'.",
+              std::string(error.what()));
+  }
+  EXPECT_TRUE(driver->steps.empty());
 }
 
 // The base driver: the per-file loop without outputs and without the main
@@ -322,6 +436,7 @@ TEST_F(DriverTest, TheBaseRunWalksOnlyTheInputFilesWithoutOutputsOrMainFile) {
     P_currentFilenames() = QL_Filename::fromPath(d + "/main.c");
     P_outputDirectory() = d + "/main";
     openMetricOutput(d + "/main.c", d + "/main", 4);
+    const M_MetricBase *const metricOutput = M_currentMetricOutput();
     U_RefPtr<BaseDriver> driver = new BaseDriver;
     parse(driver->orphanHandler(), c.words);
     driver->setCmdArgs(m_args);
@@ -339,8 +454,7 @@ TEST_F(DriverTest, TheBaseRunWalksOnlyTheInputFilesWithoutOutputsOrMainFile) {
     EXPECT_TRUE(C_CmdArgs::hasDebugFlag(C_currentCmdArgs(), "marker"));
     EXPECT_EQ(d + "/main.c", canonicalText(P_currentFilenames()));
     EXPECT_EQ(d + "/main", P_outputDirectory());
-    EXPECT_EQ(d + "/main.c", metricOutputState().sourceName);
-    EXPECT_EQ(0, metricOutputState().flushes);
+    EXPECT_EQ(metricOutput, M_currentMetricOutput());
   }
 }
 
@@ -405,8 +519,8 @@ TEST_F(DriverTest, ARunFilesTheDefinesOfItsRecordFilesAndEndsWithTheEndOfRunList
   {
     U_RefPtr<P_Driver> driver = new P_Driver("", initRecordingModule);
     parse(driver->orphanHandler(),
-          {"-debug", "log", "-debug", "log-file=" + d + "/log.txt", "-op", d + "/out", d + "/a.c", "-op",
-           d + "/out", d + "/b.c", "-cmaf", d + "/m.cma"});
+          {"-debug", "simpleoutput", "-debug", "log", "-debug", "log-file=" + d + "/log.txt", "-op",
+           d + "/out", d + "/a.c", "-op", d + "/out", d + "/b.c", "-cmaf", d + "/m.cma"});
     driver->setCmdArgs(m_args);
     testing::internal::CaptureStdout();
     EXPECT_EQ(0, driver->run());
@@ -419,6 +533,72 @@ TEST_F(DriverTest, ARunFilesTheDefinesOfItsRecordFilesAndEndsWithTheEndOfRunList
   EXPECT_EQ(symbolsBefore + 2, SymbolTable::instance().symbols().size()) << "::f with its definition, and ::g";
   EXPECT_EQ("File: 1/3 Name: " + d + "/a.c\nFile: 2/3 Name: " + d + "/b.c\nFile: 3/3 Name: " + d + "/m.cma\n",
             test_support::readFile(d + "/log.txt"));
+  test_support::ListenerListsReset::resetAll();
+}
+
+// A variable ::h of type ni at the location, as a caller of the metric output
+// describes it.
+class VariableAt : public MI_DefineOV {
+public:
+  explicit VariableAt(U_Location location) : m_location(std::move(location)) {}
+  U_Location location() const override { return m_location; }
+  void name(std::string &text) const override { text = "::h"; }
+  void typeText(std::string &text) const override { text = "ni"; }
+  std::uint32_t scope() const override { return 0; }
+  bool flagS() const override { return false; }
+  bool linkageI() const override { return false; }
+  bool linkageX() const override { return false; }
+  bool flagR() const override { return false; }
+  bool digit1() const override { return false; }
+  bool digit2() const override { return false; }
+  bool digit3() const override { return false; }
+  bool digitPlus4() const override { return false; }
+  bool flagU() const override { return false; }
+
+private:
+  U_Location m_location;
+};
+
+// The recording module's driver, which in the first step writes the DEFINE
+// record of ::h in the cross-module file through the metric output.
+class MetricWritingDriver : public P_Driver {
+public:
+  explicit MetricWritingDriver(std::string crossModuleFile)
+      : P_Driver("", initRecordingModule), m_crossModuleFile(std::move(crossModuleFile)) {}
+  void analyseFile(SymbolTable &symbols, int index, const std::vector<InputFileRecord> &files,
+                   std::size_t position) override {
+    if (position == 0)
+      M_currentMetricOutput()->writeDefineOV(
+          VariableAt(U_Location(QL_Filename::fromPath(m_crossModuleFile), 5, 0)), 1);
+    P_Driver::analyseFile(symbols, index, files, position);
+  }
+
+private:
+  std::string m_crossModuleFile;
+};
+
+// The metric output appends to the cross-module file's record file and is
+// flushed before that file is read: what the run wrote there is read with it.
+TEST_F(DriverTest, RecordsWrittenDuringARunAreReadWithTheCrossModuleRecordFile) {
+  test_support::ListenerListsReset::resetAll();
+  runEvents.clear();
+  const std::string d = m_scratch.path();
+  const test_support::EnvironmentVariable lang("LANG", std::string("C"));
+  QL_resetLanguageCaches();
+  m_scratch.makeDirectory("out");
+  m_scratch.writeFile("out/a.c.met");
+  m_scratch.writeFile("out/b.c.met");
+  m_scratch.writeFile("m.cma.met");
+  {
+    U_RefPtr<P_Driver> driver = new MetricWritingDriver(d + "/m.cma");
+    parse(driver->orphanHandler(), {"-op", d + "/out", d + "/a.c", d + "/b.c", "-cmaf", d + "/m.cma"});
+    driver->setCmdArgs(m_args);
+    EXPECT_EQ(0, driver->run());
+  }
+  EXPECT_EQ((std::vector<std::string>{"source " + d + "/a.c", "source " + d + "/b.c",
+                                      "source " + d + "/m.cma", "new ::h", "run end", "define end"}),
+            runEvents);
+  EXPECT_EQ("<DEFINE> ::h " + d + "/m.cma 5 N DC OV F X ni -\n", test_support::readFile(d + "/m.cma.met"));
   test_support::ListenerListsReset::resetAll();
 }
 

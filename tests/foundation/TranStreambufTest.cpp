@@ -273,6 +273,25 @@ TEST_F(TranStreambufTest, WriteFailureIsReportedAtClose) {
   EXPECT_FALSE(buffer.isOpen());
 }
 
+TEST_F(TranStreambufTest, FlushHandsTheTextToTheFile) {
+  const std::string target = fixture("old\n");
+  otranstreambuf buffer(eceEUC, target, true);
+  std::ostream out(&buffer);
+  out << "new\n";
+  EXPECT_EQ("old\n", readFile(target));
+  out.flush();
+  EXPECT_TRUE(out.good());
+  EXPECT_EQ("old\nnew\n", readFile(target));
+
+  if (std::filesystem::exists("/dev/full")) {
+    otranstreambuf full(eceEUC, "/dev/full", false);
+    std::ostream toFull(&full);
+    toFull << "text";
+    toFull.flush();
+    EXPECT_TRUE(toFull.bad());
+  }
+}
+
 TEST_F(TranStreambufTest, AppendFailuresAreReported) {
   // No second temporary file can be made for the translated text.
   {

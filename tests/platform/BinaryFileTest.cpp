@@ -4,9 +4,13 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <optional>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -33,6 +37,47 @@ TEST_F(BinaryFileTest, OpensFilesButNotDirectories) {
   EXPECT_FALSE(platform::openBinaryFile(m_dir / "missing", "rb"));
   EXPECT_EQ(ENOENT, errno);
   EXPECT_FALSE(platform::openBinaryFile(path, ""));
+}
+
+// Writing and appending, with or without a write fault: a new file is made,
+// an existing one written anew or appended to, a directory refused, and a
+// FIFO without a reader refused at once rather than waited on.
+TEST_F(BinaryFileTest, OpensForWritingWithoutWaiting) {
+  const std::string fifo = m_dir / "fifo";
+  ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+  for (const bool fault : {false, true}) {
+    platform::setWriteFault(fault ? std::optional(platform::WriteFault{100, false}) : std::nullopt);
+    for (const char *mode : {"wb", "ab", "w", "a"}) {
+      SCOPED_TRACE(std::string(mode) + (fault ? " with a fault" : ""));
+      const std::string path = m_dir.writeFile("f.bin", "old");
+      std::FILE *file = platform::openBinaryFile(path, mode);
+      ASSERT_TRUE(file);
+      std::fputs("new", file);
+      EXPECT_EQ(0, std::fclose(file));
+      EXPECT_EQ(mode[0] == 'a' ? "oldnew" : "new", test_support::readFile(path));
+
+      std::FILE *made = platform::openBinaryFile(m_dir / "made.bin", mode);
+      ASSERT_TRUE(made);
+      std::fclose(made);
+      std::filesystem::remove(m_dir / "made.bin");
+
+      EXPECT_FALSE(platform::openBinaryFile(m_dir.path(), mode));
+      EXPECT_EQ(EISDIR, errno);
+      EXPECT_FALSE(platform::openBinaryFile(fifo, mode));
+      EXPECT_EQ(ENXIO, errno);
+    }
+  }
+  // With a reader the FIFO is written as a file is.
+  const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  ASSERT_GE(reader, 0);
+  std::FILE *file = platform::openBinaryFile(fifo, "ab");
+  ASSERT_TRUE(file);
+  std::fputs("x", file);
+  EXPECT_EQ(0, std::fclose(file));
+  char byte = 0;
+  EXPECT_EQ(1, ::read(reader, &byte, 1));
+  EXPECT_EQ('x', byte);
+  ::close(reader);
 }
 
 TEST_F(BinaryFileTest, SizeAndTruncation) {
