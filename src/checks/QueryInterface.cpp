@@ -30,7 +30,7 @@ const char *convertedForCode(const std::string &text, int encoding) {
   if (encoding == 1)
     kind = QL_defaultEncoding();
   else if (encoding != 0)
-    U_ASSERT(!"Illegal encoding specified");
+    assertFailed(__FILE_NAME__, __LINE__, "! \"Illegal encoding specified\"", true);
   return internString(QL_fromInternal(text, kind).c_str());
 }
 
