@@ -1,18 +1,20 @@
 // Reading a record file of a million DEFINE records through the record-file
-// reader, with a listener in every DEFINE listener list, so that every line is
-// parsed into a define, filed into the template table and the symbol table,
-// and handed to the listeners of its result code. Reports the throughput and
-// the peak memory of the process against the size of the file: once with
-// listeners that only count, once with listeners that keep every define they
-// are given (as tables that hold them for the run would); beside it the
-// parsing of the same lines alone.
+// reader along the whole DEFINE road: every line is parsed into a define and
+// filed, into the template table first, then into the symbol table for each
+// define the template table hands on. Reports the throughput and the peak
+// memory of the process against the size of the file: once as a run of the
+// shipped module goes (only the DEFINE end-of-run list registered, no call
+// per define), once with a counting listener in every DEFINE list; beside it
+// the parsing of the same lines alone.
 //
-// A read meets every name for the first time only in a process of its own:
-// run each read benchmark alone (--benchmark_filter=Counting, =Keeping).
+// A read meets every name for the first time, and the template table is
+// empty, only in a process of its own: run each read benchmark alone
+// (--benchmark_filter=EndOfRun, =EveryListener).
 #include "BenchInstallation.h"
 #include "RecordFileGenerator.h"
 
 #include "anlsrslt/model/SymbolTable.h"
+#include "anlsrslt/model/TemplateTable.h"
 #include "anlsrslt/readers/DefineRecord.h"
 #include "anlsrslt/readers/SourceFileReader.h"
 #include "cmdline/Product.h"
@@ -51,32 +53,19 @@ const DefineRecordFile &recordFile() {
   return file;
 }
 
-// How often each listener was called, and the defines kept.
+// How often each listener was called.
 std::uint64_t calls[5];
-bool keepDefines = false;
-std::vector<DefinePtr> keptDefines;
 
-void keep(P_Define *define) {
-  if (keepDefines)
-    keptDefines.emplace_back(define);
-}
 void onRunEnd() { ++calls[0]; }
-void onNewSymbol(P_Symbol *, P_Define *define) {
-  ++calls[1];
-  keep(define);
-}
-void onExistingSymbol(P_Symbol *, P_Define *define) {
-  ++calls[2];
-  keep(define);
-}
-void onDefinition(P_Symbol *, P_Define *define) {
-  ++calls[3];
-  keep(define);
-}
+void onNewSymbol(P_Symbol *, P_Define *) { ++calls[1]; }
+void onExistingSymbol(P_Symbol *, P_Define *) { ++calls[2]; }
+void onDefinition(P_Symbol *, P_Define *) { ++calls[3]; }
 void onTemplateDefine(P_Define *) { ++calls[4]; }
 
-void registerListeners() {
+void registerListeners(bool everyList) {
   registerDefineRunEndListener(onRunEnd);
+  if (!everyList)
+    return;
   registerNewSymbolListener(onNewSymbol);
   registerExistingSymbolListener(onExistingSymbol);
   registerDefinitionListener(onDefinition);
@@ -95,40 +84,43 @@ double statusMiB(const std::string &key) {
 // Starts the peak resident size afresh at the current size.
 void resetPeakMemory() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
-void BM_ReadDefineRecords(benchmark::State &state, bool keeping) {
+void BM_ReadDefineRecords(benchmark::State &state, bool everyList) {
   const DefineRecordFile &file = recordFile();
-  keepDefines = keeping;
-  registerListeners();
+  registerListeners(everyList);
   const QL_Filename directory = QL_Filename::fromPath(file.directory());
   const QL_Filename source = QL_Filename::fromPath(file.directory() + "/main.c");
   double peak = 0;
-  std::size_t filed = 0;
+  double symbols = 0;
   std::fill(std::begin(calls), std::end(calls), 0);
   for (auto _ : state) {
     state.PauseTiming();
     resetPeakMemory();
     const double before = statusMiB("VmRSS");
-    auto symbols = std::make_unique<SymbolTable>();
+    auto table = std::make_unique<SymbolTable>();
     state.ResumeTiming();
-    readMetricFile(directory, source, *symbols);
-    filed += symbols->filedCount();
-    // Taking the tables down is not part of reading.
+    readMetricFile(directory, source, *table);
+    // Taking the symbol table down is not part of reading.
     state.PauseTiming();
     peak = std::max(peak, statusMiB("VmHWM") - before);
-    symbols.reset();
-    keptDefines = std::vector<DefinePtr>();
+    symbols += static_cast<double>(table->symbols().size());
+    table.reset();
     state.ResumeTiming();
   }
+  const double reads = static_cast<double>(state.iterations());
   const double fileMiB = static_cast<double>(file.bytes()) / (1024.0 * 1024.0);
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * file.bytes()));
   state.counters["file_MiB"] = fileMiB;
   state.counters["peak_growth_MiB"] = peak;
   state.counters["peak_RSS_MiB"] = statusMiB("VmHWM");
-  state.counters["new_per_read"] = static_cast<double>(calls[1]) / static_cast<double>(state.iterations());
-  state.counters["definition_per_read"] =
-      static_cast<double>(calls[3]) / static_cast<double>(state.iterations());
-  state.counters["template_per_read"] =
-      static_cast<double>(calls[4]) / static_cast<double>(state.iterations());
+  state.counters["peak_RSS_per_file"] = statusMiB("VmHWM") / fileMiB;
+  state.counters["symbols_per_read"] = symbols / reads;
+  state.counters["templates"] = static_cast<double>(TemplateTable::instance().templates().size());
+  if (everyList) {
+    state.counters["new_per_read"] = static_cast<double>(calls[1]) / reads;
+    state.counters["existing_per_read"] = static_cast<double>(calls[2]) / reads;
+    state.counters["definition_per_read"] = static_cast<double>(calls[3]) / reads;
+    state.counters["template_per_read"] = static_cast<double>(calls[4]) / reads;
+  }
 }
 
 // The same lines parsed into defines, without the file and the filing.
@@ -148,12 +140,12 @@ void BM_ParseDefineLines(benchmark::State &state) {
 }
 
 // One read per process: a run reads each record file once, with names met
-// for the first time and memory fresh from the system.
-BENCHMARK_CAPTURE(BM_ReadDefineRecords, Counting, false)
+// for the first time, no template known and memory fresh from the system.
+BENCHMARK_CAPTURE(BM_ReadDefineRecords, EndOfRunListOnly, false)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(1);
-BENCHMARK_CAPTURE(BM_ReadDefineRecords, Keeping, true)
+BENCHMARK_CAPTURE(BM_ReadDefineRecords, EveryListener, true)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(1);

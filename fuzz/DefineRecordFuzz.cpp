@@ -2,19 +2,26 @@
 // crash, and each line must read as stream extraction from the whole line
 // reads it. A reference reader with a string stream (and the file-name token
 // read a character at a time with istream::get) decides which lines give a
-// define and what its fields are. The handler then files each line with a
-// listener in every list, and the listeners take the define apart with every
-// accessor.
+// define and what its fields are. The handler then files each line into the
+// template and symbol tables with a listener in every list, and the listeners
+// take the define apart with every accessor. A line "<UNIT>" begins another
+// translation unit. At the end every define set of both tables must be in
+// order without equivalent entries, and every symbol must hold its current
+// declaration, its definition and the keys of its redeclarations among its
+// declarations.
 #include "FuzzSupport.h"
 
 #include "anlsrslt/model/DefineAccessors.h"
 #include "anlsrslt/model/EncodedName.h"
 #include "anlsrslt/model/RecordTokens.h"
 #include "anlsrslt/model/SymbolTable.h"
+#include "anlsrslt/model/TemplateTable.h"
 #include "anlsrslt/readers/DefineRecord.h"
 #include "foundation/QuotedToken.h"
 #include "foundation/StringStore.h"
+#include "support/TemplateTableReset.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <sstream>
 #include <string>
@@ -130,6 +137,45 @@ void takeApart(P_Define *define) {
   (void)P_restoreNameBytes(P_defineUnqualifiedName(define));
 }
 
+void checkOrder(const P_DefineSet &set) {
+  const P_Define *previous = nullptr;
+  std::size_t count = 0;
+  for (const P_Define *def : set) {
+    check(def && (!previous || isDefineLess(*previous, *def)));
+    previous = def;
+    ++count;
+  }
+  check(count == set.size());
+}
+
+void checkSymbol(const P_Symbol &symbol) {
+  checkOrder(symbol.m_declarations);
+  check(symbol.m_declarations.contains(symbol.m_declaration.pointer()));
+  check(!symbol.m_definition.isSet() || symbol.m_declarations.contains(symbol.m_definition.pointer()));
+  if (symbol.m_redeclList)
+    for (const auto &[declaration, redeclarations] : *symbol.m_redeclList) {
+      check(symbol.m_declarations.contains(declaration.pointer()));
+      checkOrder(redeclarations);
+    }
+}
+
+void checkTemplate(const P_Template &t) {
+  checkSymbol(*t.m_primary);
+  for (const U_RefPtr<P_Symbol> &symbol : t.m_pendingSymbols)
+    checkSymbol(*symbol);
+  for (const U_RefPtr<P_Symbol> &symbol : t.m_settledSymbols)
+    checkSymbol(*symbol);
+  for (const auto &[name, symbol] : t.m_pendingByName) {
+    (void)name;
+    check(std::find(t.m_pendingSymbols.begin(), t.m_pendingSymbols.end(), symbol) !=
+          t.m_pendingSymbols.end());
+  }
+  check(!t.m_pendingCursor || t.m_pendingByName.count(t.m_pendingCursor) == 1);
+  check(t.m_nestedTemplates.size() == t.m_nestedByName.size());
+  for (const U_RefPtr<P_Template> &nested : t.m_nestedTemplates)
+    checkTemplate(*nested);
+}
+
 void onSymbol(P_Symbol *symbol, P_Define *define) {
   check(symbol && symbol->define());
   takeApart(define);
@@ -152,6 +198,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   (void)registered;
 
   const std::string input(reinterpret_cast<const char *>(data), size);
+  test_support::TemplateTableReset::reset();
   SymbolTable symbols;
   setSymbolTableContext(&symbols);
   std::size_t begin = 0;
@@ -160,11 +207,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (end == std::string::npos)
       end = input.size();
     const std::string line = input.substr(begin, end - begin);
+    begin = end + 1;
+    if (line == "<UNIT>") {
+      symbols.clearTranslationUnit();
+      continue;
+    }
     checkQuotedTokens(line);
     checkAgainstReference(line);
     handleDefineRecord(line);
-    begin = end + 1;
   }
+  for (const U_RefPtr<P_Symbol> &symbol : symbols.symbols())
+    checkSymbol(*symbol);
+  for (const U_RefPtr<P_Template> &t : TemplateTable::instance().templates())
+    checkTemplate(*t);
   setSymbolTableContext(nullptr);
   return 0;
 }

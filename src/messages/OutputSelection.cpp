@@ -11,7 +11,7 @@ void selectOutput(const std::string &sourceName, const std::string &outputDirect
     break;
   case 2:
   case 3:
-    openErrorFileForOutput(sourceName, outputDirectory, kind);
+    openHeldErrorFileOutput(sourceName, outputDirectory, kind);
     break;
   case 5:
     M_openNullOutput();

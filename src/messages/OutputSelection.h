@@ -9,7 +9,8 @@
 // source's error file (created in format 1 or 2, or appended to in the format
 // it has), kind 5 the output that discards, any other kind the simple text
 // output. The file and the directory matter for kinds 2 and 3 only; the
-// error-file failures pass to the caller.
+// failures of the error file's probe pass to the caller. The error-file output
+// holds back until the run has read the file back (openHeldErrorFileOutput).
 void selectOutput(const std::string &sourceName, const std::string &outputDirectory, int kind);
 // The same with the output directory of the current arguments.
 void selectOutputWithoutDirectory(const std::string &sourceName, int kind);

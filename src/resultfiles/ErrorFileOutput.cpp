@@ -8,6 +8,7 @@
 #include "messages/Diagnostic.h"
 #include "messages/DisplayFilters.h"
 #include "messages/QuietFiles.h"
+#include "messages/TextOutputs.h"
 #include "platform/BinaryFile.h"
 #include "resultfiles/ErrorFileExceptions.h"
 #include "resultfiles/ErrorFileFormat1.h"
@@ -18,7 +19,10 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <iostream>
+#include <optional>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -74,7 +78,6 @@ R_Writer &installedWriter(const std::unique_ptr<R_Writer> &slot) {
 }
 
 void openTamselFile(const std::string &path, bool append) {
-  resetOutputCounters();
   // The current-file records start again with each file.
   M_tamselLastFile() = QL_Filename();
   R_Writer &writer = openWriter(M_tamselStream(), path, append);
@@ -83,7 +86,6 @@ void openTamselFile(const std::string &path, bool append) {
 }
 
 void openTamsel2File(const std::string &path, bool append) {
-  resetOutputCounters();
   R_Writer &writer = openWriter(M_tamsel2Writer(), path, append);
   writeRecord(writer, [&] {
     if (!append)
@@ -93,6 +95,112 @@ void openTamsel2File(const std::string &path, bool append) {
 }
 
 template <class Output> void installOutput(int kind) { M_installOutput(kind, std::make_unique<Output>()); }
+
+// What the probe of an error file decided.
+struct ErrorFilePlan {
+  std::string path;
+  bool format2;
+  bool append;
+};
+
+// Probes the error file of the source file in the output directory. Only a
+// regular file opens; anything else is refused as a file that cannot be
+// opened. A missing file is to be created in the format of the kind, an
+// existing one appended to in its own format.
+ErrorFilePlan planErrorFile(const std::string &sourceFile, const std::string &outputDirectory, int kind) {
+  ErrorFilePlan plan{errorFilePath(outputDirectory, sourceFile), kind != format1Kind, false};
+  const std::string platformPath = nameForPlatform(plan.path);
+  errno = 0;
+  std::FILE *probe = platform::openBinaryFile(platformPath, "rb");
+  if (!probe) {
+    if (errno != ENOENT)
+      throw M_BadFileOpenException(platformPath);
+    return plan;
+  }
+  unsigned char bytes[4] = {};
+  const std::size_t got = std::fread(bytes, 1, sizeof bytes, probe);
+  std::fclose(probe);
+  if (got < sizeof bytes)
+    throw M_BadTextReadException();
+  const std::uint32_t version =
+      bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+  if (appendsInFormat1(version))
+    plan.format2 = false;
+  else if (appendsInFormat2(version))
+    plan.format2 = true;
+  else
+    throw M_BadVersionForAppendException(version);
+  plan.append = true;
+  return plan;
+}
+
+// One call that an output holding back was given.
+struct HeldCall {
+  enum Kind { send, write, suppression };
+  Kind kind;
+  U_RefPtr<M_Diagnostic> diagnostic;
+  bool suppressed = false;
+  U_RefPtr<M_SuppressionRecord> record;
+};
+
+// The output that holds back, the file it is for, and what it was given.
+struct HeldOutput {
+  const M_OutputBase *output;
+  ErrorFilePlan plan;
+  std::vector<HeldCall> calls;
+};
+
+std::optional<HeldOutput> &heldOutput() {
+  static std::optional<HeldOutput> held;
+  return held;
+}
+
+// Keeps the call when the output holds back; true then.
+bool holdsBack(const M_OutputBase &output, HeldCall call) {
+  std::optional<HeldOutput> &held = heldOutput();
+  if (!held || held->output != &output)
+    return false;
+  held->calls.push_back(std::move(call));
+  return true;
+}
+
+void replay(const std::vector<HeldCall> &calls, M_OutputBase &output) {
+  for (const HeldCall &call : calls) {
+    switch (call.kind) {
+    case HeldCall::send:
+      output.send(call.diagnostic, call.suppressed);
+      break;
+    case HeldCall::write:
+      output.write(call.diagnostic, call.suppressed);
+      break;
+    case HeldCall::suppression:
+      output.writeSuppression(call.record);
+      break;
+    }
+  }
+}
+
+// Ends the holding back of the output, when it holds back: opens its file and
+// hands it what it was given. The holding ends first, so that a failure
+// leaves an output that no longer holds back.
+void release(M_OutputBase &output) {
+  std::optional<HeldOutput> &held = heldOutput();
+  if (!held || held->output != &output)
+    return;
+  const HeldOutput taken = std::move(*held);
+  held.reset();
+  if (taken.plan.format2)
+    openTamsel2File(taken.plan.path, taken.plan.append);
+  else
+    openTamselFile(taken.plan.path, taken.plan.append);
+  replay(taken.calls, output);
+}
+
+// Whether an output holds back for the error file at the path.
+bool holdsBackFor(const std::string &path) {
+  const std::optional<HeldOutput> &held = heldOutput();
+  return held && QL_Filename::fromPath(held->plan.path) == QL_Filename::fromPath(path);
+}
 
 bool noGenKept() {
   static C_OnceAnswer<bool> answer([] { return C_optNoGen().value(); });
@@ -111,26 +219,40 @@ std::unique_ptr<R_Writer> &M_tamsel2Writer() {
   return writer;
 }
 
-void M_OutputTamsel::close() { closeWriter(M_tamselStream()); }
+void M_OutputTamsel::close() {
+  release(*this);
+  closeWriter(M_tamselStream());
+}
 
 void M_OutputTamsel::send(const U_RefPtr<M_Diagnostic> &diagnostic, bool suppressed) {
+  if (holdsBack(*this, {HeldCall::send, diagnostic, suppressed, {}}))
+    return;
   if (isQuietLocation(diagnostic->getLocation()))
     return;
   write(diagnostic, suppressed);
 }
 
 void M_OutputTamsel::write(const U_RefPtr<M_Diagnostic> &diagnostic, bool suppressed) {
+  if (holdsBack(*this, {HeldCall::write, diagnostic, suppressed, {}}))
+    return;
   // Format 1 has no form for a diagnostic without location.
   U_ASSERT(diagnostic->getLocation().isSet() && "Dont write a diagnostic without location.");
   R_Writer &writer = installedWriter(M_tamselStream());
   writeRecord(writer, [&] { writeTamselDiagnostic(writer, diagnostic, suppressed); });
 }
 
-void M_OutputTamsel::writeSuppression(const U_RefPtr<M_SuppressionRecord> &) {}
+void M_OutputTamsel::writeSuppression(const U_RefPtr<M_SuppressionRecord> &record) {
+  holdsBack(*this, {HeldCall::suppression, {}, false, record});
+}
 
-void M_OutputTamsel2::close() { closeWriter(M_tamsel2Writer()); }
+void M_OutputTamsel2::close() {
+  release(*this);
+  closeWriter(M_tamsel2Writer());
+}
 
 void M_OutputTamsel2::send(const U_RefPtr<M_Diagnostic> &diagnostic, bool suppressed) {
+  if (holdsBack(*this, {HeldCall::send, diagnostic, suppressed, {}}))
+    return;
   if (isQuietLocation(diagnostic->getLocation()))
     return;
   if (noGenKept() && !M_isMessageNumberWanted(diagnostic))
@@ -139,6 +261,8 @@ void M_OutputTamsel2::send(const U_RefPtr<M_Diagnostic> &diagnostic, bool suppre
 }
 
 void M_OutputTamsel2::write(const U_RefPtr<M_Diagnostic> &diagnostic, bool suppressed) {
+  if (holdsBack(*this, {HeldCall::write, diagnostic, suppressed, {}}))
+    return;
   if (M_OutputKind() != format2Kind)
     return;
   // Checked before the first byte, so that no record is begun that cannot be
@@ -152,6 +276,8 @@ void M_OutputTamsel2::write(const U_RefPtr<M_Diagnostic> &diagnostic, bool suppr
 }
 
 void M_OutputTamsel2::writeSuppression(const U_RefPtr<M_SuppressionRecord> &record) {
+  if (holdsBack(*this, {HeldCall::suppression, {}, false, record}))
+    return;
   U_ASSERT(record->getLocation().isSet() && record->getStartLocation().isSet() &&
            "Dont write a suppression record without its locations.");
   R_Writer &writer = installedWriter(M_tamsel2Writer());
@@ -162,34 +288,46 @@ void M_OutputTamsel2::writeSuppression(const U_RefPtr<M_SuppressionRecord> &reco
 }
 
 void openErrorFileForOutput(const std::string &sourceFile, const std::string &outputDirectory, int kind) {
-  const std::string path = errorFilePath(outputDirectory, sourceFile);
-  const std::string platformPath = nameForPlatform(path);
-  // Only a regular file opens; anything else is refused as a file that
-  // cannot be opened.
-  errno = 0;
-  std::FILE *probe = platform::openBinaryFile(platformPath, "rb");
-  if (!probe) {
-    if (errno != ENOENT)
-      throw M_BadFileOpenException(platformPath);
-    if (kind == format1Kind)
-      openNewTamselOutput(path);
-    else
-      openNewTamsel2Output(path);
+  const ErrorFilePlan plan = planErrorFile(sourceFile, outputDirectory, kind);
+  if (plan.format2)
+    plan.append ? openAppendTamsel2Output(plan.path) : openNewTamsel2Output(plan.path);
+  else
+    plan.append ? openAppendTamselOutput(plan.path) : openNewTamselOutput(plan.path);
+}
+
+void openHeldErrorFileOutput(const std::string &sourceFile, const std::string &outputDirectory, int kind) {
+  ErrorFilePlan plan = planErrorFile(sourceFile, outputDirectory, kind);
+  if (plan.format2)
+    installOutput<M_OutputTamsel2>(format2Kind);
+  else
+    installOutput<M_OutputTamsel>(format1Kind);
+  heldOutput() = HeldOutput{M_currentOutput(), std::move(plan), {}};
+}
+
+void M_releaseErrorFileOutput(const std::string &errorFilePath) {
+  if (holdsBackFor(errorFilePath))
+    release(*M_currentOutput());
+}
+
+void M_refuseErrorFileOutput(const std::string &errorFilePath) {
+  if (!holdsBackFor(errorFilePath))
+    return;
+  if (!heldOutput()->plan.append) {
+    // Nothing was there to read: the file is made as it would have been.
+    release(*M_currentOutput());
     return;
   }
-  unsigned char bytes[4] = {};
-  const std::size_t got = std::fread(bytes, 1, sizeof bytes, probe);
-  std::fclose(probe);
-  if (got < sizeof bytes)
-    throw M_BadTextReadException();
-  const std::uint32_t version =
-      bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-  if (appendsInFormat1(version))
-    openAppendTamselOutput(path);
-  else if (appendsInFormat2(version))
-    openAppendTamsel2Output(path);
-  else
-    throw M_BadVersionForAppendException(version);
+  const HeldOutput taken = std::move(*heldOutput());
+  heldOutput().reset();
+  std::cerr << "Warning - Not adding to error file '" << taken.plan.path
+            << "', which cannot be read back; diagnostics go to standard output." << std::endl;
+  M_openSimpleOutput();
+  replay(taken.calls, *M_currentOutput());
+}
+
+bool M_errorFileOutputHolds() {
+  const std::optional<HeldOutput> &held = heldOutput();
+  return held && held->output == M_currentOutput();
 }
 
 void openNewTamselOutput(const std::string &path) {
@@ -228,13 +366,25 @@ void openAppendTamsel2OutputForSource(const std::string &sourceFile) {
   openAppendTamsel2Output(errorFilePath(outputDirectory(), sourceFile));
 }
 
-void createTamselFile(M_OutputBase &, const std::string &path) { openTamselFile(path, false); }
+void createTamselFile(M_OutputBase &, const std::string &path) {
+  resetOutputCounters();
+  openTamselFile(path, false);
+}
 
-void appendTamselFile(M_OutputBase &, const std::string &path) { openTamselFile(path, true); }
+void appendTamselFile(M_OutputBase &, const std::string &path) {
+  resetOutputCounters();
+  openTamselFile(path, true);
+}
 
-void createTamsel2File(M_OutputBase &, const std::string &path) { openTamsel2File(path, false); }
+void createTamsel2File(M_OutputBase &, const std::string &path) {
+  resetOutputCounters();
+  openTamsel2File(path, false);
+}
 
-void appendTamsel2File(M_OutputBase &, const std::string &path) { openTamsel2File(path, true); }
+void appendTamsel2File(M_OutputBase &, const std::string &path) {
+  resetOutputCounters();
+  openTamsel2File(path, true);
+}
 
 void createTamselFileForSource(M_OutputBase &output, const std::string &sourceFile) {
   createTamselFileForSource(output, sourceFile, outputDirectory());

@@ -7,6 +7,11 @@
 // An error file is never left damaged: when a write or the closing fails, the
 // file is put back as it was before it was opened (a file that the opening
 // created is removed), and M_BadFileOpenException names the file.
+//
+// The output of a run holds back: the run reads the error file of the
+// analysed file back before it adds to it, so the output touches the file only
+// once the reading has had its turn, and never adds to a file that could not
+// be read back.
 #pragma once
 
 #include "messages/Output.h"
@@ -54,6 +59,26 @@ std::unique_ptr<R_Writer> &M_tamsel2Writer();
 // it is not a regular file), M_BadTextReadException when it is shorter than
 // 4 bytes, M_BadVersionForAppendException for any other version.
 void openErrorFileForOutput(const std::string &sourceFile, const std::string &outputDirectory, int kind);
+
+// As openErrorFileForOutput, except that the output holds back: the file is
+// probed and the output installed now, but the file is neither created nor
+// opened, and what the output is given is kept in order, until
+// M_releaseErrorFileOutput, M_refuseErrorFileOutput or the output's closing.
+void openHeldErrorFileOutput(const std::string &sourceFile, const std::string &outputDirectory, int kind);
+// The run has read the error file at the path back, or passed over it: an
+// output holding back for that file opens it (creating it, or appending to
+// it), writes what it was given, and writes at once from then on. Nothing for
+// another file or when no output holds back.
+void M_releaseErrorFileOutput(const std::string &errorFilePath);
+// The error file at the path could not be read back. An output holding back to
+// append to that file leaves it as it is: it gives its place to the simple
+// text output, which gets what was held back and all that follows, and a
+// warning on standard error names the file. An output holding back to create
+// the file (it was missing) is released as above. Nothing for another file or
+// when no output holds back.
+void M_refuseErrorFileOutput(const std::string &errorFilePath);
+// Whether the output installed holds back.
+bool M_errorFileOutputHolds();
 
 // The factories: each closes and removes the output installed before, sets
 // the output kind (2 for format 1, 3 for format 2), installs its output and

@@ -60,6 +60,11 @@ public:
   // start from 0 again.
   void resetTables();
 
+  // Bytes not read yet, the look-ahead byte included; nothing when the file's
+  // size cannot be known (not a regular file). Readers check the counts and
+  // lengths that a file gives against it before they take room for them.
+  std::optional<std::uint64_t> bytesLeft() const;
+
   R_ReaderData &data() { return m_data; }
   const std::string &fileName() const { return m_fileName; }
 
@@ -67,10 +72,6 @@ private:
   // A text whose length the file gave: the length must be neither negative
   // nor more than the bytes left in the file.
   std::string readText(std::int32_t length);
-  // Bytes not read yet, the look-ahead byte included; nothing when the file's
-  // size cannot be known (not a regular file).
-  std::optional<std::uint64_t> bytesLeft() const;
-
   std::string m_fileName;
   std::FILE *m_stream = nullptr;
   bool m_lookAheadHeld = false;

@@ -177,6 +177,10 @@ TEST(ProgramTest, FixtureCases) {
       "error-file-that-is-a-directory",
       "error-file-message-dropped-by-nomsg",
       "error-file-message-kept-without-nogen",
+      "error-file-damaged-is-not-added-to",
+      "error-file-damaged-cross-module-file-is-not-added-to",
+      "error-file-huge-suppression-range-read-back",
+      "error-file-missing-is-reported-then-made",
   };
   for (const char *name : cases) {
     SCOPED_TRACE(name);

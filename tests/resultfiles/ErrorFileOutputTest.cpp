@@ -13,9 +13,11 @@
 #include "support/Diagnostics.h"
 #include "support/ScratchDirectory.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -388,6 +390,97 @@ TEST_F(ErrorFileOutputTest, FailedOpeningLeavesTheOutputWithoutFile) {
     EXPECT_THROW(M_sendMessage(diagnostic(5, U_Location(fileX(), 1, 1))), M_BadFileOpenException);
     EXPECT_NO_THROW(M_closeOutput());
   }
+}
+
+// An output that holds back touches nothing until it is released (or
+// closed); then it writes exactly what the output that does not hold back
+// writes, and later records go straight to the file.
+TEST_F(ErrorFileOutputTest, HeldOutputWritesOnlyOnceReleased) {
+  const U_Location location(fileX(), 3, 5);
+  struct Case {
+    int kind;
+    std::optional<std::string> existing;
+    bool released;
+  };
+  const Case cases[] = {
+      {2, std::nullopt, true},   {3, std::nullopt, true},
+      {2, format1Header, true},  {3, format2Header + opening, true},
+      {3, format2Header, false}, {2, format1Header, false},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(std::to_string(c.kind) + (c.existing ? " existing" : " missing") +
+                 (c.released ? ", released" : ", closed"));
+    std::filesystem::remove(errorFile());
+    if (c.existing)
+      errorFile(*c.existing);
+    // The trailers of format 2 come from rand(): the same seed for both runs.
+    std::srand(1);
+    openHeldErrorFileOutput("src/a.c", m_dir.path(), c.kind);
+    EXPECT_TRUE(M_errorFileOutputHolds());
+    EXPECT_EQ(c.kind, M_OutputKind());
+    M_sendMessage(diagnostic(1539, location));
+    M_sendSupRecord(location, "N", {{"1", "2"}}, location);
+    // Nothing is touched, and another file's turn changes nothing.
+    EXPECT_EQ(c.existing.has_value(), std::filesystem::exists(errorFile()));
+    if (c.existing)
+      EXPECT_EQ(*c.existing, test_support::readFile(errorFile()));
+    M_releaseErrorFileOutput(m_dir / "b.c.err");
+    M_refuseErrorFileOutput(m_dir / "b.c.err");
+    EXPECT_TRUE(M_errorFileOutputHolds());
+    if (c.released) {
+      M_releaseErrorFileOutput(errorFile());
+      EXPECT_FALSE(M_errorFileOutputHolds());
+    }
+    M_sendMessage(diagnostic(1540, location));
+    M_closeOutput();
+    EXPECT_FALSE(M_errorFileOutputHolds());
+    const std::string held = test_support::readFile(errorFile());
+
+    std::filesystem::remove(errorFile());
+    if (c.existing)
+      errorFile(*c.existing);
+    std::srand(1);
+    open(c.kind);
+    M_sendMessage(diagnostic(1539, location));
+    M_sendSupRecord(location, "N", {{"1", "2"}}, location);
+    M_sendMessage(diagnostic(1540, location));
+    M_closeOutput();
+    EXPECT_EQ(test_support::readFile(errorFile()), held);
+  }
+}
+
+// A file that cannot be read back is not added to: what was held back and
+// all that follows goes to the simple text output. A file that was missing is
+// made as it would have been.
+TEST_F(ErrorFileOutputTest, RefusedHeldOutput) {
+  const U_Location location(fileX(), 3, 5);
+  const std::string damaged = format2Header + opening + "\x08";
+  errorFile(damaged);
+  openHeldErrorFileOutput("src/a.c", m_dir.path(), 3);
+  M_sendMessage(diagnostic(1540, location));
+  M_sendSupRecord(location, "N", {{"1", "2"}}, location);
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  M_refuseErrorFileOutput(errorFile());
+  M_sendMessage(diagnostic(1541, location));
+  const std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_EQ("Warning - Not adding to error file '" + errorFile() +
+                "', which cannot be read back; diagnostics go to standard output.\n",
+            testing::internal::GetCapturedStderr());
+  EXPECT_EQ(
+      "/a/x.c:3:5: Msg=1540 #params=0\n/a/x.c:3:5: SUP:N:1-2:{/a/x.c:3:5:}\n/a/x.c:3:5: Msg=1541 #params=0\n",
+      out);
+  EXPECT_EQ(0, M_OutputKind());
+  EXPECT_FALSE(M_errorFileOutputHolds());
+  M_closeOutput();
+  EXPECT_EQ(damaged, test_support::readFile(errorFile()));
+
+  std::filesystem::remove(errorFile());
+  openHeldErrorFileOutput("src/a.c", m_dir.path(), 3);
+  M_refuseErrorFileOutput(errorFile());
+  EXPECT_EQ(3, M_OutputKind());
+  M_closeOutput();
+  EXPECT_EQ(format2Header + opening, test_support::readFile(errorFile()));
 }
 
 TEST_F(ErrorFileOutputTest, FactoriesForTheSourceFileInTheOutputDirectory) {

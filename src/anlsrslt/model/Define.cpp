@@ -1,5 +1,9 @@
 #include "anlsrslt/model/Define.h"
 
+#include "foundation/StringStore.h"
+
+#include <tuple>
+
 P_Define::P_Define(const char *name, U_RefPtr<FilenameProxy> file, std::int32_t line, std::uint8_t inMainFile,
                    std::uint8_t kind, std::uint8_t nameSpace, std::uint8_t scope, std::uint8_t linkage,
                    const char *type, std::uint32_t flags)
@@ -18,4 +22,44 @@ void P_Define::mergeFlags(const P_Define *other) {
     m_flags |= other->m_flags;
 }
 
-static_assert(sizeof(P_Define) <= 56, "a define should stay small: a run holds one per DEFINE record");
+namespace {
+
+template <class T> int compareValues(T a, T b) { return a < b ? -1 : (b < a ? 1 : 0); }
+
+// Interned texts in the order of their first interning; null first.
+int compareInterned(const char *a, const char *b) {
+  if (a == b)
+    return 0;
+  if (!a || !b)
+    return a ? 1 : -1;
+  return U_InternedStringOrder()(a, b) ? -1 : 1;
+}
+
+int compareFiles(const U_RefPtr<FilenameProxy> &a, const U_RefPtr<FilenameProxy> &b) {
+  // One proxy per file: the same proxy is the same file.
+  if (a == b)
+    return 0;
+  const U_Filename none;
+  const U_Filename &nameA = a.isSet() ? a->filename().canonical() : none;
+  const U_Filename &nameB = b.isSet() ? b->filename().canonical() : none;
+  return nameA < nameB ? -1 : (nameB < nameA ? 1 : 0);
+}
+
+} // namespace
+
+// The fields after file, line and type, compared as they stand.
+static auto plainFields(const P_Define &d) {
+  return std::tuple(d.m_kind, d.m_inMainFile, d.m_nameSpace, d.m_scope, d.m_linkage, d.m_flags);
+}
+
+int P_compareDefines(const P_Define &a, const P_Define &b) {
+  if (int c = compareFiles(a.m_file, b.m_file))
+    return c;
+  if (int c = compareValues(a.m_line, b.m_line))
+    return c;
+  if (int c = compareInterned(a.m_type, b.m_type))
+    return c;
+  return compareValues(plainFields(a), plainFields(b));
+}
+
+static_assert(sizeof(P_Define) <= 64, "a define should stay small: a run holds one per DEFINE record");

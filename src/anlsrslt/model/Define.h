@@ -2,7 +2,9 @@
 // redeclaration or macro of one program entity at one file and line.
 #pragma once
 
+#include "anlsrslt/model/DefineSetLinks.h"
 #include "anlsrslt/model/FilenameProxy.h"
+#include "anlsrslt/model/ModelPool.h"
 #include "foundation/Ref.h"
 
 #include <cstdint>
@@ -80,22 +82,31 @@ inline constexpr std::uint8_t P_templateClassUnknown = 1;
 
 // A define is shared by every holder of a handle (the tables it is filed in,
 // listeners); its kind and flags may change while it is filed, and the
-// change is seen by all of them.
+// change is seen by all of them. Change them only through P_changeDefine
+// (DefineSet.h) once the define may sit in an ordered define set.
 struct P_Define : public U_Ref {
   // Takes the name and type as interned texts (compared by address) and
   // keeps its own handle of the file.
   P_Define(const char *name, U_RefPtr<FilenameProxy> file, std::int32_t line, std::uint8_t inMainFile,
            std::uint8_t kind, std::uint8_t nameSpace, std::uint8_t scope, std::uint8_t linkage,
            const char *type, std::uint32_t flags);
-  // Copies every field but starts the template class afresh.
+  // Copies every field but starts the template class afresh; the copy sits in
+  // no define set.
   P_Define(const P_Define &other);
   P_Define &operator=(const P_Define &) = delete;
   ~P_Define() override;
 
-  // ORs the other define's flags into this one's; nothing for null.
+  // ORs the other define's flags into this one's; nothing for null. A define
+  // that may sit in a define set changes through P_changeDefine instead.
   void mergeFlags(const P_Define *other);
 
-  // Laid out by size, so that a define takes 56 bytes.
+  // A run makes one define per DEFINE record: they come from a pool.
+  static void *operator new(std::size_t size) { return P_ModelPool<64>::allocate(size); }
+  static void operator delete(void *block, std::size_t size) noexcept {
+    P_ModelPool<64>::release(block, size);
+  }
+
+  // Laid out by size, so that a define takes 64 bytes.
   const char *m_name; // marked form of the encoded name, interned
   U_RefPtr<FilenameProxy> m_file;
   const char *m_type; // interned, as written
@@ -109,6 +120,29 @@ struct P_Define : public U_Ref {
   // The template class, computed on first use (P_defineTemplateClass); it
   // does not change what the define is, so constant defines fill it too.
   mutable std::uint8_t m_templateClass = P_templateClassUnknown;
+  // The ordered define sets that hold the define.
+  P_DefineSetLinks m_sets;
 };
 
 using DefinePtr = U_RefPtr<P_Define>;
+
+// The order of defines in every define set: by file (in the order the
+// canonical names were first interned), line (signed), type (in interning
+// order), then kind, main-file flag, name space, scope, linkage and flags.
+// Name and template class take no part: defines that differ only there are
+// equivalent. Gives -1, 0 or 1.
+int P_compareDefines(const P_Define &a, const P_Define &b);
+inline bool isDefineLess(const P_Define &a, const P_Define &b) { return P_compareDefines(a, b) < 0; }
+
+// isDefineLess on handles, and on a handle and a define; an unset handle
+// comes before every define.
+struct P_DefineLess {
+  using is_transparent = void;
+  bool operator()(const DefinePtr &a, const DefinePtr &b) const {
+    if (!a.isSet() || !b.isSet())
+      return !a.isSet() && b.isSet();
+    return isDefineLess(*a, *b);
+  }
+  bool operator()(const DefinePtr &a, const P_Define &b) const { return !a.isSet() || isDefineLess(*a, b); }
+  bool operator()(const P_Define &a, const DefinePtr &b) const { return b.isSet() && isDefineLess(a, *b); }
+};

@@ -6,8 +6,6 @@
 #include "anlsrslt/model/TemplateTable.h"
 #include "anlsrslt/readers/ListenerList.h"
 #include "anlsrslt/readers/RecordFields.h"
-#include "cmdline/OnceAnswer.h"
-#include "cmdline/Options.h"
 #include "foundation/Assertion.h"
 #include "foundation/StringStore.h"
 
@@ -46,11 +44,6 @@ bool noDefineListener() {
   return defineRunEndListeners().empty() && newSymbolListeners().empty() &&
          existingSymbolListeners().empty() && definitionListeners().empty() &&
          templateDefineListeners().empty();
-}
-
-bool showSymbolErrors() {
-  static C_OnceAnswer<bool> answer([] { return debugFlag("show-symbol-errors"); });
-  return answer.get();
 }
 
 // The kind bit of a kind code: "D" and a letter.
@@ -198,7 +191,7 @@ void handleDefineRecord(const std::string &line) {
   U_ASSERT(data != 0 && "Symbol table context not set.");
   const DefinePtr rec = readDefineLine(line);
   if (!rec.isSet()) {
-    if (showSymbolErrors())
+    if (SymbolTable::showSymbolErrors())
       P_reportSkippedRecord("DEFINE");
     return;
   }

@@ -2,9 +2,12 @@
 
 #include "anlsrslt/model/DefineAccessors.h"
 #include "anlsrslt/model/SymbolTable.h"
+#include "anlsrslt/model/TemplateTable.h"
 #include "foundation/FileIdentity.h"
 #include "support/CurrentArguments.h"
 #include "support/ListenerListsReset.h"
+#include "support/ModelDump.h"
+#include "support/TemplateTableReset.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -32,17 +35,19 @@ U_RefPtr<FilenameProxy> proxyOf(const std::string &path) {
   return P_filenameProxyFor(QL_Filename::fromPath(path));
 }
 
-// Every test starts with no listener registered and its own symbol table as
-// the handler's.
+// Every test starts with no listener registered, no template known and its
+// own symbol table as the handler's.
 class DefineRecordTest : public testing::Test {
 protected:
   void SetUp() override {
     test_support::ListenerListsReset::resetAll();
+    test_support::TemplateTableReset::reset();
     events.clear();
     setSymbolTableContext(&m_symbols);
   }
   void TearDown() override {
     test_support::ListenerListsReset::resetAll();
+    test_support::TemplateTableReset::reset();
     setSymbolTableContext(nullptr);
   }
 
@@ -174,7 +179,7 @@ TEST_F(DefineRecordTest, MalformedLinesGiveNoDefine) {
 
 TEST_F(DefineRecordTest, NoListenerNoFiling) {
   handle({"<DEFINE> x /s/a.c 1 N DC OV F X t -"});
-  EXPECT_EQ(0u, m_symbols.filedCount());
+  EXPECT_TRUE(m_symbols.symbols().empty());
 }
 
 // With the end-of-run list alone every define is filed and no listener is
@@ -183,10 +188,42 @@ TEST_F(DefineRecordTest, EndOfRunListAloneFilesEveryDefine) {
   registerDefineRunEndListener(onRunEnd);
   handle({"<DEFINE> x /s/a.c 1 N DC OV F X t -", "<DEFINE> y /s/a.c 2 N DF OF F X v -",
           "<DEFINE> z /s/a.c 3 N DR OV F X t -"});
-  EXPECT_EQ(3u, m_symbols.filedCount());
+  EXPECT_EQ(3u, m_symbols.symbols().size()) << "a definition or redeclaration of nothing declares";
   EXPECT_TRUE(events.empty());
   notifyDefineRunEndListeners();
   EXPECT_EQ(std::vector<std::string>{"run-end"}, events);
+}
+
+// Two record files of a header with a template and an inline function: the
+// template table keeps the template to itself and gathers its instance; the
+// symbol table gathers the function of both files in one symbol, its place
+// once, and the instance in another.
+TEST_F(DefineRecordTest, TheRoadFilesEveryDefineIntoBothTables) {
+  registerDefineRunEndListener(onRunEnd);
+  registerNewSymbolListener(onNewSymbol);
+  registerExistingSymbolListener(onExistingSymbol);
+  registerDefinitionListener(onDefinition);
+  const std::vector<std::string> header = {"<DEFINE> ::Box<T> /road/box.h 2 I DC TG F X {c::Box<T>} U",
+                                           "<DEFINE> ::Box<int> /road/box.h 2 I DS TG F X {c::Box<int>} -",
+                                           "<DEFINE> ::put(v) /road/box.h 9 I DC OF F X v I",
+                                           "<DEFINE> ::put(v) /road/box.h 9 I DF OF F X v I"};
+  for (const char *unit : {"/road/a.c", "/road/b.c"}) {
+    m_symbols.clearTranslationUnit();
+    handle(header);
+    handle({std::string("<DEFINE> ::Box<int> ") + unit + " 4 N DF TG F X {c::Box<int>} -"});
+  }
+  EXPECT_EQ((std::vector<std::string>{"new:::Box<int>", "new:::put(v)", "definition:::put(v)",
+                                      "definition:::Box<int>", "existing:::Box<int>", "existing:::put(v)",
+                                      "definition:::put(v)", "definition:::Box<int>"}),
+            events);
+  EXPECT_EQ((std::vector<std::string>{"::Box<int>: {box.h:2 S, a.c:4 F, b.c:4 F} def b.c:4 F cur b.c:4 F",
+                                      "::put(v): {box.h:9 CF I} def box.h:9 CF I cur box.h:9 CF I"}),
+            test_support::describeSymbols(m_symbols.symbols()));
+  const std::vector<U_RefPtr<P_Template>> &templates = TemplateTable::instance().templates();
+  ASSERT_EQ(1u, templates.size());
+  EXPECT_EQ("::Box<T> primary [::Box<T>: {box.h:2 C U} cur box.h:2 C U] at {box.h:2} settled [::Box<int>: "
+            "{a.c:4 F, b.c:4 F} def b.c:4 F cur b.c:4 F]",
+            test_support::describeTemplate(*templates[0]));
 }
 
 TEST_F(DefineRecordTest, EachResultCodeCallsItsListeners) {
@@ -219,21 +256,32 @@ TEST_F(DefineRecordTest, EachResultCodeCallsItsListeners) {
   }
 }
 
+// The template table keeps a template declaration to itself: the
+// template-define listeners get it. An "X" define that settles an instance
+// goes on to the symbol table, to the listeners of its code, then to the
+// template-define listeners.
 TEST_F(DefineRecordTest, ADxDefineReachesItsCodeListenersThenTheTemplateDefineListeners) {
   registerTemplateDefineListener(onTemplateDefine);
   registerNewSymbolListener(onNewSymbol);
-  handle(
-      {"<DEFINE> ::A<int> /s/a.c 1 N DX TG F X {c::A<int>} -", "<DEFINE> ::B /s/a.c 2 N DC TG F X {c::B} -"});
-  EXPECT_EQ((std::vector<std::string>{"new:::A<int>", "template:::A<int>", "new:::B"}), events);
+  registerExistingSymbolListener(onExistingSymbol);
+  handle({"<DEFINE> ::A<T> /s/a.h 1 I DC TG F X {c::A<T>} U",
+          "<DEFINE> ::A<int> /s/a.h 1 I DS TG F X {c::A<int>} -",
+          "<DEFINE> ::A<int> /s/a.c 5 N DX TG F X {c::A<int>} -",
+          "<DEFINE> ::B /s/a.c 6 N DC TG F X {c::B} -"});
+  EXPECT_EQ((std::vector<std::string>{"template:::A<T>", "new:::A<int>", "existing:::A<int>",
+                                      "template:::A<int>", "new:::B"}),
+            events);
 }
 
 // A template-define listener registered alone switches on the filing of
 // defines and is called.
 TEST_F(DefineRecordTest, ATemplateDefineListenerAloneIsCalled) {
   registerTemplateDefineListener(onTemplateDefine);
-  handle({"<DEFINE> ::A<int> /s/a.c 1 N DX TG F X {c::A<int>} -"});
-  EXPECT_EQ(std::vector<std::string>{"template:::A<int>"}, events);
-  EXPECT_EQ(1u, m_symbols.filedCount());
+  handle(
+      {"<DEFINE> ::A<int> /s/a.c 1 N DX TG F X {c::A<int>} -", "<DEFINE> ::B /s/a.c 2 N DC TG F X {c::B} -"});
+  EXPECT_EQ(std::vector<std::string>{"template:::A<int>"}, events)
+      << "an instance of no template is kept nowhere";
+  EXPECT_EQ(1u, m_symbols.symbols().size());
 }
 
 TEST_F(DefineRecordTest, RegisteringTwice) {
@@ -258,10 +306,13 @@ TEST_F(DefineRecordTest, MalformedLinesAreSkippedAndReportedUnderTheDebugWord) {
   for (const bool debug : {false, true}) {
     test_support::CurrentArguments arguments(debug ? std::vector<std::string>{"-debug", "show-symbol-errors"}
                                                    : std::vector<std::string>{});
+    SymbolTable symbols; // a run of its own
+    setSymbolTableContext(&symbols);
     events.clear();
     testing::internal::CaptureStdout();
     handle(lines);
     const std::string output = testing::internal::GetCapturedStdout();
+    setSymbolTableContext(&m_symbols);
     EXPECT_EQ(std::vector<std::string>{"new:x"}, events);
     // Outside a record file the position is empty.
     EXPECT_EQ(debug ? ":0: malformed DEFINE record skipped\n:0: malformed DEFINE record skipped\n" : "",

@@ -2,6 +2,7 @@
 
 #include "anlsrslt/model/RecordTokens.h"
 #include "foundation/FileIdentity.h"
+#include "support/CurrentArguments.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -53,6 +54,8 @@ TEST(RecordFieldsTest, FieldsReadAsStreamExtractionReadsThem) {
       {"w 1 N \"/s/a.c", false, "w", 1, 'N', "\"/s/a.c", ""},
       {"w 1 N /s/a.c ", false, "w", 1, 'N', "/s/a.c", ""},
   };
+  // File names are converted in the product's encoding.
+  test_support::CurrentArguments arguments;
   for (const Case &c : cases) {
     P_RecordFields fields(c.line);
     std::string word = "old";

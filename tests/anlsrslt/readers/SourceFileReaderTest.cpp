@@ -113,8 +113,8 @@ TEST_F(SourceFileReaderTest, TheRecordFileIsReadWithoutHandlersAndAMissingOneIsR
     EXPECT_STREQ("PostAnalysis FileOpenException", exception.what());
   }
   handleDefineRecord("<DEFINE> x /s/a.c 1 N DC OV F X t -");
-  EXPECT_EQ(1u, m_symbols.filedCount());
-  EXPECT_EQ(0u, other.filedCount());
+  EXPECT_EQ(1u, m_symbols.symbols().size());
+  EXPECT_TRUE(other.symbols().empty());
 }
 
 // The DEFINE records of each record file are filed into the table given for
@@ -138,7 +138,7 @@ TEST_F(SourceFileReaderTest, ARunFilesTheDefinesOfItsRecordFiles) {
   EXPECT_EQ(recordFilePath("a.c") + ":3: malformed DEFINE record skipped\n" + recordFilePath("b.c") +
                 ":2: malformed DEFINE record skipped\n",
             output);
-  EXPECT_EQ(3u, m_symbols.filedCount());
+  EXPECT_EQ(3u, m_symbols.symbols().size());
   EXPECT_EQ((std::vector<std::string>{"new:::f\x8Ev\x8F", "new:::h\x8Ev\x8F", "new:::i\x8Ev\x8F", "run-end"}),
             events);
 }
@@ -155,7 +155,7 @@ TEST_F(SourceFileReaderTest, TheModulesEndOfRunChecksRunBeforeTheDefineEndOfRunL
 
   // The end of the run makes the table the handler's.
   handleDefineRecord("<DEFINE> x /s/a.c 1 N DC OV F X t -");
-  EXPECT_EQ(1u, m_symbols.filedCount());
+  EXPECT_EQ(1u, m_symbols.symbols().size());
 }
 
 TEST_F(SourceFileReaderTest, NoEndOfRunListener) {

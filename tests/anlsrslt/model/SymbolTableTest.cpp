@@ -1,0 +1,235 @@
+#include "anlsrslt/model/SymbolTable.h"
+
+#include "anlsrslt/model/EncodedName.h"
+#include "support/CurrentArguments.h"
+#include "support/ModelDump.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+using test_support::defineOf;
+using test_support::describeSymbols;
+
+// The files of these tests, known in this order before any test runs, so that
+// defines order by file the same way whichever test comes first.
+class SymbolTableTest : public testing::Test {
+protected:
+  static void SetUpTestSuite() {
+    for (const char *path : {"/symtab/a.c", "/symtab/b.c", "/symtab/h.h"})
+      P_filenameProxyFor(QL_Filename::fromPath(path));
+  }
+
+  // Files every record of each unit, the unit map emptied before each unit
+  // as the record reader does; gives the result codes in order.
+  static std::vector<std::uint32_t> file(SymbolTable &table,
+                                         const std::vector<std::vector<std::string>> &units) {
+    std::vector<std::uint32_t> codes;
+    for (const std::vector<std::string> &unit : units) {
+      table.clearTranslationUnit();
+      for (const std::string &fields : unit) {
+        const P_SymbolFiling filed = table.addDefine(defineOf(fields));
+        EXPECT_TRUE(filed.symbol.isSet()) << fields;
+        codes.push_back(filed.code);
+      }
+    }
+    return codes;
+  }
+};
+
+TEST_F(SymbolTableTest, RecordSequencesAndWhatTheTableMakesOfThem) {
+  const struct Scenario {
+    const char *title;
+    std::vector<std::vector<std::string>> units;
+    std::vector<std::uint32_t> codes;
+    std::vector<std::string> symbols;
+  } scenarios[] = {
+      {"a definition at the place of the declaration is absorbed by it",
+       {{"x /symtab/a.c 1 N DC OV F X ni S", "x /symtab/a.c 1 N DF OV F X ni A"}},
+       {0, 4},
+       {"x: {a.c:1 CF SA} def a.c:1 CF SA cur a.c:1 CF SA"}},
+      {"a definition elsewhere becomes the current declaration",
+       {{"::f(v) /symtab/a.c 1 N DC OF F X v -", "::f(v) /symtab/a.c 5 N DF OF F X v -"}},
+       {0, 4},
+       {"::f(v): {a.c:1 C, a.c:5 F} def a.c:5 F cur a.c:5 F"}},
+      {"redeclarations go under the current declaration",
+       {{"x /symtab/a.c 1 N DC OV F X ni -", "x /symtab/a.c 2 N DR OV F X ni -",
+         "x /symtab/a.c 3 N DR OV F X ni -", "x /symtab/a.c 4 N DC OV F X ni -",
+         "x /symtab/a.c 5 N DR OV F X ni -"}},
+       {0, 3, 3, 2, 3},
+       {"x: {a.c:1 C, a.c:4 C} cur a.c:4 C redecl a.c:1 C {a.c:2 R, a.c:3 R} redecl a.c:4 C {a.c:5 R}"}},
+      {"declarations order by file, then line, whatever their order of filing",
+       {{"x /symtab/b.c 2 N DC OV F X ni -", "x /symtab/a.c 9 N DC OV F X ni -",
+         "x /symtab/b.c 1 N DC OV F X ni -"}},
+       {0, 2, 2},
+       {"x: {a.c:9 C, b.c:1 C, b.c:2 C} cur b.c:1 C"}},
+      {"a definition of nothing in the unit declares",
+       {{"x /symtab/a.c 1 N DF OV F I ni -"}},
+       {0},
+       {"x: {a.c:1 CF} def a.c:1 CF cur a.c:1 CF"}},
+      {"so does a redeclaration, which is then no redeclaration",
+       {{"x /symtab/a.c 1 N DR OV F I ni -"}},
+       {0},
+       {"x: {a.c:1 C} cur a.c:1 C"}},
+      {"external declarations of two units are one symbol",
+       {{"x /symtab/a.c 1 N DC OV F X ni -"}, {"x /symtab/b.c 1 N DC OV F X ni -"}},
+       {0, 2},
+       {"x: {a.c:1 C, b.c:1 C} cur b.c:1 C"}},
+      {"an external definition of nothing in the unit joins the program-wide symbol",
+       {{"x /symtab/a.c 1 N DC OV F X ni -"}, {"x /symtab/b.c 1 N DF OV F X ni -"}},
+       {0, 2},
+       {"x: {a.c:1 C, b.c:1 CF} def b.c:1 CF cur b.c:1 CF"}},
+      {"internal declarations of two units are two symbols",
+       {{"x /symtab/a.c 1 N DC OV F I ni -"}, {"x /symtab/b.c 1 N DC OV F I ni -"}},
+       {0, 0},
+       {"x: {a.c:1 C} cur a.c:1 C", "x: {b.c:1 C} cur b.c:1 C"}},
+      {"two internal declarations in one unit: the unit keeps the first",
+       {{"x /symtab/a.c 1 N DC OV F I ni -", "x /symtab/a.c 2 N DC OV F I ni -",
+         "x /symtab/a.c 3 N DF OV F I ni -"}},
+       {0, 0, 4},
+       {"x: {a.c:1 C, a.c:3 F} def a.c:3 F cur a.c:3 F", "x: {a.c:2 C} cur a.c:2 C"}},
+      {"enum tags and labels are declaration and definition, other tags are not",
+       {{"::E /symtab/a.c 1 N DR TG F X {e::E} -", "lab /symtab/a.c 2 N DC LB B N - -",
+         "::S /symtab/a.c 3 N DR TG F X {s::S} -"}},
+       {0, 0, 0},
+       {"::E: {a.c:1 CF} def a.c:1 CF cur a.c:1 CF", "lab: {a.c:2 CF} def a.c:2 CF cur a.c:2 CF",
+        "::S: {a.c:3 C} cur a.c:3 C"}},
+      {"a tag whose type is no class tag is no enum tag",
+       {{"x /symtab/a.c 1 N DF XQ F X int -", "y /symtab/a.c 2 N DR TG F X {e} -",
+         "z /symtab/a.c 3 N DR XE F X ni -"}},
+       {0, 0, 0},
+       {"x: {a.c:1 CF} def a.c:1 CF cur a.c:1 CF", "y: {a.c:2 C} cur a.c:2 C", "z: {a.c:3 C} cur a.c:3 C"}},
+      {"an implicit define declares what the unit does not know, else defines it",
+       {{"x /symtab/a.c 1 N DI OV F X ni -", "x /symtab/a.c 2 N DI OV F X ni -"}},
+       {0, 4},
+       {"x: {a.c:1 CI, a.c:2 FI} def a.c:2 FI cur a.c:2 FI"}},
+      {"every macro definition is a symbol of its own, outside the unit",
+       {{"M /symtab/a.c 1 N DF OM - - - F", "M /symtab/a.c 2 N DC OM - - - O",
+         "M /symtab/a.c 3 N DF OM - - - F", "M /symtab/a.c 4 N DR OM - - - -",
+         "M /symtab/a.c 5 N DR OV F I ni -"}},
+       {4, 0, 4, 3, 3},
+       {"M: {a.c:1 F F} def a.c:1 F F cur a.c:1 F F",
+        "M: {a.c:2 C O} cur a.c:2 C O redecl a.c:2 C O {a.c:5 R}",
+        "M: {a.c:3 F F} def a.c:3 F F cur a.c:3 F F", "M: {a.c:4 R} cur a.c:4 R redecl a.c:4 R {a.c:4 R}"}},
+      {"an external inline function of a header, declared and defined on one line, in two units",
+       {{"::f(v) /symtab/h.h 3 I DC OF F X v I", "::f(v) /symtab/h.h 3 I DF OF F X v I"},
+        {"::f(v) /symtab/h.h 3 I DC OF F X v I", "::f(v) /symtab/h.h 3 I DF OF F X v I",
+         "::f(v) /symtab/h.h 9 I DR OF F X v -"}},
+       {0, 4, 2, 4, 3},
+       {"::f(v): {h.h:3 CF I} def h.h:3 CF I cur h.h:3 CF I redecl h.h:3 CF I {h.h:9 R}"}},
+      {"a declaration equivalent to one there stands for it as current declaration",
+       {{"x /symtab/h.h 3 I DC OV F X ni -", "x /symtab/h.h 4 I DR OV F X ni -"},
+        {"x /symtab/h.h 3 I DC OV F X ni -", "x /symtab/h.h 5 I DR OV F X ni -"}},
+       {0, 3, 2, 3},
+       {"x: {h.h:3 C} cur h.h:3 C redecl h.h:3 C {h.h:4 R, h.h:5 R}"}},
+      {"defines that differ only in their names are one entry",
+       {{"::f(ni) /symtab/a.c 1 N DC OF F X v -", "::f(pc) /symtab/a.c 1 N DC OF F X v -"}},
+       {0, 2},
+       {"::f(ni): {a.c:1 C} cur a.c:1 C"}},
+  };
+  for (const Scenario &s : scenarios) {
+    SymbolTable table;
+    EXPECT_EQ(s.codes, file(table, s.units)) << s.title;
+    EXPECT_EQ(s.symbols, describeSymbols(table.symbols())) << s.title;
+  }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(SymbolTableTest, SymbolIdsBlankTheReturnSlotAndAreTheirOwnIds) {
+  const struct Case {
+    const char *encoded;
+    const char *id; // marked
+  } cases[] = {
+      {"x", "x"},
+      {"::f(v)", "::f\x8E \x8F"},
+      {"::f(ni)", "::f\x8E \x8F"},
+      {"::A<int>::put(.,ni)", "::A\x8Cint\x8D::put\x8E \x90ni\x8F"},
+      {"::C::@constructor(,ni)", "::C::@constructor\x8E \x90ni\x8F"},
+      {"::A<int>", "::A\x8Cint\x8D"},
+      {"", ""},
+  };
+  for (const Case &c : cases) {
+    const char *name = P_encodeName(c.encoded);
+    const char *id = SymbolTable::symbolId(name);
+    EXPECT_EQ(internString(c.id), id) << c.encoded;
+    EXPECT_EQ(id, SymbolTable::symbolId(name)) << c.encoded;
+    EXPECT_EQ(id, SymbolTable::symbolId(id)) << c.encoded << ": an id is its own";
+  }
+
+  // The table files a define under the id that the lookup finds.
+  SymbolTable table;
+  const P_SymbolFiling filed = table.addDefine(defineOf("::f(ni) /symtab/a.c 1 N DC OF F X v -"));
+  EXPECT_EQ(filed.symbol, table.findInUnit(P_encodeName("::f(pc)"))) << "another return slot, the same id";
+  EXPECT_EQ(filed.symbol, SymbolTable::find(table.externalSymbols(), P_encodeName("::f(v)")));
+  EXPECT_EQ(1u, table.unitSymbols().count(internString("::f\x8E \x8F")));
+  EXPECT_FALSE(table.findInUnit(P_encodeName("::f(v,ni)")).isSet());
+}
+
+TEST_F(SymbolTableTest, EmptyingTheUnitKeepsEverySymbolAndTheProgramWideOnes) {
+  SymbolTable table;
+  const char *external = P_encodeName("e");
+  const char *internal = P_encodeName("i");
+  table.addDefine(defineOf("e /symtab/a.c 1 N DC OV F X ni -"));
+  const P_SymbolFiling first = table.addDefine(defineOf("i /symtab/a.c 2 N DC OV F I ni -"));
+  EXPECT_EQ(first.symbol.pointer(), P_findSymbolIn(internal, table));
+
+  table.clearTranslationUnit();
+  EXPECT_EQ(nullptr, P_findSymbolIn(internal, table));
+  EXPECT_EQ(nullptr, P_findSymbolIn(external, table));
+  EXPECT_EQ(2u, table.symbols().size());
+  EXPECT_EQ(first.symbol, table.symbols()[1]) << "still held";
+  EXPECT_EQ(2u, first.symbol->referenceCount()) << "by the list and this test";
+
+  // The next unit: the external name joins its symbol, the internal one
+  // makes another, and a definition finds them in the unit again.
+  EXPECT_EQ(P_filedExistingSymbol, table.addDefine(defineOf("e /symtab/b.c 1 N DC OV F X ni -")).code);
+  EXPECT_EQ(P_filedNewSymbol, table.addDefine(defineOf("i /symtab/b.c 2 N DC OV F I ni -")).code);
+  EXPECT_EQ(P_filedDefinition, table.addDefine(defineOf("i /symtab/b.c 3 N DF OV F I ni -")).code);
+  EXPECT_EQ(3u, table.symbols().size());
+  EXPECT_EQ(table.symbols()[2].pointer(), P_findSymbolIn(internal, table));
+}
+
+TEST_F(SymbolTableTest, AnUnsetDefineIsFiledNowhere) {
+  SymbolTable table;
+  const P_SymbolFiling filed = table.addDefine(DefinePtr());
+  EXPECT_EQ(P_filedNothing, filed.code);
+  EXPECT_FALSE(filed.symbol.isSet());
+  EXPECT_TRUE(table.symbols().empty());
+}
+
+// A definition or redeclaration that finds nothing in the unit is reported
+// under "show-symbol-errors", with its marked name as stored.
+TEST_F(SymbolTableTest, MissingDeclarationsAreReportedUnderTheDebugWord) {
+  for (const bool debug : {false, true}) {
+    test_support::CurrentArguments arguments(debug ? std::vector<std::string>{"-debug", "show-symbol-errors"}
+                                                   : std::vector<std::string>{});
+    SymbolTable table;
+    testing::internal::CaptureStdout();
+    table.addDefine(defineOf("::f(v) /symtab/a.c 1 N DF OF F X v -"));
+    table.addDefine(defineOf("::f(v) /symtab/a.c 2 N DR OF F X v -"));
+    table.addDefine(defineOf("x /symtab/a.c 3 N DR OV F X ni -"));
+    table.addDefine(defineOf("M /symtab/a.c 4 N DF OM - - - -"));
+    EXPECT_EQ(debug ? "Missing 'DC' for ::f\x8Ev\x8F\nMissing 'DC' for x\n" : "",
+              testing::internal::GetCapturedStdout())
+        << "debug " << debug;
+  }
+}
+
+TEST_F(SymbolTableTest, LookupsOfNothingAreAssertions) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  SymbolTable table;
+  EXPECT_DEATH(SymbolTable::symbolId(nullptr),
+               "Assertion at SymbolTable:259: Assertion 'func != 0 && \"Dont dereference 0.\"' failed.");
+  EXPECT_DEATH(SymbolTable::find(table.unitSymbols(), nullptr),
+               "Assertion at SymbolTable:247: Assertion 'id != 0 && \"Dont dereference 0.\"' failed.");
+  EXPECT_DEATH(table.findInUnit(nullptr),
+               "Assertion at SymbolTable:208: Assertion 'id != 0 && \"Dont dereference 0.\"' failed.");
+  EXPECT_DEATH(P_findSymbolIn(nullptr, table), "SymbolTable:208");
+}
+
+} // namespace
