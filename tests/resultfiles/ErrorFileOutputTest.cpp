@@ -422,8 +422,9 @@ TEST_F(ErrorFileOutputTest, HeldOutputWritesOnlyOnceReleased) {
     M_sendSupRecord(location, "N", {{"1", "2"}}, location);
     // Nothing is touched, and another file's turn changes nothing.
     EXPECT_EQ(c.existing.has_value(), std::filesystem::exists(errorFile()));
-    if (c.existing)
+    if (c.existing) {
       EXPECT_EQ(*c.existing, test_support::readFile(errorFile()));
+    }
     M_releaseErrorFileOutput(m_dir / "b.c.err");
     M_refuseErrorFileOutput(m_dir / "b.c.err");
     EXPECT_TRUE(M_errorFileOutputHolds());

@@ -108,8 +108,9 @@ TEST_F(MetricOutputTest, OpenInstallsTheSinkOfTheKind) {
         << c.what;
     const bool toStandardOutput = c.output == "LYR on standard output";
     EXPECT_EQ(toStandardOutput ? "<MSG> a b\n" : "", m_buffer.str()) << c.what;
-    if (c.recordFile)
+    if (c.recordFile) {
       EXPECT_EQ("<MSG> a b\n", readFile(*c.recordFile)) << c.what;
+    }
     // No record file is made but the one that is written.
     for (const std::string &dir : {other, m_out}) {
       for (const auto &entry : std::filesystem::directory_iterator(dir))
