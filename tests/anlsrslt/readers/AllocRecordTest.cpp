@@ -15,9 +15,7 @@ const std::vector<std::string> defines = {
 };
 
 std::vector<std::string> withDefines(const std::vector<std::string> &lines) {
-  std::vector<std::string> all = defines;
-  all.insert(all.end(), lines.begin(), lines.end());
-  return all;
+  return test_support::linesThen(defines, lines);
 }
 
 std::vector<const P_AllocRecord *> told;
@@ -126,7 +124,8 @@ TEST_F(AllocRecordTest, ListenersAndRecordsOverRecordFiles) {
   }
   EXPECT_EQ(expected, told);
   EXPECT_EQ((std::vector<std::int32_t>{1, 2, 4}), lines);
-  EXPECT_NE(allocRecords()[0]->m_symbol, allocRecords()[2]->m_symbol) << "an internal p of b.c is a symbol of its own";
+  EXPECT_NE(allocRecords()[0]->m_symbol, allocRecords()[2]->m_symbol)
+      << "an internal p of b.c is a symbol of its own";
 }
 
 TEST_F(AllocRecordTest, ListenerExceptionPassesOnAndTheRecordStays) {

@@ -17,9 +17,7 @@ const std::vector<std::string> defines = {
 };
 
 std::vector<std::string> withDefines(const std::vector<std::string> &lines) {
-  std::vector<std::string> all = defines;
-  all.insert(all.end(), lines.begin(), lines.end());
-  return all;
+  return test_support::linesThen(defines, lines);
 }
 
 // The records filed, by second name: "<first name> <line>" in their order.

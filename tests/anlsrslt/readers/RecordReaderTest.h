@@ -20,6 +20,15 @@
 
 namespace test_support {
 
+// The lines of the first list, then those of the second (record lines after
+// the DEFINE lines that give their names symbols).
+inline std::vector<std::string> linesThen(const std::vector<std::string> &first,
+                                          const std::vector<std::string> &then) {
+  std::vector<std::string> all = first;
+  all.insert(all.end(), then.begin(), then.end());
+  return all;
+}
+
 class RecordReaderTest : public testing::Test {
 protected:
   void SetUp() override {
