@@ -153,13 +153,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   test_support::RelationStoresReset::resetAll();
   SymbolTable symbols;
   setSymbolTableContext(&symbols);
-  std::size_t begin = 0;
-  while (begin <= input.size()) {
-    std::size_t end = input.find('\n', begin);
-    if (end == std::string::npos)
-      end = input.size();
-    const std::string line = input.substr(begin, end - begin);
-    begin = end + 1;
+  fuzz_support::forEachLine(input, [&symbols](const std::string &line) {
     if (line == "<UNIT>") {
       symbols.clearTranslationUnit();
     } else if (line.compare(0, 8, "<DEFINE>") == 0) {
@@ -170,7 +164,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
       handleRelationRecord(line);
       check(seen == (expected.relation || expected.include ? 1 : 0));
     }
-  }
+  });
   checkStores();
   setSymbolTableContext(nullptr);
   return 0;
