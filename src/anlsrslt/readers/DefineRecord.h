@@ -26,6 +26,8 @@ using P_TemplateDefineListener = void (*)(P_Define *define);
 // The symbol table that the handler files defines into; the record-file
 // reader sets it before each file and before the end-of-run listeners.
 void setSymbolTableContext(SymbolTable *symbols);
+// The symbol table last set; null before the first.
+SymbolTable *symbolTableContext();
 
 // Parses one whole "DEFINE" line (tag included). Everything up to the type
 // must be there and readable: the line a number that fits 32 bits, the kind
