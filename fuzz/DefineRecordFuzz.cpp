@@ -209,21 +209,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   test_support::TemplateTableReset::reset();
   SymbolTable symbols;
   setSymbolTableContext(&symbols);
-  std::size_t begin = 0;
-  while (begin <= input.size()) {
-    std::size_t end = input.find('\n', begin);
-    if (end == std::string::npos)
-      end = input.size();
-    const std::string line = input.substr(begin, end - begin);
-    begin = end + 1;
+  fuzz_support::forEachLine(input, [&symbols](const std::string &line) {
     if (line == "<UNIT>") {
       symbols.clearTranslationUnit();
-      continue;
+      return;
     }
     checkQuotedTokens(line);
     checkAgainstReference(line);
     handleDefineRecord(line);
-  }
+  });
   for (const U_RefPtr<P_Symbol> &symbol : symbols.symbols())
     checkSymbol(*symbol);
   for (const U_RefPtr<P_Template> &t : TemplateTable::instance().templates())

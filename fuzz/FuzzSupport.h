@@ -86,6 +86,19 @@ private:
   std::streambuf *m_saved;
 };
 
+// Calls take with each line of the input (split at line feeds, which are not
+// kept), in order; an input that ends with a line feed ends with an empty line.
+template <class Take> void forEachLine(const std::string &input, Take take) {
+  std::size_t begin = 0;
+  while (begin <= input.size()) {
+    std::size_t end = input.find('\n', begin);
+    if (end == std::string::npos)
+      end = input.size();
+    take(input.substr(begin, end - begin));
+    begin = end + 1;
+  }
+}
+
 // Writes the input as the file of that name in the work directory and
 // returns its path.
 inline std::string writeInput(const std::uint8_t *data, std::size_t size, const std::string &name = "input") {

@@ -79,19 +79,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   fuzz_support::useInstallation();
   const std::string input(reinterpret_cast<const char *>(data), size);
   P_LiteralSet set;
-  std::size_t begin = 0;
-  while (begin <= input.size()) {
-    std::size_t end = input.find('\n', begin);
-    if (end == std::string::npos)
-      end = input.size();
-    const std::string line = input.substr(begin, end - begin);
-    begin = end + 1;
+  fuzz_support::forEachLine(input, [&set](const std::string &line) {
     const LiteralPtr literal = readLiteralRecord(line);
     checkAgainstReference(line, literal);
     if (literal.isSet())
       takeApart(literal.pointer());
     readAndStoreLiteral(line, set);
-  }
+  });
   const P_Literal *previous = nullptr;
   for (const LiteralPtr &literal : set) {
     check(!previous || isLiteralLess(*previous, *literal));
