@@ -150,6 +150,11 @@ void setSymbolTableContext(SymbolTable *symbols) { contextSlot() = symbols; }
 
 SymbolTable *symbolTableContext() { return contextSlot(); }
 
+P_Symbol *P_findRecordSymbol(const char *name) {
+  SymbolTable *symbols = symbolTableContext();
+  return symbols ? P_findSymbolIn(name, *symbols) : nullptr;
+}
+
 std::uint8_t linkageFromLetter(char letter) {
   switch (letter) {
   case 'X':

@@ -29,6 +29,11 @@ void setSymbolTableContext(SymbolTable *symbols);
 // The symbol table last set; null before the first.
 SymbolTable *symbolTableContext();
 
+// The symbol of the name (interned, marked) in the current translation unit
+// of that table: what the DEFINE handler filed from the record file being
+// read, before the line that asks. Null when there is none, or no table.
+P_Symbol *P_findRecordSymbol(const char *name);
+
 // Parses one whole "DEFINE" line (tag included). Everything up to the type
 // must be there and readable: the line a number that fits 32 bits, the kind
 // code two characters beginning with 'D', the name-space code two characters.
