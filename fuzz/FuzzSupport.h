@@ -87,20 +87,6 @@ private:
   std::streambuf *m_saved;
 };
 
-// Calls the function with each line of the input (split at line feeds,
-// which the lines do not hold), the empty last one included.
-template <class Function> void forEachLine(const std::uint8_t *data, std::size_t size, Function function) {
-  const std::string input(reinterpret_cast<const char *>(data), size);
-  std::size_t begin = 0;
-  while (begin <= input.size()) {
-    std::size_t end = input.find('\n', begin);
-    if (end == std::string::npos)
-      end = input.size();
-    function(input.substr(begin, end - begin));
-    begin = end + 1;
-  }
-}
-
 // Writes the input as the file of that name in the work directory and
 // returns its path.
 inline std::string writeInput(const std::uint8_t *data, std::size_t size, const std::string &name = "input") {
@@ -153,6 +139,12 @@ template <class F> void forEachLine(const std::string &input, F f) {
     f(input.substr(begin, end - begin));
     begin = end + 1;
   }
+}
+
+// Calls the function with each line of the input (split at line feeds,
+// which the lines do not hold), the empty last one included.
+template <class Function> void forEachLine(const std::uint8_t *data, std::size_t size, Function function) {
+  forEachLine(std::string(reinterpret_cast<const char *>(data), size), function);
 }
 
 } // namespace fuzz_support
