@@ -5,6 +5,10 @@
 
 #include <cstdint>
 
+namespace test_support {
+class ProductOptionCacheReset;
+}
+
 // A walk over the values filed under the name (empty when there are none).
 // A null name fails an assertion.
 std::int32_t getFirstOption(const char *name);
@@ -23,3 +27,12 @@ const char *PI_optionName(const char *word);
 const char *PI_optionValue(const char *word);
 // Gives its argument back unchanged.
 const char *PI_optionIdentity(const char *word);
+
+// The state of the product-option table behind the walks: built on the first
+// walk and, only under the debug word "always-first", again for every walk.
+// Only the test support can ask for a fresh build.
+class PI_ProductOptionCache {
+  friend class test_support::ProductOptionCacheReset;
+  friend struct PI_ProductOptionCacheAccess;
+  static bool &rebuildNext();
+};
