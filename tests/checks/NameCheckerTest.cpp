@@ -1,10 +1,13 @@
 #include "checks/NameChecker.h"
 
+#include "anlsrslt/model/SymbolTable.h"
 #include "anlsrslt/readers/DefineRecord.h"
 #include "checks/NameRuleFile.h"
 #include "messages/Diagnostic.h"
 #include "messages/Output.h"
 #include "support/CurrentArguments.h"
+#include "support/ListenerListsReset.h"
+#include "support/TemplateTableReset.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -185,6 +188,70 @@ TEST_F(NameCheckerTest, TheFlagLettersStandInTheirFixedOrder) {
   const DefinePtr def = readDefineLine("<DEFINE> f(v) /src/a.c 3 N DF OF F X v TG75321VRPDOIFAS");
   ASSERT_TRUE(def.isSet());
   EXPECT_EQ("SAFIODPRV12357GT", defineFlagLetters(def.pointer()));
+}
+
+void onNewSymbol(P_Symbol *, P_Define *) {}
+
+// The walk over a model read from record lines: every symbol of the run, then
+// every template with its own symbol, its instances and its nested templates.
+class NameCheckerWalkTest : public NameCheckerTest {
+protected:
+  void SetUp() override {
+    NameCheckerTest::SetUp();
+    reset();
+    setSymbolTableContext(&SymbolTable::instance());
+    registerNewSymbolListener(onNewSymbol);
+  }
+  void TearDown() override {
+    reset();
+    setSymbolTableContext(nullptr);
+    NameCheckerTest::TearDown();
+  }
+  static void reset() {
+    test_support::ListenerListsReset::resetAll();
+    test_support::TemplateTableReset::reset();
+  }
+
+  static void read(const std::vector<std::string> &lines) {
+    SymbolTable::instance().clearTranslationUnit();
+    for (const std::string &line : lines)
+      handleDefineRecord(line);
+  }
+
+  // What the whole walk reports about the files below /walk (the symbol table
+  // of the process also holds the symbols of other tests, so the names here
+  // are used by no other test).
+  std::vector<std::string> checkAll() {
+    m_reported.clear();
+    checkAllNames();
+    std::vector<std::string> mine;
+    for (const std::string &line : m_reported)
+      if (line.rfind("/walk/", 0) == 0)
+        mine.push_back(line);
+    return mine;
+  }
+};
+
+TEST_F(NameCheckerWalkTest, EveryDefineOfEverySymbolAndTemplateIsTestedAsOftenAsItIsReached) {
+  useRules({"{'pattern':'^ok'}"});
+  read({"<DEFINE> ::walkF(ni) /walk/a.c 3 N DC OF F X ni -", "<DEFINE> okWalk /walk/a.c 4 N DC OV F X ni -",
+        "<DEFINE> ::walkF(ni) /walk/a.c 9 N DF OF F X ni -",
+        "<DEFINE> ::WalkA<T> /walk/t.h 5 I DC TG F X {c::WalkA<T>} U",
+        "<DEFINE> ::WalkA<T*> /walk/t.h 5 I DS TG F X {c::WalkA<T*>} U",
+        "<DEFINE> ::WalkA<T*> /walk/t.h 12 I DP TG F X {c::WalkA<T*>} -",
+        "<DEFINE> ::WalkA<int> /walk/t.h 5 I DS TG F X {c::WalkA<int>} -",
+        "<DEFINE> ::WalkA<int> /walk/t.c 20 N DF TG F X {c::WalkA<int>} -"});
+  read({"<DEFINE> walkG /walk/b.c 2 N DC OV F X ni -"});
+  // The symbols in the order they were made (the template's own symbol and
+  // its instance among them), then the templates: each own symbol, each
+  // instance, each nested template.
+  const std::vector<std::string> expected = {
+      "/walk/a.c:3: Msg=4800 #params=1 {walkF}",  "/walk/a.c:9: Msg=4800 #params=1 {walkF}",
+      "/walk/t.h:5: Msg=4800 #params=1 {WalkA}",  "/walk/t.c:20: Msg=4800 #params=1 {WalkA}",
+      "/walk/b.c:2: Msg=4800 #params=1 {walkG}",  "/walk/t.h:5: Msg=4800 #params=1 {WalkA}",
+      "/walk/t.c:20: Msg=4800 #params=1 {WalkA}", "/walk/t.h:12: Msg=4800 #params=1 {WalkA}",
+  };
+  EXPECT_EQ(expected, checkAll());
 }
 
 } // namespace
