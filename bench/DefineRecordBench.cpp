@@ -10,11 +10,13 @@
 // A read meets every name for the first time, and the template table is
 // empty, only in a process of its own: run each read benchmark alone
 // (--benchmark_filter=EndOfRun, =EveryListener, =WithoutNameRules,
-// =WithNameRules).
+// =WithNameRules$, =AcceptingAll).
 //
 // The name checker's part: the same read into the run's symbol table,
 // followed by the name checker with the example installation's rule file over
-// every define (its findings go to the null output), against the read alone.
+// every define (its findings go to the null output), against the read alone;
+// and with the same rules accepting every name, which leaves the tests
+// without the findings.
 #include "BenchInstallation.h"
 #include "RecordFileGenerator.h"
 
@@ -25,6 +27,7 @@
 #include "anlsrslt/readers/SourceFileReader.h"
 #include "checks/NameChecker.h"
 #include "checks/NameRuleFile.h"
+#include "cmdline/CmdArgs.h"
 #include "cmdline/Product.h"
 #include "foundation/FileIdentity.h"
 #include "messages/Output.h"
@@ -149,14 +152,30 @@ void BM_ParseDefineLines(benchmark::State &state) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
 }
 
-// The read into the run's own symbol table, as a run goes; with rules, the
-// name checker then runs over every define with the example rule file.
-void BM_ReadAndCheckNames(benchmark::State &state, bool withRules) {
+// How the name checker runs after the read.
+enum class NameRules {
+  none,      // not at all
+  example,   // with the example rule file
+  acceptAll, // with its rules, each accepting every name: the tests alone, no findings
+};
+
+// The read into the run's own symbol table, as a run goes; then the name
+// checker over every define.
+void BM_ReadAndCheckNames(benchmark::State &state, NameRules rules) {
+  const bool withRules = rules != NameRules::none;
   const DefineRecordFile &file = recordFile();
   registerDefineRunEndListener(onRunEnd);
   P_outputDirectory() = file.directory();
+  // The rule file is read under the argument set of a run without options.
+  C_setCurrentCmdArgs(C_CmdArgs("lyr", 0, nullptr));
   if (withRules)
     nameRules() = loadNameRules(LYR_SOURCE_DIR "/examples/installation/namerules.txt");
+  if (rules == NameRules::acceptAll) {
+    for (NameRule &rule : nameRules()) {
+      rule.setPattern(".");
+      rule.setInvert(false);
+    }
+  }
   M_openNullOutput();
   const QL_Filename directory = QL_Filename::fromPath(file.directory());
   const QL_Filename source = QL_Filename::fromPath(file.directory() + "/main.c");
@@ -182,11 +201,15 @@ BENCHMARK_CAPTURE(BM_ReadDefineRecords, EveryListener, true)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(1);
-BENCHMARK_CAPTURE(BM_ReadAndCheckNames, WithoutNameRules, false)
+BENCHMARK_CAPTURE(BM_ReadAndCheckNames, WithoutNameRules, NameRules::none)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(1);
-BENCHMARK_CAPTURE(BM_ReadAndCheckNames, WithNameRules, true)
+BENCHMARK_CAPTURE(BM_ReadAndCheckNames, WithNameRules, NameRules::example)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
+BENCHMARK_CAPTURE(BM_ReadAndCheckNames, WithNameRulesAcceptingAll, NameRules::acceptAll)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(1);

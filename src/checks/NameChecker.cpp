@@ -9,6 +9,7 @@
 #include "cmdline/Options.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -73,10 +74,15 @@ void checkDefinesOfGroup(const P_Symbol *symbol) {
 std::string testedName(const P_Define *def) {
   if (PI_defineIsImplicit(def) && !PI_defineIsDefinition(def))
     return {};
-  if (PI_defineLine(def) == 0 || PI_defineIsMain(def))
+  if (PI_defineLine(def) == 0)
+    return {};
+  // The define of main has the bare name "main": the fuller test is made
+  // only for such a name.
+  const char *bareName = PI_defineBareName(def);
+  if (std::strcmp(bareName, "main") == 0 && PI_defineIsMain(def))
     return {};
   // The rules see the name as the record file wrote it, not its marked form.
-  std::string name = P_restoreNameBytes(PI_defineBareName(def));
+  std::string name = P_restoreNameBytes(bareName);
   const std::size_t equals = name.find('=');
   if (equals != std::string::npos)
     name.erase(equals);
