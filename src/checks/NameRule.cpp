@@ -62,7 +62,7 @@ const FlagLetter kFlagLetters[] = {
 
 // Whether the field is 0 (not tested) or the define passes the test of one of
 // its bits.
-bool passesWordField(std::uint32_t field, const RuleWordTable &table, const P_Define *def) {
+bool passesWordField(std::uint32_t field, RuleWordTable table, const P_Define *def) {
   if (field == 0)
     return true;
   for (const RuleWord &word : table)
@@ -101,26 +101,11 @@ struct CompiledNameExpression {
   bool compiled = false;
 };
 
-const RuleWordTable &incWords() {
-  static const RuleWordTable table(kIncWords);
-  return table;
-}
-const RuleWordTable &defWords() {
-  static const RuleWordTable table(kDefWords);
-  return table;
-}
-const RuleWordTable &spaceWords() {
-  static const RuleWordTable table(kSpaceWords);
-  return table;
-}
-const RuleWordTable &scopeWords() {
-  static const RuleWordTable table(kScopeWords);
-  return table;
-}
-const RuleWordTable &linkageWords() {
-  static const RuleWordTable table(kLinkageWords);
-  return table;
-}
+RuleWordTable incWords() { return kIncWords; }
+RuleWordTable defWords() { return kDefWords; }
+RuleWordTable spaceWords() { return kSpaceWords; }
+RuleWordTable scopeWords() { return kScopeWords; }
+RuleWordTable linkageWords() { return kLinkageWords; }
 
 int NameRuleExpression::assign(const std::string &text, std::string &errorText) {
   m_text = text;

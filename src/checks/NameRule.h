@@ -24,11 +24,11 @@ struct RuleWord {
 
 using RuleWordTable = std::span<const RuleWord>;
 
-const RuleWordTable &incWords();
-const RuleWordTable &defWords();
-const RuleWordTable &spaceWords();
-const RuleWordTable &scopeWords();
-const RuleWordTable &linkageWords();
+RuleWordTable incWords();
+RuleWordTable defWords();
+RuleWordTable spaceWords();
+RuleWordTable scopeWords();
+RuleWordTable linkageWords();
 
 // The expression that "namespace" stands for with the value "unnamed".
 inline constexpr const char *kUnnamedNamespaceExpression = "^::@UN[a-zA-Z0-9]*$";

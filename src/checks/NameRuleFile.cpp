@@ -35,7 +35,7 @@ const ExpressionMember kExpressionMembers[] = {
 // The word-list members with their tables and fields.
 struct WordListMember {
   const char *name;
-  const RuleWordTable &(*table)();
+  RuleWordTable (*table)();
   std::uint32_t NameRule::*field;
 };
 
