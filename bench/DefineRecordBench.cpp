@@ -9,16 +9,29 @@
 //
 // A read meets every name for the first time, and the template table is
 // empty, only in a process of its own: run each read benchmark alone
-// (--benchmark_filter=EndOfRun, =EveryListener).
+// (--benchmark_filter=EndOfRun, =EveryListener, =WithoutNameRules,
+// =WithNameRules$, =AcceptingAll).
+//
+// The name checker's part: the same read into the run's symbol table,
+// followed by the name checker with the example installation's rule file over
+// every define (its findings go to the null output), against the read alone;
+// and with the same rules accepting every name, which leaves the tests
+// without the findings.
 #include "BenchInstallation.h"
 #include "RecordFileGenerator.h"
 
+#include "anlsrslt/model/CurrentFile.h"
 #include "anlsrslt/model/SymbolTable.h"
 #include "anlsrslt/model/TemplateTable.h"
 #include "anlsrslt/readers/DefineRecord.h"
 #include "anlsrslt/readers/SourceFileReader.h"
+#include "checks/NameChecker.h"
+#include "checks/NameRuleFile.h"
+#include "cmdline/CmdArgs.h"
 #include "cmdline/Product.h"
 #include "foundation/FileIdentity.h"
+#include "messages/Output.h"
+#include "messages/TextOutputs.h"
 
 #include <benchmark/benchmark.h>
 
@@ -139,6 +152,45 @@ void BM_ParseDefineLines(benchmark::State &state) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
 }
 
+// How the name checker runs after the read.
+enum class NameRules {
+  none,      // not at all
+  example,   // with the example rule file
+  acceptAll, // with its rules, each accepting every name: the tests alone, no findings
+};
+
+// The read into the run's own symbol table, as a run goes; then the name
+// checker over every define.
+void BM_ReadAndCheckNames(benchmark::State &state, NameRules rules) {
+  const bool withRules = rules != NameRules::none;
+  const DefineRecordFile &file = recordFile();
+  registerDefineRunEndListener(onRunEnd);
+  P_outputDirectory() = file.directory();
+  // The rule file is read under the argument set of a run without options.
+  C_setCurrentCmdArgs(C_CmdArgs("lyr", 0, nullptr));
+  if (withRules)
+    nameRules() = loadNameRules(LYR_SOURCE_DIR "/examples/installation/namerules.txt");
+  if (rules == NameRules::acceptAll) {
+    for (NameRule &rule : nameRules()) {
+      rule.setPattern(".");
+      rule.setInvert(false);
+    }
+  }
+  M_openNullOutput();
+  const QL_Filename directory = QL_Filename::fromPath(file.directory());
+  const QL_Filename source = QL_Filename::fromPath(file.directory() + "/main.c");
+  for (auto _ : state) {
+    readMetricFile(directory, source, SymbolTable::instance());
+    if (withRules)
+      runNameChecker();
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * file.bytes()));
+  state.counters["file_MiB"] = static_cast<double>(file.bytes()) / (1024.0 * 1024.0);
+  state.counters["rules"] = static_cast<double>(nameRules().size());
+  state.counters["findings"] = static_cast<double>(M_sentCount());
+  M_closeOutput();
+}
+
 // One read per process: a run reads each record file once, with names met
 // for the first time, no template known and memory fresh from the system.
 BENCHMARK_CAPTURE(BM_ReadDefineRecords, EndOfRunListOnly, false)
@@ -146,6 +198,18 @@ BENCHMARK_CAPTURE(BM_ReadDefineRecords, EndOfRunListOnly, false)
     ->UseRealTime()
     ->Iterations(1);
 BENCHMARK_CAPTURE(BM_ReadDefineRecords, EveryListener, true)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
+BENCHMARK_CAPTURE(BM_ReadAndCheckNames, WithoutNameRules, NameRules::none)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
+BENCHMARK_CAPTURE(BM_ReadAndCheckNames, WithNameRules, NameRules::example)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
+BENCHMARK_CAPTURE(BM_ReadAndCheckNames, WithNameRulesAcceptingAll, NameRules::acceptAll)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(1);

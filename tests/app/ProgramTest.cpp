@@ -181,6 +181,10 @@ TEST(ProgramTest, FixtureCases) {
       "error-file-damaged-cross-module-file-is-not-added-to",
       "error-file-huge-suppression-range-read-back",
       "error-file-missing-is-reported-then-made",
+      "name-rules-report-each-kind",
+      "name-rule-file-with-faulty-rules",
+      "name-rule-file-cannot-be-opened",
+      "name-rule-file-errors-file-cannot-be-written",
   };
   for (const char *name : cases) {
     SCOPED_TRACE(name);
