@@ -8,7 +8,8 @@
 // translation unit. At the end every define set of both tables must be in
 // order without equivalent entries, and every symbol must hold its current
 // declaration, its definition and the keys of its redeclarations among its
-// declarations.
+// declarations; then the class-tag and function walk calls its listeners with
+// class or struct tags and functions only.
 #include "FuzzSupport.h"
 
 #include "anlsrslt/model/DefineAccessors.h"
@@ -16,6 +17,7 @@
 #include "anlsrslt/model/RecordTokens.h"
 #include "anlsrslt/model/SymbolTable.h"
 #include "anlsrslt/model/TemplateTable.h"
+#include "anlsrslt/readers/ClassFunctionListeners.h"
 #include "anlsrslt/readers/DefineRecord.h"
 #include "foundation/QuotedToken.h"
 #include "foundation/StringStore.h"
@@ -182,6 +184,10 @@ void onSymbol(P_Symbol *symbol, P_Define *define) {
 }
 void onTemplateDefine(P_Define *define) { takeApart(define); }
 void onRunEnd() {}
+void onClassOrFunction(P_Define *define, void *) {
+  check(P_defineIsClassOrStructTag(define) || P_defineIsFunction(define));
+  takeApart(define);
+}
 
 } // namespace
 
@@ -193,6 +199,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     registerExistingSymbolListener(onSymbol);
     registerDefinitionListener(onSymbol);
     registerTemplateDefineListener(onTemplateDefine);
+    registerClassTagListener(nullptr, onClassOrFunction);
+    registerFunctionListener(nullptr, onClassOrFunction);
     return true;
   }();
   (void)registered;
@@ -201,25 +209,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   test_support::TemplateTableReset::reset();
   SymbolTable symbols;
   setSymbolTableContext(&symbols);
-  std::size_t begin = 0;
-  while (begin <= input.size()) {
-    std::size_t end = input.find('\n', begin);
-    if (end == std::string::npos)
-      end = input.size();
-    const std::string line = input.substr(begin, end - begin);
-    begin = end + 1;
+  fuzz_support::forEachLine(input, [&symbols](const std::string &line) {
     if (line == "<UNIT>") {
       symbols.clearTranslationUnit();
-      continue;
+      return;
     }
     checkQuotedTokens(line);
     checkAgainstReference(line);
     handleDefineRecord(line);
-  }
+  });
   for (const U_RefPtr<P_Symbol> &symbol : symbols.symbols())
     checkSymbol(*symbol);
   for (const U_RefPtr<P_Template> &t : TemplateTable::instance().templates())
     checkTemplate(*t);
+  notifyClassAndFunctionListeners();
   setSymbolTableContext(nullptr);
   return 0;
 }

@@ -86,18 +86,22 @@ private:
   std::streambuf *m_saved;
 };
 
-// Calls the function with each line of the input (split at line feeds,
-// which the lines do not hold), the empty last one included.
-template <class Function> void forEachLine(const std::uint8_t *data, std::size_t size, Function function) {
-  const std::string input(reinterpret_cast<const char *>(data), size);
+// Calls take with each line of the input (split at line feeds, which are not
+// kept), in order; an input that ends with a line feed ends with an empty line.
+template <class Take> void forEachLine(const std::string &input, Take take) {
   std::size_t begin = 0;
   while (begin <= input.size()) {
     std::size_t end = input.find('\n', begin);
     if (end == std::string::npos)
       end = input.size();
-    function(input.substr(begin, end - begin));
+    take(input.substr(begin, end - begin));
     begin = end + 1;
   }
+}
+
+// The same over the raw fuzz input.
+template <class Function> void forEachLine(const std::uint8_t *data, std::size_t size, Function function) {
+  forEachLine(std::string(reinterpret_cast<const char *>(data), size), function);
 }
 
 // Writes the input as the file of that name in the work directory and

@@ -14,7 +14,7 @@
 
 namespace {
 
-SymbolTable *&symbolTableContext() {
+SymbolTable *&contextSlot() {
   static SymbolTable *context = nullptr;
   return context;
 }
@@ -146,7 +146,9 @@ struct DefineFields {
 
 } // namespace
 
-void setSymbolTableContext(SymbolTable *symbols) { symbolTableContext() = symbols; }
+void setSymbolTableContext(SymbolTable *symbols) { contextSlot() = symbols; }
+
+SymbolTable *symbolTableContext() { return contextSlot(); }
 
 P_Symbol *P_findRecordSymbol(const char *name) {
   SymbolTable *symbols = symbolTableContext();

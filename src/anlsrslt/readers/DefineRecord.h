@@ -26,6 +26,8 @@ using P_TemplateDefineListener = void (*)(P_Define *define);
 // The symbol table that the handler files defines into; the record-file
 // reader sets it before each file and before the end-of-run listeners.
 void setSymbolTableContext(SymbolTable *symbols);
+// The symbol table last set; null before the first.
+SymbolTable *symbolTableContext();
 
 // The symbol of the name (interned, marked) in the current translation unit
 // of that table: what the DEFINE handler filed from the record file being

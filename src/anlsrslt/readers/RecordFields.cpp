@@ -44,6 +44,13 @@ P_RecordFields &P_RecordFields::name(P_NameToken &out) {
   return *this;
 }
 
+P_RecordFields &P_RecordFields::quoted(std::string &out) {
+  out.clear();
+  if (!m_failed && !U_readQuotedToken(*this, out))
+    m_failed = true;
+  return *this;
+}
+
 P_RecordFields &P_RecordFields::letter(char &out) {
   if (skipSpace())
     out = m_line[m_at++];

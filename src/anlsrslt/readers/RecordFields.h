@@ -30,6 +30,10 @@ public:
   std::string_view word();
   // A word in the marked form of an encoded name (P_NameToken).
   P_RecordFields &name(P_NameToken &out);
+  // A token as U_QuotedToken reads it (only blanks skipped, an "L" prefix
+  // and quotes kept, a backslash protects the next character) into out
+  // (emptied first); a token that the end of the line ends fails.
+  P_RecordFields &quoted(std::string &out);
   // One character that is not white space.
   P_RecordFields &letter(char &out);
   // A signed 32-bit decimal number.
