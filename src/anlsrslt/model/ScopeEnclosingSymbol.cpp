@@ -16,7 +16,9 @@ struct EnclosingSymbols {
 
 } // namespace
 
-P_EnclosingSymbolCache &P_enclosingSymbolCache() { return U_singletonAfterInternPool<EnclosingSymbols>().cache; }
+P_EnclosingSymbolCache &P_enclosingSymbolCache() {
+  return U_singletonAfterInternPool<EnclosingSymbols>().cache;
+}
 
 P_Symbol *findEnclosingSymbol(const char *scope, SymbolTable &table) {
   std::string text = scope ? scope : "";

@@ -17,8 +17,8 @@ constexpr char arrayChar = '[';
 
 bool P_isTypeArray(const char *type) {
   if (!type || std::strlen(type) == 0)
-    assertFailed(kUnit, __LINE__, "strlen (type) > 0 && \"Our type string should have a length greater than 0\"",
-                 true);
+    assertFailed(kUnit, __LINE__,
+                 "strlen (type) > 0 && \"Our type string should have a length greater than 0\"", true);
   if (type[0] != arrayChar)
     return false;
   if (std::strlen(type) <= 4)
@@ -32,7 +32,8 @@ bool P_isTypeArray(const char *type) {
 bool P_isUndimArray(const char *type) {
   if (!P_isTypeArray(type))
     assertFailed(kUnit, __LINE__,
-                 "P_isTypeArray (type) && \"We should only ask array types if they are undimensioned\"", true);
+                 "P_isTypeArray (type) && \"We should only ask array types if they are undimensioned\"",
+                 true);
   return type[1] == '0' || type[1] == '?';
 }
 
