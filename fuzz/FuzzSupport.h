@@ -146,17 +146,4 @@ inline std::istream &referenceFileToken(std::istream &in, std::string &target) {
   return in;
 }
 
-// Calls f with each line of the input (the text between line feeds, the
-// last one also when empty).
-template <class F> void forEachLine(const std::string &input, F f) {
-  std::size_t begin = 0;
-  while (begin <= input.size()) {
-    std::size_t end = input.find('\n', begin);
-    if (end == std::string::npos)
-      end = input.size();
-    f(input.substr(begin, end - begin));
-    begin = end + 1;
-  }
-}
-
 } // namespace fuzz_support
