@@ -9,6 +9,7 @@
 #include "anlsrslt/model/CountedPtr.h"
 #include "anlsrslt/model/DefineSet.h"
 #include "anlsrslt/model/IncludeRecord.h"
+#include "anlsrslt/model/Literal.h"
 #include "anlsrslt/model/Relation.h"
 #include "foundation/Ref.h"
 #include "foundation/StringStore.h"
@@ -18,7 +19,6 @@
 #include <set>
 #include <vector>
 
-class P_Literal;
 struct P_ExternVarRecord;
 struct P_Symbol;
 struct P_Template;
@@ -82,12 +82,8 @@ struct P_ExternVarIter : P_IterSlot<std::multimap<const char *, P_CountedPtr<P_E
   Element element() const { return pos->second.pointer(); }
 };
 
-// Orders literals by file, line and column (defined beside the literal
-// records).
-struct P_LiteralLess {
-  bool operator()(const U_RefPtr<P_Literal> &a, const U_RefPtr<P_Literal> &b) const;
-};
-using P_LiteralSet = std::set<U_RefPtr<P_Literal>, P_LiteralLess>;
+// Literals ordered by file, line and column.
+using P_LiteralSet = std::set<LiteralPtr, P_LiteralLess>;
 
 // Every literal record.
 struct P_LiteralIter : P_IterSlot<P_LiteralSet::const_iterator> {
