@@ -174,11 +174,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   }();
   (void)registered;
 
-  const std::string input(reinterpret_cast<const char *>(data), size);
   test_support::TemplateTableReset::reset();
   SymbolTable symbols;
   setSymbolTableContext(&symbols);
-  fuzz_support::forEachLine(input, [&symbols](const std::string &line) {
+  fuzz_support::forEachLine(data, size, [&symbols](const std::string &line) {
     if (line == "<UNIT>") {
       symbols.clearTranslationUnit();
       return;

@@ -11,7 +11,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <istream>
 #include <iterator>
 #include <streambuf>
 #include <string>
@@ -87,22 +86,18 @@ private:
   std::streambuf *m_saved;
 };
 
-// Calls take with each line of the input (split at line feeds, which are not
-// kept), in order; an input that ends with a line feed ends with an empty line.
-template <class Take> void forEachLine(const std::string &input, Take take) {
+// Calls the function with each line of the input (split at line feeds,
+// which the lines do not hold), the empty last one included.
+template <class Function> void forEachLine(const std::uint8_t *data, std::size_t size, Function function) {
+  const std::string input(reinterpret_cast<const char *>(data), size);
   std::size_t begin = 0;
   while (begin <= input.size()) {
     std::size_t end = input.find('\n', begin);
     if (end == std::string::npos)
       end = input.size();
-    take(input.substr(begin, end - begin));
+    function(input.substr(begin, end - begin));
     begin = end + 1;
   }
-}
-
-// The same over the raw fuzz input.
-template <class Function> void forEachLine(const std::uint8_t *data, std::size_t size, Function function) {
-  forEachLine(std::string(reinterpret_cast<const char *>(data), size), function);
 }
 
 // Writes the input as the file of that name in the work directory and
@@ -112,38 +107,6 @@ inline std::string writeInput(const std::uint8_t *data, std::size_t size, const 
   std::ofstream(path, std::ios::binary | std::ios::trunc)
       .write(reinterpret_cast<const char *>(data), static_cast<std::streamsize>(size));
   return path;
-}
-
-// A file-name token of a record line as stream reads give it, one character
-// at a time: the reference for what the readers' file-name fields read.
-inline std::istream &referenceFileToken(std::istream &in, std::string &target) {
-  target.clear();
-  while (in.peek() == ' ')
-    in.get();
-  char c;
-  if (!in.get(c))
-    return in;
-  if (c == 'L') {
-    target += c;
-    if (!in.get(c))
-      return in;
-  }
-  const char closing = (c == '"' || c == '\'') ? c : ' ';
-  target += c;
-  bool escaped = c == '\\';
-  while (in.get(c)) {
-    target += c;
-    if (escaped) {
-      escaped = false;
-    } else if (c == closing) {
-      if (closing == ' ')
-        target.pop_back();
-      break;
-    } else if (c == '\\') {
-      escaped = true;
-    }
-  }
-  return in;
 }
 
 } // namespace fuzz_support

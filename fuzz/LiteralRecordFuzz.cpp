@@ -77,9 +77,8 @@ void takeApart(const P_Literal *literal) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
   fuzz_support::useInstallation();
-  const std::string input(reinterpret_cast<const char *>(data), size);
   P_LiteralSet set;
-  fuzz_support::forEachLine(input, [&set](const std::string &line) {
+  fuzz_support::forEachLine(data, size, [&set](const std::string &line) {
     const LiteralPtr literal = readLiteralRecord(line);
     checkAgainstReference(line, literal);
     if (literal.isSet())
