@@ -16,11 +16,7 @@
 void PI_registerExternVarHandler() { registerExternVarHandler(); }
 
 std::int32_t PI_beginExternVars() { return beginWalk<P_ExternVarIter>(externVarRecords()); }
-bool PI_externVarsAtEnd(std::int32_t id) { return IterCont<P_ExternVarIter>::instance().atEnd(id); }
-P_ExternVarRecord *PI_currentExternVar(std::int32_t id) {
-  return IterCont<P_ExternVarIter>::instance().current(id);
-}
-bool PI_nextExternVar(std::int32_t id) { return IterCont<P_ExternVarIter>::instance().next(id); }
+PI_WALK_MEMBERS(P_ExternVarIter, PI_externVarsAtEnd, PI_currentExternVar, PI_nextExternVar)
 
 // The name is pooled first: the records are ordered by pooled texts, and a
 // text the caller did not take from the pool must not be read as one.
@@ -74,20 +70,12 @@ const char *PI_controlGraphObject(const P_ControlGraph *graph) { return P_contro
 std::int32_t PI_beginGraphNodes(const P_ControlGraph *graph) {
   return beginWalk<P_GraphNodeIter>(P_controlGraphNodes(graph));
 }
-bool PI_graphNodesAtEnd(std::int32_t id) { return IterCont<P_GraphNodeIter>::instance().atEnd(id); }
-std::uint32_t PI_currentGraphNode(std::int32_t id) {
-  return IterCont<P_GraphNodeIter>::instance().current(id);
-}
-bool PI_nextGraphNode(std::int32_t id) { return IterCont<P_GraphNodeIter>::instance().next(id); }
+PI_WALK_MEMBERS(P_GraphNodeIter, PI_graphNodesAtEnd, PI_currentGraphNode, PI_nextGraphNode)
 
 std::int32_t PI_beginGraphEdges(const P_ControlGraph *graph) {
   return beginWalk<P_GraphEdgeIter>(P_controlGraphEdges(graph));
 }
-bool PI_graphEdgesAtEnd(std::int32_t id) { return IterCont<P_GraphEdgeIter>::instance().atEnd(id); }
-P_ControlGraphEdge *PI_currentGraphEdge(std::int32_t id) {
-  return IterCont<P_GraphEdgeIter>::instance().current(id);
-}
-bool PI_nextGraphEdge(std::int32_t id) { return IterCont<P_GraphEdgeIter>::instance().next(id); }
+PI_WALK_MEMBERS(P_GraphEdgeIter, PI_graphEdgesAtEnd, PI_currentGraphEdge, PI_nextGraphEdge)
 std::uint32_t PI_controlGraphEdgeFrom(const P_ControlGraphEdge *edge) { return P_controlGraphEdgeFrom(edge); }
 std::uint32_t PI_controlGraphEdgeTo(const P_ControlGraphEdge *edge) { return P_controlGraphEdgeTo(edge); }
 

@@ -9,9 +9,7 @@
 void PI_registerLiteralHandler() { registerLiteralHandler(); }
 
 std::int32_t PI_beginLiterals() { return beginWalk<P_LiteralIter>(literalRecords()); }
-bool PI_literalsAtEnd(std::int32_t id) { return IterCont<P_LiteralIter>::instance().atEnd(id); }
-P_Literal *PI_currentLiteral(std::int32_t id) { return IterCont<P_LiteralIter>::instance().current(id); }
-bool PI_nextLiteral(std::int32_t id) { return IterCont<P_LiteralIter>::instance().next(id); }
+PI_WALK_MEMBERS(P_LiteralIter, PI_literalsAtEnd, PI_currentLiteral, PI_nextLiteral)
 
 std::uint32_t PI_literalLine(const P_Literal *literal) {
   return static_cast<std::uint32_t>(P_literalLine(literal));

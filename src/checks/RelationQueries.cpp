@@ -6,12 +6,7 @@
 #include "anlsrslt/model/impl/IterCont.h"
 #include "anlsrslt/readers/RelationIndex.h"
 #include "anlsrslt/readers/RelationRecord.h"
-
-namespace {
-
-IterCont<P_RelationIter> &relationWalks() { return IterCont<P_RelationIter>::instance(); }
-
-} // namespace
+#include "checks/QueryWalk.h"
 
 void PI_registerRelationIndexB() { registerRelationIndex('B'); }
 void PI_registerRelationIndexC() { registerRelationIndex('C'); }
@@ -22,12 +17,10 @@ void PI_registerRelationIndexP() { registerRelationIndex('P'); }
 
 std::int32_t PI_beginRelations(char kind) {
   const P_RelationsByName &relations = relationIndex()[static_cast<signed char>(kind)];
-  return relationWalks().create(relations.begin(), relations.end()).id;
+  return beginWalk<P_RelationIter>(relations);
 }
 
-bool PI_relationsAtEnd(std::int32_t id) { return relationWalks().atEnd(id); }
-P_Relation *PI_currentRelation(std::int32_t id) { return relationWalks().current(id); }
-bool PI_nextRelation(std::int32_t id) { return relationWalks().next(id); }
+PI_WALK_MEMBERS(P_RelationIter, PI_relationsAtEnd, PI_currentRelation, PI_nextRelation)
 
 // The members of one kind letter: its begin, and the shared walk members.
 #define PI_RELATION_WALK(Letter)                                                                             \

@@ -6,26 +6,21 @@
 // the assertion of the model.
 #pragma once
 
+#include "anlsrslt/readers/ErrorFileReader.h"
+
 #include <cstdint>
 
-class P_SuppressionRecord;
-struct P_Diagnostic;
 struct P_Location;
 
-// With the diagnostic of the run that it repeats when an equal one came
-// before, and whether a suppression record holds it back.
-using PI_DiagnosticListener = void (*)(P_Diagnostic *diagnostic, bool repeat, bool suppressed);
-using PI_UnsuppressedDiagnosticListener = void (*)(P_Diagnostic *diagnostic, bool repeat);
-// A record that suppresses the diagnostic.
-using PI_SuppressingRecordListener = void (*)(P_SuppressionRecord *record, P_Diagnostic *diagnostic);
-// A suppression record of an error file.
-using PI_SuppressionRecordListener = void (*)(P_SuppressionRecord *record);
-// A text of the diagnostic's parameter at the index (from 0).
-using PI_ParameterTextListener = void (*)(P_Diagnostic *diagnostic, std::uint32_t index, const char *text);
-// A diagnostic nested in the parent, or a step of its location's history.
-using PI_SubDiagnosticListener = void (*)(P_Diagnostic *parent, P_Diagnostic *sub);
-// The number and file name of a diagnostic the display filter drops.
-using PI_HiddenDiagnosticListener = void (*)(std::uint32_t number, const char *fileName);
+// The listener types of the error-file reader: see there what each is
+// called with.
+using PI_DiagnosticListener = P_DiagnosticListener;
+using PI_UnsuppressedDiagnosticListener = P_UnsuppressedDiagnosticListener;
+using PI_SuppressingRecordListener = P_SuppressingRecordListener;
+using PI_SuppressionRecordListener = P_SuppressionRecordListener;
+using PI_ParameterTextListener = P_ParameterTextListener;
+using PI_SubDiagnosticListener = P_SubDiagnosticListener;
+using PI_HiddenDiagnosticListener = P_HiddenDiagnosticListener;
 
 // Error-file listeners; each list holds a function once and is called in
 // registration order.
