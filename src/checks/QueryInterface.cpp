@@ -14,6 +14,7 @@
 #include "anlsrslt/readers/RelationInclude.h"
 #include "anlsrslt/readers/Source.h"
 #include "anlsrslt/readers/SourceFileReader.h"
+#include "checks/QueryWalk.h"
 #include "foundation/Assertion.h"
 #include "foundation/EncodingKind.h"
 #include "foundation/Language.h"
@@ -32,11 +33,6 @@ const char *convertedForCode(const std::string &text, int encoding) {
   else if (encoding != 0)
     assertFailed(__FILE_NAME__, __LINE__, "! \"Illegal encoding specified\"", true);
   return internString(QL_fromInternal(text, kind).c_str());
-}
-
-// A walk over the whole collection in the store of its kind; the id.
-template <class Slot, class Collection> std::int32_t beginWalk(const Collection &collection) {
-  return IterCont<Slot>::instance().create(collection.begin(), collection.end()).id;
 }
 
 const P_Template &templateOf(const P_Template *scope) {

@@ -20,6 +20,13 @@
 // Diagnostics: anlsrslt/include/QueryDiagnostics.h; defines:
 // anlsrslt/include/DefineQueries.h; option values:
 // anlsrslt/include/QueryOptions.h.
+// Records that no shipped check reads: relations by kind
+// (anlsrslt/include/RelationQueries.h); external variables, allocations,
+// metrics, control graphs and the class-tag and function listeners
+// (anlsrslt/include/EntityQueries.h); literals
+// (anlsrslt/include/LiteralQueries.h); the error-file listeners and
+// suppression records (anlsrslt/include/ErrorFileQueries.h); types and scopes
+// (anlsrslt/include/TypeScopeQueries.h).
 #pragma once
 
 #include <cstdint>
