@@ -7,6 +7,7 @@
 #include "foundation/Exception.h"
 
 #include <string>
+#include <utility>
 
 class P_SourceRescanExit : public U_Exception {
 public:
@@ -16,8 +17,6 @@ public:
   ~P_SourceRescanExit() override = default;
 
   const char *what() const noexcept override { return m_text.c_str(); }
-  // The exit code of the run that this ends.
-  static constexpr int exitCode = 10;
 
 private:
   std::string m_text;
