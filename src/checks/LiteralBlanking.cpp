@@ -1,58 +1,61 @@
 #include "checks/LiteralBlanking.h"
 
+#include "checks/FileTokens.h"
+#include "checks/Tokenizer.h"
+
 #include <cstddef>
 
 namespace {
 
 enum class Mode { code, blockComment, stringLiteral, charLiteral };
 
-// Whether the last character of the line that is not a blank or tab is a
-// backslash.
-bool endsInBackslash(const std::string &line) {
-  const std::size_t last = line.find_last_not_of(" \t");
-  return last != std::string::npos && line[last] == '\\';
-}
-
 class Blanker {
 public:
+  explicit Blanker(QL_EncodingKind encoding) : m_encoding(encoding) {}
   void blankLine(std::string &line);
 
 private:
-  // The state of one literal character: the closing quote ends the literal,
-  // a backslash escapes the character after it, and the character becomes a
-  // blank unless it is the closing quote.
-  void literalChar(char &c, char quote);
+  // One character of a literal closed by quote (0 for a multi-byte
+  // character): the closing quote ends the literal and stays; any other
+  // character becomes blanks, a backslash escaping the character after it.
+  bool literalChar(char c, char quote);
 
+  QL_EncodingKind m_encoding;
   Mode m_mode = Mode::code;
   bool m_escape = false;
   bool m_lineCommentGoesOn = false;
 };
 
-void Blanker::literalChar(char &c, char quote) {
+bool Blanker::literalChar(char c, char quote) {
   if (c == quote && !m_escape) {
     m_mode = Mode::code;
-    return;
+    return false;
   }
   m_escape = c == '\\' && !m_escape;
-  c = ' ';
+  return true;
 }
 
 void Blanker::blankLine(std::string &line) {
   if (m_lineCommentGoesOn) {
-    m_lineCommentGoesOn = endsInBackslash(line);
+    m_lineCommentGoesOn = endsWithBackslash(line, m_encoding);
     line.assign(line.size(), ' ');
     return;
   }
-  for (std::size_t i = 0; i < line.size(); ++i) {
-    const char next = i + 1 < line.size() ? line[i + 1] : '\n';
-    char &c = line[i];
+  std::size_t i = 0;
+  while (i < line.size()) {
+    // A multi-byte character is never a marker, a quote or a backslash: a
+    // Shift_JIS second byte 0x5C escapes nothing.
+    const std::size_t length = characterLength(line, i, m_encoding);
+    const char c = length == 1 ? line[i] : '\0';
+    const char next = i + length < line.size() ? line[i + length] : '\n';
+    bool blank = false;
     switch (m_mode) {
     case Mode::code:
       if (c == '/' && next == '*') {
         m_mode = Mode::blockComment;
         ++i;
       } else if (c == '/' && next == '/') {
-        m_lineCommentGoesOn = endsInBackslash(line);
+        m_lineCommentGoesOn = endsWithBackslash(line, m_encoding);
         line.replace(i + 2, std::string::npos, line.size() - i - 2, ' ');
         return;
       } else if (c == '"') {
@@ -66,23 +69,26 @@ void Blanker::blankLine(std::string &line) {
         m_mode = Mode::code;
         ++i;
       } else {
-        c = ' ';
+        blank = true;
       }
       break;
     case Mode::stringLiteral:
-      literalChar(c, '"');
+      blank = literalChar(c, '"');
       break;
     case Mode::charLiteral:
-      literalChar(c, '\'');
+      blank = literalChar(c, '\'');
       break;
     }
+    if (blank)
+      line.replace(i, length, length, ' ');
+    i += length;
   }
 }
 
 } // namespace
 
-void blankCommentsAndLiterals(std::vector<std::string> &lines) {
-  Blanker blanker;
+void blankCommentsAndLiterals(std::vector<std::string> &lines, QL_EncodingKind encoding) {
+  Blanker blanker(encoding);
   for (std::string &line : lines)
     blanker.blankLine(line);
 }

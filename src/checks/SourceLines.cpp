@@ -1,5 +1,6 @@
 #include "checks/SourceLines.h"
 
+#include "checks/FileTokens.h"
 #include "checks/LiteralBlanking.h"
 #include "checks/SourceRescanExit.h"
 #include "foundation/FileSystem.h"
@@ -44,7 +45,7 @@ const SourceLineList &blankedSourceLines(const std::string &name) {
     return found->second;
   SourceLineList lines = sourceLines(name);
   if (!lines.empty())
-    blankCommentsAndLiterals(lines);
+    blankCommentsAndLiterals(lines, sourceTextEncoding());
   return cache.emplace(name, std::move(lines)).first->second;
 }
 

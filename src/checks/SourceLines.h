@@ -14,8 +14,8 @@ using SourceLineList = std::vector<std::string>;
 // file of that name exists, or as readSourceFile does.
 const SourceLineList &sourceLines(const std::string &name);
 
-// A copy of sourceLines (name) blanked by blankCommentsAndLiterals, made on
-// first use and kept.
+// A copy of sourceLines (name) blanked by blankCommentsAndLiterals in the
+// source text encoding, made on first use and kept.
 const SourceLineList &blankedSourceLines(const std::string &name);
 
 // A new list of the file's lines, each through stripLineEnd; an empty file

@@ -86,4 +86,26 @@ TEST(LiteralBlankingTest, BytesAboveAsciiAreBlankedLikeAnyOther) {
   EXPECT_EQ(Lines{"s = \"    \"; /*    */ t;"}, lines);
 }
 
+// A Shift_JIS character whose second byte is 0x5C is one character, not a
+// backslash: it escapes no quote and continues no line comment.
+TEST(LiteralBlankingTest, ShiftJisSecondByteIsNoBackslash) {
+  const struct Case {
+    Lines input;
+    Lines expected;
+  } cases[] = {
+      {{"s = \"\x95\x5C\"; x;"}, {"s = \"  \"; x;"}},       {{"c = '\x83\x5C'; x;"}, {"c = '  '; x;"}},
+      {{"// \x95\x5C", "int x;"}, {"//   ", "int x;"}},     {{"/* \x95\x5C*/ x;"}, {"/*   */ x;"}},
+      {{"s = \"\x95\x5C\\\"\"; x;"}, {"s = \"    \"; x;"}},
+  };
+  for (const Case &c : cases) {
+    Lines lines = c.input;
+    blankCommentsAndLiterals(lines, eceSJIS);
+    EXPECT_EQ(c.expected, lines) << joined(c.input);
+  }
+  // Read as EUC, the same bytes hold a backslash that escapes the quote.
+  Lines euc{"s = \"\x95\x5C\"; x;"};
+  blankCommentsAndLiterals(euc, eceEUC);
+  EXPECT_EQ(Lines{"s = \"       "}, euc);
+}
+
 } // namespace

@@ -1,6 +1,7 @@
 #include "checks/SourceLines.h"
 
 #include "checks/SourceRescanExit.h"
+#include "support/CurrentArguments.h"
 #include "support/ScratchDirectory.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +14,8 @@ namespace {
 using Lines = std::vector<std::string>;
 using test_support::ScratchDirectory;
 
-class SourceLinesTest : public ::testing::Test {
+// Blanked lines are read in the encoding of the current product.
+class SourceLinesTest : public test_support::CurrentArgumentsTest {
 protected:
   void SetUp() override { resetSourceLineCaches(); }
   void TearDown() override { resetSourceLineCaches(); }
