@@ -30,7 +30,7 @@ const char *convertedForCode(const std::string &text, int encoding) {
   if (encoding == 1)
     kind = QL_defaultEncoding();
   else if (encoding != 0)
-    U_ASSERT(!"Illegal encoding specified");
+    assertFailed(__FILE_NAME__, __LINE__, "! \"Illegal encoding specified\"", true);
   return internString(QL_fromInternal(text, kind).c_str());
 }
 
@@ -65,19 +65,19 @@ P_Symbol *PI_scopeDefineGroup(const P_Template *scope) {
   return scope->m_primary.pointer();
 }
 
-const char *PI_locationFileName(const P_Location *location) {
-  U_ASSERT(0 != location && "Dont dereference 0.");
-  return P_filenameTextOf(location->m_file);
+const char *PI_locationFileName(const P_Location *loc) {
+  U_ASSERT(0 != loc && "Dont dereference 0.");
+  return P_filenameTextOf(loc->m_file);
 }
 
-std::uint32_t PI_locationLine(const P_Location *location) {
-  U_ASSERT(0 != location && "Dont dereference 0.");
-  return static_cast<std::uint32_t>(location->m_line);
+std::uint32_t PI_locationLine(const P_Location *loc) {
+  U_ASSERT(0 != loc && "Dont dereference 0.");
+  return static_cast<std::uint32_t>(loc->m_line);
 }
 
-std::uint32_t PI_locationColumn(const P_Location *location) {
-  U_ASSERT(0 != location && "Dont dereference 0.");
-  return static_cast<std::uint32_t>(location->m_column);
+std::uint32_t PI_locationColumn(const P_Location *loc) {
+  U_ASSERT(0 != loc && "Dont dereference 0.");
+  return static_cast<std::uint32_t>(loc->m_column);
 }
 
 const char *PI_sourceFileName(const P_Source *source) { return P_sourceFileName(source); }

@@ -82,7 +82,7 @@ bool PI_parseBoolOption(const char *word) {
     return true;
   if (*end == '-')
     return false;
-  U_ASSERT(!"Boolean options should be:  option[+|-]+");
+  assertFailed(__FILE_NAME__, __LINE__, "! \"Boolean options should be:  option[+|-]+\"", true);
   return false;
 }
 
@@ -96,7 +96,7 @@ const char *PI_optionName(const char *word) {
 const char *PI_optionValue(const char *word) {
   const char *end = nameEnd(word);
   if (end == nullptr || *end == '+' || *end == '-')
-    U_ASSERT(!"Value options should be:  option[ |=].*");
+    assertFailed(__FILE_NAME__, __LINE__, "! \"Value options should be:  option[ |=].*\"", true);
   return internString(end + 1);
 }
 
