@@ -181,6 +181,16 @@ TEST(ProgramTest, FixtureCases) {
       "error-file-damaged-cross-module-file-is-not-added-to",
       "error-file-huge-suppression-range-read-back",
       "error-file-missing-is-reported-then-made",
+      "library-check-basic-types",
+      "library-check-errno",
+      "library-check-offsetof",
+      "library-check-setjmp",
+      "library-check-header-includes",
+      "library-check-include-after-code",
+      "library-checks-included-headers",
+      "library-checks-multi-file",
+      "library-checks-header-that-is-a-directory",
+      "library-checks-missing-header-ends-the-run",
   };
   for (const char *name : cases) {
     SCOPED_TRACE(name);
