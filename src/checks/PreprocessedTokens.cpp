@@ -2,6 +2,7 @@
 
 #include "checks/FileTokens.h"
 #include "checks/SourceLines.h"
+#include "checks/SourceRescan.h"
 #include "checks/Tokenizer.h"
 
 #include <algorithm>
@@ -41,6 +42,21 @@ int fileIndex(PreprocessedTokens &stream, const std::string &name) {
 
 } // namespace
 
+const PreprocessedTokens &preprocessedTokens() {
+  std::map<std::string, PreprocessedTokens> &cache = streamCache();
+  const std::string &path = currentPreprocessedFile();
+  const auto found = cache.find(path);
+  if (found != cache.end())
+    return found->second;
+  PreprocessedTokens stream;
+  buildPreprocessedTokens(stream);
+  return cache.emplace(path, std::move(stream)).first->second;
+}
+
+void buildPreprocessedTokens(PreprocessedTokens &stream) {
+  buildPreprocessedTokens(stream, sourceLines(currentPreprocessedFile()), sourceTextEncoding());
+}
+
 void buildPreprocessedTokens(PreprocessedTokens &stream, const std::vector<std::string> &lines,
                              QL_EncodingKind encoding) {
   stream = PreprocessedTokens();
@@ -74,6 +90,19 @@ void buildPreprocessedTokens(PreprocessedTokens &stream, const std::vector<std::
     }
   }
 }
+
+const LineTokenIndex &lineTokenIndex() {
+  std::map<std::string, LineTokenIndex> &cache = indexCache();
+  const std::string &path = currentPreprocessedFile();
+  const auto found = cache.find(path);
+  if (found != cache.end())
+    return found->second;
+  LineTokenIndex index;
+  buildLineTokenIndex(index);
+  return cache.emplace(path, std::move(index)).first->second;
+}
+
+void buildLineTokenIndex(LineTokenIndex &index) { buildLineTokenIndex(index, preprocessedTokens()); }
 
 void buildLineTokenIndex(LineTokenIndex &index, const PreprocessedTokens &stream) {
   index.clear();
