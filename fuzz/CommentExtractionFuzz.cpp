@@ -54,11 +54,7 @@ void checkBlanked(const Lines &lines, const Lines &blanked) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
-  if (size == 0)
-    return 0;
-  const QL_EncodingKind encoding = fuzz_support::sourceEncoding(data[0]);
-  const Lines lines =
-      fuzz_support::sourceLinesOf(std::string(reinterpret_cast<const char *>(data) + 1, size - 1));
+  const auto [encoding, lines] = fuzz_support::sourceInput(data, size);
 
   std::vector<CommentRecord> comments;
   extractComments(lines, comments, encoding);

@@ -41,11 +41,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
-  if (size == 0)
-    return 0;
-  const QL_EncodingKind encoding = fuzz_support::sourceEncoding(data[0]);
-  std::vector<std::string> lines =
-      fuzz_support::sourceLinesOf(std::string(reinterpret_cast<const char *>(data) + 1, size - 1));
+  auto [encoding, lines] = fuzz_support::sourceInput(data, size);
   blankCommentsAndLiterals(lines);
   FileTokens table;
   buildFileTokenTable(table, lines, encoding);

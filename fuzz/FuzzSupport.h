@@ -111,10 +111,19 @@ inline std::vector<std::string> sourceLinesOf(const std::string &text) {
   return lines;
 }
 
-// The encodings of re-read source text, one picked by the selector.
-inline QL_EncodingKind sourceEncoding(std::uint8_t selector) {
+// Source text from a fuzzing input: the first byte picks one of the
+// encodings of re-read source text, the rest are the lines.
+struct SourceInput {
+  QL_EncodingKind encoding = eceEUC;
+  std::vector<std::string> lines;
+};
+
+inline SourceInput sourceInput(const std::uint8_t *data, std::size_t size) {
   static const QL_EncodingKind encodings[] = {eceEUC, eceSJIS, eceUTF, eceNone};
-  return encodings[selector % std::size(encodings)];
+  if (size == 0)
+    return SourceInput();
+  return SourceInput{encodings[data[0] % std::size(encodings)],
+                     sourceLinesOf(std::string(reinterpret_cast<const char *>(data) + 1, size - 1))};
 }
 
 // Ends the process, so that libFuzzer reports the input, when a property

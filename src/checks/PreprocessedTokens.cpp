@@ -40,17 +40,23 @@ int fileIndex(PreprocessedTokens &stream, const std::string &name) {
   return entry->second;
 }
 
-} // namespace
-
-const PreprocessedTokens &preprocessedTokens() {
-  std::map<std::string, PreprocessedTokens> &cache = streamCache();
-  const std::string &path = currentPreprocessedFile();
+// The entry of the current preprocessed file in the cache, made by build on
+// first use.
+template <typename Entry>
+const Entry &keptForCurrentFile(std::map<std::string, Entry> &cache, void (*build)(Entry &)) {
+  const std::string path = currentPreprocessedFile();
   const auto found = cache.find(path);
   if (found != cache.end())
     return found->second;
-  PreprocessedTokens stream;
-  buildPreprocessedTokens(stream);
-  return cache.emplace(path, std::move(stream)).first->second;
+  Entry entry;
+  build(entry);
+  return cache.emplace(path, std::move(entry)).first->second;
+}
+
+} // namespace
+
+const PreprocessedTokens &preprocessedTokens() {
+  return keptForCurrentFile(streamCache(), buildPreprocessedTokens);
 }
 
 void buildPreprocessedTokens(PreprocessedTokens &stream) {
@@ -91,16 +97,7 @@ void buildPreprocessedTokens(PreprocessedTokens &stream, const std::vector<std::
   }
 }
 
-const LineTokenIndex &lineTokenIndex() {
-  std::map<std::string, LineTokenIndex> &cache = indexCache();
-  const std::string &path = currentPreprocessedFile();
-  const auto found = cache.find(path);
-  if (found != cache.end())
-    return found->second;
-  LineTokenIndex index;
-  buildLineTokenIndex(index);
-  return cache.emplace(path, std::move(index)).first->second;
-}
+const LineTokenIndex &lineTokenIndex() { return keptForCurrentFile(indexCache(), buildLineTokenIndex); }
 
 void buildLineTokenIndex(LineTokenIndex &index) { buildLineTokenIndex(index, preprocessedTokens()); }
 

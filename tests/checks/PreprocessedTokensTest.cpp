@@ -1,12 +1,11 @@
 #include "checks/PreprocessedTokens.h"
 
-#include "checks/SourceLines.h"
 #include "checks/SourceRescan.h"
 #include "checks/SourceRescanExit.h"
 #include "checks/Tokenizer.h"
 #include "support/Bytes.h"
-#include "support/ProductFixture.h"
 #include "support/ScratchDirectory.h"
+#include "support/SourceTextFixture.h"
 
 #include <climits>
 #include <gtest/gtest.h>
@@ -145,25 +144,9 @@ TEST_F(PreprocessedTokensTest, TheLineIndexPointsAtTheLastRunOfEachLine) {
 
 // The stream and index of the current source's preprocessed file, read from
 // disk once per path.
-class CurrentPreprocessedFileTest : public test_support::ProductFixture {
+class CurrentPreprocessedFileTest : public test_support::SourceTextFixture {
 protected:
-  CurrentPreprocessedFileTest() : ProductFixture("C") {}
-
-  void SetUp() override {
-    ProductFixture::SetUp();
-    reset();
-  }
-  void TearDown() override {
-    reset();
-    ProductFixture::TearDown();
-  }
-  static void reset() {
-    resetPreprocessedTokenCaches();
-    resetSourceLineCaches();
-    resetSourceRescan();
-    punctuatorTable().clear();
-    loadPunctuatorTable();
-  }
+  CurrentPreprocessedFileTest() : SourceTextFixture("C") {}
 
   test_support::ScratchDirectory m_out;
 };
