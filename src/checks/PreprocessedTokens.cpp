@@ -2,6 +2,7 @@
 
 #include "checks/FileTokens.h"
 #include "checks/SourceLines.h"
+#include "checks/SourceRescan.h"
 #include "checks/Tokenizer.h"
 
 #include <algorithm>
@@ -39,7 +40,28 @@ int fileIndex(PreprocessedTokens &stream, const std::string &name) {
   return entry->second;
 }
 
+// The entry of the current preprocessed file in the cache, made by build on
+// first use.
+template <typename Entry>
+const Entry &keptForCurrentFile(std::map<std::string, Entry> &cache, void (*build)(Entry &)) {
+  const std::string path = currentPreprocessedFile();
+  const auto found = cache.find(path);
+  if (found != cache.end())
+    return found->second;
+  Entry entry;
+  build(entry);
+  return cache.emplace(path, std::move(entry)).first->second;
+}
+
 } // namespace
+
+const PreprocessedTokens &preprocessedTokens() {
+  return keptForCurrentFile(streamCache(), buildPreprocessedTokens);
+}
+
+void buildPreprocessedTokens(PreprocessedTokens &stream) {
+  buildPreprocessedTokens(stream, sourceLines(currentPreprocessedFile()), sourceTextEncoding());
+}
 
 void buildPreprocessedTokens(PreprocessedTokens &stream, const std::vector<std::string> &lines,
                              QL_EncodingKind encoding) {
@@ -74,6 +96,10 @@ void buildPreprocessedTokens(PreprocessedTokens &stream, const std::vector<std::
     }
   }
 }
+
+const LineTokenIndex &lineTokenIndex() { return keptForCurrentFile(indexCache(), buildLineTokenIndex); }
+
+void buildLineTokenIndex(LineTokenIndex &index) { buildLineTokenIndex(index, preprocessedTokens()); }
 
 void buildLineTokenIndex(LineTokenIndex &index, const PreprocessedTokens &stream) {
   index.clear();

@@ -1,8 +1,7 @@
 #include "checks/CommentExtraction.h"
 
-#include "checks/SourceLines.h"
 #include "support/Bytes.h"
-#include "support/ProductFixture.h"
+#include "support/SourceTextFixture.h"
 
 #include <fstream>
 #include <gtest/gtest.h>
@@ -151,20 +150,9 @@ TEST(CommentExtractionTest, BlankCommentsInOneLine) {
 
 // The comments of files named on disk, in the source text encoding of the
 // product's language.
-class CommentTextTest : public test_support::ProductFixture {
+class CommentTextTest : public test_support::SourceTextFixture {
 protected:
-  CommentTextTest() : ProductFixture("ja_JP.SJIS") {}
-
-  void SetUp() override {
-    ProductFixture::SetUp();
-    resetCommentCache();
-    resetSourceLineCaches();
-  }
-  void TearDown() override {
-    resetCommentCache();
-    resetSourceLineCaches();
-    ProductFixture::TearDown();
-  }
+  CommentTextTest() : SourceTextFixture("ja_JP.SJIS") {}
 };
 
 TEST_F(CommentTextTest, EachFileIsReadOnceAndKept) {

@@ -1,11 +1,10 @@
 #include "checks/FileTokens.h"
 
 #include "checks/LiteralBlanking.h"
-#include "checks/SourceLines.h"
 #include "checks/SourceRescanExit.h"
 #include "checks/Tokenizer.h"
 #include "support/Bytes.h"
-#include "support/ProductFixture.h"
+#include "support/SourceTextFixture.h"
 
 #include <fstream>
 #include <gtest/gtest.h>
@@ -242,25 +241,9 @@ TEST_F(FileTokensTest, StripCommentMarkers) {
 
 // The tables of files named on disk, in the source text encoding of the
 // product's language.
-class FileTokenTableTest : public test_support::ProductFixture {
+class FileTokenTableTest : public test_support::SourceTextFixture {
 protected:
-  FileTokenTableTest() : ProductFixture("ja_JP.SJIS") {}
-
-  void SetUp() override {
-    ProductFixture::SetUp();
-    reset();
-  }
-  void TearDown() override {
-    reset();
-    ProductFixture::TearDown();
-  }
-
-  static void reset() {
-    resetFileTokenTables();
-    resetSourceLineCaches();
-    punctuatorTable().clear();
-    loadPunctuatorTable();
-  }
+  FileTokenTableTest() : SourceTextFixture("ja_JP.SJIS") {}
 };
 
 TEST_F(FileTokenTableTest, EachFileIsTokenizedOnceInTheSourceEncoding) {

@@ -1,7 +1,11 @@
 #include "checks/PreprocessedTokens.h"
 
+#include "checks/SourceRescan.h"
+#include "checks/SourceRescanExit.h"
 #include "checks/Tokenizer.h"
 #include "support/Bytes.h"
+#include "support/ScratchDirectory.h"
+#include "support/SourceTextFixture.h"
 
 #include <climits>
 #include <gtest/gtest.h>
@@ -136,6 +140,45 @@ TEST_F(PreprocessedTokensTest, TheLineIndexPointsAtTheLastRunOfEachLine) {
   buildLineTokenIndex(index, stream);
   const LineTokenIndex expected{{{0, 1}, 0}, {{1, 1}, 4}, {{1, 2}, 3}, {{1, 3}, 6}};
   EXPECT_EQ(expected, index);
+}
+
+// The stream and index of the current source's preprocessed file, read from
+// disk once per path.
+class CurrentPreprocessedFileTest : public test_support::SourceTextFixture {
+protected:
+  CurrentPreprocessedFileTest() : SourceTextFixture("C") {}
+
+  test_support::ScratchDirectory m_out;
+};
+
+TEST_F(CurrentPreprocessedFileTest, EachPreprocessedFileIsReadOnceAndKept) {
+  currentPreprocessedFile() = m_out.writeFile("a.c.i", "/*1*/ a\r\n/*\r\n * a.c\r\n/*2*/ b c\r\n");
+  const PreprocessedTokens &first = preprocessedTokens();
+  EXPECT_EQ((Tokens{"a", "b", "c"}), first.m_tokens);
+  EXPECT_EQ((Numbers{0, 1, 1}), first.m_tokenFiles);
+  EXPECT_EQ((Lines{"unknown", "a.c"}), first.m_fileNames);
+  const LineTokenIndex expected{{{0, 1}, 0}, {{1, 2}, 1}};
+  EXPECT_EQ(expected, lineTokenIndex());
+
+  // Another source: its own stream and index; the first ones are kept.
+  const std::string firstPath = currentPreprocessedFile();
+  currentPreprocessedFile() = m_out.writeFile("b.c.i", "/*7*/ x\n");
+  EXPECT_EQ((Tokens{"x"}), preprocessedTokens().m_tokens);
+  EXPECT_EQ((LineTokenIndex{{{0, 7}, 0}}), lineTokenIndex());
+  m_out.writeFile("a.c.i", "/*1*/ changed\n");
+  currentPreprocessedFile() = firstPath;
+  EXPECT_EQ(&first, &preprocessedTokens());
+  EXPECT_EQ(expected, lineTokenIndex());
+}
+
+TEST_F(CurrentPreprocessedFileTest, AMissingPreprocessedFileEndsTheRun) {
+  currentPreprocessedFile() = m_out / "none.c.i";
+  try {
+    preprocessedTokens();
+    FAIL() << "no exit for " << currentPreprocessedFile();
+  } catch (const P_SourceRescanExit &exit) {
+    EXPECT_EQ(currentPreprocessedFile() + " does not exist.\n", std::string(exit.what()));
+  }
 }
 
 } // namespace
