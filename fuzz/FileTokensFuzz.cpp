@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
   auto [encoding, lines] = fuzz_support::sourceInput(data, size);
-  blankCommentsAndLiterals(lines);
+  blankCommentsAndLiterals(lines, encoding);
   FileTokens table;
   buildFileTokenTable(table, lines, encoding);
 

@@ -38,7 +38,7 @@ protected:
 
   // The table of source lines blanked as the re-scan blanks them.
   static FileTokens tableOf(Lines lines, QL_EncodingKind encoding = eceEUC) {
-    blankCommentsAndLiterals(lines);
+    blankCommentsAndLiterals(lines, encoding);
     FileTokens table;
     table.m_tokens = {"stale"};
     table.m_defineTokens = {{"stale"}};
@@ -216,6 +216,9 @@ TEST_F(FileTokensTest, ShiftJisTextWithABackslashSecondByte) {
   EXPECT_EQ((Indexes{1, 1, 1, 5, 5}), table.m_tokenLines);
   EXPECT_EQ((std::vector<Tokens>{{"#", "define", "H", hyou}, {"#", "define", "S", so, "1"}}),
             table.m_defineTokens);
+  // Blanked in the same encoding: the literal closes, the comment ends with its line.
+  table = tableOf({"s = \"" + hyou + "\"; // " + so, "t;"}, eceSJIS);
+  EXPECT_EQ((Tokens{"s", "=", "\"  \"", ";", "t", ";"}), table.m_tokens);
   // EUC: every byte of a character is from 0xA1.
   table = tableOf({BYTES("#define E \xC9\xBD"), BYTES("x = \xC9\xBD;")}, eceEUC);
   EXPECT_EQ((Tokens{"x", "=", BYTES("\xC9\xBD"), ";"}), table.m_tokens);
@@ -248,15 +251,16 @@ protected:
 
 TEST_F(FileTokenTableTest, EachFileIsTokenizedOnceInTheSourceEncoding) {
   EXPECT_EQ(eceSJIS, sourceTextEncoding());
-  const std::string name = fixture("#define H " + hyou + "\r\nint a; /* " + so + " */\r\n", ".c");
+  const std::string name = fixture(
+      "#define H \"" + hyou + "\" " + hyou + "\r\nint a; // " + so + "\r\nb; /* " + so + " */\r\n", ".c");
   const FileTokens &table = fileTokenTable(name);
-  EXPECT_EQ((Tokens{"int", "a", ";"}), table.m_tokens);
-  EXPECT_EQ((Indexes{1, 1, 1}), table.m_tokenLines);
-  EXPECT_EQ((std::vector<Tokens>{{"#", "define", "H", hyou}}), table.m_defineTokens);
+  EXPECT_EQ((Tokens{"int", "a", ";", "b", ";"}), table.m_tokens);
+  EXPECT_EQ((Indexes{1, 1, 1, 2, 2}), table.m_tokenLines);
+  EXPECT_EQ((std::vector<Tokens>{{"#", "define", "H", "\"  \"", hyou}}), table.m_defineTokens);
   // Kept: the same table whatever the file holds now.
   std::ofstream(name, std::ios::binary | std::ios::trunc) << "changed;\n";
   EXPECT_EQ(&table, &fileTokenTable(name));
-  EXPECT_EQ((Tokens{"int", "a", ";"}), fileTokenTable(name).m_tokens);
+  EXPECT_EQ(table.m_tokens, fileTokenTable(name).m_tokens);
 
   FileTokens built;
   buildFileTokenTable(built, name);
