@@ -1,6 +1,9 @@
 // Tokenizing a large body of C headers line by line: every "*.h" file under
 // /usr/include (or under the directory named by LYR_BENCH_HEADERS), read once
-// in name order and split into lines before the timing starts.
+// in name order and split into lines before the timing starts; and the file
+// token table of the same lines.
+#include "checks/FileTokens.h"
+#include "checks/LiteralBlanking.h"
 #include "checks/Tokenizer.h"
 
 #include <benchmark/benchmark.h>
@@ -31,6 +34,7 @@ public:
       std::ifstream in(file, std::ios::binary);
       const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
       m_bytes += text.size();
+      m_fileStarts.push_back(m_lines.size());
       std::size_t start = 0;
       while (start < text.size()) {
         const std::size_t end = std::min(text.find('\n', start), text.size());
@@ -38,16 +42,23 @@ public:
         start = end + 1;
       }
     }
+    m_fileStarts.push_back(m_lines.size());
     m_files = files.size();
     loadPunctuatorTable();
   }
 
   const std::vector<std::string> &lines() const { return m_lines; }
+  // The lines of the file-th file.
+  std::vector<std::string> fileLines(std::size_t file) const {
+    return std::vector<std::string>(m_lines.begin() + static_cast<std::ptrdiff_t>(m_fileStarts[file]),
+                                    m_lines.begin() + static_cast<std::ptrdiff_t>(m_fileStarts[file + 1]));
+  }
   std::size_t bytes() const { return m_bytes; }
   std::size_t files() const { return m_files; }
 
 private:
   std::vector<std::string> m_lines;
+  std::vector<std::size_t> m_fileStarts; // the first line of each file, then the end
   std::size_t m_bytes = 0;
   std::size_t m_files = 0;
 };
@@ -99,8 +110,32 @@ void BM_TokenizeLineToStrings(benchmark::State &state) {
   report(state, body, count);
 }
 
+// Each file's lines blanked, then made into its file token table (code tokens
+// and "#define" lists), as the token checks do for each re-read file.
+void BM_BlankAndBuildFileTokenTable(benchmark::State &state) {
+  const HeaderBody &body = headerBody();
+  if (body.bytes() == 0)
+    state.SkipWithError("no headers found");
+  std::size_t count = 0;
+  for (auto _ : state) {
+    count = 0;
+    for (std::size_t file = 0; file < body.files(); ++file) {
+      std::vector<std::string> lines = body.fileLines(file);
+      blankCommentsAndLiterals(lines);
+      FileTokens table;
+      buildFileTokenTable(table, lines);
+      count += table.m_tokens.size();
+      for (const std::vector<std::string> &define : table.m_defineTokens)
+        count += define.size();
+    }
+    benchmark::DoNotOptimize(count);
+  }
+  report(state, body, count);
+}
+
 BENCHMARK(BM_TokenizeLine)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 BENCHMARK(BM_TokenizeLineToStrings)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+BENCHMARK(BM_BlankAndBuildFileTokenTable)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
 } // namespace
 

@@ -3,7 +3,9 @@
 #pragma once
 
 #include "cmdline/Product.h"
+#include "foundation/EncodingKind.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -16,6 +18,7 @@
 #include <streambuf>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace fuzz_support {
 
@@ -145,6 +148,41 @@ template <class F> void forEachLine(const std::string &input, F f) {
 // which the lines do not hold), the empty last one included.
 template <class Function> void forEachLine(const std::uint8_t *data, std::size_t size, Function function) {
   forEachLine(std::string(reinterpret_cast<const char *>(data), size), function);
+}
+
+// The lines of source text as the re-scan keeps them: the text split at each
+// line feed, a final line feed adding no empty line.
+inline std::vector<std::string> sourceLinesOf(const std::string &text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const std::size_t end = std::min(text.find('\n', start), text.size());
+    lines.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return lines;
+}
+
+// Source text from a fuzzing input: the first byte picks one of the
+// encodings of re-read source text, the rest are the lines.
+struct SourceInput {
+  QL_EncodingKind encoding = eceEUC;
+  std::vector<std::string> lines;
+};
+
+inline SourceInput sourceInput(const std::uint8_t *data, std::size_t size) {
+  static const QL_EncodingKind encodings[] = {eceEUC, eceSJIS, eceUTF, eceNone};
+  if (size == 0)
+    return SourceInput();
+  return SourceInput{encodings[data[0] % std::size(encodings)],
+                     sourceLinesOf(std::string(reinterpret_cast<const char *>(data) + 1, size - 1))};
+}
+
+// Ends the process, so that libFuzzer reports the input, when a property
+// does not hold.
+inline void check(bool condition) {
+  if (!condition)
+    std::abort();
 }
 
 } // namespace fuzz_support

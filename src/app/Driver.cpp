@@ -3,6 +3,7 @@
 #include "anlsrslt/model/CurrentFile.h"
 #include "anlsrslt/readers/FileOpenException.h"
 #include "anlsrslt/readers/SourceFileReader.h"
+#include "checks/SourceRescanExit.h"
 #include "cmdline/CmdArgs.h"
 #include "cmdline/PrintableFileName.h"
 #include "foundation/Exception.h"
@@ -21,13 +22,9 @@ namespace {
 // The message that names a result file that could not be opened.
 constexpr std::uint32_t fileOpenMessage = 1540;
 
-} // namespace
-
-P_Driver::P_Driver(const std::string &banner, InitFunction init) : P_DriverBase(banner, init) {}
-
-P_Driver::~P_Driver() {
-  // A run that ended early leaves its outputs open. Closing them cannot change
-  // how the run ends any more, but a failure still gets its line.
+// Closes the outputs of a run that ends early. Closing cannot change how the
+// run ends any more, but a failure still gets its line.
+void closeRunOutputsReporting() {
   try {
     closeRunOutputs();
   } catch (const U_UserException &exception) {
@@ -35,13 +32,28 @@ P_Driver::~P_Driver() {
   }
 }
 
+} // namespace
+
+P_Driver::P_Driver(const std::string &banner, InitFunction init) : P_DriverBase(banner, init) {}
+
+// A run that ended early leaves its outputs open.
+P_Driver::~P_Driver() { closeRunOutputsReporting(); }
+
 int P_Driver::run() {
   U_RefPtr<C_CmdArgs> args = cmdArgs();
   P_AnalysisMode mode = analysisMode(args, m_orphanHandler);
   C_setCurrentCmdArgs(*args);
   const std::vector<InputFileRecord> files = prepareInputFiles(args, m_orphanHandler, mode);
   openRunOutputs(*args);
-  const int exitCode = analyseInputFiles(args, mode, files);
+  int exitCode;
+  try {
+    exitCode = analyseInputFiles(args, mode, files);
+  } catch (const P_SourceRescanExit &) {
+    // The diagnostics emitted before the re-scan gave up reach their output
+    // before the run ends.
+    closeRunOutputsReporting();
+    throw;
+  }
   // Closed here, so that an output that cannot be finished fails the run.
   closeRunOutputs();
   return exitCode;

@@ -1,6 +1,7 @@
 #include "app/RunApp.h"
 
 #include "app/FatalSignals.h"
+#include "checks/SourceRescanExit.h"
 #include "cmdline/CmdArgs.h"
 #include "cmdline/ConfigurationException.h"
 #include "cmdline/ProductEnvironment.h"
@@ -67,6 +68,9 @@ int runApp(int count, const char *const *words, U_RefPtr<QL_App> app) {
   int exitCode;
   try {
     exitCode = guardedRun(count, words, *app);
+  } catch (const P_SourceRescanExit &exception) {
+    std::cerr << exception.what();
+    exitCode = app->configurationErrorExitCode();
   } catch (const C_ConfigurationException &exception) {
     std::cerr << exception.what();
     std::cerr.flush();

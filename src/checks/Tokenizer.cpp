@@ -396,6 +396,10 @@ std::string expandTabs(const std::string &line, int width) {
   return expanded;
 }
 
+std::size_t characterLength(std::string_view text, std::size_t at, QL_EncodingKind encoding) {
+  return charLength(text, at, encoding);
+}
+
 bool isIdentifier(const std::string &text) {
   if (text.empty() || !hasClass(text[0], kLetter | kIdentifierExtra))
     return false;

@@ -15,7 +15,9 @@
 
 #include "foundation/EncodingKind.h"
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // One first character of the punctuator table and the texts that may follow
@@ -69,6 +71,12 @@ void parseIncludeDirective(const std::string &text, int &consumed, std::vector<s
 // A copy of line with each tab replaced by blanks up to the next multiple of
 // width columns (a width below 1 counts as 1).
 std::string expandTabs(const std::string &line, int width);
+
+// The number of bytes of the character that starts at text[at] in the
+// encoding: 1 for an ASCII byte and for a byte that starts no complete
+// multi-byte character; at must be inside text. Code that walks source text
+// steps by it, so that a Shift_JIS second byte is never taken for ASCII.
+std::size_t characterLength(std::string_view text, std::size_t at, QL_EncodingKind encoding);
 
 // A non-empty text of an ASCII letter or one of "_@$", followed by ASCII
 // letters, digits and "_@$".

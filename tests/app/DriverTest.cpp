@@ -9,7 +9,7 @@
 #include "anlsrslt/readers/FileOpenException.h"
 #include "anlsrslt/readers/RelationInclude.h"
 #include "anlsrslt/readers/Source.h"
-#include "checks/PostAnalysis.h"
+#include "checks/SourceRescanExit.h"
 #include "cmdline/CmdArgs.h"
 #include "cmdline/ConfigurationException.h"
 #include "cmdline/Options.h"
@@ -59,12 +59,16 @@ std::string canonicalText(const QL_Filename &file) { return file.canonical().str
 // The record written through the metric output in the first step.
 const std::string metricRecord = "<MSG> written early\n";
 
+// A module without checks: the drivers here walk input files whose sources
+// are not there to be re-read.
+void initNoChecks(U_RefPtr<C_CmdArgs> &, P_AnalysisMode &) {}
+
 class RecordingDriver : public P_Driver {
 public:
   // With a metric file, the first step writes a record through the metric
   // output and every step notes whether the record has reached that file.
   explicit RecordingDriver(std::string metricFile = "")
-      : P_Driver("", initComplianceChecks), m_metricFile(std::move(metricFile)) {}
+      : P_Driver("", initNoChecks), m_metricFile(std::move(metricFile)) {}
   void analyseFile(SymbolTable &symbols, int index, const std::vector<InputFileRecord> &files,
                    std::size_t position) override {
     steps.push_back({index, files.size(), canonicalText(files[position].file), files[position].outputDir});
@@ -403,7 +407,7 @@ TEST_F(DriverTest, RunEndsWhenTheMetricFileCannotBeOpened) {
 // file of the run; files that cannot be opened are collected.
 class BaseDriver : public P_DriverBase {
 public:
-  BaseDriver() : P_DriverBase("", initComplianceChecks) {}
+  BaseDriver() : P_DriverBase("", initNoChecks) {}
   void fileOpenFailed(const P_FileOpenException &exception) override {
     failed.push_back(canonicalText(exception.fileName()));
   }
@@ -530,7 +534,8 @@ TEST_F(DriverTest, ARunFilesTheDefinesOfItsRecordFilesAndEndsWithTheEndOfRunList
   EXPECT_EQ((std::vector<std::string>{"source " + d + "/a.c", "new ::f(v)", "source " + d + "/b.c",
                                       "source " + d + "/m.cma", "new ::g", "run end", "define end"}),
             runEvents);
-  EXPECT_EQ(symbolsBefore + 2, SymbolTable::instance().symbols().size()) << "::f with its definition, and ::g";
+  EXPECT_EQ(symbolsBefore + 2, SymbolTable::instance().symbols().size())
+      << "::f with its definition, and ::g";
   EXPECT_EQ("File: 1/3 Name: " + d + "/a.c\nFile: 2/3 Name: " + d + "/b.c\nFile: 3/3 Name: " + d + "/m.cma\n",
             test_support::readFile(d + "/log.txt"));
   test_support::ListenerListsReset::resetAll();
@@ -599,6 +604,41 @@ TEST_F(DriverTest, RecordsWrittenDuringARunAreReadWithTheCrossModuleRecordFile) 
                                       "source " + d + "/m.cma", "new ::h", "run end", "define end"}),
             runEvents);
   EXPECT_EQ("<DEFINE> ::h " + d + "/m.cma 5 N DC OV F X ni -\n", test_support::readFile(d + "/m.cma.met"));
+  test_support::ListenerListsReset::resetAll();
+}
+
+// A module whose end of the run reports a diagnostic and writes a metric
+// record, then meets a checked file that the re-scan cannot read.
+void reportThenGiveUp() {
+  M_sendMessage(makeFileOpenDiagnostic(U_Location(P_currentFilenames(), 1, 0), QL_Filename::fromPath("/x")));
+  M_currentMetricOutput()->writeMessage("written", "late");
+  throw P_SourceRescanExit("/src/gone.h does not exist.\n");
+}
+void initGivingUpModule(U_RefPtr<C_CmdArgs> &, P_AnalysisMode &) { registerRunEndListener(reportThenGiveUp); }
+
+// The re-scan's exit leaves the run, after the outputs were closed: what was
+// reported and written before it is in the files when the exit reaches the
+// driver function.
+TEST_F(DriverTest, RescanExitClosesTheOutputsFirst) {
+  test_support::ListenerListsReset::resetAll();
+  const std::string d = m_scratch.path();
+  m_scratch.writeFile("a.c.met");
+  {
+    U_RefPtr<P_Driver> driver = new P_Driver("", initGivingUpModule);
+    parse(driver->orphanHandler(), {"-op", d, d + "/a.c"});
+    driver->setCmdArgs(m_args);
+    try {
+      driver->run();
+      ADD_FAILURE() << "the run went on";
+    } catch (const P_SourceRescanExit &exit) {
+      EXPECT_EQ("/src/gone.h does not exist.\n", std::string(exit.what()));
+    }
+    EXPECT_EQ(nullptr, M_currentOutput());
+    EXPECT_EQ(nullptr, M_metricStream());
+    EXPECT_EQ("<MSG> written late\n", readFile(d + "/a.c.met"));
+    const std::string errorFile = readFile(d + "/a.c.err");
+    EXPECT_NE(std::string::npos, errorFile.find("/x")) << "the diagnostic names the file";
+  }
   test_support::ListenerListsReset::resetAll();
 }
 

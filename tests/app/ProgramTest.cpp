@@ -185,6 +185,16 @@ TEST(ProgramTest, FixtureCases) {
       "name-rule-file-with-faulty-rules",
       "name-rule-file-cannot-be-opened",
       "name-rule-file-errors-file-cannot-be-written",
+      "library-check-basic-types",
+      "library-check-errno",
+      "library-check-offsetof",
+      "library-check-setjmp",
+      "library-check-header-includes",
+      "library-check-include-after-code",
+      "library-checks-included-headers",
+      "library-checks-multi-file",
+      "library-checks-header-that-is-a-directory",
+      "library-checks-missing-header-ends-the-run",
   };
   for (const char *name : cases) {
     SCOPED_TRACE(name);

@@ -4,6 +4,7 @@
 #include "anlsrslt/readers/FileOpenException.h"
 #include "app/App.h"
 #include "app/OrphanFileHandler.h"
+#include "checks/SourceRescanExit.h"
 #include "cmdline/CmdArgs.h"
 #include "cmdline/ConfigurationException.h"
 #include "foundation/Assertion.h"
@@ -93,6 +94,9 @@ TEST_F(RunAppTest, EachFailureKindHasItsReportAndExitCode) {
       {"result file that reaches the frame",
        []() -> int { throw P_FileOpenException(QL_Filename::fromPath("/x/a.c.met")); },
        "PostAnalysis FileOpenException\n", 18},
+      {"re-scan of a source that cannot be read, without the usage text",
+       []() -> int { throw P_SourceRescanExit("cannot open file /x/a.h\n"); }, "cannot open file /x/a.h\n",
+       10},
       {"internal error", []() -> int { throw U_Exception(); },
        "An internal exception occured: don't know cause\n", 18},
       {"allocation failure", []() -> int { throw std::bad_alloc(); },

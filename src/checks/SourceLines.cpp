@@ -1,0 +1,73 @@
+#include "checks/SourceLines.h"
+
+#include "checks/FileTokens.h"
+#include "checks/LiteralBlanking.h"
+#include "checks/SourceRescanExit.h"
+#include "foundation/FileSystem.h"
+#include "foundation/PlatformName.h"
+#include "platform/TextFile.h"
+
+#include <map>
+
+namespace {
+
+using LineCache = std::map<std::string, SourceLineList>;
+
+// File name to its lines, compared bytewise; entries are never removed, so
+// references into the map stay valid.
+LineCache &sourceLineCache() {
+  static LineCache cache;
+  return cache;
+}
+
+LineCache &blankedLineCache() {
+  static LineCache cache;
+  return cache;
+}
+
+} // namespace
+
+const SourceLineList &sourceLines(const std::string &name) {
+  LineCache &cache = sourceLineCache();
+  const LineCache::iterator found = cache.find(name);
+  if (found != cache.end())
+    return found->second;
+  const std::string path = nameForPlatform(name);
+  if (!U_fileExists(path))
+    throw P_SourceRescanExit(path + " does not exist.\n");
+  return cache.emplace(name, readSourceFile(name)).first->second;
+}
+
+const SourceLineList &blankedSourceLines(const std::string &name) {
+  LineCache &cache = blankedLineCache();
+  const LineCache::iterator found = cache.find(name);
+  if (found != cache.end())
+    return found->second;
+  SourceLineList lines = sourceLines(name);
+  if (!lines.empty())
+    blankCommentsAndLiterals(lines, sourceTextEncoding());
+  return cache.emplace(name, std::move(lines)).first->second;
+}
+
+SourceLineList readSourceFile(const std::string &name) {
+  const std::string path = nameForPlatform(name);
+  // A directory, a FIFO or a device is not opened: it is no text to re-read.
+  platform::TextInputFile in(path);
+  if (!in.is_open())
+    throw P_SourceRescanExit("cannot open file " + path + "\n");
+  SourceLineList lines;
+  std::string line;
+  while (std::getline(in, line))
+    lines.push_back(stripLineEnd(line));
+  return lines;
+}
+
+std::string stripLineEnd(const std::string &line) {
+  const std::size_t end = line.find_last_not_of("\r\n");
+  return end == std::string::npos ? std::string() : line.substr(0, end + 1);
+}
+
+void resetSourceLineCaches() {
+  sourceLineCache().clear();
+  blankedLineCache().clear();
+}

@@ -1,0 +1,156 @@
+#include "checks/LibraryChecks.h"
+
+#include "checks/Tokenizer.h"
+#include "support/CurrentArguments.h"
+#include "support/RecordingOutput.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using Lines = std::vector<std::string>;
+using test_support::RecordingOutput;
+
+// The tokens of the lines and the 0-based line of each, as a token table
+// holds them.
+struct TokenListOf {
+  explicit TokenListOf(const Lines &lines) {
+    for (std::size_t i = 0; i < lines.size(); ++i)
+      for (const std::string &token : tokenizeLineToStrings(lines[i])) {
+        tokens.push_back(token);
+        lines_.push_back(static_cast<int>(i));
+      }
+  }
+  TokenList tokens;
+  TokenLineList lines_;
+};
+
+std::string joined(const Lines &lines) {
+  std::string text;
+  for (const std::string &line : lines)
+    text += "«" + line + "»";
+  return text;
+}
+
+class LibraryChecksTest : public test_support::CurrentArgumentsTest {
+protected:
+  void SetUp() override {
+    if (punctuatorTable().empty())
+      loadPunctuatorTable();
+  }
+  RecordingOutput m_output;
+};
+
+TEST_F(LibraryChecksTest, BasicTypeRuns) {
+  const struct Case {
+    Lines source;
+    Lines expected;
+  } cases[] = {
+      {{"unsigned long int x;"}, {"5013 /f.c:1 {unsigned long int}"}},
+      {{"typedef unsigned long ULONG;"}, {}},
+      {{"typedef const unsigned char * P;"}, {}},
+      {{"typedef volatile int", "x; long y;"}, {"5013 /f.c:2 {long}"}},
+      {{"typedef int"}, {}},
+      {{"unsigned int flags : 3;"}, {}},
+      {{"unsigned : 4;"}, {}},
+      {{"return long::x;"}, {}},
+      {{"int main(int argc, char **argv) {"}, {}},
+      {{"int main(void);", "int n;"}, {"5013 /f.c:2 {int}"}},
+      {{"static int main_count;"}, {"5013 /f.c:1 {int}"}},
+      {{"x = main; long y; f();"}, {}},
+      {{"#define BYTE unsigned char"}, {"5013 /f.c:1 {unsigned char}"}},
+      {{"unsigned", "int x;"}, {"5013 /f.c:1 {unsigned int}", "5013 /f.c:2 {unsigned int}"}},
+      {{"short a; long b;"}, {"5013 /f.c:1 {short}", "5013 /f.c:1 {long}"}},
+      // The token after a reported run is passed over, whatever it is.
+      {{"f((int) x, (long) y);"}, {"5013 /f.c:1 {int}", "5013 /f.c:1 {long}"}},
+      {{"int int x;"}, {"5013 /f.c:1 {int int}"}},
+      {{"x = sizeof(double)"}, {"5013 /f.c:1 {double}"}},
+      {{"signed"}, {"5013 /f.c:1 {signed}"}},
+      {{"float f"}, {"5013 /f.c:1 {float}"}},
+      {{"char c :: d"}, {}},
+      {{"Int x; UNSIGNED y; int_t z;"}, {}},
+      {{}, {}},
+  };
+  for (const Case &c : cases) {
+    const TokenListOf list(c.source);
+    checkBasicTypeTokens("/f.c", list.tokens, list.lines_);
+    EXPECT_EQ(c.expected, m_output.take()) << joined(c.source);
+  }
+}
+
+TEST_F(LibraryChecksTest, MainSignatureMasking) {
+  const struct Case {
+    std::string source;
+    std::string expected;
+  } cases[] = {
+      {"int main ( int argc , char * * argv ) {", "P P P P P P P P P P P {"},
+      {"static int main ( void ) ; int x ;", "static P P P P ) ; int x ;"},
+      {"x = main ; long y ; f ( ) ;", "x = P P P P P P P ) ;"},
+      {"unsigned long main", "P P P"},
+      {"main", "P"},
+      {"int x ;", "int x ;"},
+      {"int main ( ) { } int main ( ) {", "P P P P { } P P P P {"},
+      {"main main", "P P"},
+      {"", ""},
+  };
+  for (const Case &c : cases) {
+    TokenList tokens = tokenizeLineToStrings(c.source);
+    maskMainSignature(tokens);
+    std::string masked;
+    for (const std::string &token : tokens)
+      masked += (masked.empty() ? "" : " ") + (token == "PADDING" ? std::string("P") : token);
+    EXPECT_EQ(c.expected, masked) << c.source;
+  }
+}
+
+TEST_F(LibraryChecksTest, SetjmpErrnoAndOffsetof) {
+  const struct Case {
+    Lines source;
+    Lines expected;
+  } cases[] = {
+      {{"x = setjmp(env);"}, {"5122 /f.c:1"}},
+      {{"#define HDR setjmp.h"}, {}},
+      {{"#define HDR setjmp . h"}, {}},
+      {{"setjmp ."}, {"5122 /f.c:1"}},
+      {{"setjmp . c"}, {"5122 /f.c:1"}},
+      {{"int a;", "if (setjmp(b)) setjmp(c);"}, {"5122 /f.c:2", "5122 /f.c:2"}},
+      {{"my_setjmp(env); SETJMP(env);"}, {}},
+      {{"int e = errno + errno;"}, {"5119 /f.c:1", "5119 /f.c:1"}},
+      {{"errno_t e; errno.h"}, {"5119 /f.c:1"}},
+      {{"n = offsetof(S, a) + offsetof(S, b);"}, {"5120 /f.c:1"}},
+      {{"#define OFF offsetof(S, a)", "x;", "offsetof"}, {"5120 /f.c:1", "5120 /f.c:3"}},
+      {{"my_offsetof(S, a);"}, {}},
+  };
+  for (const Case &c : cases) {
+    const TokenListOf list(c.source);
+    checkSetjmpTokens("/f.c", list.tokens, list.lines_);
+    checkErrnoTokens("/f.c", list.tokens, list.lines_);
+    checkOffsetofLines("/f.c", c.source);
+    EXPECT_EQ(c.expected, m_output.take()) << joined(c.source);
+  }
+}
+
+TEST_F(LibraryChecksTest, ReportSetjmpAddsOneToTheLine) {
+  reportSetjmp("/f.c", 6);
+  EXPECT_EQ(Lines{"5122 /f.c:7"}, m_output.take());
+}
+
+TEST_F(LibraryChecksTest, TypeWords) {
+  for (const char *word : {"char", "double", "float", "int", "long", "short", "signed", "unsigned"}) {
+    EXPECT_TRUE(isBasicTypeWord(word)) << word;
+    EXPECT_TRUE(isBasicTypeOrQualifierWord(word)) << word;
+  }
+  for (const char *word : {"const", "volatile"}) {
+    EXPECT_FALSE(isBasicTypeWord(word)) << word;
+    EXPECT_TRUE(isBasicTypeOrQualifierWord(word)) << word;
+  }
+  for (const char *word : {"", ",", "in", "Int", "intx", " int", "bool", "void", "typedef"}) {
+    EXPECT_FALSE(isBasicTypeWord(word)) << word;
+    EXPECT_FALSE(isBasicTypeOrQualifierWord(word)) << word;
+  }
+}
+
+} // namespace

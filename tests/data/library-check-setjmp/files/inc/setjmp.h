@@ -1,0 +1,2 @@
+typedef int jmp_buf[8];
+int setjmp(jmp_buf env);

@@ -1,0 +1,2 @@
+unsigned u;
+#include "inc/dir.h"

@@ -1,0 +1,2 @@
+#include "g.h"
+short h;

@@ -1,0 +1,4 @@
+#include "local.h"
+#include "../inc/h.h"
+#include <q.h>
+unsigned a;

@@ -1,0 +1,2 @@
+long b;
+#include "a.c"
