@@ -472,13 +472,11 @@ private:
   Counts m_counts;
 };
 
-// Writes a record file of count lines of the mixed generator; gives its size
-// in bytes and, when asked, the share of each kind.
-inline std::uint64_t writeResultRecordFile(const std::string &path, std::size_t count,
-                                           ResultRecordGenerator::Counts *counts = nullptr,
-                                           std::uint32_t seed = 20240611) {
+// Writes count lines of the generator to a record file at the path; gives
+// the file's size in bytes.
+template <class Generator>
+std::uint64_t writeRecordFile(const std::string &path, std::size_t count, Generator &generator) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  ResultRecordGenerator generator(seed);
   std::string line;
   std::uint64_t bytes = 0;
   for (std::size_t i = 0; i < count; ++i) {
@@ -487,25 +485,14 @@ inline std::uint64_t writeResultRecordFile(const std::string &path, std::size_t 
     out << line;
     bytes += line.size();
   }
-  if (counts)
-    *counts = generator.counts();
   return bytes;
 }
 
 // Writes a record file of count DEFINE lines; gives its size in bytes.
 inline std::uint64_t writeDefineRecordFile(const std::string &path, std::size_t count,
                                            std::uint32_t seed = 20240611) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
   DefineLineGenerator generator(seed);
-  std::string line;
-  std::uint64_t bytes = 0;
-  for (std::size_t i = 0; i < count; ++i) {
-    generator.next(line);
-    line += '\n';
-    out << line;
-    bytes += line.size();
-  }
-  return bytes;
+  return writeRecordFile(path, count, generator);
 }
 
 } // namespace record_files

@@ -62,7 +62,9 @@ public:
     }
     fs::create_directory(directory());
     fs::copy_file(examples / "analysis" / "main.c", directory() + "/main.c");
-    m_bytes = record_files::writeResultRecordFile(directory() + "/main.c.met", kRecords, &m_counts);
+    record_files::ResultRecordGenerator generator;
+    m_bytes = record_files::writeRecordFile(directory() + "/main.c.met", kRecords, generator);
+    m_counts = generator.counts();
   }
 
   std::string directory() const { return m_installation.directory() + "/analysis"; }
