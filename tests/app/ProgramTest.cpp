@@ -215,6 +215,7 @@ TEST(ProgramTest, FixtureCases) {
       "record-file-is-a-directory",
       "record-file-unreadable",
       "error-file-truncated-is-left-alone",
+      "error-file-truncated-is-left-alone-without-a-record-file",
       "error-file-garbage-is-left-alone",
       "error-file-wrong-counts-is-left-alone",
       "error-file-unreadable",
