@@ -33,37 +33,6 @@ void check(bool condition) {
     std::abort();
 }
 
-// A file-name token as stream reads give it, one character at a time.
-std::istream &referenceFileToken(std::istream &in, std::string &target) {
-  target.clear();
-  while (in.peek() == ' ')
-    in.get();
-  char c;
-  if (!in.get(c))
-    return in;
-  if (c == 'L') {
-    target += c;
-    if (!in.get(c))
-      return in;
-  }
-  const char closing = (c == '"' || c == '\'') ? c : ' ';
-  target += c;
-  bool escaped = c == '\\';
-  while (in.get(c)) {
-    target += c;
-    if (escaped) {
-      escaped = false;
-    } else if (c == closing) {
-      if (closing == ' ')
-        target.pop_back();
-      break;
-    } else if (c == '\\') {
-      escaped = true;
-    }
-  }
-  return in;
-}
-
 // U_QuotedToken reads the tokens of the line as the reference does, and
 // leaves its stream in the same state after each.
 void checkQuotedTokens(const std::string &line) {
@@ -72,7 +41,7 @@ void checkQuotedTokens(const std::string &line) {
   std::string expected;
   std::string token;
   for (std::size_t count = 0; count <= line.size() + 1; ++count) {
-    referenceFileToken(reference, expected);
+    fuzz_support::referenceFileToken(reference, expected);
     tested >> U_QuotedToken(token);
     check(token == expected);
     check(reference.rdstate() == tested.rdstate());
@@ -87,7 +56,7 @@ void checkAgainstReference(const std::string &line) {
   std::int32_t number = 0;
   char inclusion = '\0', scope = '\0', linkage = '\0';
   in >> tag >> name;
-  referenceFileToken(in, fileToken);
+  fuzz_support::referenceFileToken(in, fileToken);
   in >> number >> inclusion >> kind >> nameSpace >> scope >> linkage >> type;
   const bool readable = static_cast<bool>(in) && kind.size() == 2 && kind[0] == 'D' && nameSpace.size() == 2;
   in >> flags;
@@ -201,21 +170,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   test_support::TemplateTableReset::reset();
   SymbolTable symbols;
   setSymbolTableContext(&symbols);
-  std::size_t begin = 0;
-  while (begin <= input.size()) {
-    std::size_t end = input.find('\n', begin);
-    if (end == std::string::npos)
-      end = input.size();
-    const std::string line = input.substr(begin, end - begin);
-    begin = end + 1;
+  fuzz_support::forEachLine(input, [&symbols](const std::string &line) {
     if (line == "<UNIT>") {
       symbols.clearTranslationUnit();
-      continue;
+      return;
     }
     checkQuotedTokens(line);
     checkAgainstReference(line);
     handleDefineRecord(line);
-  }
+  });
   for (const U_RefPtr<P_Symbol> &symbol : symbols.symbols())
     checkSymbol(*symbol);
   for (const U_RefPtr<P_Template> &t : TemplateTable::instance().templates())

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <istream>
 #include <iterator>
 #include <streambuf>
 #include <string>
@@ -86,6 +87,20 @@ private:
   std::streambuf *m_saved;
 };
 
+// Calls the function with each line of the input (split at line feeds,
+// which the lines do not hold), the empty last one included.
+template <class Function> void forEachLine(const std::uint8_t *data, std::size_t size, Function function) {
+  const std::string input(reinterpret_cast<const char *>(data), size);
+  std::size_t begin = 0;
+  while (begin <= input.size()) {
+    std::size_t end = input.find('\n', begin);
+    if (end == std::string::npos)
+      end = input.size();
+    function(input.substr(begin, end - begin));
+    begin = end + 1;
+  }
+}
+
 // Writes the input as the file of that name in the work directory and
 // returns its path.
 inline std::string writeInput(const std::uint8_t *data, std::size_t size, const std::string &name = "input") {
@@ -93,6 +108,51 @@ inline std::string writeInput(const std::uint8_t *data, std::size_t size, const 
   std::ofstream(path, std::ios::binary | std::ios::trunc)
       .write(reinterpret_cast<const char *>(data), static_cast<std::streamsize>(size));
   return path;
+}
+
+// A file-name token of a record line as stream reads give it, one character
+// at a time: the reference for what the readers' file-name fields read.
+inline std::istream &referenceFileToken(std::istream &in, std::string &target) {
+  target.clear();
+  while (in.peek() == ' ')
+    in.get();
+  char c;
+  if (!in.get(c))
+    return in;
+  if (c == 'L') {
+    target += c;
+    if (!in.get(c))
+      return in;
+  }
+  const char closing = (c == '"' || c == '\'') ? c : ' ';
+  target += c;
+  bool escaped = c == '\\';
+  while (in.get(c)) {
+    target += c;
+    if (escaped) {
+      escaped = false;
+    } else if (c == closing) {
+      if (closing == ' ')
+        target.pop_back();
+      break;
+    } else if (c == '\\') {
+      escaped = true;
+    }
+  }
+  return in;
+}
+
+// Calls f with each line of the input (the text between line feeds, the
+// last one also when empty).
+template <class F> void forEachLine(const std::string &input, F f) {
+  std::size_t begin = 0;
+  while (begin <= input.size()) {
+    std::size_t end = input.find('\n', begin);
+    if (end == std::string::npos)
+      end = input.size();
+    f(input.substr(begin, end - begin));
+    begin = end + 1;
+  }
 }
 
 } // namespace fuzz_support

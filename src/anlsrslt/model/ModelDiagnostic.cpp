@@ -5,6 +5,7 @@
 #include "foundation/Assertion.h"
 #include "foundation/FileSystem.h"
 #include "foundation/IncludeSiteMap.h"
+#include "messages/DiagnosticOrder.h"
 
 #include <iostream>
 
@@ -50,4 +51,8 @@ P_Diagnostic::P_Diagnostic(std::uint32_t number, const char *file, std::int32_t 
   if (!QL_isCanonicalPath(text))
     assertFailed("P_Diagnostic", __LINE__,
                  "QL_isCanonicalPath (file) && \"File name of a new diagnostic not canonical.\"", true);
+}
+
+bool P_diagnosticLess(const U_RefPtr<P_Diagnostic> &a, const U_RefPtr<P_Diagnostic> &b) {
+  return M_compareDiagnostics(a->m_diagnostic, b->m_diagnostic) == -1;
 }

@@ -32,3 +32,7 @@ struct P_Diagnostic : public U_Ref {
   U_RefPtr<FilenameProxy> m_filename;
   U_RefPtr<M_Diagnostic> m_diagnostic;
 };
+
+// The order of model diagnostics: by location (files in interning order),
+// number and parameter texts (M_compareDiagnostics gives -1).
+bool P_diagnosticLess(const U_RefPtr<P_Diagnostic> &a, const U_RefPtr<P_Diagnostic> &b);

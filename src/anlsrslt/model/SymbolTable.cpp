@@ -2,6 +2,7 @@
 
 #include "anlsrslt/model/DefineAccessors.h"
 #include "anlsrslt/model/EncodedName.h"
+#include "anlsrslt/model/ScopeEnclosingSymbol.h"
 #include "cmdline/OnceAnswer.h"
 #include "cmdline/Options.h"
 #include "foundation/Assertion.h"
@@ -140,7 +141,11 @@ P_SymbolFiling SymbolTable::addDefine(const DefinePtr &def) {
   return {symbol, code};
 }
 
-void SymbolTable::clearTranslationUnit() { m_unitSymbols.clear(); }
+void SymbolTable::clearTranslationUnit() {
+  m_unitSymbols.clear();
+  // The enclosing symbols found so far belong to the unit that ends.
+  P_enclosingSymbolCache().clear();
+}
 
 P_Symbol *P_findSymbol(const char *name) { return P_findSymbolIn(name, SymbolTable::instance()); }
 

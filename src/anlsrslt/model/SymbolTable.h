@@ -62,8 +62,9 @@ public:
   // else as a declaration.
   P_SymbolFiling addDefine(const DefinePtr &def);
 
-  // Forgets the symbols of the translation unit read so far; a new record
-  // file begins. Every symbol stays in the list of all symbols.
+  // Forgets the symbols of the translation unit read so far, and the
+  // enclosing symbols found in it; a new record file begins. Every symbol
+  // stays in the list of all symbols.
   void clearTranslationUnit();
 
   // The symbol id of a marked name (or of a symbol id, which is its own),

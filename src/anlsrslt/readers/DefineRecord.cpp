@@ -148,6 +148,11 @@ struct DefineFields {
 
 void setSymbolTableContext(SymbolTable *symbols) { symbolTableContext() = symbols; }
 
+P_Symbol *P_findRecordSymbol(const char *name) {
+  SymbolTable *symbols = symbolTableContext();
+  return symbols ? P_findSymbolIn(name, *symbols) : nullptr;
+}
+
 std::uint8_t linkageFromLetter(char letter) {
   switch (letter) {
   case 'X':

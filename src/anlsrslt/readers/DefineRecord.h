@@ -27,6 +27,11 @@ using P_TemplateDefineListener = void (*)(P_Define *define);
 // reader sets it before each file and before the end-of-run listeners.
 void setSymbolTableContext(SymbolTable *symbols);
 
+// The symbol of the name (interned, marked) in the current translation unit
+// of that table: what the DEFINE handler filed from the record file being
+// read, before the line that asks. Null when there is none, or no table.
+P_Symbol *P_findRecordSymbol(const char *name);
+
 // Parses one whole "DEFINE" line (tag included). Everything up to the type
 // must be there and readable: the line a number that fits 32 bits, the kind
 // code two characters beginning with 'D', the name-space code two characters.

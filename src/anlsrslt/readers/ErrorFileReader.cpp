@@ -110,7 +110,7 @@ bool hiddenWarningsOn() { return C_optHiddenWarnings().isSet() && C_optHiddenWar
 // texts: equal ones are one entry.
 struct DispatchedLess {
   bool operator()(const U_RefPtr<P_Diagnostic> &a, const U_RefPtr<P_Diagnostic> &b) const {
-    return M_compareDiagnostics(a->m_diagnostic, b->m_diagnostic) < 0;
+    return P_diagnosticLess(a, b);
   }
 };
 

@@ -40,6 +40,10 @@ public:
   // the file it names; the handle is set also when the token fails.
   P_RecordFields &file(U_RefPtr<FilenameProxy> &out);
 
+  // What the fields read so far left of the line, as it stands (empty once a
+  // field failed).
+  std::string_view rest() const { return m_failed ? std::string_view() : m_line.substr(m_at); }
+
 private:
   // Skips white space; false (and the reading failed) at the end.
   bool skipSpace();

@@ -166,6 +166,8 @@ void P_reportSkippedRecord(const char *tag) {
 
 void registerRunEndListener(P_RunEndListener listener) { runEndListeners().addOnce(listener); }
 
+bool isRunEndListener(P_RunEndListener listener) { return runEndListeners().contains(listener); }
+
 void notifyRunEndListeners(SymbolTable &symbols) {
   setSymbolTableContext(&symbols);
   P_ListenerList<P_RunEndListener> &listeners = runEndListeners();

@@ -64,6 +64,8 @@ void P_reportSkippedRecord(const char *tag);
 
 // Adds an end-of-run listener.
 void registerRunEndListener(P_RunEndListener listener);
+// Whether the function is an end-of-run listener.
+bool isRunEndListener(P_RunEndListener listener);
 
 // Makes the symbol table the DEFINE handler's and calls every end-of-run
 // listener, in registration order, except that the DEFINE end-of-run
