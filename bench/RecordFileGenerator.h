@@ -40,24 +40,27 @@ public:
 
   // Puts the next line into out.
   void next(std::string &out) {
-    if (m_runLeft == 0)
+    m_startedRun = m_runLeft == 0;
+    if (m_startedRun)
       startRun();
     --m_runLeft;
     m_line += static_cast<std::int32_t>(m_random.below(4));
     // An entity met before gets another record now and then; otherwise a new
     // one, drawn until its line has a length between 60 and 200 bytes.
     if (!m_recent.empty() && m_random.percent(40)) {
-      Entity entity = m_recent[m_random.below(m_recent.size())];
-      entity.kind = m_random.percent(70) ? "DF" : "DR";
-      out = line(entity);
+      m_last = m_recent[m_random.below(m_recent.size())];
+      m_last.kind = m_random.percent(70) ? "DF" : "DR";
+      out = line(m_last);
+      m_repeated = true;
       if (out.size() >= 60 && out.size() <= 200)
         return;
     }
+    m_repeated = false;
     for (int attempt = 0;; ++attempt) {
-      const Entity entity = makeEntity();
-      out = line(entity);
+      m_last = makeEntity();
+      out = line(m_last);
       if ((out.size() >= 60 && out.size() <= 200) || attempt == 50) {
-        remember(entity);
+        remember(m_last);
         break;
       }
     }
@@ -67,13 +70,27 @@ public:
       out += " x";
   }
 
+  // What the last line was about: the entity's encoded name, its kind code
+  // and name-space code, the file and line of the record, whether the line
+  // began a run of records of another file and whether the entity was met
+  // before.
+  const std::string &name() const { return m_last.name; }
+  const std::string &kind() const { return m_last.kind; }
+  const std::string &nameSpace() const { return m_last.nameSpace; }
+  const std::string &file() const { return m_file; }
+  std::int32_t line() const { return m_line; }
+  bool startedRun() const { return m_startedRun; }
+  bool repeated() const { return m_repeated; }
+  bool inMainFile() const { return m_where == 'N'; }
+  static const char *mainFile() { return kFiles[0]; }
+
 private:
   struct Entity {
     std::string name; // encoded, qualified
     std::string kind;
     std::string nameSpace;
-    char scope;
-    char linkage;
+    char scope = '-';
+    char linkage = '-';
     std::string type;
     std::string flags;
   };
@@ -159,7 +176,7 @@ private:
 
   std::string type() { return m_random.pick(kTypes); }
 
-  std::string kind() {
+  std::string drawKind() {
     const std::size_t roll = m_random.below(100);
     return roll < 50 ? "DC" : roll < 90 ? "DF" : m_random.pick(kRareKinds);
   }
@@ -172,7 +189,7 @@ private:
     Entity e;
     const std::string scope = m_random.pick(kScopes);
     e.name = scope + "::" + identifier();
-    e.kind = kind();
+    e.kind = drawKind();
     e.scope = scope.empty() ? 'F' : scope.find('<') != std::string::npos ? 'T' : 'C';
     if (m_random.percent(10))
       e.scope = m_random.pick(kScopeLetters);
@@ -271,17 +288,195 @@ private:
 
   Random m_random;
   std::deque<Entity> m_recent;
+  Entity m_last;
+  bool m_startedRun = false;
+  bool m_repeated = false;
   std::size_t m_runLeft = 0;
   std::string m_file;
   char m_where = 'N';
   std::int32_t m_line = 1;
 };
 
-// Writes a record file of count DEFINE lines; gives its size in bytes.
-inline std::uint64_t writeDefineRecordFile(const std::string &path, std::size_t count,
-                                           std::uint32_t seed = 20240611) {
+// Record lines of every kind that the readers take, mixed as a primary
+// analysis writes them into the record file of one translation unit: the
+// DEFINE lines of DefineLineGenerator; an include record where the records
+// turn to a header; after the first definition of a function its metric lines
+// (with the entity header when the entity changes), often its control graph,
+// the relations to entities met shortly before (calls, uses, references),
+// its literals and now and then an allocation; relations between classes and
+// external-variable records beside variables and tags. Each relation kind is
+// defined by an "<RDEF>" line before its first record.
+class ResultRecordGenerator {
+public:
+  // The share of record kinds, counted over the lines given so far.
+  struct Counts {
+    std::uint64_t define = 0, relation = 0, include = 0, metric = 0, controlGraph = 0, literal = 0, other = 0;
+  };
+
+  explicit ResultRecordGenerator(std::uint32_t seed = 20240611)
+      : m_defines(seed), m_random(seed ^ 0x9E3779B9u) {}
+
+  // Puts the next line into out.
+  void next(std::string &out) {
+    if (m_queue.empty())
+      fill();
+    out = std::move(m_queue.front());
+    m_queue.pop_front();
+  }
+
+  const Counts &counts() const { return m_counts; }
+
+private:
+  static constexpr const char *kMetrics[] = {"STLIN", "STCYC", "STPTH", "STXLN",
+                                             "STM19", "STPAR", "STSUB", "STLOP"};
+  static constexpr const char *kCalleeKinds[] = {"C", "C", "C", "U", "X"};
+  static constexpr const char *kClassKinds[] = {"B", "P", "R", "V"};
+  static constexpr const char *kLiterals[] = {"0",   "1",         "42",        "0x7F", "1.5",
+                                              "'a'", "\"frame\"", "L\"name\"", "0777", "65536"};
+  static constexpr const char *kLitTypes[] = {"DN", "HN", "ON", "FN", "CN", "SN", "CE", "HE", "LN"};
+  static constexpr const char *kAllocKinds[] = {"plain", "array", "old"};
+  static constexpr char kScopeLetters[] = {'F', 'B', 'C', 'P', 'T'};
+  static constexpr char kTypeLetters[] = {'T', 'D', 'E', 'B', 'C', 'U', 'F'};
+
+  static const char *relationName(char kind) {
+    switch (kind) {
+    case 'I':
+      return "Includes";
+    case 'B':
+      return "Is-base-of";
+    case 'R':
+      return "Has-by-reference";
+    case 'P':
+      return "Has-by-pointer";
+    case 'V':
+      return "Has-by-value";
+    case 'U':
+      return "Uses";
+    case 'C':
+      return "Calls";
+    default:
+      return "Refers-to";
+    }
+  }
+
+  void push(std::string line, std::uint64_t &count) {
+    m_queue.push_back(std::move(line));
+    ++count;
+  }
+
+  // The "<RDEF>" line of the kind when the file has none yet.
+  void defineRelation(char kind) {
+    const std::uint32_t bit = 1u << (kind % 32);
+    if (m_relationsDefined & bit)
+      return;
+    m_relationsDefined |= bit;
+    push(std::string("<RDEF> ") + kind + ' ' + relationName(kind), m_counts.other);
+  }
+
+  void relation(char kind, const std::string &from, const std::string &to) {
+    defineRelation(kind);
+    static constexpr const char *kFlags[] = {"-", "-", "R", "W", "RW", "V", "RI", "S"};
+    std::string flags = kind == 'B' ? std::string(1, "1237"[m_random.below(4)]) : m_random.pick(kFlags);
+    if (kind != 'B' && flags == "S")
+      flags = "-";
+    push(std::string("<R>") + kind + ' ' + from + ' ' + to + ' ' + std::to_string(m_defines.line()) + ' ' +
+             flags,
+         m_counts.relation);
+  }
+
+  const std::string &recentName(const std::deque<std::string> &names) {
+    return names[m_random.below(names.size())];
+  }
+
+  void remember(std::deque<std::string> &names, const std::string &name) {
+    names.push_back(name);
+    if (names.size() > 64)
+      names.pop_front();
+  }
+
+  void functionDefined(const std::string &name) {
+    const std::string &file = m_defines.file();
+    const std::string line = std::to_string(m_defines.line());
+    if (name != m_metricEntity) {
+      m_metricEntity = name;
+      push("<S>", m_counts.metric);
+      push("<S>STFIL " + file, m_counts.metric);
+      push("<S>STNAM " + name, m_counts.metric);
+    }
+    for (std::size_t n = 2 + m_random.below(3); n > 0; --n)
+      push(std::string("<S>") + m_random.pick(kMetrics) + ' ' + std::to_string(m_random.below(400)) + ".000",
+           m_counts.metric);
+    if (m_random.percent(50)) {
+      push("<CTLG> " + name + " 1", m_counts.controlGraph);
+      const std::size_t nodes = 2 + m_random.below(6);
+      std::string nodeLine = "<CTLGN>";
+      for (std::size_t node = 1; node <= nodes; ++node) {
+        nodeLine += ' ' + std::to_string(node);
+        if (node < nodes)
+          push("<CTLG> " + std::to_string(node) + ' ' + std::to_string(node + 1), m_counts.controlGraph);
+      }
+      push(nodeLine, m_counts.controlGraph);
+    }
+    if (!m_functions.empty())
+      for (std::size_t n = 1 + m_random.below(2); n > 0; --n)
+        relation(m_random.pick(kCalleeKinds)[0], name, recentName(m_functions));
+    for (std::size_t n = m_random.below(3); n > 0; --n)
+      push(std::string("<LIT> ") + m_random.pick(kLiterals) + (m_random.percent(20) ? " u " : " - ") +
+               (m_random.percent(80) ? 'P' : 'N') + ' ' + file + ' ' + line + ' ' +
+               std::to_string(1 + m_random.below(60)) + (m_defines.inMainFile() ? " N " : " I ") +
+               m_random.pick(kLitTypes) + ' ' + name + ' ' + m_random.pick(kScopeLetters) + ' ' +
+               m_random.pick(kTypeLetters),
+           m_counts.literal);
+    if (!m_variables.empty() && m_random.percent(5))
+      push("<ALLOC> " + recentName(m_variables) + ' ' + m_random.pick(kAllocKinds) + ' ' + file + ' ' + line +
+               ' ' + std::to_string(1 + m_random.below(40)),
+           m_counts.other);
+    remember(m_functions, name);
+  }
+
+  // The next DEFINE line and the records that follow it.
+  void fill() {
+    std::string line;
+    m_defines.next(line);
+    if (m_defines.startedRun() && !m_defines.inMainFile()) {
+      defineRelation('I');
+      push(std::string("<R>I ") + DefineLineGenerator::mainFile() + ' ' + m_defines.file() + ' ' +
+               std::to_string(1 + m_random.below(30)) + (m_random.percent(10) ? " S" : " -"),
+           m_counts.include);
+    }
+    push(line, m_counts.define);
+    const std::string &name = m_defines.name();
+    const std::string &nameSpace = m_defines.nameSpace();
+    if (nameSpace == "OF" && m_defines.kind() == "DF" && !m_defines.repeated()) {
+      functionDefined(name);
+    } else if (nameSpace == "OV") {
+      if (!m_functions.empty() && m_random.percent(10))
+        push("<EXTV> " + recentName(m_functions) + ' ' + name + ' ' + std::to_string(m_defines.line()),
+             m_counts.other);
+      if (!m_functions.empty() && m_random.percent(30))
+        relation('U', recentName(m_functions), name);
+      remember(m_variables, name);
+    } else if (nameSpace == "TG") {
+      if (!m_classes.empty() && m_random.percent(30))
+        relation(m_random.pick(kClassKinds)[0], recentName(m_classes), name);
+      remember(m_classes, name);
+    }
+  }
+
+  DefineLineGenerator m_defines;
+  Random m_random;
+  std::deque<std::string> m_queue;
+  std::deque<std::string> m_functions, m_variables, m_classes;
+  std::string m_metricEntity;
+  std::uint32_t m_relationsDefined = 0;
+  Counts m_counts;
+};
+
+// Writes count lines of the generator to a record file at the path; gives
+// the file's size in bytes.
+template <class Generator>
+std::uint64_t writeRecordFile(const std::string &path, std::size_t count, Generator &generator) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  DefineLineGenerator generator(seed);
   std::string line;
   std::uint64_t bytes = 0;
   for (std::size_t i = 0; i < count; ++i) {
@@ -291,6 +486,13 @@ inline std::uint64_t writeDefineRecordFile(const std::string &path, std::size_t 
     bytes += line.size();
   }
   return bytes;
+}
+
+// Writes a record file of count DEFINE lines; gives its size in bytes.
+inline std::uint64_t writeDefineRecordFile(const std::string &path, std::size_t count,
+                                           std::uint32_t seed = 20240611) {
+  DefineLineGenerator generator(seed);
+  return writeRecordFile(path, count, generator);
 }
 
 } // namespace record_files

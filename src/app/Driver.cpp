@@ -10,6 +10,7 @@
 #include "foundation/Location.h"
 #include "foundation/PathText.h"
 #include "messages/Diagnostic.h"
+#include "messages/MessageCatalogue.h"
 #include "messages/Output.h"
 #include "messages/OutputSelection.h"
 #include "resultfiles/MetricFilePath.h"
@@ -77,6 +78,10 @@ std::vector<InputFileRecord> P_Driver::prepareInputFiles(const U_RefPtr<C_CmdArg
 
 void openRunOutputs(const C_CmdArgs &args) {
   const std::string mainFile = filenameText(P_currentFilenames().canonical());
+  // The catalogue is read first, so that message files that cannot be read
+  // are reported by every run, not only by one that happens to look a message
+  // up, and before any output file is touched.
+  messageCatalogue();
   selectOutput(mainFile, P_outputDirectory(), messageOutputKind(args));
   openMetricOutput(mainFile, P_outputDirectory(), metricOutputKind(args));
 }

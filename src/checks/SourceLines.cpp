@@ -59,6 +59,10 @@ SourceLineList readSourceFile(const std::string &name) {
   std::string line;
   while (std::getline(in, line))
     lines.push_back(stripLineEnd(line));
+  // A file that opens but cannot be read is no more use than one that does
+  // not open: re-scanning part of it would give wrong findings.
+  if (in.readFailed())
+    throw P_SourceRescanExit("cannot open file " + path + "\n");
   return lines;
 }
 

@@ -3,6 +3,7 @@
 #include "cmdline/Product.h"
 #include "cmdline/ProductEnvironment.h"
 #include "foundation/Assertion.h"
+#include "foundation/Exception.h"
 #include "foundation/PathText.h"
 #include "foundation/PlatformName.h"
 #include "foundation/TextConversion.h"
@@ -410,5 +411,8 @@ QL_FileTranslatorPtr readProductConfigFile(QL_EncodingKind kind, const std::stri
     return QL_FileTranslatorPtr();
   }
   readConfigSections(file, table, substitute);
+  // A file that opens but fails part way would leave options unread.
+  if (std::ferror(file))
+    throw U_UserException("Cannot read file: '" + path + "'.");
   return translator;
 }

@@ -25,7 +25,11 @@ CatalogueCache &cache() {
 P_CountedPtr<M_MessageCatalogue> buildCatalogue(bool mode, const std::string *userPath) {
   P_CountedPtr<M_MessageCatalogue> catalogue = P_makeCounted<M_MessageCatalogue>();
   catalogue->setDefaultFilePath(productMessageFile());
-  readMessageFile(catalogue->defaultFilePath(), catalogue->messages(), mode);
+  // Without its message file the installation gives every message the
+  // default entry: said once, when the catalogue is built.
+  if (!readMessageFile(catalogue->defaultFilePath(), catalogue->messages(), mode))
+    std::cerr << "Warning - Can't open message file " << QL_fromInternal(catalogue->defaultFilePath())
+              << std::endl;
   catalogue->setUserFileRead(false);
   if (!userPath)
     return catalogue;

@@ -177,6 +177,7 @@ FileReadBuffer::int_type FileReadBuffer::underflow() {
     return traits_type::eof();
   const ssize_t n = readRetrying(m_fd, m_buffer.data(), m_buffer.size());
   if (n <= 0) {
+    m_readFailed = n < 0;
     setg(m_buffer.data(), m_buffer.data(), m_buffer.data());
     return traits_type::eof();
   }

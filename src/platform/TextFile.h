@@ -33,8 +33,8 @@ private:
 };
 
 // Reads a file descriptor as it is, which it owns and closes. A read error
-// ends the input as the end of the file does. The position can be told, not
-// set: text is read front to back.
+// ends the input as the end of the file does, and readFailed tells it apart.
+// The position can be told, not set: text is read front to back.
 class FileReadBuffer : public std::streambuf {
 public:
   explicit FileReadBuffer(int fd);
@@ -43,6 +43,7 @@ public:
   FileReadBuffer &operator=(const FileReadBuffer &) = delete;
 
   bool isOpen() const { return m_fd >= 0; }
+  bool readFailed() const { return m_readFailed; }
 
 protected:
   int_type underflow() override;
@@ -52,6 +53,7 @@ private:
   int m_fd;
   std::vector<char> m_buffer;
   off_type m_read = 0; // bytes read from the file so far
+  bool m_readFailed = false;
 };
 
 // Opens a file as a C stream in text mode. Reading modes ("r", "rt") open
@@ -77,6 +79,8 @@ class TextInputFile : public std::istream {
 public:
   explicit TextInputFile(const std::string &path);
   bool is_open() const { return m_file.isOpen(); }
+  // Whether reading stopped on a read error rather than the end of the file.
+  bool readFailed() const { return m_file.readFailed(); }
 
 private:
   FileReadBuffer m_file;

@@ -141,7 +141,15 @@ U_RefPtr<M_SuppressionRecord> readTamsel2Suppression(R_Reader &reader) {
   return U_RefPtr<M_SuppressionRecord>(new M_SuppressionRecord(kind, location, name, ranges, start, end));
 }
 
+// Set while a file is only checked: its failures then go unreported.
+bool &quietReading() {
+  static bool quiet = false;
+  return quiet;
+}
+
 void reportUnreadableRecord(const R_ReadingException &error) {
+  if (quietReading())
+    return;
   std::cerr << "caught a R_ReadingException in getNextMessage()." << std::endl
             << "  reason: " << error.what() << std::endl;
 }
@@ -169,6 +177,14 @@ U_RefPtr<M_InputTamsel> M_InputTamsel::openWith(const std::string &sourceFile, c
     return U_RefPtr<M_InputTamsel>();
   }
   return input;
+}
+
+bool M_errorFileReadsBack(const std::string &path) {
+  struct Quiet {
+    Quiet() { quietReading() = true; }
+    ~Quiet() { quietReading() = false; }
+  } quiet;
+  return M_InputTamsel::openPath(path).isSet();
 }
 
 M_InputTamsel::~M_InputTamsel() {
@@ -208,7 +224,8 @@ void readErrorFileAll(M_InputTamsel &input, const std::string &path) {
     input.m_mode = M_InputTamsel::M_inputFormat2;
     break;
   default:
-    std::cerr << "Unknown error file format: id=" << hexText(input.m_version) << std::endl;
+    if (!quietReading())
+      std::cerr << "Unknown error file format: id=" << hexText(input.m_version) << std::endl;
     throw M_BadErrorFileVersion(input.m_version);
   }
   input.m_reservedWord = readSigned(reader);

@@ -103,3 +103,7 @@ private:
 
 void readErrorFileAll(M_InputTamsel &input, const std::string &path);
 void readErrorFileRecord(M_InputTamsel &input);
+
+// Whether the error file at the path (in the internal encoding) reads back
+// whole, as the open operations read it; nothing goes to standard error.
+bool M_errorFileReadsBack(const std::string &path);

@@ -4,6 +4,7 @@
 #include "cmdline/Options.h"
 #include "cmdline/ProductEnvironment.h"
 #include "foundation/Assertion.h"
+#include "foundation/Exception.h"
 #include "foundation/PlatformName.h"
 #include "messages/Diagnostic.h"
 #include "messages/DisplayFilters.h"
@@ -13,6 +14,7 @@
 #include "resultfiles/ErrorFileExceptions.h"
 #include "resultfiles/ErrorFileFormat1.h"
 #include "resultfiles/ErrorFileFormat2.h"
+#include "resultfiles/ErrorFileInput.h"
 #include "resultfiles/ErrorFilePath.h"
 #include "resultfiles/RecordExceptions.h"
 #include "resultfiles/RecordWriter.h"
@@ -119,7 +121,11 @@ ErrorFilePlan planErrorFile(const std::string &sourceFile, const std::string &ou
   }
   unsigned char bytes[4] = {};
   const std::size_t got = std::fread(bytes, 1, sizeof bytes, probe);
+  const bool readFailed = std::ferror(probe) != 0;
   std::fclose(probe);
+  // A file that opens but cannot be read is no short file.
+  if (readFailed)
+    throw U_UserException("Cannot read file: '" + plan.path + "'.");
   if (got < sizeof bytes)
     throw M_BadTextReadException();
   const std::uint32_t version =
@@ -180,15 +186,30 @@ void replay(const std::vector<HeldCall> &calls, M_OutputBase &output) {
   }
 }
 
+// Leaves the file of a held output as it is: the simple text output takes the
+// output's place and gets what was held back.
+void divertToSimpleOutput(const HeldOutput &taken) {
+  std::cerr << "Warning - Not adding to error file '" << taken.plan.path
+            << "', which cannot be read back; diagnostics go to standard output." << std::endl;
+  M_openSimpleOutput();
+  replay(taken.calls, *M_currentOutput());
+}
+
 // Ends the holding back of the output, when it holds back: opens its file and
 // hands it what it was given. The holding ends first, so that a failure
-// leaves an output that no longer holds back.
+// leaves an output that no longer holds back. A file to append to is read
+// back first, whether or not the run read it: records added behind a damaged
+// record would be taken into it.
 void release(M_OutputBase &output) {
   std::optional<HeldOutput> &held = heldOutput();
   if (!held || held->output != &output)
     return;
   const HeldOutput taken = std::move(*held);
   held.reset();
+  if (taken.plan.append && !M_errorFileReadsBack(taken.plan.path)) {
+    divertToSimpleOutput(taken);
+    return;
+  }
   if (taken.plan.format2)
     openTamsel2File(taken.plan.path, taken.plan.append);
   else
@@ -319,10 +340,7 @@ void M_refuseErrorFileOutput(const std::string &errorFilePath) {
   }
   const HeldOutput taken = std::move(*heldOutput());
   heldOutput().reset();
-  std::cerr << "Warning - Not adding to error file '" << taken.plan.path
-            << "', which cannot be read back; diagnostics go to standard output." << std::endl;
-  M_openSimpleOutput();
-  replay(taken.calls, *M_currentOutput());
+  divertToSimpleOutput(taken);
 }
 
 bool M_errorFileOutputHolds() {

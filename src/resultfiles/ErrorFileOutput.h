@@ -67,8 +67,11 @@ void openErrorFileForOutput(const std::string &sourceFile, const std::string &ou
 void openHeldErrorFileOutput(const std::string &sourceFile, const std::string &outputDirectory, int kind);
 // The run has read the error file at the path back, or passed over it: an
 // output holding back for that file opens it (creating it, or appending to
-// it), writes what it was given, and writes at once from then on. Nothing for
-// another file or when no output holds back.
+// it), writes what it was given, and writes at once from then on. A file to
+// append to that does not read back whole (checked here, also when the run
+// passed over it) is left as M_refuseErrorFileOutput leaves it. The closing
+// of a held output releases it the same way. Nothing for another file or when
+// no output holds back.
 void M_releaseErrorFileOutput(const std::string &errorFilePath);
 // The error file at the path could not be read back. An output holding back to
 // append to that file leaves it as it is: it gives its place to the simple

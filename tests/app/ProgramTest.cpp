@@ -4,6 +4,11 @@
 // expected standard output, standard error and exit code. "@DIR@" stands for
 // the run's directory and "@INSTALL@" for the test installation.
 //
+// Files too large to keep are named in "generated", one a line: the path, the
+// size in bytes and the bytes it begins with (the rest of the line); the file
+// is those bytes, then "x" up to one byte short of the size, then a line end.
+// Symbolic links are named in "links", one a line: the path and the target.
+//
 // Binary files are written as hex dumps (support/HexDump.h) in files named
 // with ".hex" added: such a file of "files" is copied as its bytes, and each
 // file of "expected-files" must be in the run's directory after the run with
@@ -16,6 +21,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -110,6 +116,27 @@ test_support::ProgramResult runCase(const fs::path &caseDirectory, const Scratch
       EXPECT_EQ(0, mkfifo((scratch / name).c_str(), 0600)) << name;
     }
   }
+  if (fs::exists(caseDirectory / "generated")) {
+    for (const std::string &line : lines(readFile(caseDirectory / "generated"))) {
+      std::istringstream fields(line);
+      std::string name;
+      std::size_t size = 0;
+      fields >> name >> size;
+      fields.get();
+      std::string bytes(std::istreambuf_iterator<char>(fields), {});
+      if (bytes.size() + 1 < size)
+        bytes.append(size - 1 - bytes.size(), 'x');
+      bytes += '\n';
+      std::ofstream(scratch / name, std::ios::binary) << bytes;
+    }
+  }
+  if (fs::exists(caseDirectory / "links")) {
+    for (const std::string &line : lines(readFile(caseDirectory / "links"))) {
+      const std::size_t blank = line.find(' ');
+      fs::create_directories(fs::path(scratch / line.substr(0, blank)).parent_path());
+      fs::create_symlink(line.substr(blank + 1), scratch / line.substr(0, blank));
+    }
+  }
   std::vector<std::string> arguments;
   for (const std::string &line : lines(readFile(caseDirectory / "command")))
     arguments.push_back(substitute(line, scratch.path()));
@@ -195,6 +222,25 @@ TEST(ProgramTest, FixtureCases) {
       "library-checks-multi-file",
       "library-checks-header-that-is-a-directory",
       "library-checks-missing-header-ends-the-run",
+      "record-file-empty",
+      "record-file-truncated",
+      "record-file-binary",
+      "record-file-with-a-100-mb-line",
+      "record-file-is-a-directory",
+      "record-file-unreadable",
+      "error-file-truncated-is-left-alone",
+      "error-file-truncated-is-left-alone-without-a-record-file",
+      "error-file-garbage-is-left-alone",
+      "error-file-wrong-counts-is-left-alone",
+      "error-file-unreadable",
+      "configuration-file-is-a-directory",
+      "configuration-file-unreadable",
+      "catalogue-missing",
+      "catalogue-is-a-directory",
+      "catalogue-unreadable",
+      "user-catalogue-missing",
+      "source-file-is-a-directory",
+      "source-file-unreadable",
   };
   for (const char *name : cases) {
     SCOPED_TRACE(name);

@@ -114,4 +114,10 @@ TEST_F(SourceLinesTest, DirectoryCannotBeOpened) {
   }
 }
 
+// /proc/self/mem opens and fails its first read (also for root): a source
+// that cannot be read whole is not re-scanned in part.
+TEST_F(SourceLinesTest, ReadErrorEndsTheRunLikeAFileThatDoesNotOpen) {
+  EXPECT_EQ("cannot open file /proc/self/mem\n", exitText("/proc/self/mem"));
+}
+
 } // namespace

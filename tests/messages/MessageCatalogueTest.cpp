@@ -92,8 +92,9 @@ TEST_F(MessageCatalogueTest, NumberWithoutEntryGivesTheDefaultEntry) {
   EXPECT_EQ("Fatal errors", getMessageEntry(2).levelDescription());
 }
 
-TEST_F(MessageCatalogueTest, MissingDefaultFileGivesAnEmptyCatalogueSilently) {
-  EXPECT_EQ("", stderrOf([] { messageCatalogue(); }));
+TEST_F(MessageCatalogueTest, MissingDefaultFileGivesAnEmptyCatalogueAndAWarning) {
+  EXPECT_EQ("Warning - Can't open message file " + bin() + "/lyr.msg\n",
+            stderrOf([] { messageCatalogue(); }));
   EXPECT_TRUE(messageCatalogue()->messages().empty());
   EXPECT_EQ(0, highestMessageNumber());
   EXPECT_EQ("Unknown error||fatal", describe(getMessageEntry(1540)));
