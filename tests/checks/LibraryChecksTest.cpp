@@ -4,6 +4,8 @@
 #include "support/CurrentArguments.h"
 #include "support/RecordingOutput.h"
 
+#include "support/TextLines.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -27,13 +29,6 @@ struct TokenListOf {
   TokenList tokens;
   TokenLineList lines_;
 };
-
-std::string joined(const Lines &lines) {
-  std::string text;
-  for (const std::string &line : lines)
-    text += "«" + line + "»";
-  return text;
-}
 
 class LibraryChecksTest : public test_support::CurrentArgumentsTest {
 protected:
@@ -77,7 +72,7 @@ TEST_F(LibraryChecksTest, BasicTypeRuns) {
   for (const Case &c : cases) {
     const TokenListOf list(c.source);
     checkBasicTypeTokens("/f.c", list.tokens, list.lines_);
-    EXPECT_EQ(c.expected, m_output.take()) << joined(c.source);
+    EXPECT_EQ(c.expected, m_output.take()) << test_support::quotedLines(c.source);
   }
 }
 
@@ -129,7 +124,7 @@ TEST_F(LibraryChecksTest, SetjmpErrnoAndOffsetof) {
     checkSetjmpTokens("/f.c", list.tokens, list.lines_);
     checkErrnoTokens("/f.c", list.tokens, list.lines_);
     checkOffsetofLines("/f.c", c.source);
-    EXPECT_EQ(c.expected, m_output.take()) << joined(c.source);
+    EXPECT_EQ(c.expected, m_output.take()) << test_support::quotedLines(c.source);
   }
 }
 

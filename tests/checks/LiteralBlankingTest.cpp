@@ -1,5 +1,7 @@
 #include "checks/LiteralBlanking.h"
 
+#include "support/TextLines.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,13 +10,6 @@
 namespace {
 
 using Lines = std::vector<std::string>;
-
-std::string joined(const Lines &lines) {
-  std::string text;
-  for (const std::string &line : lines)
-    text += "«" + line + "»";
-  return text;
-}
 
 // Each case is one call over all its lines: the automaton's state carries from
 // line to line.
@@ -65,10 +60,10 @@ TEST(LiteralBlankingTest, Automaton) {
   for (const Case &c : cases) {
     Lines lines = c.input;
     blankCommentsAndLiterals(lines);
-    EXPECT_EQ(c.expected, lines) << joined(c.input);
-    ASSERT_EQ(c.input.size(), lines.size()) << joined(c.input);
+    EXPECT_EQ(c.expected, lines) << test_support::quotedLines(c.input);
+    ASSERT_EQ(c.input.size(), lines.size()) << test_support::quotedLines(c.input);
     for (std::size_t i = 0; i < lines.size(); ++i)
-      EXPECT_EQ(c.input[i].size(), lines[i].size()) << joined(c.input) << " line " << i;
+      EXPECT_EQ(c.input[i].size(), lines[i].size()) << test_support::quotedLines(c.input) << " line " << i;
   }
 }
 
@@ -100,7 +95,7 @@ TEST(LiteralBlankingTest, ShiftJisSecondByteIsNoBackslash) {
   for (const Case &c : cases) {
     Lines lines = c.input;
     blankCommentsAndLiterals(lines, eceSJIS);
-    EXPECT_EQ(c.expected, lines) << joined(c.input);
+    EXPECT_EQ(c.expected, lines) << test_support::quotedLines(c.input);
   }
   // Read as EUC, the same bytes hold a backslash that escapes the quote.
   Lines euc{"s = \"\x95\x5C\"; x;"};

@@ -20,4 +20,12 @@ inline std::vector<std::string> lines(const std::string &text) {
   return lines(in);
 }
 
+// The lines each between « and », in one text for a failure message.
+inline std::string quotedLines(const std::vector<std::string> &lines) {
+  std::string text;
+  for (const std::string &line : lines)
+    text += "«" + line + "»";
+  return text;
+}
+
 } // namespace test_support
