@@ -28,7 +28,8 @@ function(lyr_folder_tests name folder)
   target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest_main GTest::gmock)
   target_compile_definitions(${name} PRIVATE
     LYR_TEST_DATA_DIR="${CMAKE_SOURCE_DIR}/tests/data"
-    LYR_PROGRAM_PATH="$<TARGET_FILE:lyrsa_vokt>")
-  add_dependencies(${name} lyrsa_vokt)
+    LYR_PROGRAM_PATH="$<TARGET_FILE:lyrsa_vokt>"
+    LYR_ERRCOUNT_PATH="$<TARGET_FILE:lyrsa_errcount>")
+  add_dependencies(${name} lyrsa_vokt lyrsa_errcount)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST)
 endfunction()

@@ -24,6 +24,7 @@
 #include <iterator>
 #include <map>
 #include <optional>
+#include <set>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
@@ -257,6 +258,64 @@ TEST(ProgramTest, FixtureCases) {
     if (fs::exists(caseDirectory / "expected-files"))
       expectFiles(caseDirectory / "expected-files", scratch.path());
   }
+}
+
+// The example of examples/ as scripts/demo runs it, on a copy: each check
+// reports in the sources, a run appends to the error files that the primary
+// analysis left, and lyrsa_errcount reads them back with what was appended.
+TEST(ProgramTest, ExampleAnalysesReportEveryCheckAndAppendToTheErrorFiles) {
+  const fs::path examples = fs::path(dataDirectory) / ".." / ".." / "examples";
+  const ScratchDirectory scratch;
+  fs::copy(examples / "analysis", fs::path(scratch.path()) / "analysis", fs::copy_options::recursive);
+  auto environment = baseEnvironment(scratch.path());
+  environment["LYRBIN"] = (examples / "installation").string();
+  const auto run = [&](const std::string &program, const std::vector<std::string> &arguments) {
+    return test_support::runProgram(program, arguments, test_support::environmentWith(environment),
+                                    scratch.path(), test_support::RunBounds{1 << 20, 120});
+  };
+  const std::vector<std::string> singleFile{"lyr", "-op", "analysis", "analysis/main.c"};
+  const std::vector<std::string> multiFile{
+      "lyr", "-op", "analysis", "analysis/sensor.c", "analysis/main.c", "-cmaf", "analysis/sensors.cma"};
+  // Each analysis as text: the message numbers that it reports.
+  std::set<std::string> numbers;
+  std::size_t findings[2] = {0, 0};
+  for (int i = 0; i < 2; ++i) {
+    std::vector<std::string> words = i == 0 ? singleFile : multiFile;
+    words.insert(words.begin() + 1, {"-debug", "simpleoutput"});
+    const test_support::ProgramResult text = run(LYR_PROGRAM_PATH, words);
+    ASSERT_EQ(0, text.exitCode) << text.err;
+    EXPECT_EQ("", text.err);
+    for (const std::string &line : lines(text.out)) {
+      const std::size_t at = line.find(": Msg=");
+      ASSERT_NE(std::string::npos, at) << line;
+      numbers.insert(line.substr(at + 6, 4));
+      ++findings[i];
+    }
+  }
+  for (const char *number : {"4801", "4802", "4803", "4804", "4805", "4806", "4808", "4809", "4810", "5013",
+                             "5087", "5119", "5120", "5122", "5123", "5124", "5127"})
+    EXPECT_EQ(1u, numbers.count(number)) << number;
+
+  const auto count = [&](const std::string &errorFile) {
+    const test_support::ProgramResult result = run(LYR_ERRCOUNT_PATH, {"lyr", errorFile});
+    EXPECT_EQ(0, result.exitCode) << result.out << result.err;
+    return result.out;
+  };
+  const std::string mainErr = "analysis/main.c.err";
+  const std::string original = readFile(fs::path(scratch.path()) / mainErr);
+  EXPECT_EQ(mainErr + ": 2 messages, 0 suppression records\n", count(mainErr));
+  ASSERT_EQ(0, run(LYR_PROGRAM_PATH, singleFile).exitCode);
+  EXPECT_EQ(mainErr + ": " + std::to_string(2 + findings[0]) + " messages, 0 suppression records\n",
+            count(mainErr));
+  // Appended: what the primary analysis wrote is still there, byte for byte.
+  EXPECT_EQ(original, readFile(fs::path(scratch.path()) / mainErr).substr(0, original.size()));
+  // A multi-file run appends to the cross-module file's error file, made now.
+  const std::string crossModuleErr = "analysis/sensors.cma.err";
+  EXPECT_EQ(crossModuleErr + ": 0 messages, 0 suppression records (no file)\n", count(crossModuleErr));
+  ASSERT_EQ(0, run(LYR_PROGRAM_PATH, multiFile).exitCode);
+  EXPECT_EQ(crossModuleErr + ": " + std::to_string(findings[1]) + " messages, 0 suppression records\n",
+            count(crossModuleErr));
+  EXPECT_EQ("analysis/sensor.c.err: 3 messages, 0 suppression records\n", count("analysis/sensor.c.err"));
 }
 
 } // namespace
