@@ -82,7 +82,20 @@ public:
   bool startedRun() const { return m_startedRun; }
   bool repeated() const { return m_repeated; }
   bool inMainFile() const { return m_where == 'N'; }
-  static const char *mainFile() { return kFiles[0]; }
+  // The analysed file of the records.
+  std::string mainFile() const { return fileName(kFiles[0]); }
+
+  // The project's own files (those outside the system's headers) are named
+  // under root instead of /work/project, so that a run can re-read them.
+  void setProjectRoot(const std::string &root) { m_projectRoot = root; }
+  std::vector<std::string> projectFiles() const {
+    std::vector<std::string> files;
+    for (const char *file : kFiles) {
+      if (std::string(file).rfind(kProjectRoot, 0) == 0)
+        files.push_back(fileName(file));
+    }
+    return files;
+  }
 
 private:
   struct Entity {
@@ -95,6 +108,7 @@ private:
     std::string flags;
   };
 
+  static constexpr const char *kProjectRoot = "/work/project";
   static constexpr const char *kFiles[] = {
       "/work/project/src/net/proto/frame_parser.cpp",
       "/work/project/src/net/proto/frame_parser.h",
@@ -156,9 +170,15 @@ private:
 
   void startRun() {
     m_runLeft = 20 + m_random.below(300);
-    m_file = m_random.pick(kFiles);
-    m_where = m_file == kFiles[0] ? 'N' : 'I';
+    m_file = fileName(m_random.pick(kFiles));
+    m_where = m_file == mainFile() ? 'N' : 'I';
     m_line = 1 + static_cast<std::int32_t>(m_random.below(200));
+  }
+
+  std::string fileName(const char *file) const {
+    const std::string name = file;
+    return name.rfind(kProjectRoot, 0) == 0 ? m_projectRoot + name.substr(std::string(kProjectRoot).size())
+                                            : name;
   }
 
   void remember(const Entity &entity) {
@@ -293,6 +313,7 @@ private:
   bool m_repeated = false;
   std::size_t m_runLeft = 0;
   std::string m_file;
+  std::string m_projectRoot = kProjectRoot;
   char m_where = 'N';
   std::int32_t m_line = 1;
 };
@@ -325,6 +346,9 @@ public:
   }
 
   const Counts &counts() const { return m_counts; }
+
+  void setProjectRoot(const std::string &root) { m_defines.setProjectRoot(root); }
+  std::vector<std::string> projectFiles() const { return m_defines.projectFiles(); }
 
 private:
   static constexpr const char *kMetrics[] = {"STLIN", "STCYC", "STPTH", "STXLN",
@@ -440,7 +464,7 @@ private:
     m_defines.next(line);
     if (m_defines.startedRun() && !m_defines.inMainFile()) {
       defineRelation('I');
-      push(std::string("<R>I ") + DefineLineGenerator::mainFile() + ' ' + m_defines.file() + ' ' +
+      push(std::string("<R>I ") + m_defines.mainFile() + ' ' + m_defines.file() + ' ' +
                std::to_string(1 + m_random.below(30)) + (m_random.percent(10) ? " S" : " -"),
            m_counts.include);
     }

@@ -8,6 +8,8 @@
 #include "messages/DiagnosticOrder.h"
 
 #include <iostream>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
@@ -16,6 +18,20 @@ namespace {
 // leave it as it is).
 U_RefPtr<FilenameProxy> proxyOfCanonicalForm(const std::string &text) {
   return P_filenameProxyFor(QL_Filename::fromPath(text));
+}
+
+// The same, made once per text for the diagnostics that checks create: they
+// report many findings in a few files, and files do not move during a run.
+// Bounded: emptied when full.
+U_RefPtr<FilenameProxy> rememberedProxyOfCanonicalForm(const std::string &text) {
+  static std::unordered_map<std::string, U_RefPtr<FilenameProxy>> proxies;
+  auto found = proxies.find(text);
+  if (found == proxies.end()) {
+    if (proxies.size() >= 4096)
+      proxies.clear();
+    found = proxies.emplace(text, proxyOfCanonicalForm(text)).first;
+  }
+  return found->second;
 }
 
 bool reportDiagnosticsWithoutLocation() {
@@ -39,16 +55,35 @@ P_Diagnostic::P_Diagnostic(const U_RefPtr<M_Diagnostic> &diagnostic) : m_diagnos
               << (m_diagnostic.isSet() ? m_diagnostic->getNumber() : 0u) << std::endl;
 }
 
+namespace {
+
+// Whether the name is canonical, asked of the file system once per name: the
+// checks report many findings in a few files, and files do not move during a
+// run. Bounded: emptied when full.
+bool isKnownCanonicalPath(const std::string &name) {
+  static std::unordered_set<std::string> canonical;
+  if (canonical.count(name) != 0)
+    return true;
+  if (!QL_isCanonicalPath(name))
+    return false;
+  if (canonical.size() >= 4096)
+    canonical.clear();
+  canonical.insert(name);
+  return true;
+}
+
+} // namespace
+
 P_Diagnostic::P_Diagnostic(std::uint32_t number, const char *file, std::int32_t line, std::int32_t column) {
   const std::string text = file ? file : "";
   const QL_Filename identity(text, text);
   m_diagnostic = new M_Diagnostic(number, makeIncludedLocation(identity, line, column));
-  m_filename = proxyOfCanonicalForm(text);
+  m_filename = rememberedProxyOfCanonicalForm(text);
   if (!m_filename.isSet())
     assertFailed("P_Diagnostic", __LINE__, "m_filename.isSet () && \"Null string for object.\"", true);
   // Only the canonical name is the file of the other locations and of the
   // include records.
-  if (!QL_isCanonicalPath(text))
+  if (!isKnownCanonicalPath(text))
     assertFailed("P_Diagnostic", __LINE__,
                  "QL_isCanonicalPath (file) && \"File name of a new diagnostic not canonical.\"", true);
 }

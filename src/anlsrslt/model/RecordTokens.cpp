@@ -6,6 +6,7 @@
 #include "platform/FileSystem.h"
 
 #include <string_view>
+#include <unordered_map>
 
 namespace {
 
@@ -19,6 +20,17 @@ LastFilenameToken &lastFilenameToken() {
   static LastFilenameToken last;
   return last;
 }
+
+// The proxies of the absolute file-name texts met so far, by their exact
+// text: record lines name a few files over and over (an include record names
+// two), and resolving a name asks the file system several times. Files do not
+// move while their record files are read; a relative name depends on the
+// current directory and is not kept. Bounded: emptied when full.
+std::unordered_map<std::string, U_RefPtr<FilenameProxy>> &resolvedFilenames() {
+  static std::unordered_map<std::string, U_RefPtr<FilenameProxy>> resolved;
+  return resolved;
+}
+constexpr std::size_t kMaxResolvedFilenames = 4096;
 
 // Two texts that name one file in the same words: equal but for letter case
 // where the file system ignores it.
@@ -52,7 +64,19 @@ void P_readFilenameProxy(const std::string &token, U_RefPtr<FilenameProxy> &out)
   // The conversions of kind 2 around the path leave it as it is; fromPath
   // turns its backslashes into "/".
   std::string path(text);
-  U_RefPtr<FilenameProxy> proxy = P_filenameProxyFor(QL_Filename::fromPath(path));
+  U_RefPtr<FilenameProxy> proxy;
+  if (!path.empty() && path.front() == '/') {
+    auto &resolved = resolvedFilenames();
+    auto found = resolved.find(path);
+    if (found == resolved.end()) {
+      if (resolved.size() >= kMaxResolvedFilenames)
+        resolved.clear();
+      found = resolved.emplace(path, P_filenameProxyFor(QL_Filename::fromPath(path))).first;
+    }
+    proxy = found->second;
+  } else {
+    proxy = P_filenameProxyFor(QL_Filename::fromPath(path));
+  }
   out = proxy;
   last.proxy = proxy;
   last.text = std::move(path);
