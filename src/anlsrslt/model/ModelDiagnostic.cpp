@@ -9,7 +9,6 @@
 
 #include <iostream>
 #include <unordered_map>
-#include <unordered_set>
 
 namespace {
 
@@ -18,20 +17,6 @@ namespace {
 // leave it as it is).
 U_RefPtr<FilenameProxy> proxyOfCanonicalForm(const std::string &text) {
   return P_filenameProxyFor(QL_Filename::fromPath(text));
-}
-
-// The same, made once per text for the diagnostics that checks create: they
-// report many findings in a few files, and files do not move during a run.
-// Bounded: emptied when full.
-U_RefPtr<FilenameProxy> rememberedProxyOfCanonicalForm(const std::string &text) {
-  static std::unordered_map<std::string, U_RefPtr<FilenameProxy>> proxies;
-  auto found = proxies.find(text);
-  if (found == proxies.end()) {
-    if (proxies.size() >= 4096)
-      proxies.clear();
-    found = proxies.emplace(text, proxyOfCanonicalForm(text)).first;
-  }
-  return found->second;
 }
 
 bool reportDiagnosticsWithoutLocation() {
@@ -57,19 +42,26 @@ P_Diagnostic::P_Diagnostic(const U_RefPtr<M_Diagnostic> &diagnostic) : m_diagnos
 
 namespace {
 
-// Whether the name is canonical, asked of the file system once per name: the
-// checks report many findings in a few files, and files do not move during a
-// run. Bounded: emptied when full.
-bool isKnownCanonicalPath(const std::string &name) {
-  static std::unordered_set<std::string> canonical;
-  if (canonical.count(name) != 0)
-    return true;
-  if (!QL_isCanonicalPath(name))
-    return false;
-  if (canonical.size() >= 4096)
-    canonical.clear();
-  canonical.insert(name);
-  return true;
+// The proxy of the file of a diagnostic that a check creates, whose name must
+// be canonical. Made and checked once per name: the checks report many
+// findings in a few files, and files do not move during a run. Bounded:
+// emptied when full.
+U_RefPtr<FilenameProxy> createdDiagnosticFile(const std::string &text) {
+  static std::unordered_map<std::string, U_RefPtr<FilenameProxy>> known;
+  if (const auto found = known.find(text); found != known.end())
+    return found->second;
+  U_RefPtr<FilenameProxy> proxy = proxyOfCanonicalForm(text);
+  if (!proxy.isSet())
+    assertFailed("P_Diagnostic", __LINE__, "m_filename.isSet () && \"Null string for object.\"", true);
+  // Only the canonical name is the file of the other locations and of the
+  // include records.
+  if (!QL_isCanonicalPath(text))
+    assertFailed("P_Diagnostic", __LINE__,
+                 "QL_isCanonicalPath (file) && \"File name of a new diagnostic not canonical.\"", true);
+  if (known.size() >= 4096)
+    known.clear();
+  known.emplace(text, proxy);
+  return proxy;
 }
 
 } // namespace
@@ -78,14 +70,7 @@ P_Diagnostic::P_Diagnostic(std::uint32_t number, const char *file, std::int32_t 
   const std::string text = file ? file : "";
   const QL_Filename identity(text, text);
   m_diagnostic = new M_Diagnostic(number, makeIncludedLocation(identity, line, column));
-  m_filename = rememberedProxyOfCanonicalForm(text);
-  if (!m_filename.isSet())
-    assertFailed("P_Diagnostic", __LINE__, "m_filename.isSet () && \"Null string for object.\"", true);
-  // Only the canonical name is the file of the other locations and of the
-  // include records.
-  if (!isKnownCanonicalPath(text))
-    assertFailed("P_Diagnostic", __LINE__,
-                 "QL_isCanonicalPath (file) && \"File name of a new diagnostic not canonical.\"", true);
+  m_filename = createdDiagnosticFile(text);
 }
 
 bool P_diagnosticLess(const U_RefPtr<P_Diagnostic> &a, const U_RefPtr<P_Diagnostic> &b) {
