@@ -132,14 +132,15 @@ void checkSymbol(const P_Symbol &symbol) {
 
 void checkTemplate(const P_Template &t) {
   checkSymbol(*t.m_primary);
-  for (const U_RefPtr<P_Symbol> &symbol : t.m_pendingSymbols)
+  const std::vector<U_RefPtr<P_Symbol>> &pending = t.pendingSymbols();
+  check(pending.size() == t.m_pendingList.size());
+  for (const U_RefPtr<P_Symbol> &symbol : pending)
     checkSymbol(*symbol);
   for (const U_RefPtr<P_Symbol> &symbol : t.m_settledSymbols)
     checkSymbol(*symbol);
-  for (const auto &[name, symbol] : t.m_pendingByName) {
+  for (const auto &[name, place] : t.m_pendingByName) {
     (void)name;
-    check(std::find(t.m_pendingSymbols.begin(), t.m_pendingSymbols.end(), symbol) !=
-          t.m_pendingSymbols.end());
+    check(std::find(pending.begin(), pending.end(), *place) != pending.end());
   }
   check(!t.m_pendingCursor || t.m_pendingByName.count(t.m_pendingCursor) == 1);
   check(t.m_nestedTemplates.size() == t.m_nestedByName.size());

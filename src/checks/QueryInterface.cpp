@@ -103,7 +103,7 @@ bool PI_nextDefine(std::int32_t id) { return IterCont<P_DefineIter>::instance().
 std::int32_t PI_beginFileDefineGroups() { return beginWalk<P_SymbolIter>(SymbolTable::instance().symbols()); }
 
 std::int32_t PI_beginScopeFirstDefineGroups(const P_Template *scope) {
-  return beginWalk<P_SymbolIter>(templateOf(scope).m_pendingSymbols);
+  return beginWalk<P_SymbolIter>(templateOf(scope).pendingSymbols());
 }
 
 std::int32_t PI_beginScopeDefineGroups(const P_Template *scope) {

@@ -97,7 +97,7 @@ inline std::string describeTemplate(const P_Template &t) {
       text += (i ? "; " : "") + describeSymbol(*symbols[i]);
     text += "]";
   };
-  list("pending", t.m_pendingSymbols);
+  list("pending", t.pendingSymbols());
   if (t.m_pendingCursor)
     text += std::string(" cursor ") + P_displayName(t.m_pendingCursor);
   list("settled", t.m_settledSymbols);

@@ -2,8 +2,6 @@
 
 #include "anlsrslt/model/DefineAccessors.h"
 
-#include <algorithm>
-
 P_TemplatePosition P_positionOf(const P_Define &def) {
   return P_TemplatePosition{P_defineFileName(&def), P_defineLine(&def)};
 }
@@ -48,15 +46,15 @@ bool P_Template::addInstance(const DefinePtr &def, std::uint32_t addKind) {
   const char *name = P_defineName(def.pointer());
   if (m_positions.count(P_positionOf(*def))) {
     if (addKind == P_addSpecialisation) {
-      const U_RefPtr<P_Symbol> symbol(new P_Symbol(def));
-      m_pendingSymbols.push_back(symbol);
-      m_pendingByName.try_emplace(name, symbol);
+      const auto place = m_pendingList.insert(m_pendingList.end(), U_RefPtr<P_Symbol>(new P_Symbol(def)));
+      m_pendingSymbolsStale = true;
+      m_pendingByName.try_emplace(name, place);
       m_pendingCursor = name;
       return true;
     }
     const auto pending = m_pendingByName.find(name);
     if (pending != m_pendingByName.end())
-      pending->second->addDefine(def);
+      (*pending->second)->addDefine(def);
     return true;
   }
   if (m_pendingCursor && P_defineIsFunction(def.pointer()) && name == m_pendingCursor) {
@@ -121,7 +119,15 @@ P_Symbol *P_Template::pendingCursorSymbol() const {
   if (!m_pendingCursor)
     return nullptr;
   const auto entry = m_pendingByName.find(m_pendingCursor);
-  return entry == m_pendingByName.end() ? nullptr : entry->second.pointer();
+  return entry == m_pendingByName.end() ? nullptr : entry->second->pointer();
+}
+
+const std::vector<U_RefPtr<P_Symbol>> &P_Template::pendingSymbols() const {
+  if (m_pendingSymbolsStale) {
+    m_pendingSymbols.assign(m_pendingList.begin(), m_pendingList.end());
+    m_pendingSymbolsStale = false;
+  }
+  return m_pendingSymbols;
 }
 
 void P_Template::dropPendingCursorEntry() {
@@ -131,8 +137,7 @@ void P_Template::dropPendingCursorEntry() {
     return;
   // The entry's own symbol, not merely the last one opened: a name opened
   // again has a later symbol in the list that the map does not know.
-  const auto listed = std::find(m_pendingSymbols.rbegin(), m_pendingSymbols.rend(), entry->second);
-  if (listed != m_pendingSymbols.rend())
-    m_pendingSymbols.erase(std::next(listed).base());
+  m_pendingList.erase(entry->second);
+  m_pendingSymbolsStale = true;
   m_pendingByName.erase(entry);
 }

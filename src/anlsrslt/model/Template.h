@@ -8,6 +8,7 @@
 #include "foundation/StringStore.h"
 
 #include <cstdint>
+#include <list>
 #include <map>
 #include <set>
 #include <vector>
@@ -50,6 +51,9 @@ struct P_Template : public U_Ref {
   // unset define fails there (reported, U_AssertException thrown).
   explicit P_Template(const DefinePtr &first);
   ~P_Template() override;
+  // The pending entries point into the template's own list.
+  P_Template(const P_Template &) = delete;
+  P_Template &operator=(const P_Template &) = delete;
 
   // Takes the define as the add-kind says; whether it was taken. Defines
   // taken into the primary symbol add their position to the template's.
@@ -71,12 +75,22 @@ struct P_Template : public U_Ref {
 
   // The pending entry opened last, when there is one.
   P_Symbol *pendingCursorSymbol() const;
+  // The pending symbols in the order they were opened, for walking. The list
+  // stays valid until the template next changes.
+  const std::vector<U_RefPtr<P_Symbol>> &pendingSymbols() const;
+
+  // Pending symbols in the order they were opened. A name opened again while
+  // its entry is pending opens a further symbol here that no entry knows.
+  using PendingList = std::list<U_RefPtr<P_Symbol>>;
+  using PendingByName = std::map<const char *, PendingList::iterator, U_InternedStringOrder>;
 
   U_RefPtr<P_Symbol> m_primary;
   std::set<P_TemplatePosition, P_TemplatePositionLess> m_positions;
   const char *m_name;
-  std::vector<U_RefPtr<P_Symbol>> m_pendingSymbols;
-  SymbolsByName m_pendingByName;
+  PendingList m_pendingList;
+  // Each pending name's symbol, as its place in the pending list, so that
+  // settling or dropping it takes it out at once.
+  PendingByName m_pendingByName;
   // The name of the pending entry opened last; null when none.
   const char *m_pendingCursor = nullptr;
   std::vector<U_RefPtr<P_Symbol>> m_settledSymbols;
@@ -85,6 +99,10 @@ struct P_Template : public U_Ref {
   TemplatesByName m_nestedByName;
 
 private:
+  // The pending list as a vector, made again on the first walk after a change.
+  mutable std::vector<U_RefPtr<P_Symbol>> m_pendingSymbols;
+  mutable bool m_pendingSymbolsStale = false;
+
   bool addToPrimary(const DefinePtr &def);
   // Takes the pending entry opened last out of the pending map and its own
   // symbol out of the pending list, and clears the cursor.

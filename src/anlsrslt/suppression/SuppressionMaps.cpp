@@ -67,26 +67,23 @@ void P_SuppressionMaps::add(const U_RefPtr<M_SuppressionRecord> &record) {
   const Region region{start.getFile(), start.getLine(), start.getColumn(), end.getLine(), end.getColumn()};
 
   const std::uint64_t arrival = m_arrivals.try_emplace(record.pointer(), m_arrivals.size()).first->second;
-  RegionRecords &kinds = kind == 1 ? m_regionRecords : m_positionRecords;
+  KindRecords &kinds = kind == 1 ? m_regionRecords : m_positionRecords;
   for (const P_NumberRange &range : toNumberRanges(record->getMessageRanges())) {
-    m_ranges.insert(range);
-    kinds[RegionKey{range, region}].push_back(HeldRecord{arrival, record});
+    kinds.ranges.insert(range);
+    kinds.regions[RegionKey{range, region}].push_back(HeldRecord{arrival, record});
   }
 }
 
 template <class Visit>
-bool P_SuppressionMaps::forEachMatch(const RegionRecords &kinds, std::int32_t number,
+bool P_SuppressionMaps::forEachMatch(const KindRecords &kinds, std::int32_t number,
                                      const U_Location &location, bool exact, Visit visit) const {
   for (U_Location place = location; place.isSet(); place = place.getInclLoc()) {
     const QL_Filename &file = place.getFile();
-    // Ranges in order of their from: none after the first above the number
-    // can cover it.
-    for (auto range = m_ranges.begin(); range != m_ranges.end() && range->first <= number; ++range) {
-      if (range->second < number)
-        continue;
-      const RegionKey first{*range, Region{file, lowest, lowest, lowest, lowest}};
-      for (auto entry = kinds.lower_bound(first);
-           entry != kinds.end() && entry->first.range == *range && entry->first.region.file == file;
+    // The regions of the place's file under each range that covers the number.
+    const auto inRegionsOf = [&](const P_NumberRange &range) {
+      const RegionKey first{range, Region{file, lowest, lowest, lowest, lowest}};
+      for (auto entry = kinds.regions.lower_bound(first);
+           entry != kinds.regions.end() && entry->first.range == range && entry->first.region.file == file;
            ++entry) {
         const Region &region = entry->first.region;
         if (isPositionInRegion(place.getLine(), place.getColumn(), region.startLine, region.startColumn,
@@ -94,12 +91,15 @@ bool P_SuppressionMaps::forEachMatch(const RegionRecords &kinds, std::int32_t nu
             visit(entry->second))
           return true;
       }
-    }
+      return false;
+    };
+    if (kinds.ranges.forEachCovering(number, inRegionsOf))
+      return true;
   }
   return false;
 }
 
-bool P_SuppressionMaps::matches(const RegionRecords &kinds, const U_RefPtr<M_Diagnostic> &diagnostic,
+bool P_SuppressionMaps::matches(const KindRecords &kinds, const U_RefPtr<M_Diagnostic> &diagnostic,
                                 bool exact) const {
   if (diagnostic->isError())
     return false;
@@ -142,8 +142,9 @@ P_SuppressionRecordSet P_SuppressionMaps::recordsFor(const U_RefPtr<M_Diagnostic
 }
 
 void P_SuppressionMaps::clear() {
-  m_ranges.clear();
-  m_regionRecords.clear();
-  m_positionRecords.clear();
+  for (KindRecords *kinds : {&m_regionRecords, &m_positionRecords}) {
+    kinds->ranges.clear();
+    kinds->regions.clear();
+  }
   m_arrivals.clear();
 }

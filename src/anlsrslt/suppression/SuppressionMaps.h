@@ -3,6 +3,7 @@
 // for a diagnostic read back: whether a record suppresses it, and which.
 #pragma once
 
+#include "anlsrslt/suppression/NumberRangeIndex.h"
 #include "foundation/FileIdentity.h"
 #include "foundation/Ref.h"
 #include "messages/Diagnostic.h"
@@ -13,10 +14,6 @@
 #include <set>
 #include <utility>
 #include <vector>
-
-// A range of message numbers (from, to); it covers from <= n <= to, so a
-// range whose to is below its from covers nothing.
-using P_NumberRange = std::pair<std::int32_t, std::int32_t>;
 
 // Records in the order in which the maps first received each, each once.
 using P_SuppressionRecordSet = std::vector<U_RefPtr<M_SuppressionRecord>>;
@@ -92,8 +89,14 @@ private:
     std::uint64_t arrival;
     U_RefPtr<M_SuppressionRecord> record;
   };
-  // The records filed under each region of each range, of one kind.
-  using RegionRecords = std::map<RegionKey, std::vector<HeldRecord>, RegionKeyLess>;
+  // The records of one kind: filed under each region of each range, and the
+  // distinct ranges that have regions, kept as intervals: memory follows the
+  // number of records, not the widths of their ranges, and the ranges that
+  // cover a number are found by one descent.
+  struct KindRecords {
+    P_NumberRangeIndex ranges;
+    std::map<RegionKey, std::vector<HeldRecord>, RegionKeyLess> regions;
+  };
 
   // Calls visit (records of the region) for each region of kinds that lies in
   // the file of the location or of one of its include locations, under a
@@ -101,15 +104,12 @@ private:
   // there); stops at the first call that answers true, and answers whether
   // some call did.
   template <class Visit>
-  bool forEachMatch(const RegionRecords &kinds, std::int32_t number, const U_Location &location, bool exact,
+  bool forEachMatch(const KindRecords &kinds, std::int32_t number, const U_Location &location, bool exact,
                     Visit visit) const;
-  bool matches(const RegionRecords &kinds, const U_RefPtr<M_Diagnostic> &diagnostic, bool exact) const;
+  bool matches(const KindRecords &kinds, const U_RefPtr<M_Diagnostic> &diagnostic, bool exact) const;
 
-  // The distinct ranges of every record indexed, kept as intervals: memory
-  // follows the number of records, not the widths of their ranges.
-  std::set<P_NumberRange> m_ranges;
-  RegionRecords m_regionRecords;   // kind 1
-  RegionRecords m_positionRecords; // kind 2
+  KindRecords m_regionRecords;   // kind 1
+  KindRecords m_positionRecords; // kind 2
   // The arrival of each record object held.
   std::map<const M_SuppressionRecord *, std::uint64_t> m_arrivals;
 };

@@ -1,5 +1,6 @@
 #include "anlsrslt/model/TemplateTable.h"
 
+#include "anlsrslt/model/DefineAccessors.h"
 #include "anlsrslt/model/EncodedName.h"
 #include "anlsrslt/model/SymbolTable.h"
 #include "foundation/Exception.h"
@@ -245,6 +246,61 @@ TEST_F(TemplateTableTest, RecordSequencesAndWhatTheTablesMakeOfThem) {
     EXPECT_EQ(s.names, namesOf(tables.templates)) << s.title;
     EXPECT_EQ(s.positions, positionsOf(tables.templates)) << s.title;
     EXPECT_EQ(s.symbols, describeSymbols(tables.symbols.symbols())) << s.title;
+  }
+}
+
+// Each pending symbol of the template as name@file:line of its define, in
+// list order, and the cursor.
+std::string pendingOf(const P_Template &t) {
+  std::string text;
+  for (const U_RefPtr<P_Symbol> &symbol : t.pendingSymbols()) {
+    const P_Define *def = symbol->define();
+    const std::string file = P_defineFileName(def);
+    text += std::string(P_displayName(P_defineName(def))) + "@" + file.substr(file.rfind('/') + 1) + ":" +
+            std::to_string(def->m_line) + " ";
+  }
+  return text + "cursor " + (t.m_pendingCursor ? P_displayName(t.m_pendingCursor) : "none");
+}
+
+TEST_F(TemplateTableTest, PendingListAsEachRecordLeavesIt) {
+  // The list is walked after every record: an entry settled or dropped leaves
+  // the list at its own place, whatever was opened after it; a name opened
+  // again keeps its first symbol as its entry.
+  const struct Step {
+    std::string record;
+    std::string pending;
+  } steps[] = {
+      {declareA, "cursor none"},
+      {"::A<T> /tmpl/a.h 6 I DC TG F X {c::A<T>} U", "cursor none"},
+      {specialiseA, "::A<int>@a.h:5 cursor ::A<int>"},
+      {"::A<long> /tmpl/a.h 5 I DS TG F X {c::A<long>} -", "::A<int>@a.h:5 ::A<long>@a.h:5 cursor ::A<long>"},
+      {"::A<int> /tmpl/a.h 6 I DS TG F X {c::A<int>} -",
+       "::A<int>@a.h:5 ::A<long>@a.h:5 ::A<int>@a.h:6 cursor ::A<int>"},
+      {"::A<int> /tmpl/a.c 20 N DF TG F X {c::A<int>} -", "::A<long>@a.h:5 ::A<int>@a.h:6 cursor none"},
+      {"::A<char> /tmpl/a.h 5 I DS TG F X {c::A<char>} -",
+       "::A<long>@a.h:5 ::A<int>@a.h:6 ::A<char>@a.h:5 cursor ::A<char>"},
+      {"::A<long> /tmpl/a.h 6 I DS TG F X {c::A<long>} -",
+       "::A<long>@a.h:5 ::A<int>@a.h:6 ::A<char>@a.h:5 ::A<long>@a.h:6 cursor ::A<long>"},
+      {"::A<long> /tmpl/b.c 31 N DX TG F X {c::A<long>} -",
+       "::A<int>@a.h:6 ::A<char>@a.h:5 ::A<long>@a.h:6 cursor none"},
+      {"::A<int> /tmpl/a.h 5 I DS TG F X {c::A<int>} -",
+       "::A<int>@a.h:6 ::A<char>@a.h:5 ::A<long>@a.h:6 ::A<int>@a.h:5 cursor ::A<int>"},
+      {"::A<int> /tmpl/a.c 40 N DF TG F X {c::A<int>} -",
+       "::A<int>@a.h:6 ::A<char>@a.h:5 ::A<long>@a.h:6 cursor none"},
+      {"::A<T*> /tmpl/a.h 5 I DS TG F X {c::A<T*>} U",
+       "::A<int>@a.h:6 ::A<char>@a.h:5 ::A<long>@a.h:6 ::A<T*>@a.h:5 cursor ::A<T*>"},
+      {"::A<T*> /tmpl/a.h 12 I DP TG F X {c::A<T*>} -",
+       "::A<int>@a.h:6 ::A<char>@a.h:5 ::A<long>@a.h:6 cursor none"},
+      {"::A<char> /tmpl/a.h 6 I DS TG F X {c::A<char>} -",
+       "::A<int>@a.h:6 ::A<char>@a.h:5 ::A<long>@a.h:6 ::A<char>@a.h:6 cursor ::A<char>"},
+      {"::A<char> /tmpl/a.h 13 I DP TG F X {c::A<char>} -",
+       "::A<int>@a.h:6 ::A<long>@a.h:6 ::A<char>@a.h:6 cursor none"},
+  };
+  Tables tables;
+  for (const Step &step : steps) {
+    tables.file({{step.record}});
+    ASSERT_EQ(1u, tables.templates.templates().size());
+    EXPECT_EQ(step.pending, pendingOf(*tables.templates.templates()[0])) << step.record;
   }
 }
 

@@ -370,13 +370,29 @@ std::set<M_SuppressionRecord *> pointersOf(const P_SuppressionRecordSet &records
   return pointers;
 }
 
-TEST(SuppressionMapsTest, IntervalIndexAnswersAsAPerNumberIndexOnRandomSmallRanges) {
-  std::mt19937 random(2512);
+// How the records and diagnostics of the random rounds are drawn.
+struct RandomShape {
+  const char *what;
+  int rounds;
+  int fewestRecords, mostRecords;
+  // The texts of the records' ranges.
+  std::vector<std::string> numberTexts;
+  // The numbers of the diagnostics.
+  int lowestNumber, highestNumber;
+  // How often each kind must suppress over all rounds at least.
+  int fewestAnswers;
+};
+
+// Rounds of records and diagnostics at random, each round in fresh maps and a
+// fresh per-number index, every answer of the maps against the index's.
+void checkAgainstPerNumberIndex(const RandomShape &shape, std::uint32_t seed) {
+  SCOPED_TRACE(shape.what);
+  std::mt19937 random(seed);
   const auto pick = [&random](int low, int high) {
     return std::uniform_int_distribution<int>(low, high)(random);
   };
   const char *const files[] = {"/prop/a.c", "/prop/b.h", "/prop/c.h"};
-  const char *const numberTexts[] = {"", "0", "1", "2", "3", "4", "5", "6", "-1", "-2", " 3x", "x"};
+  const int lastText = static_cast<int>(shape.numberTexts.size()) - 1;
   // A location in one of the files, reached through up to two include
   // directives.
   const auto place = [&]() {
@@ -392,15 +408,15 @@ TEST(SuppressionMapsTest, IntervalIndexAnswersAsAPerNumberIndexOnRandomSmallRang
   // How often each kind suppressed: the rounds must meet both.
   int regionAnswers = 0;
   int positionAnswers = 0;
-  for (int round = 0; round < 300; ++round) {
+  for (int round = 0; round < shape.rounds; ++round) {
     P_SuppressionMaps maps;
     PerNumberIndex reference;
     std::vector<U_RefPtr<M_SuppressionRecord>> records;
-    for (int count = pick(1, 8); count > 0; --count) {
+    for (int count = pick(shape.fewestRecords, shape.mostRecords); count > 0; --count) {
       const char *file = files[pick(0, 2)];
       M_SuppressionRecord::Ranges ranges;
       for (int pairs = pick(0, 3); pairs > 0; --pairs)
-        ranges.emplace_back(numberTexts[pick(0, 11)], numberTexts[pick(0, 11)]);
+        ranges.emplace_back(shape.numberTexts[pick(0, lastText)], shape.numberTexts[pick(0, lastText)]);
       const std::uint32_t kinds[] = {0, 1, 1, 1, 2, 2, 3};
       const U_Location written = pick(0, 9) ? at(file, 0) : U_Location();
       const U_Location start = pick(0, 9) ? at(file, pick(0, 6), pick(0, 6)) : U_Location();
@@ -418,7 +434,8 @@ TEST(SuppressionMapsTest, IntervalIndexAnswersAsAPerNumberIndexOnRandomSmallRang
       const U_Location &start = records[pick(0, static_cast<int>(records.size()) - 1)]->getStartLocation();
       if (start.isSet() && pick(0, 1))
         where = pick(0, 1) ? start : includedAt(start, files[pick(0, 2)], pick(0, 6), pick(0, 6));
-      const U_RefPtr<M_Diagnostic> found = diagnostic(static_cast<std::uint32_t>(pick(-2, 7)), where);
+      const U_RefPtr<M_Diagnostic> found =
+          diagnostic(static_cast<std::uint32_t>(pick(shape.lowestNumber, shape.highestNumber)), where);
       found->setError(pick(0, 9) == 0);
       const auto regions = reference.recordsFor(found, 1);
       const auto positions = reference.recordsFor(found, 2);
@@ -435,8 +452,28 @@ TEST(SuppressionMapsTest, IntervalIndexAnswersAsAPerNumberIndexOnRandomSmallRang
       positionAnswers += !positions.empty();
     }
   }
-  EXPECT_GT(regionAnswers, 100);
-  EXPECT_GT(positionAnswers, 100);
+  EXPECT_GT(regionAnswers, shape.fewestAnswers);
+  EXPECT_GT(positionAnswers, shape.fewestAnswers);
+}
+
+TEST(SuppressionMapsTest, IntervalIndexAnswersAsAPerNumberIndexOnRandomSmallRanges) {
+  checkAgainstPerNumberIndex({"few records, small ranges",
+                              300,
+                              1,
+                              8,
+                              {"", "0", "1", "2", "3", "4", "5", "6", "-1", "-2", " 3x", "x"},
+                              -2,
+                              7,
+                              100},
+                             2512);
+}
+
+// Hundreds of distinct ranges, nested and overlapping, in one index.
+TEST(SuppressionMapsTest, IntervalIndexAnswersAsAPerNumberIndexOnManyOverlappingRanges) {
+  std::vector<std::string> texts = {"", "0", " 3x", "x"};
+  for (int number = -40; number <= 40; ++number)
+    texts.push_back(std::to_string(number));
+  checkAgainstPerNumberIndex({"many records, overlapping ranges", 40, 60, 200, texts, -45, 45, 40}, 4113);
 }
 
 } // namespace
