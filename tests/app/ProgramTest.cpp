@@ -223,6 +223,8 @@ TEST(ProgramTest, FixtureCases) {
       "library-checks-multi-file",
       "library-checks-header-that-is-a-directory",
       "library-checks-missing-header-ends-the-run",
+      "findings-in-directories-that-do-not-exist",
+      "findings-in-directories-that-do-not-exist-error-file",
       "record-file-empty",
       "record-file-truncated",
       "record-file-binary",
