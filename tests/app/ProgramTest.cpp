@@ -227,6 +227,7 @@ TEST(ProgramTest, FixtureCases) {
       "findings-in-directories-that-do-not-exist-error-file",
       "record-file-empty",
       "record-file-truncated",
+      "record-file-cut-inside-an-include-record",
       "record-file-binary",
       "record-file-with-a-100-mb-line",
       "record-file-is-a-directory",
