@@ -1,6 +1,7 @@
 // Record lines, one per input line, through the relation reader: nothing may
 // crash, and each "R" line must read as stream extraction from the whole
-// line reads it. "<DEFINE>" lines are filed first so that names resolve; a
+// line reads it (an include record only when both file names were read
+// whole). "<DEFINE>" lines are filed first so that names resolve; a
 // line "<UNIT>" begins another translation unit. A reference reader with a
 // string stream decides what each relation or include record holds; the
 // listeners compare. At the end the relation index must hold each (key,
@@ -70,10 +71,13 @@ Expected reference(const std::string &line, SymbolTable &symbols) {
   const std::string kind = tag.size() > 3 ? tag.substr(3) : std::string();
   std::int32_t number = 0;
   if (kind == "I") {
-    e.include = true;
     std::string from, to;
     fuzz_support::referenceFileToken(in, from);
     fuzz_support::referenceFileToken(in, to);
+    // A file token that the end of the line ends may be cut short: skipped.
+    if (!in)
+      return e;
+    e.include = true;
     P_readFilenameProxy(from, e.from);
     P_readFilenameProxy(to, e.to);
     if (!(in >> number))

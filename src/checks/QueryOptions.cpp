@@ -41,14 +41,20 @@ P_CountedPtr<P_ProductOptionTable> buildProductOptionTable() {
   return table;
 }
 
+} // namespace
+
 // The product-option table: built on the first walk and, only under the
 // debug word "always-first", afresh for every walk. A walk keeps the table it
 // began on, so a new one leaves it valid.
-} // namespace
-
 struct PI_ProductOptionCacheAccess {
-  static P_CountedPtr<P_ProductOptionTable> alwaysFirstCache() {
+  // The table built last; unset before the first walk.
+  static P_CountedPtr<P_ProductOptionTable> &lastBuilt() {
     static P_CountedPtr<P_ProductOptionTable> cache;
+    return cache;
+  }
+
+  static P_CountedPtr<P_ProductOptionTable> alwaysFirstCache() {
+    P_CountedPtr<P_ProductOptionTable> &cache = lastBuilt();
     bool &rebuild = PI_ProductOptionCache::rebuildNext();
     if (rebuild) {
       rebuild = debugFlag("always-first");
@@ -58,6 +64,22 @@ struct PI_ProductOptionCacheAccess {
   }
 };
 
+P_CountedPtr<P_ProductOptionTable> alwaysFirstCache() {
+  return PI_ProductOptionCacheAccess::alwaysFirstCache();
+}
+
+const char *optionCacheValue(P_ProductOptionTable::const_iterator iter) {
+  // The table the position belongs to is the one built last: asking does not
+  // build it again, which would leave the position behind.
+  P_CountedPtr<P_ProductOptionTable> cache = PI_ProductOptionCacheAccess::lastBuilt();
+  if (!cache.isSet())
+    cache = alwaysFirstCache();
+  if (!(iter != cache->end()))
+    assertFailed(__FILE_NAME__, __LINE__, "iter != cache.end () && \"We should have a valid iterator\"",
+                 true);
+  return iter->second;
+}
+
 bool &PI_ProductOptionCache::rebuildNext() {
   static bool rebuild = true;
   return rebuild;
@@ -65,7 +87,7 @@ bool &PI_ProductOptionCache::rebuildNext() {
 
 std::int32_t getFirstOption(const char *value) {
   U_ASSERT(0 != value && "Do not call getFirstOption with a null option");
-  P_CountedPtr<P_ProductOptionTable> table = PI_ProductOptionCacheAccess::alwaysFirstCache();
+  P_CountedPtr<P_ProductOptionTable> table = alwaysFirstCache();
   const auto [begin, end] = table->equal_range(internString(value));
   return IterCont<P_OptionValueIter>::instance().create(begin, end, std::move(table)).id;
 }

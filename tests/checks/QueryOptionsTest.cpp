@@ -1,5 +1,6 @@
 #include "anlsrslt/include/QueryOptions.h"
 
+#include "foundation/StringStore.h"
 #include "support/CurrentArguments.h"
 #include "support/ProductOptionCacheReset.h"
 
@@ -68,6 +69,18 @@ TEST_F(QueryOptionsTest, AnEmptyWalkKeepsItsId) {
   EXPECT_NE(empty, getFirstOption("none"));
 }
 
+TEST_F(QueryOptionsTest, AValueAtAPositionOfTheTable) {
+  setProductOptions({"n::a", "m::x", "n::b"});
+  const P_CountedPtr<P_ProductOptionTable> table = alwaysFirstCache();
+  const auto [begin, end] = table->equal_range(internString("n"));
+  std::vector<std::string> values;
+  for (auto position = begin; position != end; ++position)
+    values.push_back(optionCacheValue(position));
+  EXPECT_EQ((std::vector<std::string>{"a", "b"}), values);
+  EXPECT_STREQ("x", optionCacheValue(table->find(internString("m"))));
+  EXPECT_EQ(table, alwaysFirstCache()) << "built once";
+}
+
 TEST_F(QueryOptionsTest, OptionWordsTakenApart) {
   struct Case {
     const char *word;
@@ -104,6 +117,17 @@ TEST_F(QueryOptionsDeathTest, WordsOfTheOtherKindAndANullName) {
   EXPECT_DEATH(PI_optionValue("a-1"), "Value options should be");
   EXPECT_DEATH(PI_optionValue("a"), "Value options should be");
   EXPECT_DEATH(getFirstOption(nullptr), "0 != value && \"Do not call getFirstOption with a null option\"");
+}
+
+TEST_F(QueryOptionsDeathTest, TheEndOfTheTableHasNoValue) {
+  for (const bool alwaysFirst : {false, true}) {
+    // Under "always-first" too the position is one of the table built last.
+    setProductOptions({"n::a"}, alwaysFirst);
+    const P_CountedPtr<P_ProductOptionTable> table = alwaysFirstCache();
+    EXPECT_DEATH(optionCacheValue(table->end()),
+                 "Assertion 'iter != cache.end \\(\\) && \"We should have a valid iterator\"' failed");
+    EXPECT_DEATH(optionCacheValue(table->find(internString("none"))), "We should have a valid iterator");
+  }
 }
 
 } // namespace

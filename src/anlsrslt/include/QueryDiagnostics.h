@@ -9,10 +9,11 @@ struct P_Diagnostic;
 struct P_Location;
 
 // A new diagnostic with the number at the line (column 0) of the file. The
-// file name must be canonical (absolute, normalised, forward slashes: the
-// names the query interface hands out are), else an assertion fails; the
-// diagnostic carries the include location recorded for the file. Never null:
-// running out of memory raises the allocation error.
+// location takes the file name unchanged as both its canonical name and its
+// name as written, so a finding is reported under the name as given, also a
+// name in a directory that does not exist here; the diagnostic carries the
+// include location recorded for the file. Never null: running out of memory
+// raises the allocation error.
 P_Diagnostic *PI_createDiagnostic(std::uint32_t number, const char *file, std::uint32_t line);
 P_Diagnostic *PI_createDiagnosticWithColumn(std::uint32_t number, const char *file, std::uint32_t line,
                                             std::uint32_t column);

@@ -3,6 +3,9 @@
 // word apart. No shipped check uses them.
 #pragma once
 
+#include "anlsrslt/model/CountedPtr.h"
+#include "anlsrslt/model/IterSlots.h"
+
 #include <cstdint>
 
 namespace test_support {
@@ -15,6 +18,15 @@ std::int32_t getFirstOption(const char *name);
 bool PI_optionValuesAtEnd(std::int32_t id);
 const char *PI_currentOptionValue(std::int32_t id); // null at the end
 bool PI_nextOptionValue(std::int32_t id);
+
+// The product-option table that the walks read: built from the current
+// "prodoption" words on the first call and, only under the debug word
+// "always-first", afresh on every call. A walk or a caller that holds the
+// handle keeps its table valid.
+P_CountedPtr<P_ProductOptionTable> alwaysFirstCache();
+// The value at a position of the table built last; its end position fails an
+// assertion.
+const char *optionCacheValue(P_ProductOptionTable::const_iterator iter);
 
 // The switch value of a word "name", "name+" or "name-": true, true, false.
 // A blank or "=" as the first special character fails an assertion.

@@ -3,7 +3,6 @@
 #include "cmdline/OnceAnswer.h"
 #include "cmdline/Options.h"
 #include "foundation/Assertion.h"
-#include "foundation/FileSystem.h"
 #include "foundation/IncludeSiteMap.h"
 #include "messages/DiagnosticOrder.h"
 
@@ -42,10 +41,9 @@ P_Diagnostic::P_Diagnostic(const U_RefPtr<M_Diagnostic> &diagnostic) : m_diagnos
 
 namespace {
 
-// The proxy of the file of a diagnostic that a check creates, whose name must
-// be canonical. Made and checked once per name: the checks report many
-// findings in a few files, and files do not move during a run. Bounded:
-// emptied when full.
+// The proxy of the file of a diagnostic that a check creates: that of its
+// name made canonical. Made once per name: the checks report many findings in
+// a few files, and files do not move during a run. Bounded: emptied when full.
 U_RefPtr<FilenameProxy> createdDiagnosticFile(const std::string &text) {
   static std::unordered_map<std::string, U_RefPtr<FilenameProxy>> known;
   if (const auto found = known.find(text); found != known.end())
@@ -53,11 +51,6 @@ U_RefPtr<FilenameProxy> createdDiagnosticFile(const std::string &text) {
   U_RefPtr<FilenameProxy> proxy = proxyOfCanonicalForm(text);
   if (!proxy.isSet())
     assertFailed("P_Diagnostic", __LINE__, "m_filename.isSet () && \"Null string for object.\"", true);
-  // Only the canonical name is the file of the other locations and of the
-  // include records.
-  if (!QL_isCanonicalPath(text))
-    assertFailed("P_Diagnostic", __LINE__,
-                 "QL_isCanonicalPath (file) && \"File name of a new diagnostic not canonical.\"", true);
   if (known.size() >= 4096)
     known.clear();
   known.emplace(text, proxy);

@@ -18,12 +18,14 @@ struct P_Diagnostic : public U_Ref {
 
   // A new finding of a check: a new diagnostic with the number at the line
   // and column of the file, carrying the include location recorded for the
-  // file (makeIncludedLocation). The file name must be canonical (absolute,
-  // normalised, forward slashes; the interned name of a proxy is): the
-  // location takes it unchanged as both its names, and only the canonical
-  // name finds the file's include location and compares equal to the other
-  // locations of the file. Another name is a failed assertion that ends the
-  // run.
+  // file (makeIncludedLocation). The location takes the name unchanged as
+  // both its canonical name and its name as written; the proxy is that of
+  // the name made canonical. The names the query interface hands out are
+  // proxy names, each its own canonical form also when its directory does
+  // not exist on this machine (such a name is kept as the record gave it),
+  // so for them the location is the model's file: it finds the file's
+  // include location and compares equal to the other locations of the file.
+  // Any other name is taken as it is; nothing here ends the run.
   P_Diagnostic(std::uint32_t number, const char *file, std::int32_t line, std::int32_t column);
 
   // Drops the diagnostic, then the file.

@@ -2,6 +2,7 @@
 
 #include "anlsrslt/model/CountedPtr.h"
 #include "anlsrslt/model/IncludeLocationMap.h"
+#include "anlsrslt/model/RecordTokens.h"
 #include "anlsrslt/readers/ListenerList.h"
 #include "anlsrslt/readers/RecordFields.h"
 #include "anlsrslt/readers/RelationRecord.h"
@@ -31,10 +32,21 @@ const P_IncludeRecord &includeOf(const P_IncludeRecord *rel) {
 } // namespace
 
 void handleIncludeRelation(const std::string &line) {
-  const P_CountedPtr<P_IncludeRecord> record = P_makeCounted<P_IncludeRecord>();
   P_RecordFields fields(line);
   fields.word(); // the tag
-  fields.file(record->m_from).file(record->m_to).number(record->m_line);
+  // A file token that the end of the line ends may be cut short (the writer
+  // of the record file died): the record names no file for certain.
+  std::string from;
+  std::string to;
+  if (!fields.quoted(from).quoted(to)) {
+    if (showRelationErrors())
+      P_reportSkippedRecord("R");
+    return;
+  }
+  const P_CountedPtr<P_IncludeRecord> record = P_makeCounted<P_IncludeRecord>();
+  P_readFilenameProxy(from, record->m_from);
+  P_readFilenameProxy(to, record->m_to);
+  fields.number(record->m_line);
   record->m_flags = includeFlagsFromLetters(fields);
   P_recordIncludeLocation(P_includeLocationMap(), record);
   notifyIncludeListeners(record);

@@ -14,10 +14,14 @@ template <class T> class P_CountedPtr;
 
 using P_IncludeListener = void (*)(const P_CountedPtr<P_IncludeRecord> &record);
 
-// Reads an include record from its whole line: nothing is validated, a file
-// that cannot be read is the empty path's proxy and a missing or unreadable
-// line is 0. Records where the included file was first included, then calls
-// every include listener with the record.
+// Reads an include record from its whole line. Both file tokens must be read
+// whole (ended by a blank or their closing quote): a line that ends before
+// that, as the last line of a record file cut short does, is skipped, and
+// under the debug word "show-relation-errors" reported on standard output
+// with the record file and line number (P_reportSkippedRecord). The line
+// number and the flags are not validated: a missing or unreadable line is 0.
+// Records where the included file was first included, then calls every
+// include listener with the record.
 void handleIncludeRelation(const std::string &line);
 
 // The flags of the include form: "S" 0x100, "-" none; any other letter is

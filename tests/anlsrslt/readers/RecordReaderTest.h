@@ -45,6 +45,11 @@ protected:
     std::string text;
     for (const std::string &line : lines)
       text += line + "\n";
+    readRecordFileText(source, text);
+  }
+
+  // Reads the text, exactly as it is, as the record file of the source file.
+  void readRecordFileText(const std::string &source, const std::string &text) {
     m_out.writeFile(source + ".met", text);
     readMetricFile(QL_Filename::fromPath(m_out.path()), QL_Filename::fromPath(m_sources / source),
                    SymbolTable::instance());

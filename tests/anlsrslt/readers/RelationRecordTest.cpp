@@ -1,6 +1,8 @@
 #include "anlsrslt/readers/RelationRecord.h"
 
+#include "RecordReaderTest.h"
 #include "anlsrslt/model/IncludeLocationMap.h"
+#include "anlsrslt/model/RecordTokens.h"
 #include "anlsrslt/model/SymbolTable.h"
 #include "anlsrslt/readers/DefineRecord.h"
 #include "anlsrslt/readers/RelationInclude.h"
@@ -162,16 +164,25 @@ TEST_F(RelationRecordTest, IncludeLines) {
       // Letters of the relation form mean nothing here.
       {"<R>I /rel/a.c /rel/b.h 7 R", "/rel/a.c /rel/b.h 7 0x0", "Undefined flag for relation record: R\n"},
       {"<R>I /rel/a.c /rel/b.h 7 S1", "/rel/a.c /rel/b.h 7 0x100", "Undefined flag for relation record: 1\n"},
-      // Nothing is validated: the record is made all the same.
-      {"<R>I /rel/a.c /rel/b.h", "/rel/a.c /rel/b.h 0 0x0", ""},
+      // The line and the flags are not validated: the record is made all the same.
+      {"<R>I /rel/a.c /rel/b.h ", "/rel/a.c /rel/b.h 0 0x0", ""},
       {"<R>I /rel/a.c /rel/b.h x S", "/rel/a.c /rel/b.h 0 0x0", ""},
+      // A file token that the end of the line ends may be cut short: skipped
+      // (outside a record file the report has no file and line 0).
+      {"<R>I /rel/a.c /rel/b.h", "", ":0: malformed R record skipped\n"},
+      {"<R>I /rel/a.c ", "", ":0: malformed R record skipped\n"},
+      {"<R>I /rel/a.c", "", ":0: malformed R record skipped\n"},
+      {"<R>I", "", ":0: malformed R record skipped\n"},
+      {"<R>I \"/rel/q d.c\" \"/rel/b.h", "", ":0: malformed R record skipped\n"},
+      {"<R>I \"/rel/q d.c\" \"/rel/b.h\"", "/rel/q d.c /rel/b.h 0 0x0", ""},
   };
   registerIncludeListener(onInclude);
   for (const Case &c : cases) {
     for (const bool debug : {false, true}) {
       events.clear();
       const std::string output = read(c.line, debug);
-      EXPECT_EQ(std::vector<std::string>{c.seen}, events) << c.line;
+      EXPECT_EQ(c.seen.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.seen}, events)
+          << c.line;
       EXPECT_EQ(debug ? c.report : "", output) << c.line << (debug ? " (debug)" : "");
     }
   }
@@ -196,6 +207,65 @@ TEST_F(RelationRecordTest, TheCollectorKeepsEveryIncludeRecordOnceUnderItsInclud
   const U_Location site = P_lookupIncludeLocation(P_includeLocationMap(), internString("/rel/k.h"));
   ASSERT_TRUE(site.isSet());
   EXPECT_EQ(3, site.getLine());
+}
+
+// A record file whose writer died inside an include record, cut at every
+// byte of that line: the record is filed only when both of its file names
+// were read whole; otherwise it is skipped, named under the debug word, and
+// the reading goes on.
+using RelationRecordFileTest = test_support::RecordReaderTest;
+
+TEST_F(RelationRecordFileTest, ARecordFileCutInsideAnIncludeRecord) {
+  const std::string first = "<R>I analysis/main.c /usr/include/setjmp.h 2 S";
+  const std::string cut = "<R>I analysis/main.c /usr/include/stdio.h 3 S";
+  const auto name = [](const char *token) {
+    U_RefPtr<FilenameProxy> proxy;
+    P_readFilenameProxy(token, proxy);
+    return std::string(proxy->name());
+  };
+  const std::string main = name("analysis/main.c");
+  const std::string setjmp = main + " " + name("/usr/include/setjmp.h") + " 2 0x100";
+  const std::string stdio = main + " " + name("/usr/include/stdio.h");
+  const std::string skipped = recordFilePath("main.c") + ":2: malformed R record skipped\n";
+  // Each cut up to the end of upTo (and beyond the one before) gives this.
+  const struct Outcome {
+    std::string upTo;
+    std::string filed;  // the cut line's record; empty: none
+    std::string report; // under "show-relation-errors"
+  } outcomes[] = {
+      {"<R", "", ""}, // no ">": not a record
+      {"<R>", "", "Undefined symbol for relation record: <R>\n"},
+      {"<R>I analysis/main.c /usr/include/stdio.h", "", skipped},
+      {"<R>I analysis/main.c /usr/include/stdio.h ", stdio + " 0 0x0", ""},
+      {"<R>I analysis/main.c /usr/include/stdio.h 3 ", stdio + " 3 0x0", ""},
+      {"<R>I analysis/main.c /usr/include/stdio.h 3 S\n", stdio + " 3 0x100", ""},
+  };
+  registerIncludeCollector();
+  for (std::size_t length = 0; length <= cut.size() + 1; ++length) {
+    const Outcome *outcome = outcomes;
+    while (outcome->upTo.size() < length)
+      ++outcome;
+    ASSERT_EQ(outcome->upTo.substr(0, length), (cut + "\n").substr(0, length)) << length;
+    const std::string text = (cut + "\n").substr(0, length);
+    for (const bool debug : {false, true}) {
+      test_support::RelationStoresReset::resetAll();
+      P_includeLocationMap().clear();
+      setArguments(debug ? std::vector<std::string>{"-debug", "show-relation-errors"}
+                         : std::vector<std::string>{});
+      testing::internal::CaptureStdout();
+      readRecordFileText("main.c", first + "\n" + text);
+      const std::string output = testing::internal::GetCapturedStdout();
+      std::vector<std::string> filed;
+      for (const auto &[from, record] : includeRelationSet())
+        filed.push_back(describe(*record));
+      std::vector<std::string> expected{setjmp};
+      if (!outcome->filed.empty())
+        expected.push_back(outcome->filed);
+      EXPECT_EQ(expected, filed) << "cut: " << text;
+      EXPECT_EQ(expected.size(), P_includeLocationMap().size()) << "cut: " << text;
+      EXPECT_EQ(debug ? outcome->report : "", output) << "cut: " << text << (debug ? " (debug)" : "");
+    }
+  }
 }
 
 TEST_F(RelationRecordTest, TheIndexFilesEachRelationOnceUnderTheNameOfItsKind) {

@@ -1,0 +1,1 @@
+#define lower_here 1

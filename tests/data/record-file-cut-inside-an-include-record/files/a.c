@@ -1,0 +1,2 @@
+#include <signal.h>
+#include "inc/h.h"
