@@ -257,6 +257,8 @@ bool truncateFile(const std::string &path, std::uint64_t length) {
 
 namespace {
 
+constexpr int maxLockTries = 64;
+
 // Whether the descriptor and the name are one file.
 bool sameFile(int fd, const std::string &path) {
   struct stat open {
@@ -321,7 +323,9 @@ bool LockedFile::open(const std::string &path, Opening opening) {
   }
   if (opening == Opening::make)
     return openToMake(path);
-  for (;;) {
+  // Each new try follows another process's turn; a file system that never
+  // shows the opened file under its name ends the tries with the file opened.
+  for (int tries = 1;; ++tries) {
     bool made = false;
     const int fd = openForLocking(path, opening != Opening::existing, made);
     if (fd < 0)
@@ -342,13 +346,15 @@ bool LockedFile::open(const std::string &path, Opening opening) {
       int locked;
       while ((locked = ::flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
       }
-      if (locked != 0) {
+      // A file system without locks: the file is written without one.
+      const bool lockless = locked != 0 && (errno == ENOLCK || errno == EOPNOTSUPP || errno == ENOSYS);
+      if (locked != 0 && !lockless) {
         closeKeepingErrno(fd);
         return false;
       }
       // The holder before may have removed the file, or put another in its
       // place: the turn is then at the file that the name names now.
-      if (!sameFile(fd, path)) {
+      if (!lockless && tries < maxLockTries && !sameFile(fd, path)) {
         ::close(fd);
         if (opening == Opening::existing && ::access(path.c_str(), F_OK) != 0) {
           errno = ENOENT;

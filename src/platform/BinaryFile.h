@@ -38,7 +38,7 @@ bool truncateFile(const std::string &path, std::uint64_t length);
 // that opens it here waits for its turn. Other descriptors of the file (a
 // reading of it) neither need the lock nor end it; the closing ends it, and so
 // does the end of the process. Only regular files are locked; a device opens
-// without a lock.
+// without a lock, and so does a file on a file system without locks.
 //
 // A file can also be made as a whole: it is written under a temporary name
 // beside it that only this process knows, and gets its name once it is

@@ -38,7 +38,7 @@ std::string reportPattern(const std::string &name) {
 }
 
 TEST(FatalSignalsDeathTest, EachFatalSignalIsNamedAndEndsWith19) {
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  GTEST_FLAG_SET(death_test_style, "fast");
   for (const NamedSignal &signal : fatalSignals) {
     SCOPED_TRACE(signal.name);
     EXPECT_EXIT(
