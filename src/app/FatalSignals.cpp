@@ -18,6 +18,8 @@ constexpr SignalName signalNames[] = {
     {FatalSignal::interrupt, "SIGINT)\n"},     {FatalSignal::illegalInstruction, "SIGILL)\n"},
     {FatalSignal::floatingPoint, "SIGFPE)\n"}, {FatalSignal::segmentation, "SIGSEGV)\n"},
     {FatalSignal::terminate, "SIGTERM)\n"},    {FatalSignal::abort, "SIGABRT)\n"},
+    {FatalSignal::hangup, "SIGHUP)\n"},        {FatalSignal::quit, "SIGQUIT)\n"},
+    {FatalSignal::cpuTimeLimit, "SIGXCPU)\n"}, {FatalSignal::busError, "SIGBUS)\n"},
 };
 
 constexpr int fatalSignalExitCode = 19;
@@ -26,7 +28,10 @@ void writeText(const char *text) { platform::writeToStandardError(text, std::str
 
 } // namespace
 
-void installSignalHandlers(void (*handler)(int)) { platform::installFatalSignalHandler(handler); }
+void installSignalHandlers(void (*handler)(int)) {
+  platform::installFatalSignalHandler(handler);
+  platform::ignoreWriteFailureSignals();
+}
 
 void onFatalSignal(int signal) {
   // Files half written, such as an error file appended to, are put back

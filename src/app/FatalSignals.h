@@ -2,7 +2,10 @@
 // ends at once with exit code 19.
 #pragma once
 
-// Installs the handler for SIGINT, SIGABRT, SIGILL, SIGFPE, SIGSEGV and SIGTERM.
+// Installs the handler for SIGINT, SIGABRT, SIGILL, SIGFPE, SIGSEGV, SIGTERM,
+// SIGHUP, SIGQUIT, SIGXCPU and SIGBUS, and ignores SIGPIPE and SIGXFSZ: a
+// write to a pipe without a reader or past the file-size limit fails as a
+// write, with the report and exit code of a file that cannot be written.
 void installSignalHandlers(void (*handler)(int));
 
 // The handler: puts back the files being written (restoreGuardedFiles), then

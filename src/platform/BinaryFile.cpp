@@ -8,9 +8,11 @@
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
+#include <utility>
 
 namespace platform {
 
@@ -116,6 +118,7 @@ struct FileGuard {
   char path[PATH_MAX] = {};
   std::uint64_t length = 0;
   bool remove = false;
+  int descriptor = -1;
 };
 
 // At namespace scope, so that it exists before any signal can arrive.
@@ -125,7 +128,7 @@ std::array<FileGuard, 4> &fileGuards() { return guardedFiles; }
 
 } // namespace
 
-int guardFileLength(const std::string &path, std::uint64_t length, bool madeByWriting) {
+int guardFileLength(const std::string &path, std::uint64_t length, bool madeByWriting, int descriptor) {
   if (path.size() >= PATH_MAX)
     return -1;
   std::array<FileGuard, 4> &guards = fileGuards();
@@ -136,6 +139,7 @@ int guardFileLength(const std::string &path, std::uint64_t length, bool madeByWr
     std::memcpy(guard.path, path.c_str(), path.size() + 1);
     guard.length = length;
     guard.remove = madeByWriting;
+    guard.descriptor = descriptor;
     guard.used = 1;
     return static_cast<int>(id);
   }
@@ -154,6 +158,10 @@ void restoreGuardedFiles() {
     guard.used = 0;
     if (guard.remove) {
       ::unlink(guard.path);
+      continue;
+    }
+    if (guard.descriptor >= 0) {
+      static_cast<void>(::ftruncate(guard.descriptor, static_cast<off_t>(guard.length)));
       continue;
     }
     const int fd = ::open(guard.path, O_WRONLY | O_CLOEXEC);
@@ -245,6 +253,255 @@ bool truncateFile(const std::string &path, std::uint64_t length) {
   if (!regularFileSize(path))
     return false;
   return ::truncate(path.c_str(), static_cast<off_t>(length)) == 0;
+}
+
+namespace {
+
+constexpr int maxLockTries = 64;
+
+// Whether the descriptor and the name are one file.
+bool sameFile(int fd, const std::string &path) {
+  struct stat open {
+  }, named{};
+  return ::fstat(fd, &open) == 0 && ::stat(path.c_str(), &named) == 0 && open.st_dev == named.st_dev &&
+         open.st_ino == named.st_ino;
+}
+
+void closeKeepingErrno(int fd) {
+  const int reason = errno;
+  ::close(fd);
+  errno = reason;
+}
+
+// Opens the file for reading and appending without waiting (a FIFO without a
+// writer would block the open itself): -1 with errno on failure. made tells
+// whether this opening made the file.
+int openForLocking(const std::string &path, bool create, bool &made) {
+  const int flags = O_RDWR | O_APPEND | O_CLOEXEC | O_NONBLOCK;
+  made = false;
+  if (!create)
+    return ::open(path.c_str(), flags);
+  int fd = ::open(path.c_str(), flags | O_CREAT | O_EXCL, 0666);
+  if (fd >= 0) {
+    made = true;
+    return fd;
+  }
+  if (errno != EEXIST)
+    return -1;
+  fd = ::open(path.c_str(), flags);
+  if (fd >= 0 || errno != ENOENT)
+    return fd;
+  // A link to a missing file, or a file removed in between: made through the
+  // name.
+  return ::open(path.c_str(), flags | O_CREAT, 0666);
+}
+
+} // namespace
+
+LockedFile::~LockedFile() { close(); }
+
+LockedFile::LockedFile(LockedFile &&other) noexcept { *this = std::move(other); }
+
+LockedFile &LockedFile::operator=(LockedFile &&other) noexcept {
+  if (this != &other) {
+    close();
+    m_fd = std::exchange(other.m_fd, -1);
+    m_path = std::move(other.m_path);
+    m_temporaryName = std::exchange(other.m_temporaryName, std::string());
+    m_created = other.m_created;
+    m_written = other.m_written;
+    m_bytesBeforeFailure = other.m_bytesBeforeFailure;
+    m_checkFails = other.m_checkFails;
+  }
+  return *this;
+}
+
+bool LockedFile::open(const std::string &path, Opening opening) {
+  if (m_fd >= 0) {
+    errno = EBUSY;
+    return false;
+  }
+  if (opening == Opening::make)
+    return openToMake(path);
+  // Each new try follows another process's turn; a file system that never
+  // shows the opened file under its name ends the tries with the file opened.
+  for (int tries = 1;; ++tries) {
+    bool made = false;
+    const int fd = openForLocking(path, opening != Opening::existing, made);
+    if (fd < 0)
+      return false;
+    struct stat status {};
+    if (::fstat(fd, &status) != 0) {
+      closeKeepingErrno(fd);
+      return false;
+    }
+    if (S_ISFIFO(status.st_mode) || S_ISSOCK(status.st_mode) || S_ISDIR(status.st_mode)) {
+      ::close(fd);
+      errno = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
+      return false;
+    }
+    if (waitingAgain(fd) < 0)
+      return false;
+    if (S_ISREG(status.st_mode)) {
+      int locked;
+      while ((locked = ::flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
+      }
+      // A file system without locks: the file is written without one.
+      const bool lockless = locked != 0 && (errno == ENOLCK || errno == EOPNOTSUPP || errno == ENOSYS);
+      if (locked != 0 && !lockless) {
+        closeKeepingErrno(fd);
+        return false;
+      }
+      // The holder before may have removed the file, or put another in its
+      // place: the turn is then at the file that the name names now.
+      if (!lockless && tries < maxLockTries && !sameFile(fd, path)) {
+        ::close(fd);
+        if (opening == Opening::existing && ::access(path.c_str(), F_OK) != 0) {
+          errno = ENOENT;
+          return false;
+        }
+        continue;
+      }
+      if (opening == Opening::truncate && ::ftruncate(fd, 0) != 0) {
+        closeKeepingErrno(fd);
+        return false;
+      }
+    }
+    opened(fd, path, made);
+    return true;
+  }
+}
+
+void LockedFile::opened(int fd, const std::string &path, bool made) {
+  m_fd = fd;
+  m_path = path;
+  m_created = made;
+  m_written = 0;
+  const std::optional<WriteFault> &fault = currentWriteFault();
+  m_bytesBeforeFailure = fault ? fault->bytesBeforeFailure : UINT64_MAX;
+  m_checkFails = fault && fault->closeFails;
+}
+
+bool LockedFile::openToMake(const std::string &path) {
+  // Beside the file, so that it is on the same file system; short, so that a
+  // long name has room for it.
+  const std::size_t slash = path.rfind('/');
+  const std::string directory = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+  static unsigned count = 0;
+  for (;;) {
+    const std::string temporary =
+        directory + ".lyrsa-" + std::to_string(::getpid()) + "-" + std::to_string(count++) + ".tmp";
+    const int fd = ::open(temporary.c_str(), O_RDWR | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+      if (errno == EEXIST)
+        continue;
+      return false;
+    }
+    opened(fd, path, true);
+    m_temporaryName = temporary;
+    return true;
+  }
+}
+
+bool LockedFile::giveName() {
+  if (m_fd < 0 || m_temporaryName.empty()) {
+    errno = EBADF;
+    return false;
+  }
+  // A second name, which fails when the name is taken, then the temporary
+  // one goes.
+  if (::link(m_temporaryName.c_str(), m_path.c_str()) != 0)
+    return false;
+  ::unlink(m_temporaryName.c_str());
+  m_temporaryName.clear();
+  return true;
+}
+
+std::optional<std::uint64_t> LockedFile::size() const {
+  struct stat status {};
+  if (m_fd < 0 || ::fstat(m_fd, &status) != 0 || !S_ISREG(status.st_mode))
+    return std::nullopt;
+  return static_cast<std::uint64_t>(status.st_size);
+}
+
+long LockedFile::readFromStart(void *bytes, std::size_t count) const {
+  if (m_fd < 0) {
+    errno = EBADF;
+    return -1;
+  }
+  std::size_t done = 0;
+  while (done < count) {
+    const ssize_t n =
+        ::pread(m_fd, static_cast<char *>(bytes) + done, count - done, static_cast<off_t>(done));
+    if (n < 0) {
+      if (errno == EINTR)
+        continue;
+      return -1;
+    }
+    if (n == 0)
+      break;
+    done += static_cast<std::size_t>(n);
+  }
+  return static_cast<long>(done);
+}
+
+bool LockedFile::append(const void *bytes, std::size_t count) {
+  if (m_fd < 0) {
+    errno = EBADF;
+    return false;
+  }
+  const std::uint64_t allowed = m_bytesBeforeFailure - std::min(m_written, m_bytesBeforeFailure);
+  const std::size_t reaching = static_cast<std::size_t>(std::min<std::uint64_t>(count, allowed));
+  const char *next = static_cast<const char *>(bytes);
+  std::size_t done = 0;
+  while (done < reaching) {
+    const ssize_t n = ::write(m_fd, next + done, reaching - done);
+    if (n < 0) {
+      if (errno == EINTR)
+        continue;
+      m_written += done;
+      return false;
+    }
+    if (n == 0) {
+      m_written += done;
+      errno = EIO;
+      return false;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  m_written += done;
+  if (done < count) {
+    errno = ENOSPC;
+    return false;
+  }
+  return true;
+}
+
+bool LockedFile::checkWritten() {
+  if (m_fd < 0) {
+    errno = EBADF;
+    return false;
+  }
+  if (m_checkFails) {
+    errno = EIO;
+    return false;
+  }
+  // Closing a second descriptor tells what closing tells; the lock belongs
+  // to the first and stays.
+  const int second = ::fcntl(m_fd, F_DUPFD_CLOEXEC, 0);
+  return second >= 0 && ::close(second) == 0;
+}
+
+bool LockedFile::truncate(std::uint64_t length) {
+  return size().has_value() && ::ftruncate(m_fd, static_cast<off_t>(length)) == 0;
+}
+
+void LockedFile::close() {
+  if (m_fd < 0)
+    return;
+  if (!m_temporaryName.empty())
+    ::unlink(std::exchange(m_temporaryName, std::string()).c_str());
+  ::close(std::exchange(m_fd, -1));
 }
 
 void setWriteFault(const std::optional<WriteFault> &fault) { currentWriteFault() = fault; }

@@ -1,6 +1,6 @@
 // Binary files as C streams: opening, the size of an open file, cutting a file
-// back, files put back when the process dies, and a write failure that tests
-// can bring about on purpose.
+// back, files written under a lock, files put back when the process dies, and
+// a write failure that tests can bring about on purpose.
 #pragma once
 
 #include <cstdint>
@@ -33,23 +33,100 @@ std::optional<std::uint64_t> regularFileSize(const std::string &path);
 // done, when the name is not a regular file or cannot be cut.
 bool truncateFile(const std::string &path, std::uint64_t length);
 
+// A file that one process at a time adds to: it is held under an exclusive
+// advisory lock (flock) from its opening to its closing, and every process
+// that opens it here waits for its turn. Other descriptors of the file (a
+// reading of it) neither need the lock nor end it; the closing ends it, and so
+// does the end of the process. Only regular files are locked; a device opens
+// without a lock, and so does a file on a file system without locks.
+//
+// A file can also be made as a whole: it is written under a temporary name
+// beside it that only this process knows, and gets its name once it is
+// complete (giveName), so that no other process ever sees it in part.
+class LockedFile {
+public:
+  // What the opening does with the file: opens only an existing one, makes a
+  // missing one, also cuts it to nothing once the lock is held, or makes a
+  // new one under a temporary name.
+  enum class Opening { existing, create, truncate, make };
+
+  LockedFile() = default;
+  ~LockedFile();
+  LockedFile(LockedFile &&other) noexcept;
+  LockedFile &operator=(LockedFile &&other) noexcept;
+  LockedFile(const LockedFile &) = delete;
+  LockedFile &operator=(const LockedFile &) = delete;
+
+  // Opens the file for reading and appending and waits for its lock. A name
+  // removed or made to name another file while the opening waited is opened
+  // again, so the lock held is on the file that the name names then. False,
+  // with errno telling why and nothing open, for a missing file under
+  // Opening::existing (ENOENT), a directory (EISDIR), a FIFO or socket
+  // (EINVAL), or any other failure. While a write fault is set, the file
+  // carries it. Only while nothing is open.
+  bool open(const std::string &path, Opening opening);
+  // Gives a file being made its name, unless a file has that name by then:
+  // false, with errno EEXIST then, EPERM or EOPNOTSUPP when the file system
+  // gives a file no second name, or another errno; the file stays unnamed.
+  bool giveName();
+  // Whether the file is being made and has no name yet.
+  bool beingMade() const { return !m_temporaryName.empty(); }
+  // The temporary name of a file being made; empty otherwise.
+  const std::string &temporaryName() const { return m_temporaryName; }
+  bool isOpen() const { return m_fd >= 0; }
+  // Whether the opening made the file.
+  bool created() const { return m_created; }
+  // The size of the regular file; nothing for a device or when nothing is open.
+  std::optional<std::uint64_t> size() const;
+  // Reads up to count bytes from the start of the file: the number read, or
+  // -1 with errno.
+  long readFromStart(void *bytes, std::size_t count) const;
+  // Writes the bytes at the end of the file, in one system call unless the
+  // system takes them in parts. False, with errno, when not all of them
+  // reached the file.
+  bool append(const void *bytes, std::size_t count);
+  // What closing the file would report about the bytes written (a file system
+  // may report a failed write only then), asked while the lock is still held;
+  // false with errno on a failure.
+  bool checkWritten();
+  // Cuts the regular file to the length; false when it cannot.
+  bool truncate(std::uint64_t length);
+  // Closes the file, which ends the lock; a file being made goes with its
+  // temporary name. Nothing when nothing is open.
+  void close();
+  int descriptor() const { return m_fd; }
+
+private:
+  bool openToMake(const std::string &path);
+  void opened(int fd, const std::string &path, bool made);
+
+  int m_fd = -1;
+  std::string m_path;
+  std::string m_temporaryName; // of a file being made
+  bool m_created = false;
+  std::uint64_t m_written = 0;
+  std::uint64_t m_bytesBeforeFailure = UINT64_MAX; // of a write fault
+  bool m_checkFails = false;                       // of a write fault
+};
+
 // Files being written that a fatal end of the process puts back: a file
-// that the writing made is removed, another is cut back to the length it had.
-// A handful can be guarded at once.
+// that the writing made is removed, another is cut back to the length it had
+// (through the descriptor when one is given, so that a locked file is cut
+// while its lock is still held). A handful can be guarded at once.
 //
 // Guards the file; the id that releases the guard, or -1 when no guard is
 // free (the file then stays as the dying process leaves it).
-int guardFileLength(const std::string &path, std::uint64_t length, bool madeByWriting);
+int guardFileLength(const std::string &path, std::uint64_t length, bool madeByWriting, int descriptor = -1);
 // Ends the guard of that id; nothing for -1.
 void releaseFileGuard(int id);
 // Puts every guarded file back and ends the guards. Safe inside a signal
 // handler: no heap, no streams, only system calls.
 void restoreGuardedFiles();
 
-// A failing disk, for tests of the writers: the writes of a stream reach its
-// file up to a number of bytes and then fail with ENOSPC, as on a full disk;
-// with closeFails, closing the stream fails with EIO once everything is
-// written.
+// A failing disk, for tests of the writers: the writes of a stream (or of a
+// LockedFile) reach its file up to a number of bytes and then fail with
+// ENOSPC, as on a full disk; with closeFails, closing the stream (checking
+// what a LockedFile wrote) fails with EIO once everything is written.
 struct WriteFault {
   std::uint64_t bytesBeforeFailure = UINT64_MAX;
   bool closeFails = false;

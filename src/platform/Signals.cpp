@@ -2,15 +2,18 @@
 
 #include <cerrno>
 #include <csignal>
+#include <initializer_list>
 #include <unistd.h>
 
 namespace platform {
 
 namespace {
 
-constexpr FatalSignal allFatalSignals[] = {FatalSignal::interrupt,          FatalSignal::abort,
-                                           FatalSignal::illegalInstruction, FatalSignal::floatingPoint,
-                                           FatalSignal::segmentation,       FatalSignal::terminate};
+constexpr FatalSignal allFatalSignals[] = {
+    FatalSignal::interrupt,     FatalSignal::abort,        FatalSignal::illegalInstruction,
+    FatalSignal::floatingPoint, FatalSignal::segmentation, FatalSignal::terminate,
+    FatalSignal::hangup,        FatalSignal::quit,         FatalSignal::cpuTimeLimit,
+    FatalSignal::busError};
 
 } // namespace
 
@@ -28,6 +31,14 @@ int signalNumber(FatalSignal signal) {
     return SIGSEGV;
   case FatalSignal::terminate:
     return SIGTERM;
+  case FatalSignal::hangup:
+    return SIGHUP;
+  case FatalSignal::quit:
+    return SIGQUIT;
+  case FatalSignal::cpuTimeLimit:
+    return SIGXCPU;
+  case FatalSignal::busError:
+    return SIGBUS;
   }
   return 0;
 }
@@ -41,6 +52,14 @@ void installFatalSignalHandler(void (*handler)(int)) {
   action.sa_flags = SA_RESETHAND;
   for (FatalSignal signal : allFatalSignals)
     sigaction(signalNumber(signal), &action, nullptr);
+}
+
+void ignoreWriteFailureSignals() {
+  struct sigaction action = {};
+  action.sa_handler = SIG_IGN;
+  sigemptyset(&action.sa_mask);
+  for (int signal : {SIGPIPE, SIGXFSZ})
+    sigaction(signal, &action, nullptr);
 }
 
 void writeToStandardError(const char *bytes, std::size_t length) {

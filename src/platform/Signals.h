@@ -8,7 +8,18 @@
 namespace platform {
 
 // The signals that end a run, in the order in which their handler is installed.
-enum class FatalSignal { interrupt, abort, illegalInstruction, floatingPoint, segmentation, terminate };
+enum class FatalSignal {
+  interrupt,
+  abort,
+  illegalInstruction,
+  floatingPoint,
+  segmentation,
+  terminate,
+  hangup,
+  quit,
+  cpuTimeLimit,
+  busError,
+};
 
 // The platform's number of a fatal signal.
 int signalNumber(FatalSignal signal);
@@ -17,6 +28,12 @@ int signalNumber(FatalSignal signal);
 // fatal signals wait, and a second delivery of the same signal gets the default
 // action, so a fault inside the handler cannot loop.
 void installFatalSignalHandler(void (*handler)(int));
+
+// Ignores from now on the signals that stand for a failed write: SIGPIPE (a
+// pipe without a reader) and SIGXFSZ (a file past the file-size limit). The
+// write then fails with EPIPE or EFBIG, and the writer reports it and puts its
+// file back as after any failed write.
+void ignoreWriteFailureSignals();
 
 // Writes the bytes to standard error with one unbuffered system call each time
 // (retried after an interruption). Safe inside a signal handler.

@@ -62,12 +62,25 @@ void closeWriter(std::unique_ptr<R_Writer> &slot) {
     cannotWrite(*writer);
 }
 
-// Makes the process-wide writer on the path and opens it; the writer stays
-// when the opening fails, so that later writes fail too.
-R_Writer &openWriter(std::unique_ptr<R_Writer> &slot, const std::string &path, bool append) {
+// How a writer opens its file.
+enum class WriterOpening { create, append, make };
+
+// Makes the process-wide writer on the path and opens it, or hands it the
+// file when that is open and locked already (a file found empty is written
+// from its start); the writer stays when the opening fails, so that later
+// writes fail too.
+R_Writer &openWriter(std::unique_ptr<R_Writer> &slot, const std::string &path, WriterOpening opening,
+                     platform::LockedFile file) {
   slot = std::make_unique<R_Writer>(nameForPlatform(path));
   R_Writer &writer = *slot;
-  if (!(append ? writer.openForAppend() : writer.open()))
+  bool opened;
+  if (file.isOpen())
+    opened = writer.openForAppend(std::move(file), opening != WriterOpening::append);
+  else if (opening == WriterOpening::make)
+    opened = writer.openToMake();
+  else
+    opened = opening == WriterOpening::append ? writer.openForAppend() : writer.open();
+  if (!opened)
     cannotWrite(writer);
   return writer;
 }
@@ -79,21 +92,29 @@ R_Writer &installedWriter(const std::unique_ptr<R_Writer> &slot) {
   return *slot;
 }
 
-void openTamselFile(const std::string &path, bool append) {
+void openTamselFile(const std::string &path, WriterOpening opening, platform::LockedFile file = {}) {
   // The current-file records start again with each file.
   M_tamselLastFile() = QL_Filename();
-  R_Writer &writer = openWriter(M_tamselStream(), path, append);
-  if (!append)
+  R_Writer &writer = openWriter(M_tamselStream(), path, opening, std::move(file));
+  if (opening != WriterOpening::append)
     writeRecord(writer, [&] { writeTamselHeader(writer); });
 }
 
-void openTamsel2File(const std::string &path, bool append) {
-  R_Writer &writer = openWriter(M_tamsel2Writer(), path, append);
+void openTamsel2File(const std::string &path, WriterOpening opening, platform::LockedFile file = {}) {
+  R_Writer &writer = openWriter(M_tamsel2Writer(), path, opening, std::move(file));
   writeRecord(writer, [&] {
-    if (!append)
+    if (opening != WriterOpening::append)
       writeTamsel2Header(writer);
     writeTamsel2Opening(writer);
   });
+}
+
+void openErrorFile(bool format2, const std::string &path, WriterOpening opening,
+                   platform::LockedFile file = {}) {
+  if (format2)
+    openTamsel2File(path, opening, std::move(file));
+  else
+    openTamselFile(path, opening, std::move(file));
 }
 
 template <class Output> void installOutput(int kind) { M_installOutput(kind, std::make_unique<Output>()); }
@@ -104,6 +125,22 @@ struct ErrorFilePlan {
   bool format2;
   bool append;
 };
+
+// Plans from the first bytes of an existing file (got of them could be read):
+// it is appended to in its own format.
+void planFromVersion(ErrorFilePlan &plan, const unsigned char *bytes, std::size_t got) {
+  if (got < 4)
+    throw M_BadTextReadException();
+  const std::uint32_t version =
+      bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+  if (appendsInFormat1(version))
+    plan.format2 = false;
+  else if (appendsInFormat2(version))
+    plan.format2 = true;
+  else
+    throw M_BadVersionForAppendException(version);
+  plan.append = true;
+}
 
 // Probes the error file of the source file in the output directory. Only a
 // regular file opens; anything else is refused as a file that cannot be
@@ -126,18 +163,24 @@ ErrorFilePlan planErrorFile(const std::string &sourceFile, const std::string &ou
   // A file that opens but cannot be read is no short file.
   if (readFailed)
     throw U_UserException("Cannot read file: '" + plan.path + "'.");
-  if (got < sizeof bytes)
-    throw M_BadTextReadException();
-  const std::uint32_t version =
-      bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-  if (appendsInFormat1(version))
-    plan.format2 = false;
-  else if (appendsInFormat2(version))
-    plan.format2 = true;
-  else
-    throw M_BadVersionForAppendException(version);
-  plan.append = true;
+  planFromVersion(plan, bytes, got);
   return plan;
+}
+
+// Plans again from the file under its lock: since the probe another run may
+// have made the file, or removed one that it had just made. An empty file has
+// just been made (by this run or by another still waiting for its turn): it is
+// written from its header on, in the format planned.
+void planLockedFile(ErrorFilePlan &plan, const platform::LockedFile &file) {
+  unsigned char bytes[4] = {};
+  const long got = file.readFromStart(bytes, sizeof bytes);
+  if (got < 0)
+    throw U_UserException("Cannot read file: '" + plan.path + "'.");
+  if (got == 0) {
+    plan.append = false;
+    return;
+  }
+  planFromVersion(plan, bytes, static_cast<std::size_t>(got));
 }
 
 // One call that an output holding back was given.
@@ -150,10 +193,17 @@ struct HeldCall {
 };
 
 // The output that holds back, the file it is for, and what it was given.
+// From the reading back on, the file is held under its lock (a file missing
+// then gets its lock when it is made). A file that was missing when the run
+// read it back is made only when the output closes, so that a run that ends
+// early leaves none behind and one that another run makes meanwhile is
+// appended to; until then the output goes on holding back.
 struct HeldOutput {
   const M_OutputBase *output;
   ErrorFilePlan plan;
   std::vector<HeldCall> calls;
+  platform::LockedFile file;
+  bool readBack = false; // the run has had its turn at reading the file
 };
 
 std::optional<HeldOutput> &heldOutput() {
@@ -195,25 +245,98 @@ void divertToSimpleOutput(const HeldOutput &taken) {
   replay(taken.calls, *M_currentOutput());
 }
 
-// Ends the holding back of the output, when it holds back: opens its file and
-// hands it what it was given. The holding ends first, so that a failure
-// leaves an output that no longer holds back. A file to append to is read
-// back first, whether or not the run read it: records added behind a damaged
-// record would be taken into it.
-void release(M_OutputBase &output) {
+// Opens and locks the file of the held output, when that is not done yet.
+// False when the file is missing and the opening may not make it.
+bool lockHeldFile(HeldOutput &held, platform::LockedFile::Opening opening) {
+  if (held.file.isOpen())
+    return true;
+  const std::string name = nameForPlatform(held.plan.path);
+  if (held.file.open(name, opening))
+    return true;
+  if (opening == platform::LockedFile::Opening::existing && errno == ENOENT)
+    return false;
+  throw M_BadFileOpenException(name);
+}
+
+bool writesFormat2(const M_OutputBase &output) { return dynamic_cast<const M_OutputTamsel2 *>(&output); }
+
+void release(M_OutputBase &output, bool closing);
+
+// Another run made the file meanwhile, in the other format: an output of that
+// format takes the place of this one and gets what was held back. At the
+// closing it is closed at once.
+void changeFormat(HeldOutput taken, bool closing) {
+  if (taken.plan.format2)
+    installOutput<M_OutputTamsel2>(format2Kind);
+  else
+    installOutput<M_OutputTamsel>(format1Kind);
+  M_OutputBase &output = *M_currentOutput();
+  taken.output = &output;
+  heldOutput() = std::move(taken);
+  if (closing)
+    M_closeOutput();
+  else
+    release(output, false);
+}
+
+// Makes the missing file of the held output as a whole, with what was held
+// back. False, with nothing made, when the file has been made meanwhile by
+// another run (or the file system cannot make a file so).
+bool makeHeldFile(const HeldOutput &taken, M_OutputBase &output) {
+  openErrorFile(taken.plan.format2, taken.plan.path, WriterOpening::make);
+  replay(taken.calls, output);
+  std::unique_ptr<R_Writer> &slot = taken.plan.format2 ? M_tamsel2Writer() : M_tamselStream();
+  const std::unique_ptr<R_Writer> writer = std::move(slot);
+  if (writer->close())
+    return true;
+  if (writer->nameRefused())
+    return false;
+  cannotWrite(*writer);
+}
+
+// Ends the holding back of the output, when it holds back: locks its file,
+// opens it and hands it what it was given. The holding ends first, so that a
+// failure leaves an output that no longer holds back. A file to append to is
+// read back first, whether or not the run read it: records added behind a
+// damaged record would be taken into it. A missing file is made as a whole
+// when the output closes; until then the output goes on holding back.
+void release(M_OutputBase &output, bool closing) {
+  using Opening = platform::LockedFile::Opening;
   std::optional<HeldOutput> &held = heldOutput();
   if (!held || held->output != &output)
     return;
-  const HeldOutput taken = std::move(*held);
+  bool locked = false;
+  try {
+    locked = lockHeldFile(*held, Opening::existing);
+  } catch (...) {
+    held.reset();
+    throw;
+  }
+  if (!locked && !closing) {
+    held->readBack = true;
+    return;
+  }
+  HeldOutput taken = std::move(*held);
   held.reset();
+  if (!locked) {
+    if (makeHeldFile(taken, output))
+      return;
+    // Another run made the file meanwhile: it is appended to in its turn. (A
+    // file system without second names has it made in place.)
+    lockHeldFile(taken, Opening::create);
+  }
+  planLockedFile(taken.plan, taken.file);
   if (taken.plan.append && !M_errorFileReadsBack(taken.plan.path)) {
+    taken.file.close();
     divertToSimpleOutput(taken);
     return;
   }
-  if (taken.plan.format2)
-    openTamsel2File(taken.plan.path, taken.plan.append);
-  else
-    openTamselFile(taken.plan.path, taken.plan.append);
+  if (taken.plan.format2 != writesFormat2(output)) {
+    changeFormat(std::move(taken), closing);
+    return;
+  }
+  openErrorFile(taken.plan.format2, taken.plan.path,
+                taken.plan.append ? WriterOpening::append : WriterOpening::create, std::move(taken.file));
   replay(taken.calls, output);
 }
 
@@ -241,7 +364,7 @@ std::unique_ptr<R_Writer> &M_tamsel2Writer() {
 }
 
 void M_OutputTamsel::close() {
-  release(*this);
+  release(*this, true);
   closeWriter(M_tamselStream());
 }
 
@@ -267,7 +390,7 @@ void M_OutputTamsel::writeSuppression(const U_RefPtr<M_SuppressionRecord> &recor
 }
 
 void M_OutputTamsel2::close() {
-  release(*this);
+  release(*this, true);
   closeWriter(M_tamsel2Writer());
 }
 
@@ -322,30 +445,47 @@ void openHeldErrorFileOutput(const std::string &sourceFile, const std::string &o
     installOutput<M_OutputTamsel2>(format2Kind);
   else
     installOutput<M_OutputTamsel>(format1Kind);
-  heldOutput() = HeldOutput{M_currentOutput(), std::move(plan), {}};
+  heldOutput() = HeldOutput{M_currentOutput(), std::move(plan), {}, {}, false};
+}
+
+void M_lockErrorFileOutput(const std::string &errorFilePath) {
+  if (!holdsBackFor(errorFilePath))
+    return;
+  try {
+    lockHeldFile(*heldOutput(), platform::LockedFile::Opening::existing);
+  } catch (const M_BadFileOpenException &) {
+    // Reported when the output is released.
+  }
 }
 
 void M_releaseErrorFileOutput(const std::string &errorFilePath) {
   if (holdsBackFor(errorFilePath))
-    release(*M_currentOutput());
+    release(*M_currentOutput(), false);
 }
 
 void M_refuseErrorFileOutput(const std::string &errorFilePath) {
   if (!holdsBackFor(errorFilePath))
     return;
-  if (!heldOutput()->plan.append) {
+  bool exists = false;
+  try {
+    exists = lockHeldFile(*heldOutput(), platform::LockedFile::Opening::existing);
+  } catch (const M_BadFileOpenException &) {
+    exists = true;
+  }
+  if (!exists) {
     // Nothing was there to read: the file is made as it would have been.
-    release(*M_currentOutput());
+    release(*M_currentOutput(), false);
     return;
   }
-  const HeldOutput taken = std::move(*heldOutput());
+  HeldOutput taken = std::move(*heldOutput());
   heldOutput().reset();
+  taken.file.close();
   divertToSimpleOutput(taken);
 }
 
 bool M_errorFileOutputHolds() {
   const std::optional<HeldOutput> &held = heldOutput();
-  return held && held->output == M_currentOutput();
+  return held && !held->readBack && held->output == M_currentOutput();
 }
 
 void openNewTamselOutput(const std::string &path) {
@@ -386,22 +526,22 @@ void openAppendTamsel2OutputForSource(const std::string &sourceFile) {
 
 void createTamselFile(M_OutputBase &, const std::string &path) {
   resetOutputCounters();
-  openTamselFile(path, false);
+  openTamselFile(path, WriterOpening::create);
 }
 
 void appendTamselFile(M_OutputBase &, const std::string &path) {
   resetOutputCounters();
-  openTamselFile(path, true);
+  openTamselFile(path, WriterOpening::append);
 }
 
 void createTamsel2File(M_OutputBase &, const std::string &path) {
   resetOutputCounters();
-  openTamsel2File(path, false);
+  openTamsel2File(path, WriterOpening::create);
 }
 
 void appendTamsel2File(M_OutputBase &, const std::string &path) {
   resetOutputCounters();
-  openTamsel2File(path, true);
+  openTamsel2File(path, WriterOpening::append);
 }
 
 void createTamselFileForSource(M_OutputBase &output, const std::string &sourceFile) {

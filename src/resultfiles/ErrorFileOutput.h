@@ -6,12 +6,16 @@
 //
 // An error file is never left damaged: when a write or the closing fails, the
 // file is put back as it was before it was opened (a file that the opening
-// created is removed), and M_BadFileOpenException names the file.
+// created is removed), and M_BadFileOpenException names the file. What a run
+// adds reaches the file as a whole when the output closes (R_Writer).
 //
 // The output of a run holds back: the run reads the error file of the
 // analysed file back before it adds to it, so the output touches the file only
 // once the reading has had its turn, and never adds to a file that could not
-// be read back.
+// be read back. From the reading back to the closing the file is held under
+// its lock (platform::LockedFile): runs on one error file take turns, none
+// adds to the file between another's reading and adding, and a run that puts
+// the file back cannot take away what another added.
 #pragma once
 
 #include "messages/Output.h"
@@ -65,22 +69,31 @@ void openErrorFileForOutput(const std::string &sourceFile, const std::string &ou
 // opened, and what the output is given is kept in order, until
 // M_releaseErrorFileOutput, M_refuseErrorFileOutput or the output's closing.
 void openHeldErrorFileOutput(const std::string &sourceFile, const std::string &outputDirectory, int kind);
+// The run is about to read the error file at the path back: an output holding
+// back for that file takes the file's lock now (waiting for another run's
+// turn to end), when the file exists. Nothing for another file or when no
+// output holds back.
+void M_lockErrorFileOutput(const std::string &errorFilePath);
 // The run has read the error file at the path back, or passed over it: an
-// output holding back for that file opens it (creating it, or appending to
-// it), writes what it was given, and writes at once from then on. A file to
-// append to that does not read back whole (checked here, also when the run
-// passed over it) is left as M_refuseErrorFileOutput leaves it. The closing
-// of a held output releases it the same way. Nothing for another file or when
-// no output holds back.
+// output holding back for that file locks it, opens it to append to it, and
+// is given what it was given before and all that follows. A file to append to
+// that does not read back whole (checked here, also when the run passed over
+// it) is left as M_refuseErrorFileOutput leaves it. A missing file is made
+// when the output closes; the output goes on holding back until then. The
+// closing of a held output releases it the same way, making a missing file.
+// An existing file found in the other format (made by another run since the
+// probe) is appended to in its format, by an output of that format installed
+// in place of this one. Nothing for another file or when no output holds back.
 void M_releaseErrorFileOutput(const std::string &errorFilePath);
 // The error file at the path could not be read back. An output holding back to
 // append to that file leaves it as it is: it gives its place to the simple
 // text output, which gets what was held back and all that follows, and a
-// warning on standard error names the file. An output holding back to create
-// the file (it was missing) is released as above. Nothing for another file or
-// when no output holds back.
+// warning on standard error names the file. An output holding back for a file
+// that is missing is released as above. Nothing for another file or when no
+// output holds back.
 void M_refuseErrorFileOutput(const std::string &errorFilePath);
-// Whether the output installed holds back.
+// Whether the output installed holds back until the run has read its file
+// back.
 bool M_errorFileOutputHolds();
 
 // The factories: each closes and removes the output installed before, sets

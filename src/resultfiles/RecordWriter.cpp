@@ -9,6 +9,7 @@
 #include "resultfiles/MacroHistory.h"
 #include "resultfiles/RecordExceptions.h"
 
+#include <cerrno>
 #include <cstring>
 #include <limits>
 #include <utility>
@@ -38,40 +39,69 @@ std::string displayNameOf(const U_Location &location, bool showAlias) {
   return showAlias ? entity->text3() : entity->text();
 }
 
+// Errors of giving a file its name that leave the file to be made in place:
+// the name is taken, or the file system has no second names.
+bool nameCannotBeGiven(int error) {
+  return error == EEXIST || error == EPERM || error == EOPNOTSUPP || error == ENOSYS || error == EMLINK;
+}
+
 } // namespace
 
 R_Writer::R_Writer(std::string fileName) : m_fileName(std::move(fileName)) {}
 
 R_Writer::~R_Writer() { close(); }
 
-bool R_Writer::open() { return openWith("wb"); }
+bool R_Writer::open() { return openWith(platform::LockedFile::Opening::truncate); }
 
-bool R_Writer::openForAppend() { return openWith("ab"); }
+bool R_Writer::openForAppend() { return openWith(platform::LockedFile::Opening::create); }
 
-bool R_Writer::openWith(const char *mode) {
-  U_ASSERT(!m_stream && "Close the writer before opening it again.");
-  const bool existed = platform::fileKind(m_fileName) != platform::FileKind::none;
-  m_stream = platform::openBinaryFile(m_fileName, mode);
-  if (!m_stream)
+bool R_Writer::openToMake() { return openWith(platform::LockedFile::Opening::make); }
+
+bool R_Writer::openForAppend(platform::LockedFile file, bool madeByWriting) {
+  U_ASSERT(!m_file.isOpen() && "Close the writer before opening it again.");
+  if (!file.isOpen())
     return false;
-  m_created = !existed;
-  m_sizeAtOpen = platform::regularFileSize(m_fileName);
-  m_restorable = true;
-  // A process that dies before the closing puts the file back too.
-  if (m_sizeAtOpen)
-    m_guard = platform::guardFileLength(m_fileName, *m_sizeAtOpen, m_created);
+  hold(std::move(file), madeByWriting);
   return true;
 }
 
-bool R_Writer::close() {
-  if (!m_stream)
+bool R_Writer::openWith(platform::LockedFile::Opening opening) {
+  U_ASSERT(!m_file.isOpen() && "Close the writer before opening it again.");
+  platform::LockedFile file;
+  if (!file.open(m_fileName, opening))
     return false;
-  std::FILE *stream = std::exchange(m_stream, nullptr);
-  // A stream that failed earlier may have dropped bytes and still close well.
-  const bool failedBefore = std::ferror(stream) != 0;
-  if (std::fclose(stream) == 0 && !failedBefore) {
+  const bool made = file.created();
+  hold(std::move(file), made);
+  return true;
+}
+
+void R_Writer::hold(platform::LockedFile file, bool madeByWriting) {
+  m_file = std::move(file);
+  m_pending.clear();
+  m_created = madeByWriting;
+  m_sizeAtOpen = m_file.size();
+  m_restorable = true;
+  // A process that dies before the closing puts the file back too; a file
+  // being made goes with its temporary name.
+  if (m_file.beingMade())
+    m_guard = platform::guardFileLength(m_file.temporaryName(), 0, true);
+  else if (m_sizeAtOpen)
+    m_guard = platform::guardFileLength(m_fileName, *m_sizeAtOpen, m_created, m_file.descriptor());
+}
+
+bool R_Writer::close() {
+  if (!m_file.isOpen())
+    return false;
+  bool written = m_file.append(m_pending.data(), m_pending.size()) && m_file.checkWritten();
+  std::string().swap(m_pending);
+  if (written && m_file.beingMade() && !m_file.giveName()) {
+    written = false;
+    m_nameRefused = nameCannotBeGiven(errno);
+  }
+  if (written) {
     m_restorable = false;
     platform::releaseFileGuard(std::exchange(m_guard, -1));
+    m_file.close();
     return true;
   }
   m_failed = true;
@@ -80,12 +110,13 @@ bool R_Writer::close() {
 }
 
 void R_Writer::flush() {
-  if (!m_stream || std::fflush(m_stream) != 0)
+  if (!m_file.isOpen() || !m_file.append(m_pending.data(), m_pending.size()))
     fail();
+  m_pending.clear();
 }
 
 void R_Writer::discard() {
-  if (m_stream)
+  if (m_file.isOpen())
     restore();
 }
 
@@ -96,25 +127,27 @@ void R_Writer::fail() {
 }
 
 void R_Writer::restore() {
-  if (m_stream)
-    std::fclose(std::exchange(m_stream, nullptr));
+  std::string().swap(m_pending);
+  // Once only, and while the lock is held: what a later opening or another
+  // writer did stays. Only a regular file has a size to go back to; a device
+  // keeps what it took.
+  if (std::exchange(m_restorable, false) && m_sizeAtOpen && !m_file.beingMade()) {
+    if (m_created)
+      platform::removeFile(m_fileName);
+    else
+      m_file.truncate(*m_sizeAtOpen);
+  }
   // Put back here, or kept: either way no longer the dying process's work.
   platform::releaseFileGuard(std::exchange(m_guard, -1));
-  // Once only: what a later opening or another writer did stays. Only a
-  // regular file has a size to go back to; a device keeps what it took.
-  if (!std::exchange(m_restorable, false) || !m_sizeAtOpen)
-    return;
-  if (m_created)
-    platform::removeFile(m_fileName);
-  else
-    platform::truncateFile(m_fileName, *m_sizeAtOpen);
+  m_file.close();
 }
 
 void R_Writer::writeBytes(const void *bytes, std::size_t count) {
   if (count == 0)
     return;
-  if (!m_stream || std::fwrite(bytes, count, 1, m_stream) != 1)
+  if (!m_file.isOpen())
     fail();
+  m_pending.append(static_cast<const char *>(bytes), count);
 }
 
 void R_Writer::writeByte(std::uint8_t value) { writeBytes(&value, 1); }

@@ -6,11 +6,11 @@
 #include "foundation/FileIdentity.h"
 #include "foundation/Location.h"
 #include "foundation/Ref.h"
+#include "platform/BinaryFile.h"
 #include "resultfiles/Identifier.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <functional>
 #include <map>
 #include <optional>
@@ -37,41 +37,60 @@ struct R_WriterData {
   std::uint32_t m_nextLocationId = 0;
 };
 
-// Writes one file through a C stream in binary mode. Integers are 4 bytes
-// little-endian; nothing is aligned.
+// Writes one file in binary mode. Integers are 4 bytes little-endian; nothing
+// is aligned.
+//
+// What is written is kept in memory and reaches the file as a whole when the
+// writer is closed (or flushed), in as few system calls as the system allows:
+// a process killed before then leaves the file as it was, and one killed while
+// the bytes go out leaves as little as can be half written. The file is held
+// under its lock (platform::LockedFile) from the opening to the closing, so
+// writers in other processes take turns with this one.
 //
 // The file is never left damaged: the opening notes the file's size, and a
 // write, flush or close that fails restores the file as it was before the
-// opening (a file that the opening created is removed, another is cut back
-// to its size) before the failure is reported. The owner can do the same
-// with discard() when it cannot finish what it is writing. While the stream
-// is open, a fatal end of the process restores the file as well
+// opening (a file that the opening made is removed, another is cut back to its
+// size) before the failure is reported, with the lock still held. The owner
+// can do the same with discard() when it cannot finish what it is writing.
+// While the file is open, a fatal end of the process restores it as well
 // (platform::restoreGuardedFiles). A file closed well is never taken back.
 class R_Writer {
 public:
-  // The name goes to the C runtime as it is.
+  // The name goes to the system as it is.
   explicit R_Writer(std::string fileName);
-  // Closes a stream still open, as close() does; owners close before.
+  // Closes a file still open, as close() does; owners close before.
   ~R_Writer();
   R_Writer(const R_Writer &) = delete;
   R_Writer &operator=(const R_Writer &) = delete;
 
-  // Opens the file for writing from the start ("wb") or for appending
-  // ("ab"); true when a stream was obtained. Only while no stream is open.
+  // Opens the file for writing from the start (it is cut to nothing) or for
+  // appending, making it when missing and waiting for its lock; true when the
+  // file was opened. Only while no file is open.
   bool open();
   bool openForAppend();
-  // Closes the stream; true only when one was open and closing succeeded.
-  // A failed close restores the file. No stream is open afterwards.
+  // Makes a file that is missing: it is written under a temporary name and
+  // gets its name, as a whole, at the closing. True when the file was opened.
+  // When the name is taken by then (or the file system cannot give the file
+  // its name so), the closing makes nothing and fails, and nameRefused()
+  // tells so.
+  bool openToMake();
+  // Appends to a file that the owner opened and locked already; the writer
+  // holds it, and its lock, from now on. With madeByWriting a failure removes
+  // the file rather than cutting it back. False when the file is not open.
+  bool openForAppend(platform::LockedFile file, bool madeByWriting);
+  // Hands everything written to the file and closes it; true only when a file
+  // was open and all of it reached the file. A failure restores the file. No
+  // file is open afterwards.
   bool close();
-  // Hands what the stream holds to the file; a failure restores the file and
-  // throws R_WritingException.
+  // Hands what was written so far to the file; a failure restores the file
+  // and throws R_WritingException.
   void flush();
-  // Closes the stream without keeping anything written since the opening:
-  // the file is restored. Nothing when no stream is open.
+  // Closes the file without keeping anything written since the opening: the
+  // file is restored. Nothing when no file is open.
   void discard();
 
   // The primitives. Each throws R_WritingException, after restoring the file,
-  // when no stream is open or its bytes do not reach the stream whole.
+  // when no file is open.
   void writeBytes(const void *bytes, std::size_t count);
   void writeByte(std::uint8_t value);
   void writeInt(std::uint32_t value);
@@ -88,29 +107,35 @@ public:
   void writeFile(const QL_Filename &file);
 
   const std::string &fileName() const { return m_fileName; }
-  bool isOpen() const { return m_stream != nullptr; }
+  bool isOpen() const { return m_file.isOpen(); }
   // Whether a write, flush or close has failed; the file was restored then.
   bool hasFailed() const { return m_failed; }
+  // Whether the closing of a file being made found its name taken, or the
+  // file system unable to give it the name; nothing was made then.
+  bool nameRefused() const { return m_nameRefused; }
   // The file's size at the opening; nothing before one, or for a file that is
   // not a regular file (such a file cannot be cut back).
   std::optional<std::uint64_t> sizeAtOpen() const { return m_sizeAtOpen; }
   R_WriterData &data() { return m_data; }
 
 private:
-  bool openWith(const char *mode);
+  bool openWith(platform::LockedFile::Opening opening);
+  // Takes the open file over and guards it.
+  void hold(platform::LockedFile file, bool madeByWriting);
   // Restores the file, then throws R_WritingException.
   [[noreturn]] void fail();
-  // Closes the stream quietly and puts the file back as it was before the
-  // opening.
+  // Puts the file back as it was before the opening and closes it.
   void restore();
 
   std::string m_fileName;
-  std::FILE *m_stream = nullptr;
+  platform::LockedFile m_file;
+  std::string m_pending; // written, not yet handed to the file
   R_WriterData m_data;
   std::optional<std::uint64_t> m_sizeAtOpen;
   bool m_created = false;    // the opening made the file
   bool m_restorable = false; // an opening whose output can still be taken back
   bool m_failed = false;
+  bool m_nameRefused = false;
   int m_guard = -1; // of the restoring at a fatal end
 };
 

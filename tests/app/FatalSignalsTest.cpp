@@ -12,11 +12,14 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/resource.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -26,14 +29,16 @@ struct NamedSignal {
 };
 
 const NamedSignal fatalSignals[] = {{SIGINT, "SIGINT"}, {SIGABRT, "SIGABRT"}, {SIGILL, "SIGILL"},
-                                    {SIGFPE, "SIGFPE"}, {SIGSEGV, "SIGSEGV"}, {SIGTERM, "SIGTERM"}};
+                                    {SIGFPE, "SIGFPE"}, {SIGSEGV, "SIGSEGV"}, {SIGTERM, "SIGTERM"},
+                                    {SIGHUP, "SIGHUP"}, {SIGQUIT, "SIGQUIT"}, {SIGXCPU, "SIGXCPU"},
+                                    {SIGBUS, "SIGBUS"}};
 
 std::string reportPattern(const std::string &name) {
   return "^Caught signal: \\(" + name + "\\)\nPlease contact Vennacore\\.\n$";
 }
 
 TEST(FatalSignalsDeathTest, EachFatalSignalIsNamedAndEndsWith19) {
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  GTEST_FLAG_SET(death_test_style, "fast");
   for (const NamedSignal &signal : fatalSignals) {
     SCOPED_TRACE(signal.name);
     EXPECT_EXIT(
@@ -81,23 +86,57 @@ TEST(FatalSignalsDeathTest, AnAbortingCheckInARunEndsThroughTheSignalReport) {
 }
 
 // A file being appended to when the process dies is cut back to what it
-// held before, even when part of the new bytes reached it already.
+// held before, even when part of the new bytes reached it already; a file
+// being made is not left behind.
 TEST(FatalSignalsDeathTest, AFileBeingWrittenIsPutBack) {
   // The child forks from here and writes the parent's file.
   GTEST_FLAG_SET(death_test_style, "fast");
+  for (const NamedSignal &signal : fatalSignals) {
+    SCOPED_TRACE(signal.name);
+    test_support::ScratchDirectory scratch;
+    const std::string path = scratch.writeFile("a.c.err", "primary");
+    EXPECT_EXIT(
+        {
+          installSignalHandlers(onFatalSignal);
+          R_Writer writer(path);
+          writer.openForAppend();
+          writer.writeString("half a record");
+          writer.flush();
+          R_Writer made(scratch / "b.c.err");
+          made.openToMake();
+          made.writeString("half a record");
+          made.flush();
+          std::raise(signal.number);
+        },
+        testing::ExitedWithCode(19), signal.name);
+    EXPECT_EQ("primary", test_support::readFile(path));
+    EXPECT_EQ(std::vector<std::filesystem::path>{path},
+              std::vector<std::filesystem::path>(std::filesystem::directory_iterator(scratch.path()), {}));
+  }
+}
+
+// With the handlers installed: 0 when a write to a pipe without a reader
+// fails with EPIPE and one past the file-size limit with EFBIG (after what
+// fits), each without a signal ending the process.
+int writeFailuresWithoutSignals(const std::string &path) {
+  installSignalHandlers(onFatalSignal);
+  int pipeEnds[2];
+  if (pipe(pipeEnds) != 0)
+    return 2;
+  close(pipeEnds[0]);
+  const bool brokenPipe = write(pipeEnds[1], "x", 1) < 0 && errno == EPIPE;
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT, 0600);
+  const rlimit limit{4, 4};
+  if (fd < 0 || setrlimit(RLIMIT_FSIZE, &limit) != 0)
+    return 2;
+  const bool pastLimit = write(fd, "1234abcd", 8) == 4 && write(fd, "abcd", 4) < 0 && errno == EFBIG;
+  return brokenPipe && pastLimit ? 0 : 1;
+}
+
+TEST(FatalSignalsDeathTest, WriteFailureSignalsFailTheWrite) {
+  GTEST_FLAG_SET(death_test_style, "fast");
   test_support::ScratchDirectory scratch;
-  const std::string path = scratch.writeFile("a.c.err", "primary");
-  EXPECT_EXIT(
-      {
-        installSignalHandlers(onFatalSignal);
-        R_Writer writer(path);
-        writer.openForAppend();
-        writer.writeString("half a record");
-        writer.flush();
-        std::raise(SIGTERM);
-      },
-      testing::ExitedWithCode(19), "SIGTERM");
-  EXPECT_EQ("primary", test_support::readFile(path));
+  EXPECT_EXIT(std::_Exit(writeFailuresWithoutSignals(scratch / "limited")), testing::ExitedWithCode(0), "");
 }
 
 // Whether the process holds the file open.
@@ -143,7 +182,7 @@ TEST(FatalSignalsTest, ASignalDuringARunOfTheProgramEndsItWith19) {
     EXPECT_EQ(19, result.exitCode);
     EXPECT_EQ(std::string("Caught signal: (") + signal.name + ")\nPlease contact Vennacore.\n", result.err);
     EXPECT_EQ("", result.out);
-    EXPECT_FALSE(std::filesystem::exists(scratch / "a.c.err")) << "the error file the run began is removed";
+    EXPECT_FALSE(std::filesystem::exists(scratch / "a.c.err")) << "no error file is left";
   }
 }
 

@@ -11,6 +11,7 @@
 #include "support/Bytes.h"
 #include "support/CurrentArguments.h"
 #include "support/Diagnostics.h"
+#include "support/FileLocks.h"
 #include "support/ScratchDirectory.h"
 
 #include <cstdlib>
@@ -331,10 +332,10 @@ TEST_F(ErrorFileOutputTest, FailedAppendLeavesTheFileAsItWas) {
   }
 }
 
-// A write that fails at once (a record longer than the stream's buffer)
-// throws from the send; the output then fails every later write, and its
-// closing has nothing more to report.
-TEST_F(ErrorFileOutputTest, FailedWriteFailsEveryLaterWrite) {
+// The records of a run reach the file as a whole at the closing: a disk that
+// is full from the first byte fails no send, and the closing reports it and
+// leaves the file as it was, even after a record longer than any buffer.
+TEST_F(ErrorFileOutputTest, AFullDiskShowsAtTheClosing) {
   for (int kind : {2, 3}) {
     const std::string before = kind == 2 ? format1Header : format2Header + opening;
     const std::string path = errorFile(before);
@@ -343,10 +344,10 @@ TEST_F(ErrorFileOutputTest, FailedWriteFailsEveryLaterWrite) {
     platform::setWriteFault(std::nullopt);
     U_RefPtr<M_Diagnostic> big = diagnostic(5, U_Location(fileX(), 1, 1));
     big->addParameter(std::string(100000, 'x'));
-    EXPECT_THROW(M_sendMessage(big), M_BadFileOpenException) << kind;
+    EXPECT_NO_THROW(M_sendMessage(big)) << kind;
+    EXPECT_NO_THROW(M_sendMessage(diagnostic(6, U_Location(fileX(), 1, 1)))) << kind;
     EXPECT_EQ(before, test_support::readFile(path)) << kind;
-    EXPECT_THROW(M_sendMessage(diagnostic(6, U_Location(fileX(), 1, 1))), M_BadFileOpenException) << kind;
-    EXPECT_NO_THROW(M_closeOutput()) << kind;
+    EXPECT_THROW(M_closeOutput(), M_BadFileOpenException) << kind;
     EXPECT_EQ(before, test_support::readFile(path)) << kind;
   }
 }
@@ -473,6 +474,7 @@ TEST_F(ErrorFileOutputTest, RefusedHeldOutput) {
       out);
   EXPECT_EQ(0, M_OutputKind());
   EXPECT_FALSE(M_errorFileOutputHolds());
+  EXPECT_FALSE(test_support::lockedElsewhere(errorFile())) << "a file left alone is not held";
   M_closeOutput();
   EXPECT_EQ(damaged, test_support::readFile(errorFile()));
 
@@ -482,6 +484,88 @@ TEST_F(ErrorFileOutputTest, RefusedHeldOutput) {
   EXPECT_EQ(3, M_OutputKind());
   M_closeOutput();
   EXPECT_EQ(format2Header + opening, test_support::readFile(errorFile()));
+}
+
+// The file is locked from its reading back to the closing of the output, so
+// that no other run adds to it in between.
+TEST_F(ErrorFileOutputTest, TheFileIsLockedFromItsReadingBackToTheClosing) {
+  errorFile(format2Header + opening);
+  openHeldErrorFileOutput("src/a.c", m_dir.path(), 3);
+  EXPECT_FALSE(test_support::lockedElsewhere(errorFile()));
+  M_lockErrorFileOutput(m_dir / "b.c.err");
+  EXPECT_FALSE(test_support::lockedElsewhere(errorFile())) << "another file's reading";
+  M_lockErrorFileOutput(errorFile());
+  EXPECT_TRUE(test_support::lockedElsewhere(errorFile()));
+  M_releaseErrorFileOutput(errorFile());
+  M_sendMessage(diagnostic(1540, U_Location(fileX(), 3, 5)));
+  EXPECT_TRUE(test_support::lockedElsewhere(errorFile()));
+  EXPECT_EQ(format2Header + opening, test_support::readFile(errorFile())) << "nothing before the closing";
+  M_closeOutput();
+  EXPECT_FALSE(test_support::lockedElsewhere(errorFile()));
+  EXPECT_NE(format2Header + opening, test_support::readFile(errorFile()));
+}
+
+// A file missing when the run reads it back is made only at the closing.
+// When another run has made it in the meantime, it is appended to, in its own
+// format: the same bytes as a run that found it at the start. An empty one
+// (its maker has not had its turn yet) is written from its header on; one
+// that does not read back is left alone.
+TEST_F(ErrorFileOutputTest, AFileMadeAfterTheReadingBackIsAppendedTo) {
+  const U_Location location(fileX(), 3, 5);
+  const std::string primary = format2Header + opening + "\x08" + message1540Body + std::string(4, '\0');
+  struct Case {
+    const char *what;
+    std::string meanwhile;
+    std::optional<std::string> atStart; // what a run that finds the same ends finds
+    int outputKind;
+  };
+  const Case cases[] = {
+      {"format 2", primary, primary, 3},
+      {"format 1", format1Header, format1Header, 2},
+      {"empty", "", std::nullopt, 3},
+  };
+  const auto send = [&] {
+    M_sendMessage(diagnostic(1539, location));
+    M_sendMessage(diagnostic(1540, location));
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove(errorFile());
+    std::srand(1);
+    openHeldErrorFileOutput("src/a.c", m_dir.path(), 3);
+    M_releaseErrorFileOutput(errorFile());
+    EXPECT_FALSE(M_errorFileOutputHolds());
+    send();
+    EXPECT_FALSE(std::filesystem::exists(errorFile())) << "nothing made before the closing";
+    errorFile(c.meanwhile);
+    M_closeOutput();
+    EXPECT_EQ(c.outputKind, M_OutputKind());
+    const std::string held = test_support::readFile(errorFile());
+
+    std::filesystem::remove(errorFile());
+    if (c.atStart)
+      errorFile(*c.atStart);
+    std::srand(1);
+    open(3);
+    send();
+    M_closeOutput();
+    EXPECT_EQ(test_support::readFile(errorFile()), held);
+  }
+
+  std::filesystem::remove(errorFile());
+  openHeldErrorFileOutput("src/a.c", m_dir.path(), 3);
+  M_releaseErrorFileOutput(errorFile());
+  M_sendMessage(diagnostic(1540, location));
+  const std::string damaged = format2Header + opening + "\x08";
+  errorFile(damaged);
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  M_closeOutput();
+  EXPECT_EQ("/a/x.c:3:5: Msg=1540 #params=0\n", testing::internal::GetCapturedStdout());
+  EXPECT_EQ("Warning - Not adding to error file '" + errorFile() +
+                "', which cannot be read back; diagnostics go to standard output.\n",
+            testing::internal::GetCapturedStderr());
+  EXPECT_EQ(damaged, test_support::readFile(errorFile()));
 }
 
 TEST_F(ErrorFileOutputTest, FactoriesForTheSourceFileInTheOutputDirectory) {

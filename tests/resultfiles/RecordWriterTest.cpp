@@ -5,11 +5,13 @@
 #include "resultfiles/RecordStreams.h"
 #include "support/ByteBuilder.h"
 #include "support/Bytes.h"
+#include "support/FileLocks.h"
 #include "support/ScratchDirectory.h"
 
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
+#include <optional>
 #include <string>
 
 namespace {
@@ -220,6 +222,71 @@ TEST_F(RecordWriterTest, OpeningsAndClosing) {
   EXPECT_FALSE(R_Writer(m_dir.path()).openForAppend()) << "a directory";
 }
 
+// What is written reaches the file as a whole at the closing, and the file is
+// locked from the opening to the closing, so that writers take turns.
+TEST_F(RecordWriterTest, TheBytesReachTheFileAtTheClosing) {
+  const auto write = [](R_Writer &w) {
+    w.writeString(std::string(100000, 'x'));
+    writeBinaryLocation(w, locationWithEveryPart(), true);
+  };
+  const std::string path = m_dir.writeFile("a.err", "old");
+  R_Writer writer(path);
+  ASSERT_TRUE(writer.openForAppend());
+  EXPECT_TRUE(test_support::lockedElsewhere(path));
+  write(writer);
+  EXPECT_EQ("old", test_support::readFile(path));
+  ASSERT_TRUE(writer.close());
+  EXPECT_FALSE(test_support::lockedElsewhere(path));
+  EXPECT_EQ("old" + written(write), test_support::readFile(path));
+}
+
+// A file made whole gets its name at the closing, unless another file has it
+// by then: nothing is made then, and the writer says so. Nothing is left of a
+// file that could not be made.
+TEST_F(RecordWriterTest, MakingAFileWhole) {
+  struct MakeCase {
+    const char *what;
+    bool takenMeanwhile;
+    std::optional<platform::WriteFault> fault;
+    bool made;
+    bool nameRefused;
+  };
+  const MakeCase cases[] = {
+      {"name free", false, std::nullopt, true, false},
+      {"name taken meanwhile", true, std::nullopt, false, true},
+      {"disk full", false, platform::WriteFault{3, false}, false, false},
+      {"close fails", false, platform::WriteFault{UINT64_MAX, true}, false, false},
+  };
+  const std::string path = m_dir / "made.err";
+  for (const MakeCase &c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove(path);
+    platform::setWriteFault(c.fault);
+    R_Writer writer(path);
+    ASSERT_TRUE(writer.openToMake());
+    platform::setWriteFault(std::nullopt);
+    writer.writeString("made");
+    EXPECT_FALSE(std::filesystem::exists(path));
+    if (c.takenMeanwhile)
+      m_dir.writeFile("made.err", "other");
+    EXPECT_EQ(c.made, writer.close());
+    EXPECT_EQ(c.nameRefused, writer.nameRefused());
+    EXPECT_EQ(!c.made, writer.hasFailed());
+    if (c.made) {
+      EXPECT_EQ(BYTES("\x04\x00\x00\x00made"), test_support::readFile(path));
+    } else {
+      EXPECT_EQ(c.takenMeanwhile, std::filesystem::exists(path));
+    }
+    if (c.takenMeanwhile) {
+      EXPECT_EQ("other", test_support::readFile(path));
+    }
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto &entry : std::filesystem::directory_iterator(m_dir.path()))
+      ++files;
+    EXPECT_EQ(std::filesystem::exists(path) ? 1u : 0u, files) << "no temporary file is left";
+  }
+}
+
 TEST_F(RecordWriterTest, WritingWithoutAStreamFails) {
   R_Writer writer(m_dir / "never.err");
   EXPECT_THROW(writer.writeInt(1), R_WritingException);
@@ -243,22 +310,23 @@ TEST_F(RecordWriterTest, AClosedFileIsNotTakenBack) {
             test_support::readFile(path));
 }
 
-// A failed append leaves the file as it was, whenever the failure shows:
-// in a write, in a flush or only when the stream is closed.
+// A failed append leaves the file as it was, whenever the failure shows: in a
+// flush or when the file is closed. A write only keeps its bytes, however
+// long, so no write fails on a full disk.
 TEST_F(RecordWriterTest, FailedAppendLeavesTheFileAsItWas) {
   struct FailureCase {
     const char *what;
     platform::WriteFault fault;
     std::size_t bytes; // written in one string
     bool flush;
-    bool throws; // the failure shows before the close
+    bool throws; // the failure shows before the close (in the flush)
   };
   const FailureCase cases[] = {
       {"disk full at the first byte, seen at close", {0, false}, 10, false, false},
       {"disk full within the buffer, seen at close", {5, false}, 10, false, false},
       {"disk full, seen at flush", {5, false}, 10, true, true},
-      {"disk full within a long write", {5000, false}, 100000, false, true},
-      {"disk full at the first byte of a long write", {0, false}, 100000, false, true},
+      {"disk full within a long write", {5000, false}, 100000, false, false},
+      {"disk full at the first byte of a long write", {0, false}, 100000, false, false},
       {"close fails after every byte was written", {UINT64_MAX, true}, 10, false, false},
       {"close fails after a flush", {UINT64_MAX, true}, 10, true, false},
   };
@@ -340,7 +408,8 @@ TEST_F(RecordWriterTest, FullDevice) {
   {
     R_Writer writer("/dev/full");
     ASSERT_TRUE(writer.open());
-    EXPECT_THROW(writer.writeString(std::string(100000, 'x')), R_WritingException);
+    writer.writeString(std::string(100000, 'x'));
+    EXPECT_THROW(writer.flush(), R_WritingException);
     EXPECT_FALSE(writer.isOpen());
   }
   EXPECT_TRUE(std::filesystem::exists("/dev/full"));

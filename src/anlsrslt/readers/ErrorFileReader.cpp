@@ -265,6 +265,8 @@ int readErrorFile(const QL_Filename &outputDirectory, const QL_Filename &file) {
     M_releaseErrorFileOutput(path);
     return 2;
   }
+  // No other run adds to the file between this reading and this run's adding.
+  M_lockErrorFileOutput(path);
   const U_RefPtr<M_InputTamsel> input = M_InputTamsel::open(source, directory);
   if (!input.isSet()) {
     // Nothing is added to a file that cannot be read back.
