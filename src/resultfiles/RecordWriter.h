@@ -29,11 +29,17 @@ struct R_WriterData {
     }
   };
 
+  // A location written: its id and the levels it takes (U_maxLocationDepth).
+  struct WrittenLocation {
+    std::uint32_t id;
+    std::uint32_t depth;
+  };
+
   std::map<U_Identifier, std::uint32_t> m_texts; // by the interned characters
   std::uint32_t m_nextTextId = 0;
   std::map<U_Filename, std::uint32_t> m_files; // by the canonical name alone
   std::uint32_t m_nextFileId = 0;
-  std::map<U_Location, std::uint32_t, ByLocationObject> m_locations;
+  std::map<U_Location, WrittenLocation, ByLocationObject> m_locations;
   std::uint32_t m_nextLocationId = 0;
 };
 
@@ -120,8 +126,12 @@ private:
 // macro history, shown file and line, instantiated-from with the entity's
 // display name, called-from; later occurrences: the id. Ids are taken before
 // the parts are written. The display name is the entity's third rendering
-// when showAlias is true, its first otherwise.
+// when showAlias is true, its first otherwise. Written without recursion,
+// however long its chains. A location that nests deeper than
+// U_maxLocationDepth levels, which no reader takes, is refused: the file is
+// restored (discard) and R_WritingException thrown.
 void writeBinaryLocation(R_Writer &writer, const U_Location &location, bool showAlias);
 // A macro history from its first element: each element's location and macro
-// name, then the byte 1 when its parent follows or 0 at the end.
+// name, then the byte 1 when its parent follows or 0 at the end. Refused as
+// above when it nests deeper than U_maxLocationDepth levels.
 void writeMacroHistory(R_Writer &writer, const U_RefPtr<U_MacroHistory> &first, bool showAlias);
