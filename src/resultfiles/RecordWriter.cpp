@@ -157,12 +157,18 @@ void R_Writer::writeInternedText(const U_Identifier &text) {
 }
 
 void R_Writer::writeFile(const QL_Filename &file) {
-  const auto [entry, added] = m_data.m_files.emplace(file.canonical(), m_data.m_nextFileId);
+  if (const auto known = m_data.m_files.find(file.canonical()); known != m_data.m_files.end()) {
+    writeInt(known->second);
+    return;
+  }
+  const std::string canonical = filenameToString(file.canonical());
+  const auto [entry, added] = m_data.m_fileNames.emplace(canonical, m_data.m_nextFileId);
+  m_data.m_files.emplace(file.canonical(), entry->second);
   writeInt(entry->second);
   if (!added)
     return;
   ++m_data.m_nextFileId;
-  writeString(filenameToString(file.canonical()));
+  writeString(canonical);
   writeString(fileIdentityGivenName(file));
 }
 

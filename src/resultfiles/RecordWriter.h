@@ -37,7 +37,11 @@ struct R_WriterData {
 
   std::map<U_Identifier, std::uint32_t> m_texts; // by the interned characters
   std::uint32_t m_nextTextId = 0;
-  std::map<U_Filename, std::uint32_t> m_files; // by the canonical name alone
+  // Files by the canonical name as written: two identities whose canonical
+  // names read the same share one id. The first map finds a name's handle
+  // again without making its text.
+  std::map<U_Filename, std::uint32_t> m_files;
+  std::map<std::string, std::uint32_t> m_fileNames;
   std::uint32_t m_nextFileId = 0;
   std::map<U_Location, WrittenLocation, ByLocationObject> m_locations;
   std::uint32_t m_nextLocationId = 0;
@@ -89,8 +93,8 @@ public:
   void writeBlock(const void *bytes, std::uint32_t count);
   // First occurrence: int32 id, then the text as a C string; later: the id.
   void writeInternedText(const U_Identifier &text);
-  // First occurrence (by canonical name): int32 id, the canonical name and the
-  // given name as strings; later: the id.
+  // First occurrence (by the canonical name as written): int32 id, the
+  // canonical name and the given name as strings; later: the id.
   void writeFile(const QL_Filename &file);
 
   const std::string &fileName() const { return m_fileName; }
