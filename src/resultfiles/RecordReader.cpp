@@ -117,6 +117,17 @@ NestedHistory readHistory(R_Reader &reader, std::uint32_t levels) {
   return history;
 }
 
+// The reason why a read that errno was cleared for came up short: the
+// error of the stream, or, when the file simply ended within what was to be
+// read, ENODATA. Set in errno too, which the reading exceptions show.
+int shortReadReason(std::FILE *stream) {
+  int reason = ENODATA;
+  if (std::ferror(stream))
+    reason = errno != 0 ? errno : EIO;
+  errno = reason;
+  return reason;
+}
+
 } // namespace
 
 void R_rejectRecord() {
@@ -165,9 +176,10 @@ bool R_Reader::atEnd() {
   if (m_lookAheadHeld)
     return false;
   unsigned char byte;
+  errno = 0;
   if (std::fread(&byte, 1, 1, m_stream) != 1) {
     if (!std::feof(m_stream))
-      throw R_ReadingEOFException(errno);
+      throw R_ReadingEOFException(shortReadReason(m_stream));
     return true;
   }
   ++m_consumed;
@@ -186,10 +198,11 @@ void R_Reader::readBytes(void *buffer, std::uint64_t count) {
   }
   if (count == 0)
     return;
+  errno = 0;
   const std::size_t read = std::fread(into, 1, static_cast<std::size_t>(count), m_stream);
   m_consumed += read;
   if (read != count)
-    throw R_ReadingReadException(errno);
+    throw R_ReadingReadException(shortReadReason(m_stream));
 }
 
 std::uint8_t R_Reader::readByte() {

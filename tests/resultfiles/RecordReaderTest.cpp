@@ -8,6 +8,7 @@
 #include "support/ScratchDirectory.h"
 #include "support/SmallStack.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -88,6 +89,19 @@ TEST_F(RecordReaderTest, ShortReadsFail) {
                R_ReadingReadException);
 }
 
+// A read that ends early says why: the end of the file, whatever errno held
+// before the read, or the error of the read.
+TEST_F(RecordReaderTest, ShortReadsSayWhy) {
+  R_Reader &reader = readerOf(BYTES("\x01\x02\x03"));
+  errno = ENOENT; // left by an earlier look for a file that is not there
+  try {
+    reader.readInt();
+    ADD_FAILURE() << "no error";
+  } catch (const R_ReadingReadException &error) {
+    EXPECT_EQ("Problems reading binary file. errno (61): No data available", std::string(error.what()));
+  }
+}
+
 // /proc/self/mem opens, and its first read fails with EIO.
 TEST_F(RecordReaderTest, ReadErrors) {
   R_Reader lookingAhead("/proc/self/mem");
@@ -97,11 +111,18 @@ TEST_F(RecordReaderTest, ReadErrors) {
     lookingAhead.atEnd();
     ADD_FAILURE() << "no error";
   } catch (const R_ReadingEOFException &error) {
-    EXPECT_EQ(0, std::string(error.what()).find("Problems reading binary file at eof. errno ("));
+    EXPECT_EQ("Problems reading binary file at eof. errno (5): Input/output error",
+              std::string(error.what()));
   }
   R_Reader reading("/proc/self/mem");
   ASSERT_TRUE(reading.open());
-  EXPECT_THROW(reading.readInt(), R_ReadingReadException);
+  errno = ENOENT;
+  try {
+    reading.readInt();
+    ADD_FAILURE() << "no error";
+  } catch (const R_ReadingReadException &error) {
+    EXPECT_EQ("Problems reading binary file. errno (5): Input/output error", std::string(error.what()));
+  }
 }
 
 // A pipe has no size to compare a length with: the text is read in pieces
