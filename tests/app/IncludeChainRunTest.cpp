@@ -35,7 +35,6 @@ TEST(IncludeChainRunTest, FindingsInAFileThatIncludesItselfReadBack) {
   const Case cases[] = {
       {U_maxLocationDepth - 1, U_maxLocationDepth - 1}, // the deepest chain
       {U_maxLocationDepth, 1},                          // one record more starts it again
-      {1100, 101},
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(std::to_string(c.records) + " records");

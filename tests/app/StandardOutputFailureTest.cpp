@@ -52,31 +52,36 @@ test_support::ProgramResult runInto(const ScratchDirectory &scratch, int standar
 }
 
 TEST(StandardOutputFailureTest, AFailedTextOutputEndsTheRunWithExitCode18) {
-  const std::string failure = "Cannot write text output to standard output.\n";
-  for (const char *output : {"/dev/full", "closed pipe"}) {
-    for (const char *word : {"simpleoutput", "textoutput", "formatoutput"}) {
-      for (const bool findings : {true, false}) {
-        SCOPED_TRACE(std::string(output) + ", -debug " + word + (findings ? "" : ", nothing to print"));
-        const ScratchDirectory scratch;
-        writeInput(scratch);
-        Output out;
-        if (std::string(output) == "/dev/full") {
-          out.fd = open("/dev/full", O_WRONLY);
-          if (out.fd < 0)
-            GTEST_SKIP() << "no /dev/full";
-        } else {
-          int ends[2];
-          ASSERT_EQ(0, pipe(ends));
-          close(ends[0]);
-          out.fd = ends[1];
-        }
-        const test_support::ProgramResult result =
-            runInto(scratch, out.fd, {"lyr", "-debug", word, "-only", findings ? "5119" : "1", "a.c"});
-        EXPECT_EQ(findings ? failure : "", result.err);
-        EXPECT_EQ(findings ? 18 : 0, result.exitCode);
-        EXPECT_FALSE(std::filesystem::exists(scratch / "a.c.err")) << "nothing goes to the error file";
-      }
+  struct Case {
+    bool closedPipe; // else /dev/full
+    const char *word;
+    bool findings;
+  };
+  const Case cases[] = {
+      {false, "simpleoutput", true}, {false, "textoutput", true},  {false, "formatoutput", true},
+      {true, "simpleoutput", true},  {true, "formatoutput", true}, {false, "simpleoutput", false},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(std::string(c.closedPipe ? "closed pipe" : "/dev/full") + ", -debug " + c.word +
+                 (c.findings ? "" : ", nothing to print"));
+    const ScratchDirectory scratch;
+    writeInput(scratch);
+    Output out;
+    if (c.closedPipe) {
+      int ends[2];
+      ASSERT_EQ(0, pipe(ends));
+      close(ends[0]);
+      out.fd = ends[1];
+    } else {
+      out.fd = open("/dev/full", O_WRONLY);
+      if (out.fd < 0)
+        GTEST_SKIP() << "no /dev/full";
     }
+    const test_support::ProgramResult result =
+        runInto(scratch, out.fd, {"lyr", "-debug", c.word, "-only", c.findings ? "5119" : "1", "a.c"});
+    EXPECT_EQ(c.findings ? "Cannot write text output to standard output.\n" : "", result.err);
+    EXPECT_EQ(c.findings ? 18 : 0, result.exitCode);
+    EXPECT_FALSE(std::filesystem::exists(scratch / "a.c.err")) << "nothing goes to the error file";
   }
 }
 
