@@ -20,7 +20,11 @@ U_Location makeIncludedLocation(const QL_Filename &file, std::int32_t line, std:
 // in at the record's line of the including file (column 0), a location that
 // carries the including file's own include location as far as it is known
 // now. A later record for the same file replaces it; entries made from the
-// earlier one stay as they are. Entries last for the whole run.
+// earlier one stay as they are. Entries last for the whole run. A chain that
+// would grow past U_maxLocationDepth - 1 levels (only files that include
+// themselves, or cycles of includes, make one) is cut: the site then carries
+// no include location, so that every position made here nests within
+// U_maxLocationDepth levels and reads back from an error file.
 void onIncludeRelation(const P_CountedPtr<P_IncludeRecord> &record);
 
 // Registers onIncludeRelation with the record reader; the driver calls it once

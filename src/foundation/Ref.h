@@ -24,10 +24,18 @@ public:
   // Drops one count; deletes the object when none is left.
   void releaseReference() {
     if (--m_refCount == 0)
-      delete this;
+      deleteReleased(this);
   }
 
 private:
+  // Deletes an object whose last count went. An object released while
+  // another one is being deleted (by the parts of that one) is deleted after
+  // it, not inside its destructor, so that a long chain of objects (an
+  // include chain, a macro history) goes one object after another without
+  // taking stack for each; the objects go in the same order as they would
+  // one inside the other, and all are gone when the first release returns.
+  static void deleteReleased(U_Ref *object);
+
   std::uint32_t m_refCount = 0;
   std::int32_t m_marker = 4711;
 };

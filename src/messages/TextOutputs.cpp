@@ -4,6 +4,7 @@
 #include "cmdline/Options.h"
 #include "cmdline/PrintableFileName.h"
 #include "foundation/EncodingKind.h"
+#include "foundation/Exception.h"
 #include "foundation/Location.h"
 #include "foundation/TextConversion.h"
 #include "messages/Diagnostic.h"
@@ -32,9 +33,29 @@ bool isShownByTextOutput(const U_RefPtr<M_Diagnostic> &diagnostic, bool suppress
 // The layout that follows the file-name directive in the default format.
 const char *const defaultMessageLayout = ":%l:%c: %?u==0%(%?h%(Err%:Msg%)%:-->%) (%g;%N) %R(%u,  )%t";
 
+// After a write and its flush: a standard output that took the text leaves
+// nothing to do. One that failed is reported, by the first output that sees
+// it only: the run ends with the report.
+void requireWritten(bool &failed) {
+  if (std::cout.good() || failed)
+    return;
+  failed = true;
+  throw U_UserException(M_standardOutputFailure);
+}
+
+// At the closing: what standard output still holds is handed on and checked.
+void closeStandardOutput(bool &failed) {
+  if (failed)
+    return;
+  std::cout.flush();
+  requireWritten(failed);
+}
+
 } // namespace
 
-void M_OutputSimple::close() {}
+const char *const M_standardOutputFailure = "Cannot write text output to standard output.";
+
+void M_OutputSimple::close() { closeStandardOutput(m_failed); }
 
 void M_OutputSimple::send(const U_RefPtr<M_Diagnostic> &diagnostic, bool suppressed) {
   if (isShownByTextOutput(diagnostic, suppressed))
@@ -43,6 +64,7 @@ void M_OutputSimple::send(const U_RefPtr<M_Diagnostic> &diagnostic, bool suppres
 
 void M_OutputSimple::write(const U_RefPtr<M_Diagnostic> &diagnostic, bool) {
   std::cout << diagnostic->dumpText() << std::endl;
+  requireWritten(m_failed);
 }
 
 void M_OutputSimple::writeSuppression(const U_RefPtr<M_SuppressionRecord> &record) {
@@ -57,9 +79,10 @@ void M_OutputSimple::writeSuppression(const U_RefPtr<M_SuppressionRecord> &recor
   if (record->getEndLocation().isSet())
     line << "-{" << M_locationText(record->getEndLocation()) << "}";
   std::cout << line.str() << std::endl;
+  requireWritten(m_failed);
 }
 
-void M_OutputFormat::close() {}
+void M_OutputFormat::close() { closeStandardOutput(m_failed); }
 
 void M_OutputFormat::send(const U_RefPtr<M_Diagnostic> &diagnostic, bool suppressed) {
   if (isShownByTextOutput(diagnostic, suppressed))
@@ -69,6 +92,7 @@ void M_OutputFormat::send(const U_RefPtr<M_Diagnostic> &diagnostic, bool suppres
 void M_OutputFormat::write(const U_RefPtr<M_Diagnostic> &diagnostic, bool suppressed) {
   writeNested(diagnostic, suppressed);
   std::cout.flush();
+  requireWritten(m_failed);
 }
 
 void M_OutputFormat::writeSuppression(const U_RefPtr<M_SuppressionRecord> &) {}

@@ -12,6 +12,13 @@
 
 class U_Location;
 
+// The text outputs print to standard output and flush after each diagnostic.
+// When standard output fails (a full disk, a closed pipe), the write, or the
+// closing that finds it so, throws U_UserException with the text
+// M_standardOutputFailure, once: the run ends with that line and exit code
+// 18, as it does when an error file cannot be written.
+extern const char *const M_standardOutputFailure;
+
 // Drops a diagnostic when it is suppressed while "hiddenwarnings" is off, when
 // it lies in a quiet file, or when the display filter does not show it;
 // otherwise prints its text line (M_Diagnostic::dumpText), flushed at once.
@@ -24,6 +31,9 @@ public:
   // "<location> <kind>:<name>:[<ranges>:]{<start>}[-{<end>}]", nothing under
   // the debug word "hideSupRecs".
   void writeSuppression(const U_RefPtr<M_SuppressionRecord> &record) override;
+
+private:
+  bool m_failed = false; // the failure of standard output was reported
 };
 
 // Filters as M_OutputSimple. A diagnostic it prints is followed at once by the
@@ -50,6 +60,8 @@ private:
   void writeNested(const U_RefPtr<M_Diagnostic> &diagnostic, bool suppressed);
   void writeHistory(const U_Location &location, bool suppressed);
   void writeIfShown(const U_RefPtr<M_Diagnostic> &diagnostic, bool suppressed);
+
+  bool m_failed = false; // the failure of standard output was reported
 };
 
 // Discards everything.

@@ -91,8 +91,9 @@ NestedLocation readLocation(R_Reader &reader, std::uint32_t levels) {
 }
 
 // The elements are read in a loop and joined from the last one back, so a
-// long chain takes no stack. Element i lies i levels below the first one and
-// has that many levels less for itself and its location.
+// long chain takes no stack. Element i lies i levels below the first one, its
+// location on its level: it has that many levels less for its location. The
+// history's depth is that of its deepest element, counted from the first.
 NestedHistory readHistory(R_Reader &reader, std::uint32_t levels) {
   struct Element {
     U_Location location;
@@ -104,16 +105,27 @@ NestedHistory readHistory(R_Reader &reader, std::uint32_t levels) {
     if (elements.size() >= levels)
       R_rejectRecord();
     const std::uint32_t own = levels - static_cast<std::uint32_t>(elements.size());
-    NestedLocation at = readLocation(reader, own - 1);
+    NestedLocation at = readLocation(reader, own);
     elements.push_back(Element{std::move(at.location), at.depth, reader.readIdentifier()});
   } while (reader.readByte() != 0);
   NestedHistory history;
   for (auto element = elements.rbegin(); element != elements.rend(); ++element) {
-    history.depth = std::max(history.depth, element->depth) + 1;
+    history.depth = std::max(element->depth, history.first.isSet() ? history.depth + 1 : 0);
     history.first =
         U_RefPtr<U_MacroHistory>(new U_MacroHistory(element->location, element->name, history.first));
   }
   return history;
+}
+
+// The reason why a read that errno was cleared for came up short: the
+// error of the stream, or, when the file simply ended within what was to be
+// read, ENODATA. Set in errno too, which the reading exceptions show.
+int shortReadReason(std::FILE *stream) {
+  int reason = ENODATA;
+  if (std::ferror(stream))
+    reason = errno != 0 ? errno : EIO;
+  errno = reason;
+  return reason;
 }
 
 } // namespace
@@ -164,9 +176,10 @@ bool R_Reader::atEnd() {
   if (m_lookAheadHeld)
     return false;
   unsigned char byte;
+  errno = 0;
   if (std::fread(&byte, 1, 1, m_stream) != 1) {
     if (!std::feof(m_stream))
-      throw R_ReadingEOFException(errno);
+      throw R_ReadingEOFException(shortReadReason(m_stream));
     return true;
   }
   ++m_consumed;
@@ -185,10 +198,11 @@ void R_Reader::readBytes(void *buffer, std::uint64_t count) {
   }
   if (count == 0)
     return;
+  errno = 0;
   const std::size_t read = std::fread(into, 1, static_cast<std::size_t>(count), m_stream);
   m_consumed += read;
   if (read != count)
-    throw R_ReadingReadException(errno);
+    throw R_ReadingReadException(shortReadReason(m_stream));
 }
 
 std::uint8_t R_Reader::readByte() {
@@ -253,8 +267,8 @@ void R_Reader::resetTables() {
   m_data.m_locations.clear();
 }
 
-U_Location readBinaryLocation(R_Reader &reader) { return readLocation(reader, R_maxNestingDepth).location; }
+U_Location readBinaryLocation(R_Reader &reader) { return readLocation(reader, U_maxLocationDepth).location; }
 
 U_RefPtr<U_MacroHistory> readMacroHistory(R_Reader &reader) {
-  return readHistory(reader, R_maxNestingDepth).first;
+  return readHistory(reader, U_maxLocationDepth).first;
 }

@@ -2,9 +2,9 @@
 // table resolved against what was read before.
 //
 // Nothing read is trusted: every failure, and every id, length or nesting that
-// the writer cannot have written, is an R_ReadingReadException (an
-// R_ReadingException), never a crash or an allocation of a size that the file
-// only claims.
+// the writer cannot have written (locations nest down to U_maxLocationDepth
+// levels), is an R_ReadingReadException (an R_ReadingException), never a crash
+// or an allocation of a size that the file only claims.
 #pragma once
 
 #include "foundation/FileIdentity.h"
@@ -19,10 +19,6 @@
 #include <string>
 
 class U_MacroHistory;
-
-// How deeply locations and macro histories may nest: a location without parts
-// is 1 level, each part and each element of a macro history one more.
-inline constexpr std::uint32_t R_maxNestingDepth = 1000;
 
 class R_Reader {
 public:

@@ -9,10 +9,13 @@
 #include "resultfiles/MacroHistory.h"
 #include "resultfiles/RecordExceptions.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -187,49 +190,208 @@ void R_Writer::writeInternedText(const U_Identifier &text) {
 }
 
 void R_Writer::writeFile(const QL_Filename &file) {
-  const auto [entry, added] = m_data.m_files.emplace(file.canonical(), m_data.m_nextFileId);
+  if (const auto known = m_data.m_files.find(file.canonical()); known != m_data.m_files.end()) {
+    writeInt(known->second);
+    return;
+  }
+  const std::string canonical = filenameToString(file.canonical());
+  const auto [entry, added] = m_data.m_fileNames.emplace(canonical, m_data.m_nextFileId);
+  m_data.m_files.emplace(file.canonical(), entry->second);
   writeInt(entry->second);
   if (!added)
     return;
   ++m_data.m_nextFileId;
-  writeString(filenameToString(file.canonical()));
+  writeString(canonical);
   writeString(fileIdentityGivenName(file));
 }
 
+namespace {
+
+// Writes locations without recursion: each location whose record is begun
+// waits on a stack, with the part that comes next, until its parts are
+// written. Levels count as U_maxLocationDepth says; a location is refused
+// before any byte of it is written when it would lie deeper than that.
+class LocationRecords {
+public:
+  LocationRecords(R_Writer &writer, bool showAlias) : m_writer(writer), m_showAlias(showAlias) {}
+
+  // Writes the location at the level given (1 at the top); the levels that it
+  // takes from there.
+  std::uint32_t write(const U_Location &location, std::uint32_t level) {
+    if (const std::optional<std::uint32_t> written = begin(location, level))
+      return *written;
+    for (;;) {
+      if (advance())
+        continue;
+      const std::uint32_t depth = finish();
+      if (m_open.empty())
+        return depth;
+      take(depth);
+    }
+  }
+
+private:
+  enum class Step { include, macro, macroName, shown, instantiation, entityName, calledFrom, end };
+
+  struct Open {
+    U_Location location;
+    std::uint32_t level = 0;
+    std::uint8_t parts = 0;
+    R_WriterData::WrittenLocation *entry = nullptr;
+    Step next = Step::include;
+    U_RefPtr<U_MacroHistory> history;
+    const U_MacroHistory *element = nullptr; // whose location was written last
+    std::uint32_t elementIndex = 0;
+    std::uint32_t partOffset = 0; // levels between a part begun and its location
+    std::uint32_t deepestPart = 0;
+  };
+
+  [[noreturn]] void refuse() {
+    m_writer.discard();
+    throw R_WritingException();
+  }
+
+  // A known location is written as its id; a new one gets its id and its
+  // record up to the parts byte, and waits on the stack for its parts.
+  // Returns the levels of a location written whole.
+  std::optional<std::uint32_t> begin(const U_Location &location, std::uint32_t level) {
+    U_ASSERT(location.isSet() && "Dont write a null location.");
+    R_WriterData &ids = m_writer.data();
+    if (const auto known = ids.m_locations.find(location); known != ids.m_locations.end()) {
+      if (level - 1 + known->second.depth > U_maxLocationDepth)
+        refuse();
+      m_writer.writeInt(known->second.id);
+      return known->second.depth;
+    }
+    if (level > U_maxLocationDepth)
+      refuse();
+    // The id is taken before the parts take theirs.
+    const auto entry =
+        ids.m_locations.emplace(location, R_WriterData::WrittenLocation{ids.m_nextLocationId, 0});
+    ++ids.m_nextLocationId;
+    m_writer.writeInt(entry.first->second.id);
+    m_writer.writeFile(location.getFile());
+    m_writer.writeInt(static_cast<std::uint32_t>(location.getLine()));
+    m_writer.writeInt(static_cast<std::uint32_t>(location.getColumn()));
+    const std::uint8_t parts = partsOf(location);
+    m_writer.writeByte(parts);
+    Open &open = m_open.emplace_back();
+    open.location = location;
+    open.level = level;
+    open.parts = parts;
+    open.entry = &entry.first->second;
+    return std::nullopt;
+  }
+
+  // A part's location, offset levels below the part's own first level.
+  // True when it waits on the stack.
+  bool beginPart(const U_Location &location, std::uint32_t offset) {
+    Open &open = m_open.back();
+    open.partOffset = offset;
+    const std::optional<std::uint32_t> written = begin(location, open.level + 1 + offset);
+    if (!written)
+      return true;
+    take(*written);
+    return false;
+  }
+
+  // A part of the location on top of the stack is written.
+  void take(std::uint32_t depth) {
+    Open &open = m_open.back();
+    open.deepestPart = std::max(open.deepestPart, open.partOffset + depth);
+  }
+
+  // Writes the parts of the location on top of the stack up to the next one
+  // whose record is begun (true), or to its end (false).
+  bool advance() {
+    for (;;) {
+      Open &open = m_open.back();
+      switch (open.next) {
+      case Step::include:
+        open.next = Step::macro;
+        if ((open.parts & R_includePart) && beginPart(open.location.getInclLoc(), 0))
+          return true;
+        break;
+      case Step::macro:
+        open.next = Step::shown;
+        if (open.parts & R_macroPart) {
+          open.history = open.location.getMacroHist();
+          open.element = open.history.pointer();
+          open.next = Step::macroName;
+          if (beginPart(open.element->m_location, 0))
+            return true;
+        }
+        break;
+      case Step::macroName:
+        m_writer.writeInternedText(open.element->m_macroName);
+        if (!open.element->m_parent.isSet()) {
+          m_writer.writeByte(0);
+          open.next = Step::shown;
+          break;
+        }
+        m_writer.writeByte(1);
+        open.element = open.element->m_parent.pointer();
+        ++open.elementIndex;
+        if (beginPart(open.element->m_location, open.elementIndex))
+          return true;
+        break;
+      case Step::shown:
+        open.next = Step::instantiation;
+        if (open.parts & R_shownPart) {
+          m_writer.writeFile(open.location.getHLFile());
+          m_writer.writeInt(static_cast<std::uint32_t>(open.location.getHLLine()));
+        }
+        break;
+      case Step::instantiation:
+        open.next = Step::calledFrom;
+        if (open.parts & R_instantiationPart) {
+          open.next = Step::entityName;
+          if (beginPart(open.location.getInstFromLoc(), 0))
+            return true;
+        }
+        break;
+      case Step::entityName:
+        m_writer.writeString(displayNameOf(open.location, m_showAlias));
+        open.next = Step::calledFrom;
+        break;
+      case Step::calledFrom:
+        open.next = Step::end;
+        if ((open.parts & R_calledFromPart) && beginPart(open.location.getCalledFromLoc(), 0))
+          return true;
+        break;
+      case Step::end:
+        return false;
+      }
+    }
+  }
+
+  // The location on top of the stack is written whole: it leaves the stack
+  // with the levels it takes.
+  std::uint32_t finish() {
+    const Open &open = m_open.back();
+    const std::uint32_t depth = open.deepestPart + 1;
+    open.entry->depth = depth;
+    m_open.pop_back();
+    return depth;
+  }
+
+  R_Writer &m_writer;
+  const bool m_showAlias;
+  std::vector<Open> m_open;
+};
+
+} // namespace
+
 void writeBinaryLocation(R_Writer &writer, const U_Location &location, bool showAlias) {
-  U_ASSERT(location.isSet() && "Dont write a null location.");
-  R_WriterData &ids = writer.data();
-  const auto [entry, added] = ids.m_locations.emplace(location, ids.m_nextLocationId);
-  writer.writeInt(entry->second);
-  if (!added)
-    return;
-  // The id is taken before the parts take theirs.
-  ++ids.m_nextLocationId;
-  writer.writeFile(location.getFile());
-  writer.writeInt(static_cast<std::uint32_t>(location.getLine()));
-  writer.writeInt(static_cast<std::uint32_t>(location.getColumn()));
-  const std::uint8_t parts = partsOf(location);
-  writer.writeByte(parts);
-  if (parts & R_includePart)
-    writeBinaryLocation(writer, location.getInclLoc(), showAlias);
-  if (parts & R_macroPart)
-    writeMacroHistory(writer, location.getMacroHist(), showAlias);
-  if (parts & R_shownPart) {
-    writer.writeFile(location.getHLFile());
-    writer.writeInt(static_cast<std::uint32_t>(location.getHLLine()));
-  }
-  if (parts & R_instantiationPart) {
-    writeBinaryLocation(writer, location.getInstFromLoc(), showAlias);
-    writer.writeString(displayNameOf(location, showAlias));
-  }
-  if (parts & R_calledFromPart)
-    writeBinaryLocation(writer, location.getCalledFromLoc(), showAlias);
+  LocationRecords(writer, showAlias).write(location, 1);
 }
 
 void writeMacroHistory(R_Writer &writer, const U_RefPtr<U_MacroHistory> &first, bool showAlias) {
   U_ASSERT(first.isSet() && "Dont write a null macro history.");
-  for (const U_MacroHistory *element = first.pointer();; element = element->m_parent.pointer()) {
-    writeBinaryLocation(writer, element->m_location, showAlias);
+  LocationRecords records(writer, showAlias);
+  std::uint32_t level = 1;
+  for (const U_MacroHistory *element = first.pointer();; element = element->m_parent.pointer(), ++level) {
+    records.write(element->m_location, level);
     writer.writeInternedText(element->m_macroName);
     if (!element->m_parent.isSet())
       break;

@@ -29,11 +29,21 @@ struct R_WriterData {
     }
   };
 
+  // A location written: its id and the levels it takes (U_maxLocationDepth).
+  struct WrittenLocation {
+    std::uint32_t id;
+    std::uint32_t depth;
+  };
+
   std::map<U_Identifier, std::uint32_t> m_texts; // by the interned characters
   std::uint32_t m_nextTextId = 0;
-  std::map<U_Filename, std::uint32_t> m_files; // by the canonical name alone
+  // Files by the canonical name as written: two identities whose canonical
+  // names read the same share one id. The first map finds a name's handle
+  // again without making its text.
+  std::map<U_Filename, std::uint32_t> m_files;
+  std::map<std::string, std::uint32_t> m_fileNames;
   std::uint32_t m_nextFileId = 0;
-  std::map<U_Location, std::uint32_t, ByLocationObject> m_locations;
+  std::map<U_Location, WrittenLocation, ByLocationObject> m_locations;
   std::uint32_t m_nextLocationId = 0;
 };
 
@@ -102,8 +112,8 @@ public:
   void writeBlock(const void *bytes, std::uint32_t count);
   // First occurrence: int32 id, then the text as a C string; later: the id.
   void writeInternedText(const U_Identifier &text);
-  // First occurrence (by canonical name): int32 id, the canonical name and the
-  // given name as strings; later: the id.
+  // First occurrence (by the canonical name as written): int32 id, the
+  // canonical name and the given name as strings; later: the id.
   void writeFile(const QL_Filename &file);
 
   const std::string &fileName() const { return m_fileName; }
@@ -145,8 +155,12 @@ private:
 // macro history, shown file and line, instantiated-from with the entity's
 // display name, called-from; later occurrences: the id. Ids are taken before
 // the parts are written. The display name is the entity's third rendering
-// when showAlias is true, its first otherwise.
+// when showAlias is true, its first otherwise. Written without recursion,
+// however long its chains. A location that nests deeper than
+// U_maxLocationDepth levels, which no reader takes, is refused: the file is
+// restored (discard) and R_WritingException thrown.
 void writeBinaryLocation(R_Writer &writer, const U_Location &location, bool showAlias);
 // A macro history from its first element: each element's location and macro
-// name, then the byte 1 when its parent follows or 0 at the end.
+// name, then the byte 1 when its parent follows or 0 at the end. Refused as
+// above when it nests deeper than U_maxLocationDepth levels.
 void writeMacroHistory(R_Writer &writer, const U_RefPtr<U_MacroHistory> &first, bool showAlias);

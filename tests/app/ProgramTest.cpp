@@ -209,6 +209,7 @@ TEST(ProgramTest, FixtureCases) {
       "error-file-damaged-cross-module-file-is-not-added-to",
       "error-file-huge-suppression-range-read-back",
       "error-file-missing-is-reported-then-made",
+      "error-file-names-each-file-once",
       "name-rules-report-each-kind",
       "name-rule-file-with-faulty-rules",
       "name-rule-file-cannot-be-opened",

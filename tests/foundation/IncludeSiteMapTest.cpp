@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -75,6 +77,44 @@ TEST_F(IncludeSiteMapTest, PositionsGetTheIncludeChainAsFarAsTheRecordsReadKnewI
     }
     EXPECT_EQ(c.expected, chain(makeIncludedLocation(file(c.position), 12, 4)))
         << c.records << " for " << c.position;
+  }
+}
+
+// A file that includes itself, or a cycle of includes, read over and over
+// makes its chain one step longer with each record, up to the depth that an
+// error file carries: a position nests U_maxLocationDepth levels at most. The
+// record that would make a site deeper starts its chain again from itself.
+TEST_F(IncludeSiteMapTest, ChainsStayWithinTheDepthThatErrorFilesCarry) {
+  constexpr std::uint32_t limit = U_maxLocationDepth;
+  struct Case {
+    const char *what;
+    std::vector<std::pair<const char *, const char *>> cycle; // from, to; read in turn
+    std::uint32_t records;
+    const char *position;
+    std::uint32_t levels;
+  };
+  const Case cases[] = {
+      {"a self-include up to the limit", {{"s.h", "s.h"}}, limit - 1, "s.h", limit},
+      {"a self-include one past the limit", {{"s.h", "s.h"}}, limit, "s.h", 2},
+      {"a self-include far past the limit", {{"s.h", "s.h"}}, 3 * (limit - 1) + 5, "s.h", 6},
+      {"a cycle up to the limit", {{"a.h", "b.h"}, {"b.h", "a.h"}}, limit - 1, "b.h", limit},
+      {"a cycle one past the limit", {{"a.h", "b.h"}, {"b.h", "a.h"}}, limit, "a.h", 2},
+  };
+  int caseNumber = 0;
+  for (const Case &c : cases) {
+    m_case = "deep" + std::to_string(++caseNumber);
+    for (std::uint32_t record = 0; record < c.records; ++record) {
+      const auto &[from, to] = c.cycle[record % c.cycle.size()];
+      include(from, to, static_cast<std::int32_t>(record + 1));
+    }
+    const U_Location position = makeIncludedLocation(file(c.position), 12, 4);
+    std::uint32_t levels = 0;
+    for (U_Location step = position; step.isSet(); step = step.getInclLoc())
+      ++levels;
+    EXPECT_EQ(c.levels, levels) << c.what;
+    ASSERT_TRUE(position.hasInclLoc()) << c.what;
+    EXPECT_EQ(static_cast<std::int32_t>(c.records), position.getInclLoc().getLine())
+        << c.what << ": the last record read is the position's site";
   }
 }
 

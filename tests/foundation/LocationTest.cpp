@@ -2,7 +2,9 @@
 #include "platform/FileSystem.h"
 #include "resultfiles/EntityDisplayName.h"
 #include "resultfiles/MacroHistory.h"
+#include "support/SmallStack.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <string>
 #include <typeinfo>
@@ -391,6 +393,39 @@ TEST_F(LocationTest, LastHolderDestroysTheHistory) {
   const std::vector<std::string> order{"caller", "entity", "instFrom", "site"};
   EXPECT_EQ(order, TrackedName::destroyed);
   EXPECT_EQ(1u, kept.data()->referenceCount());
+}
+
+// Include chains, instantiation chains and macro histories of 100000 steps
+// go with their last handle on a stack far too small for one nested
+// destruction per step. The last step's display name shows that all went.
+TEST_F(LocationTest, LongChainsGoWithoutNestedDestructions) {
+  struct Case {
+    const char *what;
+    std::function<U_Location(const U_Location &step, int line)> grow;
+  };
+  const Case cases[] = {
+      {"include chain", [&](const U_Location &step, int line) { return U_Location(step, header, line, 0); }},
+      {"instantiation chain",
+       [&](const U_Location &step, int line) {
+         return U_Location(header, line, 0).withInstFromLoc(step, entity("step"));
+       }},
+      {"macro history",
+       [&](const U_Location &step, int line) {
+         const U_RefPtr<U_MacroHistory> history = step.hasMacroHist() ? step.getMacroHist() : noMacro;
+         return U_Location(main, line, 0,
+                           U_RefPtr<U_MacroHistory>(new U_MacroHistory(step, U_Identifier("M"), history)));
+       }},
+  };
+  for (const Case &c : cases) {
+    test_support::runWithStack(256 * 1024, [&] {
+      U_Location chain = U_Location(main, 0, 0).withInstFromLoc(U_Location(main, 1, 0), entity("first"));
+      for (int line = 1; line <= 100000; ++line)
+        chain = c.grow(chain, line);
+      chain = U_Location();
+    });
+    EXPECT_EQ(0, TrackedName::alive) << c.what;
+    EXPECT_EQ("first", TrackedName::destroyed.back()) << c.what;
+  }
 }
 
 TEST_F(LocationTest, DerivedLocationSharesPartsWithItsSource) {

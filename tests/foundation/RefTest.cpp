@@ -1,6 +1,9 @@
 #include "foundation/Ref.h"
+#include "support/SmallStack.h"
 
 #include <gtest/gtest.h>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -101,6 +104,51 @@ TEST(RefTest, DerivedHandleConvertsToBaseHandle) {
   EXPECT_EQ(1, Tracked::alive);
   base.clear();
   EXPECT_EQ(0, Tracked::alive);
+}
+
+// An object that holds others and notes its name when it goes.
+struct Holder : U_Ref {
+  static std::string gone;
+  Holder(char name, std::vector<U_RefPtr<Holder>> held) : m_name(name), m_held(std::move(held)) {}
+  ~Holder() override { gone += m_name; }
+  char m_name;
+  std::vector<U_RefPtr<Holder>> m_held; // released first to last
+};
+std::string Holder::gone;
+
+// Objects released by a deletion go after it, yet in the order that
+// deletions one inside the other would take: each holder, then all it held,
+// depth first. An object still held elsewhere stays.
+TEST(RefTest, ADeletionReleasesWhatItHeldInNestedOrder) {
+  Holder::gone.clear();
+  U_RefPtr<Holder> kept(new Holder('K', {}));
+  U_RefPtr<Holder> d(new Holder('D', {}));
+  U_RefPtr<Holder> b(new Holder('B', {d, kept}));
+  U_RefPtr<Holder> e(new Holder('E', {}));
+  U_RefPtr<Holder> c(new Holder('C', {e}));
+  U_RefPtr<Holder> a(new Holder('A', {b, c}));
+  b.reset();
+  c.reset();
+  d.reset();
+  e.reset();
+  EXPECT_EQ("", Holder::gone);
+  a.reset();
+  EXPECT_EQ("ABDCE", Holder::gone);
+  EXPECT_EQ(1u, kept->referenceCount());
+}
+
+// A chain of 100000 objects, each holding the next, goes with its last
+// handle on a stack far too small for one nested deletion per object.
+TEST(RefTest, ALongChainGoesWithoutNestedDeletions) {
+  test_support::runWithStack(256 * 1024, [] {
+    Holder::gone.clear();
+    U_RefPtr<Holder> chain;
+    for (int i = 0; i < 100000; ++i)
+      chain = new Holder(i == 0 ? 'z' : 'x', {chain});
+    chain.reset();
+    EXPECT_EQ(100000u, Holder::gone.size());
+    EXPECT_EQ('z', Holder::gone.back());
+  });
 }
 
 } // namespace

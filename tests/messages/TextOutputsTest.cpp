@@ -3,6 +3,7 @@
 // histories and nested diagnostics, the suppression lines, the output that
 // discards, and the format string.
 #include "messages/TextOutputs.h"
+#include "foundation/Exception.h"
 #include "messages/Diagnostic.h"
 #include "support/CurrentArguments.h"
 #include "support/Diagnostics.h"
@@ -10,6 +11,8 @@
 
 #include <functional>
 #include <gtest/gtest.h>
+#include <iostream>
+#include <streambuf>
 #include <string>
 #include <vector>
 
@@ -256,6 +259,45 @@ TEST_F(TextOutputsTest, OnlyTheSimpleOutputPrintsSuppressionRecordsAndTheNullOut
             }));
   EXPECT_EQ(1u, M_sentCount());
   EXPECT_EQ(1u, M_writtenCount());
+}
+
+// Standard output that takes no byte, as a full device does.
+struct TakesNothing : std::streambuf {
+  int overflow(int) override { return traits_type::eof(); }
+  std::streamsize xsputn(const char *, std::streamsize) override { return 0; }
+};
+
+// A line that does not reach standard output ends the run: the output that
+// finds it so throws the one error, and its closing keeps quiet about it.
+TEST_F(TextOutputsTest, AFailedStandardOutputIsReportedOnce) {
+  struct Case {
+    const char *name;
+    void (*open)();
+    std::function<void()> send;
+  };
+  const Case cases[] = {
+      {"simple output, diagnostic", M_openSimpleOutput,
+       [] { M_sendMessage(diagnostic(5, at("/p/a.c", 1))); }},
+      {"simple output, suppression line", M_openSimpleOutput,
+       [] { M_sendLocRecord(at("/p/a.c", 1), "L", at("/p/a.c", 2)); }},
+      {"format output, diagnostic and its history", M_openFormatOutput,
+       [] { M_sendMessage(diagnostic(5, inG(8))); }},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    TakesNothing full;
+    std::streambuf *const standardOutput = std::cout.rdbuf(&full);
+    c.open();
+    try {
+      c.send();
+      ADD_FAILURE() << "no error";
+    } catch (const U_UserException &error) {
+      EXPECT_EQ(std::string(M_standardOutputFailure), error.what());
+    }
+    EXPECT_NO_THROW(M_closeOutput());
+    std::cout.rdbuf(standardOutput);
+    std::cout.clear();
+  }
 }
 
 TEST_F(TextOutputsTest, TheFactoriesSetTheirKinds) {

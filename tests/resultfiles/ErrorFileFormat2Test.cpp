@@ -223,6 +223,44 @@ TEST_F(ErrorFileFormat2Test, LocationsEverywhereNeeded) {
   EXPECT_FALSE(hasTamsel2Locations(*outer)) << "a nested diagnostic without location";
 }
 
+// Readers key files by their canonical name: a stretch names each one in
+// full once, also for two identities that are two entries of the name store
+// but whose canonical names read the same, and whatever part of a location
+// names them.
+TEST_F(ErrorFileFormat2Test, EachCanonicalNameInFullOncePerStretch) {
+  const QL_Filename other(std::string("/a/x.c\0other", 12), "other/x.c");
+  ASSERT_NE(fileX(), other);
+  const std::string bytes = written([&](R_Writer &w) {
+    writeTamsel2MessageBody(w, diagnosticAt(U_Location(fileX(), 3, 5)), false);
+    writeTamsel2MessageBody(w, diagnosticAt(U_Location(other, 4, 1).withHLLoc(fileX(), 9)), false);
+  });
+  EXPECT_EQ(ByteBuilder()
+                .int32(0) // location 0
+                .int32(0) // file 0, in full
+                .text("/a/x.c")
+                .text("x.c")
+                .int32(3)
+                .int32(5)
+                .byte(0)
+                .int32(1234)
+                .int32(0)
+                .int32(0)
+                .int32(0)
+                .int32(1) // location 1
+                .int32(0) // file 0 again
+                .int32(4)
+                .int32(1)
+                .byte(8)
+                .int32(0) // shown file: file 0 again
+                .int32(9)
+                .int32(1234)
+                .int32(0)
+                .int32(0)
+                .int32(0)
+                .bytes(),
+            bytes);
+}
+
 // What one reading of a message body gives back.
 struct ReadBody {
   U_Location location;

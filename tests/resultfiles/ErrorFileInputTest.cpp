@@ -154,15 +154,15 @@ ByteBuilder &bodyHead(ByteBuilder &bytes, bool newLocation, std::uint32_t number
 // A format-2 file with one message whose lists of messages nest that many
 // levels: the message of each level holds one list with the message of the
 // next. With a deep location, the innermost message is at a location of
-// R_maxNestingDepth levels.
+// U_maxLocationDepth levels.
 std::string nestedMessages(std::uint32_t levels, bool deepLocation = false) {
   ByteBuilder bytes;
   bytes.raw(format2Header).raw(opening).byte(8);
   for (std::uint32_t level = 0; level <= levels; ++level) {
     if (level == levels && deepLocation) {
       // Locations 1 to 1000 in /d/x.c (file 0), each including the next.
-      for (std::uint32_t id = 1; id <= R_maxNestingDepth; ++id)
-        bytes.int32(id).int32(0).int32(id).int32(0).byte(id < R_maxNestingDepth ? 1 : 0);
+      for (std::uint32_t id = 1; id <= U_maxLocationDepth; ++id)
+        bytes.int32(id).int32(0).int32(id).int32(0).byte(id < U_maxLocationDepth ? 1 : 0);
       bytes.int32(level).int32(0).int32(0).int32(0);
       break;
     }
@@ -682,7 +682,7 @@ TEST_F(ErrorFileInputTest, NestedListsOfMessages) {
     std::uint32_t includes = 0;
     for (U_Location location = at->getLocation(); location.hasInclLoc(); location = location.getInclLoc())
       ++includes;
-    EXPECT_EQ(deepLocation ? R_maxNestingDepth - 1 : 0, includes);
+    EXPECT_EQ(deepLocation ? U_maxLocationDepth - 1 : 0, includes);
   }
   EXPECT_FALSE(read(nestedMessages(M_maxMessageListNesting + 1)).isSet());
   EXPECT_EQ(0u, m_stderr.find(unreadableRecord)) << m_stderr;

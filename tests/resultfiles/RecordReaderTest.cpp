@@ -6,7 +6,10 @@
 #include "support/ByteBuilder.h"
 #include "support/Bytes.h"
 #include "support/ScratchDirectory.h"
+#include "support/SmallStack.h"
 
+#include <cerrno>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
@@ -86,6 +89,19 @@ TEST_F(RecordReaderTest, ShortReadsFail) {
                R_ReadingReadException);
 }
 
+// A read that ends early says why: the end of the file, whatever errno held
+// before the read, or the error of the read.
+TEST_F(RecordReaderTest, ShortReadsSayWhy) {
+  R_Reader &reader = readerOf(BYTES("\x01\x02\x03"));
+  errno = ENOENT; // left by an earlier look for a file that is not there
+  try {
+    reader.readInt();
+    ADD_FAILURE() << "no error";
+  } catch (const R_ReadingReadException &error) {
+    EXPECT_EQ("Problems reading binary file. errno (61): No data available", std::string(error.what()));
+  }
+}
+
 // /proc/self/mem opens, and its first read fails with EIO.
 TEST_F(RecordReaderTest, ReadErrors) {
   R_Reader lookingAhead("/proc/self/mem");
@@ -95,11 +111,18 @@ TEST_F(RecordReaderTest, ReadErrors) {
     lookingAhead.atEnd();
     ADD_FAILURE() << "no error";
   } catch (const R_ReadingEOFException &error) {
-    EXPECT_EQ(0, std::string(error.what()).find("Problems reading binary file at eof. errno ("));
+    EXPECT_EQ("Problems reading binary file at eof. errno (5): Input/output error",
+              std::string(error.what()));
   }
   R_Reader reading("/proc/self/mem");
   ASSERT_TRUE(reading.open());
-  EXPECT_THROW(reading.readInt(), R_ReadingReadException);
+  errno = ENOENT;
+  try {
+    reading.readInt();
+    ADD_FAILURE() << "no error";
+  } catch (const R_ReadingReadException &error) {
+    EXPECT_EQ("Problems reading binary file. errno (5): Input/output error", std::string(error.what()));
+  }
 }
 
 // A pipe has no size to compare a length with: the text is read in pieces
@@ -333,15 +356,19 @@ std::string includeChain(std::uint32_t count) {
   return bytes;
 }
 
-// One macro history of count elements, each at a location without parts.
-std::string macroChain(std::uint32_t count) {
+// One macro history of count elements, each at a location without parts;
+// held by location 0, which has no other part, when held is set.
+std::string macroChain(std::uint32_t count, bool held = false) {
   ByteBuilder bytes;
-  for (std::uint32_t id = 0; id < count; ++id) {
+  std::uint32_t id = 0;
+  if (held)
+    locationRecord(bytes, id++, true, 0, 4);
+  for (std::uint32_t element = 0; element < count; ++element, ++id) {
     locationRecord(bytes, id, id == 0, id, 0);
     bytes.int32(0); // text 0, given in full once
-    if (id == 0)
+    if (element == 0)
       bytes.text("M");
-    bytes.byte(id + 1 < count ? 1 : 0);
+    bytes.byte(element + 1 < count ? 1 : 0);
   }
   return bytes;
 }
@@ -372,15 +399,20 @@ TEST_F(RecordReaderTest, NestingDepthIsLimited) {
       readBinaryLocation(r);
   };
   const Depth cases[] = {
-      {"1000 nested include locations", includeChain(R_maxNestingDepth), location, false},
-      {"1001 nested include locations", includeChain(R_maxNestingDepth + 1), location, true},
+      {"1000 nested include locations", includeChain(U_maxLocationDepth), location, false},
+      {"1001 nested include locations", includeChain(U_maxLocationDepth + 1), location, true},
       {"100000 nested include locations", includeChain(100000), location, true},
-      // Each element is one level and its location one more.
-      {"a macro chain of 999 elements", macroChain(R_maxNestingDepth - 1), history, false},
-      {"a macro chain of 1000 elements", macroChain(R_maxNestingDepth), history, true},
+      // Each element is one level below the one before, its location on its
+      // level; a location holding the history is one level above the first.
+      {"a macro chain of 1000 elements", macroChain(U_maxLocationDepth), history, false},
+      {"a macro chain of 1001 elements", macroChain(U_maxLocationDepth + 1), history, true},
+      {"a location with a macro chain of 999 elements", macroChain(U_maxLocationDepth - 1, true), location,
+       false},
+      {"a location with a macro chain of 1000 elements", macroChain(U_maxLocationDepth, true), location,
+       true},
       {"a macro chain of 100000 elements", macroChain(100000), history, true},
-      {"1000 levels made by references", growingByReference(R_maxNestingDepth), everyLocation, false},
-      {"1001 levels made by references", growingByReference(R_maxNestingDepth + 1), everyLocation, true},
+      {"1000 levels made by references", growingByReference(U_maxLocationDepth), everyLocation, false},
+      {"1001 levels made by references", growingByReference(U_maxLocationDepth + 1), everyLocation, true},
   };
   for (const Depth &c : cases) {
     R_Reader &reader = readerOf(c.bytes);
@@ -388,6 +420,109 @@ TEST_F(RecordReaderTest, NestingDepthIsLimited) {
       EXPECT_THROW(c.read(reader), R_ReadingReadException) << c.what;
     else
       EXPECT_NO_THROW(c.read(reader)) << c.what;
+  }
+}
+
+constexpr std::uint32_t limit = U_maxLocationDepth;
+
+// An include chain of that many locations, the outermost first.
+U_Location includeChainOf(std::uint32_t locations) {
+  U_Location chain(mainFile(), 1, 0);
+  for (std::uint32_t line = 2; line <= locations; ++line)
+    chain = U_Location(chain, mainFile(), static_cast<std::int32_t>(line), 0);
+  return chain;
+}
+
+// A macro history of that many elements, each at a location without parts.
+U_RefPtr<U_MacroHistory> historyOf(std::uint32_t elements) {
+  U_RefPtr<U_MacroHistory> history;
+  for (std::uint32_t line = 1; line <= elements; ++line)
+    history = new U_MacroHistory(U_Location(header(), static_cast<std::int32_t>(line), 0), U_Identifier("M"),
+                                 history);
+  return history;
+}
+
+std::uint32_t includeSteps(U_Location location) {
+  std::uint32_t steps = 0;
+  for (; location.hasInclLoc(); location = location.getInclLoc())
+    ++steps;
+  return steps;
+}
+
+std::uint32_t elementsOf(const U_RefPtr<U_MacroHistory> &history) {
+  std::uint32_t elements = 0;
+  for (const U_MacroHistory *element = history.pointer(); element; element = element->m_parent.pointer())
+    ++elements;
+  return elements;
+}
+
+// The writer writes locations as deep as the reader takes, and refuses one
+// level more before it would write a location that the reader refuses: the
+// file it made is removed again. It writes them without recursing per level,
+// on a stack too small for that; a chain of 100000 levels is refused, not a
+// crash.
+TEST_F(RecordReaderTest, WhatTheWriterWritesReadsBackAtTheNestingLimit) {
+  struct Case {
+    const char *what;
+    std::function<void(R_Writer &)> write;
+    std::function<void(R_Reader &)> readBack; // nothing when the writer refuses
+  };
+  const U_Location atTheLimit = includeChainOf(limit);
+  const U_Location belowTheLimit = includeChainOf(limit - 1);
+  const auto location = [](const U_Location &written) {
+    return [written](R_Writer &w) { writeBinaryLocation(w, written, true); };
+  };
+  const Case cases[] = {
+      {"an include chain of 1000 locations", location(atTheLimit),
+       [](R_Reader &r) { EXPECT_EQ(limit - 1, includeSteps(readBinaryLocation(r))); }},
+      {"an include chain of 1001 locations", location(includeChainOf(limit + 1)), nullptr},
+      {"an include chain of 100000 locations", location(includeChainOf(100000)), nullptr},
+      {"a location with a macro history of 999 elements",
+       location(U_Location(mainFile(), 1, 0, historyOf(limit - 1))),
+       [](R_Reader &r) { EXPECT_EQ(limit - 1, elementsOf(readBinaryLocation(r).getMacroHist())); }},
+      {"a location with a macro history of 1000 elements",
+       location(U_Location(mainFile(), 1, 0, historyOf(limit))), nullptr},
+      {"a macro history of 1000 elements", [](R_Writer &w) { writeMacroHistory(w, historyOf(limit), true); },
+       [](R_Reader &r) { EXPECT_EQ(limit, elementsOf(readMacroHistory(r))); }},
+      {"a macro history of 1001 elements",
+       [](R_Writer &w) { writeMacroHistory(w, historyOf(limit + 1), true); }, nullptr},
+      {"a location of 999 levels, then instantiated from by its id",
+       [&](R_Writer &w) {
+         writeBinaryLocation(w, belowTheLimit, true);
+         writeBinaryLocation(w, U_Location(header(), 1, 0).withInstFromLoc(belowTheLimit, nullptr), true);
+       },
+       [](R_Reader &r) {
+         const U_Location first = readBinaryLocation(r);
+         EXPECT_EQ(first, readBinaryLocation(r).getInstFromLoc()) << "the same object";
+       }},
+      {"a location of 1000 levels, then included by its id",
+       [&](R_Writer &w) {
+         writeBinaryLocation(w, atTheLimit, true);
+         writeBinaryLocation(w, U_Location(atTheLimit, header(), 1, 0), true);
+       },
+       nullptr},
+  };
+  int count = 0;
+  for (const Case &c : cases) {
+    const std::string path = m_dir / ("deep" + std::to_string(++count) + ".err");
+    test_support::runWithStack(128 * 1024, [&] {
+      R_Writer writer(path);
+      ASSERT_TRUE(writer.open());
+      if (c.readBack) {
+        c.write(writer);
+        EXPECT_TRUE(writer.close());
+      } else {
+        EXPECT_THROW(c.write(writer), R_WritingException);
+      }
+    });
+    if (!c.readBack) {
+      EXPECT_FALSE(std::filesystem::exists(path)) << c.what;
+      continue;
+    }
+    R_Reader reader(path);
+    ASSERT_TRUE(reader.open()) << c.what;
+    c.readBack(reader);
+    EXPECT_TRUE(reader.atEnd()) << c.what;
   }
 }
 

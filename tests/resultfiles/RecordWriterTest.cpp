@@ -92,6 +92,15 @@ TEST_F(RecordWriterTest, TextsAndFilesInFullOnceThenById) {
              "/a/h.h"
              "\x03\x00\x00\x00"
              "h.h")},
+      // Two identities whose canonical names are two entries of the name
+      // store, yet read the same up to the NUL: one file, named once.
+      {"files by canonical name as written",
+       [](R_Writer &w) {
+         w.writeFile(QL_Filename(std::string("/a/f.c\0x", 8), "x/f.c"));
+         w.writeFile(mainFile());
+         w.writeFile(QL_Filename(std::string("/a/f.c\0y", 8), "y/f.c"));
+       },
+       ByteBuilder().int32(0).text("/a/f.c").text("x/f.c").int32(0).int32(0)},
       {"tables count apart",
        [](R_Writer &w) {
          w.writeInternedText(U_Identifier("f"));

@@ -63,17 +63,21 @@ environmentWith(const std::map<std::string, std::optional<std::string>> &changes
   return result;
 }
 
-// A child process with its standard output and standard error on pipes.
+// A child process with its standard output and standard error on pipes, or
+// with its standard output on the descriptor given (the result's out stays
+// empty then).
 class RunningProgram {
 public:
   RunningProgram(const std::string &program, const std::vector<std::string> &arguments,
-                 const std::vector<std::string> &environment, const std::string &directory) {
+                 const std::vector<std::string> &environment, const std::string &directory,
+                 int standardOutput = -1) {
     int outPipe[2], errPipe[2];
     if (pipe(outPipe) != 0 || pipe(errPipe) != 0)
       throw std::runtime_error("cannot create pipes");
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, outPipe[1], STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, standardOutput >= 0 ? standardOutput : outPipe[1],
+                                     STDOUT_FILENO);
     posix_spawn_file_actions_adddup2(&actions, errPipe[1], STDERR_FILENO);
     posix_spawn_file_actions_addclose(&actions, outPipe[0]);
     posix_spawn_file_actions_addclose(&actions, errPipe[0]);

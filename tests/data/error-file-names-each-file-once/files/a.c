@@ -1,0 +1,2 @@
+#include "inc/h.h"
+#include <signal.h>
