@@ -157,6 +157,14 @@ TEST_F(NameCheckerTest, EachKindOfRuleSelectsItsDefinesAndTestsTheirNames) {
       {"{}", "::main(ni) /src/a.c 3 N DF OF F X ni -", ""},
       {"{}", "x /src/a.c 3 N DI OF F X ni -", ""},
       {"{}", "::main(ni) /src/a.c 3 N DF OF F I ni -", "/src/a.c:3: Msg=4800 #params=1 {main}"},
+      // A name without a leading "::" is cut before its slot list or template
+      // arguments all the same, and main is main without it too.
+      {"{}", "f(ni) /src/a.c 3 N DF OF F X ni -", "/src/a.c:3: Msg=4800 #params=1 {f}"},
+      {"{'space':'function','pattern':'^[a-z]+$'}", "f(ni,pc) /src/a.c 3 N DF OF F X ni -", ""},
+      {"{}", "Box<int> /src/a.c 3 N DF TG F N {c::Box<int>} -", "/src/a.c:3: Msg=4800 #params=1 {Box}"},
+      {"{}", "main(ni) /src/a.c 3 N DF OF F X ni -", ""},
+      {"{}", "main(ni) /src/a.c 3 N DF OF F I ni -", "/src/a.c:3: Msg=4800 #params=1 {main}"},
+      {"{}", "main(ni) /src/a.c 3 N DF OV F X ni -", "/src/a.c:3: Msg=4800 #params=1 {main}"},
       // A name of EUC characters is tested; the rules see its bytes as the
       // record file has them, the half-width katakana's lead byte included.
       {"{" + lowerStart + "}", "\xA4\xA2x /src/a.c 3 N DF OV F X ni -",

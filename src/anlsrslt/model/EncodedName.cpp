@@ -318,11 +318,18 @@ std::string_view unqualifiedNameOf(std::string_view name) {
   return colon == npos ? name : name.substr(colon + 1);
 }
 
-std::string_view lastComponentOf(std::string_view name) {
+// Where the last component begins: just after the last top-level ':', or at
+// the first byte when there is none.
+std::size_t componentStartOf(std::string_view name) {
   const std::size_t colon = lastTopLevelColon(name);
-  if (colon == npos)
-    return name;
-  const std::size_t start = colon + 1;
+  return colon == npos ? 0 : colon + 1;
+}
+
+// The last component from start: up to and including its marked argument
+// list, or up to a marked '(' (and a marked '>' that closes no list of the
+// component, taken when closeTaken); an '@' after start ends it just after
+// itself unless a marked '<' follows.
+std::string_view lastComponentFrom(std::string_view name, std::size_t start, bool closeTaken) {
   std::size_t end = start;
   while (end < name.size()) {
     const Byte b = byteAt(name, end);
@@ -333,7 +340,8 @@ std::string_view lastComponentOf(std::string_view name) {
       break;
     }
     if (b == kMarkCloseArguments) {
-      ++end;
+      if (closeTaken)
+        ++end;
       break;
     }
     if (b == kMarkOpenSlots)
@@ -352,11 +360,9 @@ std::string_view lastComponentOf(std::string_view name) {
   return name.substr(start, end - start);
 }
 
-std::string_view bareNameOf(std::string_view name) {
-  const std::size_t colon = lastTopLevelColon(name);
-  if (colon == npos)
-    return name;
-  const std::size_t start = colon + 1;
+// The last component from start, up to its first marked '<' or '(', or up to
+// and including an '@' after start.
+std::string_view bareNameFrom(std::string_view name, std::size_t start) {
   std::size_t end = start;
   while (end < name.size()) {
     const Byte b = byteAt(name, end);
@@ -367,6 +373,17 @@ std::string_view bareNameOf(std::string_view name) {
       break;
   }
   return name.substr(start, end - start);
+}
+
+// A name without a top-level ':' is its own last component and bare name.
+std::string_view lastComponentOf(std::string_view name) {
+  const std::size_t colon = lastTopLevelColon(name);
+  return colon == npos ? name : lastComponentFrom(name, colon + 1, true);
+}
+
+std::string_view bareNameOf(std::string_view name) {
+  const std::size_t colon = lastTopLevelColon(name);
+  return colon == npos ? name : bareNameFrom(name, colon + 1);
 }
 
 std::string_view templateArgumentsOf(std::string_view name) {
@@ -535,6 +552,20 @@ std::string P_lastComponent(const std::string &marked, const std::string &) {
 
 std::string P_bareName(const std::string &marked) { return std::string(bareNameOf(marked)); }
 std::string P_bareName(const std::string &marked, const std::string &) { return P_bareName(marked); }
+
+std::string P_lastNameComponent(const std::string &marked) {
+  return std::string(lastComponentFrom(marked, componentStartOf(marked), false));
+}
+std::string P_lastNameComponent(const std::string &marked, const std::string &) {
+  return P_lastNameComponent(marked);
+}
+
+std::string P_bareNameComponent(const std::string &marked) {
+  return std::string(bareNameFrom(marked, componentStartOf(marked)));
+}
+std::string P_bareNameComponent(const std::string &marked, const std::string &) {
+  return P_bareNameComponent(marked);
+}
 
 std::string P_templateArguments(const std::string &marked) {
   return std::string(templateArgumentsOf(marked));

@@ -78,6 +78,18 @@ std::string P_lastComponent(const std::string &marked, const std::string &type);
 // The last component cut before its template arguments and slot list.
 std::string P_bareName(const std::string &marked);
 std::string P_bareName(const std::string &marked, const std::string &type);
+// The forms that the define accessors give the checks. They differ from the
+// two above for a name without a top-level ':' ("f(ni)", "main(ni)"), which
+// they cut as well, from its first byte.
+// The last component up to and including its marked template argument list,
+// or up to a marked '>' or '('; an '@' after its first byte ends it just
+// after itself unless a marked '<' follows.
+std::string P_lastNameComponent(const std::string &marked);
+std::string P_lastNameComponent(const std::string &marked, const std::string &type);
+// The last component up to its first marked '<' or '(', or up to and
+// including an '@' after its first byte.
+std::string P_bareNameComponent(const std::string &marked);
+std::string P_bareNameComponent(const std::string &marked, const std::string &type);
 // The marked template argument list of the last component, markers
 // included; empty when it has none.
 std::string P_templateArguments(const std::string &marked);

@@ -194,24 +194,39 @@ TEST(EncodedNameTest, BraceSwitchFlips) {
   EXPECT_EQ("a{c::b}", P_unqualifiedName("::a{c::b}"));
 }
 
+// The define accessors' forms (P_lastNameComponent, P_bareNameComponent) cut
+// a name without a top-level ':' as well; with one they are the same but for
+// a marked '>' that closes no list of the component.
 TEST(EncodedNameTest, LastComponentAndBareNameAroundAtSigns) {
   const struct {
     std::string marked;
     std::string lastComponent;
     std::string bare;
+    std::string lastNameComponent;
+    std::string bareNameComponent;
   } cases[] = {
-      {"::f@" M8C "int" M8D "x", "f@" M8C "int" M8D "x", "f@"},
-      {"::f@" M8C "a" M8C "b", "f@" M8C "a", "f@"}, // no 0x8D follows
-      {"::f@g", "f@", "f@"},
-      {"::@g@h", "@g@", "@g@"},
-      {"::T" M8C "a" M8D M8C "b" M8D, "T" M8C "a" M8D, "T"},
-      {"::T" M8C "a" M8C "b", "T", "T"}, // an opening without its close ends the walk
-      {"::x" M8D "y" M8C, "x" M8D, "x" M8D "y"},
-      {"::f" M8E "a" M8F, "f", "f"},
+      {"::f@" M8C "int" M8D "x", "f@" M8C "int" M8D "x", "f@", "f@" M8C "int" M8D "x", "f@"},
+      {"::f@" M8C "a" M8C "b", "f@" M8C "a", "f@", "f@" M8C "a", "f@"}, // no 0x8D follows
+      {"::f@g", "f@", "f@", "f@", "f@"},
+      {"::@g@h", "@g@", "@g@", "@g@", "@g@"},
+      {"::T" M8C "a" M8D M8C "b" M8D, "T" M8C "a" M8D, "T", "T" M8C "a" M8D, "T"},
+      {"::T" M8C "a" M8C "b", "T", "T", "T", "T"}, // an opening without its close ends the walk
+      {"::x" M8D "y" M8C, "x" M8D, "x" M8D "y", "x", "x" M8D "y"},
+      {"::f" M8E "a" M8F, "f", "f", "f", "f"},
+      // No top-level ':'.
+      {"f" M8E "ni" M8F, "f" M8E "ni" M8F, "f" M8E "ni" M8F, "f", "f"},
+      {"T" M8C "a" M8D "x" M8E M8F, "T" M8C "a" M8D "x" M8E M8F, "T" M8C "a" M8D "x" M8E M8F, "T" M8C "a" M8D,
+       "T"},
+      {"f@g", "f@g", "f@g", "f@", "f@"},
+      {"@g" M8C "a" M8D, "@g" M8C "a" M8D, "@g" M8C "a" M8D, "@g" M8C "a" M8D, "@g"},
+      {"x", "x", "x", "x", "x"},
+      {"", "", "", "", ""},
   };
   for (const auto &c : cases) {
     EXPECT_EQ(shown(c.lastComponent), shown(P_lastComponent(c.marked))) << shown(c.marked);
     EXPECT_EQ(shown(c.bare), shown(P_bareName(c.marked))) << shown(c.marked);
+    EXPECT_EQ(shown(c.lastNameComponent), shown(P_lastNameComponent(c.marked))) << shown(c.marked);
+    EXPECT_EQ(shown(c.bareNameComponent), shown(P_bareNameComponent(c.marked))) << shown(c.marked);
   }
 }
 
