@@ -11,14 +11,16 @@
 //   0x8E '(' and 0x8F ')' of an outermost slot list, 0x90 ',' between slots.
 //
 // The model stores only marked names (interned); every operation here except
-// marking is given a marked name. In the internal encoding (EUC) 0x8E and
-// 0x8F also lead characters: 0x8E a half-width katakana (a byte 0xA1-0xDF
-// follows) and 0x8F a JIS X 0212 character (two bytes 0xA1-0xFE follow).
-// Marking keeps such a lead byte as two bytes, kNameByteEscape and 0x94 for
-// 0x8E or 0x95 for 0x8F, so that no operation takes it for a marker; the
-// display form and P_restoreNameBytes give it back. Every other byte 0x8C to
-// 0x90 that stands in an encoded name is taken for a marker. Names of ASCII
-// bytes are marked exactly as if there were no such rule.
+// marking is given a marked name. Before marking, every byte of the name that
+// marking or the escape could take for its own is kept as two bytes,
+// kNameByteEscape and a code byte above it that no operation looks at: the
+// bytes 0x8C to 0x91 wherever they stand (EUC lead bytes 0x8E and 0x8F, UTF-8
+// continuation bytes, Shift_JIS bytes), and in a name that is neither UTF-8
+// nor EUC, the ASCII bytes '@', '{', '}' and 's' that stand as second byte of
+// a Shift_JIS character. So no name byte is ever taken for a marker, two
+// different names never get one marked form by it, and the display form and
+// P_restoreNameBytes give every such byte back. Names of ASCII bytes are
+// marked exactly as if there were no such rule.
 #pragma once
 
 #include <cstdint>
@@ -30,8 +32,8 @@ inline constexpr unsigned char kMarkCloseArguments = 0x8D;
 inline constexpr unsigned char kMarkOpenSlots = 0x8E;
 inline constexpr unsigned char kMarkCloseSlots = 0x8F;
 inline constexpr unsigned char kMarkSlotSeparator = 0x90;
-// First byte of an EUC lead byte kept in two (see above); it never stands in
-// EUC text itself.
+// First byte of a name byte kept in two (see above); a 0x91 of the name is
+// itself kept so.
 inline constexpr unsigned char kNameByteEscape = 0x91;
 
 // The marked form of an encoded name. Never fails: unbalanced input is
