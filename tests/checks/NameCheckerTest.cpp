@@ -188,6 +188,35 @@ TEST_F(NameCheckerTest, ADefineFailingSeveralRulesGetsOneDiagnosticEachInRuleOrd
   EXPECT_EQ(expected, check("<DEFINE> Count /src/a.c 3 N DF OV F X ni -"));
 }
 
+// A name whose match a rule cannot decide is not reported under that rule,
+// inverted or not; the first such name of each rule is named once on
+// standard error with the rule's line. Other names are judged as ever.
+TEST_F(NameCheckerTest, NamesARuleCannotDecideAreNotReportedAndWarnedOfOnce) {
+  nameRules().clear();
+  const std::string rules[] = {"{'message':5,'pattern':'^((a+)+c|a+b)$'}",
+                               "{'message':6,'pattern':'^((a+)+c|a+b)$','invert':true}"};
+  std::size_t line = 4;
+  for (const std::string &text : rules) {
+    NameRule rule;
+    std::ostringstream errors;
+    ASSERT_TRUE(parseNameRule(line++, text, rule, errors)) << errors.str();
+    nameRules().push_back(rule);
+  }
+  const std::string a30(30, 'a');
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(std::vector<std::string>{}, check("<DEFINE> " + a30 + "b /src/a.c 3 N DF OV F X ni -"));
+  EXPECT_EQ(std::vector<std::string>{}, check("<DEFINE> " + a30 + "ab /src/a.c 4 N DF OV F X ni -"));
+  EXPECT_EQ(std::vector<std::string>{"/src/a.c:5: Msg=6 #params=1 {" + a30 + "c}"},
+            check("<DEFINE> " + a30 + "c /src/a.c 5 N DF OV F X ni -"));
+  EXPECT_EQ(std::vector<std::string>{"/src/a.c:6: Msg=5 #params=1 {zz}"},
+            check("<DEFINE> zz /src/a.c 6 N DF OV F X ni -"));
+  const std::string warning = "' matches: the match backtracks too far. Names it cannot decide are not "
+                              "reported under it.\n";
+  EXPECT_EQ("Warning - Name rule on line 4 cannot decide whether the name '" + a30 + "b" + warning +
+                "Warning - Name rule on line 5 cannot decide whether the name '" + a30 + "b" + warning,
+            testing::internal::GetCapturedStderr());
+}
+
 TEST_F(NameCheckerTest, WithoutRulesNothingIsReported) {
   EXPECT_TRUE(check("<DEFINE> Count /src/a.c 3 N DF OV F X ni -").empty());
 }
