@@ -4,7 +4,6 @@
 #include "anlsrslt/include/QueryInterface.h"
 #include "foundation/PathText.h"
 
-#include <cctype>
 #include <cstring>
 #include <limits>
 #include <pcre2posix.h>
@@ -73,9 +72,9 @@ std::size_t leadingSettingsEnd(const std::string &text) {
   std::size_t end = 0;
   while (text.compare(end, 2, "(*") == 0) {
     std::size_t close = end + 2;
-    while (close < text.size() && (std::isupper(static_cast<unsigned char>(text[close])) ||
-                                   std::isdigit(static_cast<unsigned char>(text[close])) ||
-                                   text[close] == '_' || text[close] == '='))
+    while (close < text.size() &&
+           ((text[close] >= 'A' && text[close] <= 'Z') || (text[close] >= '0' && text[close] <= '9') ||
+            text[close] == '_' || text[close] == '='))
       ++close;
     if (close == text.size() || text[close] != ')')
       break;
