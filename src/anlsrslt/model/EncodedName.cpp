@@ -118,21 +118,19 @@ void escapeNameBytes(std::string &text) {
   if (first == text.size())
     return;
   const bool shiftJis = isShiftJisName(text, first);
-  std::size_t escaped = 0;
-  forEachEscapedByte(text, first, shiftJis, [&escaped](std::size_t) { ++escaped; });
-  if (escaped == 0)
-    return;
   // One buffer for every call: escaping needs no allocation once the two
   // buffers are large enough.
   static std::string kept;
-  kept.assign(text, 0, first);
-  std::size_t copied = first;
+  kept.clear();
+  std::size_t copied = 0;
   forEachEscapedByte(text, first, shiftJis, [&](std::size_t i) {
     kept.append(text, copied, i - copied);
     kept.push_back(static_cast<char>(kNameByteEscape));
     kept.push_back(static_cast<char>(escapeCodeOf(byteAt(text, i))));
     copied = i + 1;
   });
+  if (copied == 0)
+    return;
   kept.append(text, copied, std::string::npos);
   text.swap(kept);
   // A buffer of a very long name is not kept for the rest of the run.
