@@ -24,8 +24,8 @@ void warnUndecidedName(NameRule &rule, const std::string &name) {
   if (rule.m_undecidedWarned)
     return;
   rule.m_undecidedWarned = true;
-  std::cerr << "Warning - Name rule on line " << rule.m_line << " cannot decide whether the name '" << name
-            << "' matches: the match backtracks too far. Names it cannot decide are not reported under it."
+  std::cerr << "Warning - Name rule on line " << rule.m_line << " cannot decide on the name '" << name
+            << "': a match backtracks too far. Names it cannot decide are not reported under it."
             << std::endl;
 }
 

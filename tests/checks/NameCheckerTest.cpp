@@ -194,7 +194,8 @@ TEST_F(NameCheckerTest, ADefineFailingSeveralRulesGetsOneDiagnosticEachInRuleOrd
 TEST_F(NameCheckerTest, NamesARuleCannotDecideAreNotReportedAndWarnedOfOnce) {
   nameRules().clear();
   const std::string rules[] = {"{'message':5,'pattern':'^((a+)+c|a+b)$'}",
-                               "{'message':6,'pattern':'^((a+)+c|a+b)$','invert':true}"};
+                               "{'message':6,'pattern':'^((a+)+c|a+b)$','invert':true}",
+                               "{'message':7,'type':'^((a+)+c|a+b)$'}"};
   std::size_t line = 4;
   for (const std::string &text : rules) {
     NameRule rule;
@@ -210,10 +211,14 @@ TEST_F(NameCheckerTest, NamesARuleCannotDecideAreNotReportedAndWarnedOfOnce) {
             check("<DEFINE> " + a30 + "c /src/a.c 5 N DF OV F X ni -"));
   EXPECT_EQ(std::vector<std::string>{"/src/a.c:6: Msg=5 #params=1 {zz}"},
             check("<DEFINE> zz /src/a.c 6 N DF OV F X ni -"));
-  const std::string warning = "' matches: the match backtracks too far. Names it cannot decide are not "
-                              "reported under it.\n";
-  EXPECT_EQ("Warning - Name rule on line 4 cannot decide whether the name '" + a30 + "b" + warning +
-                "Warning - Name rule on line 5 cannot decide whether the name '" + a30 + "b" + warning,
+  // An expression that selects the defines can be undecided as well.
+  EXPECT_EQ(std::vector<std::string>{"/src/a.c:7: Msg=5 #params=1 {x}"},
+            check("<DEFINE> x /src/a.c 7 N DF OV F X " + a30 + "b -"));
+  const std::string warning =
+      "': a match backtracks too far. Names it cannot decide are not reported under it.\n";
+  EXPECT_EQ("Warning - Name rule on line 4 cannot decide on the name '" + a30 + "b" + warning +
+                "Warning - Name rule on line 5 cannot decide on the name '" + a30 + "b" + warning +
+                "Warning - Name rule on line 6 cannot decide on the name 'x" + warning,
             testing::internal::GetCapturedStderr());
 }
 
