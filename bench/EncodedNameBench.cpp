@@ -2,8 +2,9 @@
 // a realistic mix (plain, qualified, templates, functions with signatures),
 // each marked as the record readers mark it and interned (encoding), then
 // turned back into its display text (decoding); beside it the cached display
-// form, the symbol id and the template class of each name. Every allocation
-// is counted, to show that a name costs none beyond its interned results.
+// form, the symbol id and the template class of each name, and the marking of
+// names with words in other encodings than ASCII. Every allocation is
+// counted, to show that a name costs none beyond its interned results.
 #include "anlsrslt/model/EncodedName.h"
 #include "anlsrslt/model/RecordTokens.h"
 #include "foundation/StringStore.h"
@@ -43,6 +44,9 @@ public:
   }
   std::size_t below(std::size_t n) { return next() % n; }
 
+  // Whether every second word is one of kNonAsciiWords.
+  bool nonAscii = false;
+
 private:
   std::uint32_t m_state = 20240611;
 };
@@ -65,7 +69,21 @@ const char *const kTypes[] = {"ni",
                               "p{c::lib::detail::Node}",
                               "pc{c::FILE}"};
 
+// Words of names written in other encodings than ASCII: UTF-8, EUC and
+// Shift_JIS, as record files hold them when they are not translated.
+const char *const kNonAsciiWords[] = {
+    "\xE3\x83\x8E\xE3\x83\xBC\xE3\x83\x89", // UTF-8 katakana
+    "\xEF\xBC\xA6\xEF\xBD\x8F\xEF\xBD\x8F", // UTF-8 full-width letters
+    "\xA5\xCE\xA1\xBC\xA5\xC9",             // EUC katakana
+    "\x8E\xB6\x8E\xC5",                     // EUC half-width katakana
+    "\x83\x7B\x83\x5E\x83\x93",             // Shift_JIS katakana
+    "\x96\xBC\x91\x4F",                     // Shift_JIS kanji
+};
+
 std::string word(Random &random) {
+  if (random.nonAscii && random.below(2))
+    return std::string(kNonAsciiWords[random.below(std::size(kNonAsciiWords))]) +
+           std::to_string(random.below(400));
   return std::string(kWords[random.below(std::size(kWords))]) + std::to_string(random.below(400));
 }
 
@@ -138,8 +156,9 @@ std::string withPrefix(const std::string &name, const std::string &prefix) {
 // A million names drawn from `distinct` different ones (uniformly, so the
 // working set is the whole vocabulary), or a million different names when
 // distinct is 0. Each salt gives names of its own.
-std::vector<std::string> makeNames(std::size_t distinct, std::uint32_t salt) {
+std::vector<std::string> makeNames(std::size_t distinct, std::uint32_t salt, bool nonAscii = false) {
   Random random;
+  random.nonAscii = nonAscii;
   const std::string prefix = "run" + std::to_string(salt);
   std::vector<std::string> vocabulary;
   const std::size_t size = distinct ? distinct : kNames;
@@ -203,6 +222,19 @@ void BM_Mark(benchmark::State &state) {
   P_NameToken token;
   measurePasses(
       state, [] { return makeNames(kDistinct, 0); },
+      [&token](const std::vector<std::string> &names) {
+        for (const std::string &name : names) {
+          token.assign(name);
+          benchmark::DoNotOptimize(token.str().data());
+        }
+      });
+}
+
+// Marking names of which every second word is not ASCII.
+void BM_MarkNonAscii(benchmark::State &state) {
+  P_NameToken token;
+  measurePasses(
+      state, [] { return makeNames(kDistinct, 0, true); },
       [&token](const std::vector<std::string> &names) {
         for (const std::string &name : names) {
           token.assign(name);
@@ -296,6 +328,7 @@ void BM_TemplateClass(benchmark::State &state) {
 // The case that fills the pools most comes last, so that the others run on
 // pools of the size a run of their own would have.
 BENCHMARK(BM_Mark)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_MarkNonAscii)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_EncodeAndDecodeKnown)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_EncodeAndDecode)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_DisplayName)->Unit(benchmark::kMillisecond);

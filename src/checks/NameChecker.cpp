@@ -10,11 +10,23 @@
 
 #include <cstdio>
 #include <cstring>
+#include <iostream>
 
 namespace {
 
 bool isAsciiNameStart(unsigned char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+// A rule that cannot decide a name does not report it; the first such name of
+// each rule is named once, so that a rule that backtracks too far is seen.
+void warnUndecidedName(NameRule &rule, const std::string &name) {
+  if (rule.m_undecidedWarned)
+    return;
+  rule.m_undecidedWarned = true;
+  std::cerr << "Warning - Name rule on line " << rule.m_line << " cannot decide on the name '" << name
+            << "': a match backtracks too far. Names it cannot decide are not reported under it."
+            << std::endl;
 }
 
 } // namespace
@@ -100,8 +112,11 @@ void checkDefineName(const P_Define *def) {
   const std::string name = testedName(def);
   if (name.empty())
     return;
-  for (const NameRule &rule : nameRules()) {
-    if (!rule.appliesTo(def) || rule.acceptsName(name))
+  for (NameRule &rule : nameRules()) {
+    const NameRule::Verdict verdict = rule.judge(def, name);
+    if (verdict == NameRule::Verdict::undecided)
+      warnUndecidedName(rule, name);
+    if (verdict != NameRule::Verdict::broken)
       continue;
     P_Diagnostic *diagnostic =
         PI_createDiagnostic(rule.m_message, PI_defineFileName(def), PI_defineLine(def));

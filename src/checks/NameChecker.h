@@ -36,7 +36,9 @@ void checkDefinesOfGroup(const P_Symbol *symbol);
 // Tests one define against every rule. Implicit declarations, defines at line
 // 0, the define of main and names that begin with an ASCII character other
 // than a letter, a digit or "_" are passed over. The name tested is the bare
-// name up to its first "=", with its original bytes.
+// name up to its first "=", with its original bytes. A rule that cannot
+// decide a match for the define does not report it and, the first time,
+// writes a warning with its line and the name to standard error.
 void checkDefineName(const P_Define *def);
 
 // The name the rules test for a define: its bare name up to its first "=",

@@ -5,6 +5,7 @@
 #include "foundation/PathText.h"
 
 #include <cstring>
+#include <limits>
 #include <pcre2posix.h>
 
 namespace {
@@ -60,6 +61,38 @@ const FlagLetter kFlagLetters[] = {
     {'T', &PI_defineHasFlagT},
 };
 
+// The bounds of each match, set at the head of every compiled expression:
+// the steps a match may take and the depth of its backtracking. Together they
+// keep a match to about a millisecond and a few megabytes.
+constexpr const char *kMatchBounds = "(*LIMIT_MATCH=100000)(*LIMIT_DEPTH=10000)";
+
+// Where the settings that may open an expression ("(*UTF)", "(*LIMIT_...)")
+// end: bounds put after them take the place of the expression's own.
+std::size_t leadingSettingsEnd(const std::string &text) {
+  std::size_t end = 0;
+  while (text.compare(end, 2, "(*") == 0) {
+    std::size_t close = end + 2;
+    while (close < text.size() &&
+           ((text[close] >= 'A' && text[close] <= 'Z') || (text[close] >= '0' && text[close] <= '9') ||
+            text[close] == '_' || text[close] == '='))
+      ++close;
+    if (close == text.size() || text[close] != ')')
+      break;
+    end = close + 1;
+  }
+  return end;
+}
+
+// Compiles the text (which may hold NUL bytes) into the expression.
+int compile(regex_t &regex, const std::string &text) {
+  int flags = 0;
+  if (text.find('\0') != std::string::npos) {
+    flags = REG_PEND;
+    regex.re_endp = text.data() + text.size();
+  }
+  return regcomp(&regex, text.c_str(), flags);
+}
+
 // Whether the field is 0 (not tested) or the define passes the test of one of
 // its bits.
 bool passesWordField(std::uint32_t field, RuleWordTable table, const P_Define *def) {
@@ -110,15 +143,10 @@ RuleWordTable linkageWords() { return kLinkageWords; }
 int NameRuleExpression::assign(const std::string &text, std::string &errorText) {
   m_text = text;
   m_compiled.reset();
+  // The expression as written gives the library's error text; the bounded
+  // one is what is matched.
   auto expression = std::make_shared<CompiledNameExpression>();
-  // A NUL byte inside the text would end the pattern early: the end is then
-  // given explicitly.
-  int flags = 0;
-  if (m_text.find('\0') != std::string::npos) {
-    flags = REG_PEND;
-    expression->regex.re_endp = m_text.data() + m_text.size();
-  }
-  const int code = regcomp(&expression->regex, m_text.c_str(), flags);
+  const int code = compile(expression->regex, m_text);
   if (code != 0) {
     char buffer[512] = "";
     regerror(code, &expression->regex, buffer, sizeof buffer);
@@ -126,40 +154,77 @@ int NameRuleExpression::assign(const std::string &text, std::string &errorText) 
     return code;
   }
   expression->compiled = true;
+  const std::size_t settings = leadingSettingsEnd(m_text);
+  for (const std::string &bounded :
+       {m_text.substr(0, settings) + kMatchBounds + m_text.substr(settings), kMatchBounds + m_text}) {
+    auto boundedExpression = std::make_shared<CompiledNameExpression>();
+    if (compile(boundedExpression->regex, bounded) == 0) {
+      boundedExpression->compiled = true;
+      expression = std::move(boundedExpression);
+      break;
+    }
+  }
   m_compiled = std::move(expression);
   return 0;
 }
 
-bool NameRuleExpression::matches(const std::string &subject) const {
-  return isSet() && m_compiled && regexec(&m_compiled->regex, subject.c_str(), 0, nullptr, 0) == 0;
+ExpressionMatch NameRuleExpression::match(std::string_view subject) const {
+  if (!isSet() || !m_compiled)
+    return ExpressionMatch::noMatch;
+  if (subject.size() > static_cast<std::size_t>(std::numeric_limits<regoff_t>::max()))
+    return ExpressionMatch::undecided;
+  // The subject is given by its bounds, so that a NUL byte does not end it.
+  regmatch_t bounds[1];
+  bounds[0].rm_so = 0;
+  bounds[0].rm_eo = static_cast<regoff_t>(subject.size());
+  const int code =
+      regexec(&m_compiled->regex, subject.empty() ? "" : subject.data(), 0, bounds, REG_STARTEND);
+  if (code == 0)
+    return ExpressionMatch::match;
+  return code == REG_NOMATCH ? ExpressionMatch::noMatch : ExpressionMatch::undecided;
 }
 
 int NameRule::setNamespace(const std::string &text) {
   return setExpression(m_namespaceExpr, text == "unnamed" ? kUnnamedNamespaceExpression : text);
 }
 
-bool NameRule::appliesTo(const P_Define *def) const {
+ExpressionMatch NameRule::selects(const P_Define *def) const {
   if (!passesWordField(m_inc, incWords(), def) || !passesWordField(m_def, defWords(), def) ||
       !passesWordField(m_scope, scopeWords(), def) || !passesWordField(m_space, spaceWords(), def) ||
       !passesWordField(m_linkage, linkageWords(), def))
-    return false;
-  if (hasType() && !typeMatches(PI_defineType(def)))
-    return false;
-  if (hasFlag() && !flagMatches(defineFlagLetters(def)))
-    return false;
-  if (hasFilename() && !filenameMatches(U_basename(PI_defineFileName(def))))
-    return false;
-  if (hasNamespace()) {
+    return ExpressionMatch::noMatch;
+  // Each expression that is set must match; the first that does not, or
+  // cannot say, decides.
+  ExpressionMatch result = ExpressionMatch::match;
+  if (hasType())
+    result = m_type.match(PI_defineType(def));
+  if (result == ExpressionMatch::match && hasFlag())
+    result = m_flag.match(defineFlagLetters(def));
+  if (result == ExpressionMatch::match && hasFilename())
+    result = m_filename.match(U_basename(PI_defineFileName(def)));
+  if (result == ExpressionMatch::match && hasNamespace()) {
     std::string subject;
-    if (!enclosingNamespace(def, subject) || !namespaceMatches(subject))
-      return false;
+    result = enclosingNamespace(def, subject) ? m_namespaceExpr.match(subject) : ExpressionMatch::noMatch;
   }
-  return true;
+  return result;
 }
 
+bool NameRule::appliesTo(const P_Define *def) const { return selects(def) == ExpressionMatch::match; }
+
 bool NameRule::acceptsName(const std::string &name) const {
-  const bool matched = m_pattern.matches(name);
-  return m_invert ? !matched : matched;
+  const ExpressionMatch matched = m_pattern.match(name);
+  if (matched == ExpressionMatch::undecided)
+    return true;
+  return m_invert ? matched != ExpressionMatch::match : matched == ExpressionMatch::match;
+}
+
+NameRule::Verdict NameRule::judge(const P_Define *def, const std::string &name) const {
+  const ExpressionMatch selected = selects(def);
+  if (selected != ExpressionMatch::match)
+    return selected == ExpressionMatch::noMatch ? Verdict::notSelected : Verdict::undecided;
+  if (m_pattern.match(name) == ExpressionMatch::undecided)
+    return Verdict::undecided;
+  return acceptsName(name) ? Verdict::accepted : Verdict::broken;
 }
 
 std::string defineFlagLetters(const P_Define *def) {

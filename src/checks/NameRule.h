@@ -8,6 +8,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <string_view>
 
 struct P_Define;
 struct CompiledNameExpression;
@@ -33,9 +34,16 @@ RuleWordTable linkageWords();
 // The expression that "namespace" stands for with the value "unnamed".
 inline constexpr const char *kUnnamedNamespaceExpression = "^::@UN[a-zA-Z0-9]*$";
 
+// What matching an expression against a subject gave: undecided when the
+// library gave up before it knew (the expression backtracks beyond the
+// bound that each match is given).
+enum class ExpressionMatch { noMatch, match, undecided };
+
 // A regular expression of a rule through the POSIX interface of PCRE2: its
 // text as written and its compiled form, shared by copies of the rule. It is
-// set when its text is not empty.
+// set when its text is not empty. Each match is bounded in the steps and the
+// backtracking depth it may take, so that a subject costs at most about a
+// millisecond whatever the expression.
 class NameRuleExpression {
 public:
   // Stores the text and compiles it; gives 0, or the library's code with its
@@ -44,9 +52,11 @@ public:
 
   bool isSet() const { return !m_text.empty(); }
   const std::string &text() const { return m_text; }
-  // Whether the compiled expression matches anywhere in the subject; false
-  // when there is none.
-  bool matches(const std::string &subject) const;
+  // Whether the compiled expression matches anywhere in the whole subject, a
+  // NUL byte in it included; noMatch when there is no compiled expression.
+  ExpressionMatch match(std::string_view subject) const;
+  // Whether match gives match.
+  bool matches(std::string_view subject) const { return match(subject) == ExpressionMatch::match; }
 
 private:
   std::string m_text;
@@ -82,11 +92,19 @@ public:
 
   // Whether the rule selects the define: every word-list field that is not 0
   // has a bit whose test the define passes, and every expression that is set
-  // matches.
+  // matches. False when a match is undecided.
   bool appliesTo(const P_Define *def) const;
   // Whether the pattern is set and matches the name, turned round when the
-  // rule inverts.
+  // rule inverts. True when the match is undecided: such a name is never
+  // taken to break the rule.
   bool acceptsName(const std::string &name) const;
+
+  // What the rule makes of a define with the name it tests.
+  enum class Verdict { notSelected, accepted, broken, undecided };
+  // The rule's verdict: notSelected unless it applies to the define, then
+  // accepted or broken by acceptsName; undecided when a match it needed was
+  // undecided.
+  Verdict judge(const P_Define *def, const std::string &name) const;
 
   // Word-list bits; 0 means not tested.
   std::uint32_t m_inc = 0;
@@ -96,6 +114,10 @@ public:
   std::uint32_t m_linkage = 0;
   // The message number of the rule's diagnostics.
   std::uint32_t m_message = 4800;
+  // The line of the rule in its file; 0 when not read from one.
+  std::size_t m_line = 0;
+  // Whether a warning was given of a name the rule could not decide.
+  bool m_undecidedWarned = false;
 
 private:
   int setExpression(NameRuleExpression &field, const std::string &text) {
@@ -104,6 +126,8 @@ private:
   static bool unsetOrMatches(const NameRuleExpression &field, const std::string &text) {
     return !field.isSet() || field.matches(text);
   }
+  // appliesTo with the undecided case told apart.
+  ExpressionMatch selects(const P_Define *def) const;
 
   NameRuleExpression m_type;
   NameRuleExpression m_pattern;

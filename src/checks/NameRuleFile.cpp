@@ -136,6 +136,7 @@ bool parseWordList(std::size_t lineNumber, std::uint32_t &field, std::string lis
 
 bool parseNameRule(std::size_t lineNumber, const std::string &ruleText, NameRule &rule,
                    std::ostream &errors) {
+  rule.m_line = lineNumber;
   bool failed = false;
   JsonValue value;
   try {

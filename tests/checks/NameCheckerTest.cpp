@@ -157,6 +157,14 @@ TEST_F(NameCheckerTest, EachKindOfRuleSelectsItsDefinesAndTestsTheirNames) {
       {"{}", "::main(ni) /src/a.c 3 N DF OF F X ni -", ""},
       {"{}", "x /src/a.c 3 N DI OF F X ni -", ""},
       {"{}", "::main(ni) /src/a.c 3 N DF OF F I ni -", "/src/a.c:3: Msg=4800 #params=1 {main}"},
+      // A name without a leading "::" is cut before its slot list or template
+      // arguments all the same, and main is main without it too.
+      {"{}", "f(ni) /src/a.c 3 N DF OF F X ni -", "/src/a.c:3: Msg=4800 #params=1 {f}"},
+      {"{'space':'function','pattern':'^[a-z]+$'}", "f(ni,pc) /src/a.c 3 N DF OF F X ni -", ""},
+      {"{}", "Box<int> /src/a.c 3 N DF TG F N {c::Box<int>} -", "/src/a.c:3: Msg=4800 #params=1 {Box}"},
+      {"{}", "main(ni) /src/a.c 3 N DF OF F X ni -", ""},
+      {"{}", "main(ni) /src/a.c 3 N DF OF F I ni -", "/src/a.c:3: Msg=4800 #params=1 {main}"},
+      {"{}", "main(ni) /src/a.c 3 N DF OV F X ni -", "/src/a.c:3: Msg=4800 #params=1 {main}"},
       // A name of EUC characters is tested; the rules see its bytes as the
       // record file has them, the half-width katakana's lead byte included.
       {"{" + lowerStart + "}", "\xA4\xA2x /src/a.c 3 N DF OV F X ni -",
@@ -178,6 +186,40 @@ TEST_F(NameCheckerTest, ADefineFailingSeveralRulesGetsOneDiagnosticEachInRuleOrd
   const std::vector<std::string> expected = {"/src/a.c:3: Msg=7 #params=1 {Count}",
                                              "/src/a.c:3: Msg=5 #params=1 {Count}"};
   EXPECT_EQ(expected, check("<DEFINE> Count /src/a.c 3 N DF OV F X ni -"));
+}
+
+// A name whose match a rule cannot decide is not reported under that rule,
+// inverted or not; the first such name of each rule is named once on
+// standard error with the rule's line. Other names are judged as ever.
+TEST_F(NameCheckerTest, NamesARuleCannotDecideAreNotReportedAndWarnedOfOnce) {
+  nameRules().clear();
+  const std::string rules[] = {"{'message':5,'pattern':'^((a+)+c|a+b)$'}",
+                               "{'message':6,'pattern':'^((a+)+c|a+b)$','invert':true}",
+                               "{'message':7,'type':'^((a+)+c|a+b)$'}"};
+  std::size_t line = 4;
+  for (const std::string &text : rules) {
+    NameRule rule;
+    std::ostringstream errors;
+    ASSERT_TRUE(parseNameRule(line++, text, rule, errors)) << errors.str();
+    nameRules().push_back(rule);
+  }
+  const std::string a30(30, 'a');
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(std::vector<std::string>{}, check("<DEFINE> " + a30 + "b /src/a.c 3 N DF OV F X ni -"));
+  EXPECT_EQ(std::vector<std::string>{}, check("<DEFINE> " + a30 + "ab /src/a.c 4 N DF OV F X ni -"));
+  EXPECT_EQ(std::vector<std::string>{"/src/a.c:5: Msg=6 #params=1 {" + a30 + "c}"},
+            check("<DEFINE> " + a30 + "c /src/a.c 5 N DF OV F X ni -"));
+  EXPECT_EQ(std::vector<std::string>{"/src/a.c:6: Msg=5 #params=1 {zz}"},
+            check("<DEFINE> zz /src/a.c 6 N DF OV F X ni -"));
+  // An expression that selects the defines can be undecided as well.
+  EXPECT_EQ(std::vector<std::string>{"/src/a.c:7: Msg=5 #params=1 {x}"},
+            check("<DEFINE> x /src/a.c 7 N DF OV F X " + a30 + "b -"));
+  const std::string warning =
+      "': a match backtracks too far. Names it cannot decide are not reported under it.\n";
+  EXPECT_EQ("Warning - Name rule on line 4 cannot decide on the name '" + a30 + "b" + warning +
+                "Warning - Name rule on line 5 cannot decide on the name '" + a30 + "b" + warning +
+                "Warning - Name rule on line 6 cannot decide on the name 'x" + warning,
+            testing::internal::GetCapturedStderr());
 }
 
 TEST_F(NameCheckerTest, WithoutRulesNothingIsReported) {

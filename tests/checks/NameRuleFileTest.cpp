@@ -186,6 +186,10 @@ TEST(NameRuleFileTest, ExpressionsMatchAnywhereUnlessAnchored) {
       // A NUL byte in the pattern is part of it, not its end.
       {std::string("a\0b", 3), "a", false},
       {"", "anything", false},
+      // Nor does one end the subject: the whole of it is matched.
+      {"c$", std::string("ab\0c", 4), true},
+      {"^ab$", std::string("ab\0c", 4), false},
+      {std::string("b\0c", 3), std::string("ab\0cd", 5), true},
   };
   for (const Case &c : cases) {
     NameRule rule;
@@ -194,6 +198,49 @@ TEST(NameRuleFileTest, ExpressionsMatchAnywhereUnlessAnchored) {
     // The same rule inverted accepts what it rejected.
     rule.setInvert(true);
     EXPECT_EQ(!c.matches, rule.acceptsName(c.subject)) << c.pattern << " on " << c.subject;
+  }
+}
+
+// Each match is bounded: an expression that backtracks beyond the bound
+// leaves the match undecided, whatever bound of its own it sets, and a rule
+// never takes an undecided name to break it, inverted or not.
+TEST(NameRuleFileTest, MatchesThatBacktrackTooFarAreUndecided) {
+  struct Case {
+    std::string pattern;
+    std::string subject;
+    ExpressionMatch expected;
+  };
+  const std::string backtracking = "^((a+)+c|a+b)$";
+  const std::string a30(30, 'a');
+  const Case cases[] = {
+      {backtracking, a30 + "b", ExpressionMatch::undecided},
+      {backtracking, a30 + "c", ExpressionMatch::match},
+      {backtracking, "ab", ExpressionMatch::match},
+      {backtracking, "zz", ExpressionMatch::noMatch},
+      // Unbounded, the library decides this one after some hundred thousand
+      // steps; a higher bound of the expression's own gives way to the bound.
+      {"(*LIMIT_MATCH=10000000)" + backtracking, std::string(18, 'a') + "b", ExpressionMatch::undecided},
+      {"(*UTF)(*LIMIT_DEPTH=1000000)" + backtracking, a30 + "b", ExpressionMatch::undecided},
+      {"(*UTF)^x", "xy", ExpressionMatch::match},
+      // A verb that opens the expression is no setting: the bound goes first.
+      {"(*F)|" + backtracking, a30 + "b", ExpressionMatch::undecided},
+      {"(*F)|x", "x", ExpressionMatch::match},
+  };
+  for (const Case &c : cases) {
+    NameRuleExpression expression;
+    std::string error;
+    ASSERT_EQ(0, expression.assign(c.pattern, error)) << c.pattern << ": " << error;
+    EXPECT_EQ(c.expected, expression.match(c.subject)) << c.pattern << " on " << c.subject;
+    NameRule rule;
+    ASSERT_EQ(0, rule.setPattern(c.pattern));
+    for (const bool invert : {false, true}) {
+      rule.setInvert(invert);
+      if (c.expected == ExpressionMatch::undecided)
+        EXPECT_TRUE(rule.acceptsName(c.subject)) << c.pattern << " on " << c.subject << " invert " << invert;
+      else
+        EXPECT_EQ((c.expected == ExpressionMatch::match) != invert, rule.acceptsName(c.subject))
+            << c.pattern << " on " << c.subject << " invert " << invert;
+    }
   }
 }
 

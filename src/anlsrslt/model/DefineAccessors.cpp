@@ -165,10 +165,10 @@ const char *P_defineUnqualifiedName(const P_Define *def) {
   // other defines keep their forms in separate caches.
   if (P_defineIsFunction(def))
     return cachedForm<P_unqualifiedName>(def);
-  return cachedForm<P_lastComponent>(def);
+  return cachedForm<P_lastNameComponent>(def);
 }
-const char *P_defineLastComponent(const P_Define *def) { return cachedForm<P_lastComponent>(def); }
-const char *P_defineBareName(const P_Define *def) { return cachedForm<P_bareName>(def); }
+const char *P_defineLastComponent(const P_Define *def) { return cachedForm<P_lastNameComponent>(def); }
+const char *P_defineBareName(const P_Define *def) { return cachedForm<P_bareNameComponent>(def); }
 
 const char *P_defineNameWithoutTemplateArguments(const P_Define *def) {
   return P_stripTemplateArguments(checked(def)->m_name);

@@ -113,9 +113,11 @@ const char *P_defineParameterList(const P_Define *def);
 // component. Functions and others are cached apart, so a function and a
 // variable of one name and type each get their own form.
 const char *P_defineUnqualifiedName(const P_Define *def);
-// The last component with its template arguments, for every name space.
+// The last component with its template arguments, for every name space
+// (P_lastNameComponent: a name without "::" is cut as well).
 const char *P_defineLastComponent(const P_Define *def);
-// The last component cut before its template arguments and slot list.
+// The last component cut before its template arguments and slot list
+// (P_bareNameComponent: a name without "::" is cut as well).
 const char *P_defineBareName(const P_Define *def);
 
 // The name with every marked template argument list removed.

@@ -11,47 +11,131 @@ namespace {
 
 using Byte = unsigned char;
 
-// The second byte of a kept EUC lead byte.
-constexpr Byte kKeptKanaLead = 0x94;   // for 0x8E
-constexpr Byte kKeptPlane2Lead = 0x95; // for 0x8F
+// The bytes of an incoming name that marking or the escape would take for
+// their own, each kept as kNameByteEscape and the code kFirstEscapeCode + its
+// index here: the marker bytes and the escape byte, wherever they stand (EUC
+// lead bytes, UTF-8 continuation bytes, Shift_JIS bytes alike), and the ASCII
+// bytes that marking reads when they stand as second byte of a Shift_JIS
+// character. The codes are bytes no operation looks at.
+constexpr Byte kEscapedBytes[] = {0x8C, 0x8D, 0x8E, 0x8F, 0x90, 0x91, '@', '{', '}', 's'};
+constexpr Byte kFirstEscapeCode = 0x92;
+constexpr Byte kEscapeCodeEnd = kFirstEscapeCode + sizeof kEscapedBytes;
 
 Byte byteAt(std::string_view text, std::size_t i) { return static_cast<Byte>(text[i]); }
 
-bool isEucTrail(Byte b) { return b >= 0xA1 && b <= 0xFE; }
+bool isMarkerOrEscape(Byte b) { return b >= kMarkOpenArguments && b <= kNameByteEscape; }
 
-// Whether the byte at i leads an EUC character that begins with a marker
-// byte: 0x8E and a half-width katakana byte, or 0x8F and two trail bytes.
-bool leadsMarkerLikeCharacter(std::string_view text, std::size_t i) {
-  const Byte b = byteAt(text, i);
-  if (b == kMarkOpenSlots)
-    return i + 1 < text.size() && byteAt(text, i + 1) >= 0xA1 && byteAt(text, i + 1) <= 0xDF;
-  if (b == kMarkCloseSlots)
-    return i + 2 < text.size() && isEucTrail(byteAt(text, i + 1)) && isEucTrail(byteAt(text, i + 2));
-  return false;
+Byte escapeCodeOf(Byte b) {
+  Byte index = 0;
+  while (kEscapedBytes[index] != b)
+    ++index;
+  return static_cast<Byte>(kFirstEscapeCode + index);
 }
 
-// Writes the lead byte of each such character as its two-byte form. Names
-// without one, all ASCII names among them, are left as they are.
-void keepEucLeadBytes(std::string &text) {
-  // 0x8E and 0x8F are the bytes b with b | 1 == 0x8F.
+bool isShiftJisLead(Byte b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+bool isShiftJisTrail(Byte b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
+// The ASCII bytes that marking or the taking apart of a marked name reads and
+// that can stand as second byte of a Shift_JIS character.
+bool isReadAsciiTrail(Byte b) { return b == '@' || b == '{' || b == '}' || b == 's'; }
+
+bool inRange(std::string_view text, std::size_t i, Byte low, Byte high) {
+  return i < text.size() && byteAt(text, i) >= low && byteAt(text, i) <= high;
+}
+
+// Whether the bytes from first on are ASCII and whole UTF-8 characters.
+bool isUtf8From(std::string_view text, std::size_t first) {
+  for (std::size_t i = first; i < text.size();) {
+    const Byte b = byteAt(text, i);
+    const std::size_t length = b < 0x80                 ? 1
+                               : b >= 0xC2 && b <= 0xDF ? 2
+                               : b >= 0xE0 && b <= 0xEF ? 3
+                               : b >= 0xF0 && b <= 0xF4 ? 4
+                                                        : 0;
+    if (length == 0)
+      return false;
+    for (std::size_t k = 1; k < length; ++k)
+      if (!inRange(text, i + k, 0x80, 0xBF))
+        return false;
+    i += length;
+  }
+  return true;
+}
+
+// Whether the bytes from first on are ASCII and whole EUC characters.
+bool isEucFrom(std::string_view text, std::size_t first) {
+  for (std::size_t i = first; i < text.size();) {
+    const Byte b = byteAt(text, i);
+    if (b < 0x80)
+      i += 1;
+    else if (b == 0x8E && inRange(text, i + 1, 0xA1, 0xDF))
+      i += 2;
+    else if (b == 0x8F && inRange(text, i + 1, 0xA1, 0xFE) && inRange(text, i + 2, 0xA1, 0xFE))
+      i += 3;
+    else if (b >= 0xA1 && b <= 0xFE && inRange(text, i + 1, 0xA1, 0xFE))
+      i += 2;
+    else
+      return false;
+  }
+  return true;
+}
+
+// Whether the name is read as Shift_JIS: a byte that may lead a Shift_JIS
+// character stands before an ASCII byte that marking reads, and the name is
+// neither UTF-8 nor EUC (where no such pair belongs to one character).
+bool isShiftJisName(std::string_view text, std::size_t first) {
+  bool pair = false;
+  for (std::size_t i = first; i + 1 < text.size() && !pair; ++i)
+    pair = isShiftJisLead(byteAt(text, i)) && isReadAsciiTrail(byteAt(text, i + 1));
+  return pair && !isUtf8From(text, first) && !isEucFrom(text, first);
+}
+
+// Calls escape(i) for every byte i from first on that is kept in two bytes.
+template <class Escape>
+void forEachEscapedByte(std::string_view text, std::size_t first, bool shiftJis, Escape escape) {
+  for (std::size_t i = first; i < text.size(); ++i) {
+    const Byte b = byteAt(text, i);
+    if (shiftJis && isShiftJisLead(b) && i + 1 < text.size() && isShiftJisTrail(byteAt(text, i + 1))) {
+      if (isMarkerOrEscape(b))
+        escape(i);
+      ++i;
+      const Byte trail = byteAt(text, i);
+      if (isMarkerOrEscape(trail) || isReadAsciiTrail(trail))
+        escape(i);
+    } else if (isMarkerOrEscape(b)) {
+      escape(i);
+    }
+  }
+}
+
+constexpr std::size_t kKeptBufferLimit = std::size_t{1} << 20;
+
+// Keeps every byte that marking or the escape would take for its own as two
+// bytes. Names of ASCII bytes are left as they are at the cost of one scan.
+void escapeNameBytes(std::string &text) {
   std::size_t first = 0;
-  while (first < text.size() &&
-         ((static_cast<Byte>(text[first]) | 1) != kMarkCloseSlots || !leadsMarkerLikeCharacter(text, first)))
+  while (first < text.size() && byteAt(text, first) < 0x80)
     ++first;
   if (first == text.size())
     return;
-  std::string kept;
-  kept.reserve(text.size() + 8);
-  kept.append(text, 0, first);
-  for (std::size_t i = first; i < text.size(); ++i) {
-    if (leadsMarkerLikeCharacter(text, i)) {
-      kept.push_back(static_cast<char>(kNameByteEscape));
-      kept.push_back(static_cast<char>(byteAt(text, i) == kMarkOpenSlots ? kKeptKanaLead : kKeptPlane2Lead));
-    } else {
-      kept.push_back(text[i]);
-    }
-  }
+  const bool shiftJis = isShiftJisName(text, first);
+  // One buffer for every call: escaping needs no allocation once the two
+  // buffers are large enough.
+  static std::string kept;
+  kept.clear();
+  std::size_t copied = 0;
+  forEachEscapedByte(text, first, shiftJis, [&](std::size_t i) {
+    kept.append(text, copied, i - copied);
+    kept.push_back(static_cast<char>(kNameByteEscape));
+    kept.push_back(static_cast<char>(escapeCodeOf(byteAt(text, i))));
+    copied = i + 1;
+  });
+  if (copied == 0)
+    return;
+  kept.append(text, copied, std::string::npos);
   text.swap(kept);
+  // A buffer of a very long name is not kept for the rest of the run.
+  if (kept.capacity() > kKeptBufferLimit)
+    std::string().swap(kept);
 }
 
 // The states of the marking machine.
@@ -318,11 +402,18 @@ std::string_view unqualifiedNameOf(std::string_view name) {
   return colon == npos ? name : name.substr(colon + 1);
 }
 
-std::string_view lastComponentOf(std::string_view name) {
+// Where the last component begins: just after the last top-level ':', or at
+// the first byte when there is none.
+std::size_t componentStartOf(std::string_view name) {
   const std::size_t colon = lastTopLevelColon(name);
-  if (colon == npos)
-    return name;
-  const std::size_t start = colon + 1;
+  return colon == npos ? 0 : colon + 1;
+}
+
+// The last component from start: up to and including its marked argument
+// list, or up to a marked '(' (and a marked '>' that closes no list of the
+// component, taken when closeTaken); an '@' after start ends it just after
+// itself unless a marked '<' follows.
+std::string_view lastComponentFrom(std::string_view name, std::size_t start, bool closeTaken) {
   std::size_t end = start;
   while (end < name.size()) {
     const Byte b = byteAt(name, end);
@@ -333,7 +424,8 @@ std::string_view lastComponentOf(std::string_view name) {
       break;
     }
     if (b == kMarkCloseArguments) {
-      ++end;
+      if (closeTaken)
+        ++end;
       break;
     }
     if (b == kMarkOpenSlots)
@@ -352,11 +444,9 @@ std::string_view lastComponentOf(std::string_view name) {
   return name.substr(start, end - start);
 }
 
-std::string_view bareNameOf(std::string_view name) {
-  const std::size_t colon = lastTopLevelColon(name);
-  if (colon == npos)
-    return name;
-  const std::size_t start = colon + 1;
+// The last component from start, up to its first marked '<' or '(', or up to
+// and including an '@' after start.
+std::string_view bareNameFrom(std::string_view name, std::size_t start) {
   std::size_t end = start;
   while (end < name.size()) {
     const Byte b = byteAt(name, end);
@@ -367,6 +457,17 @@ std::string_view bareNameOf(std::string_view name) {
       break;
   }
   return name.substr(start, end - start);
+}
+
+// A name without a top-level ':' is its own last component and bare name.
+std::string_view lastComponentOf(std::string_view name) {
+  const std::size_t colon = lastTopLevelColon(name);
+  return colon == npos ? name : lastComponentFrom(name, colon + 1, true);
+}
+
+std::string_view bareNameOf(std::string_view name) {
+  const std::size_t colon = lastTopLevelColon(name);
+  return colon == npos ? name : bareNameFrom(name, colon + 1);
 }
 
 std::string_view templateArgumentsOf(std::string_view name) {
@@ -396,12 +497,12 @@ std::string_view parameterSlotsOf(std::string_view name) {
   return name.substr(open + 1, name.size() - 1 - (open + 1));
 }
 
-// Gives back an EUC lead byte kept in two; 0 when the pair at i is not one.
+// Gives back a byte kept in two; 0 when the pair at i is not one.
 Byte restoredByteAt(std::string_view text, std::size_t i) {
   if (byteAt(text, i) != kNameByteEscape || i + 1 >= text.size())
     return 0;
-  const Byte second = byteAt(text, i + 1);
-  return second == kKeptKanaLead ? kMarkOpenSlots : second == kKeptPlane2Lead ? kMarkCloseSlots : 0;
+  const Byte code = byteAt(text, i + 1);
+  return code >= kFirstEscapeCode && code < kEscapeCodeEnd ? kEscapedBytes[code - kFirstEscapeCode] : 0;
 }
 
 // Writes the text with its name bytes given back and, when unmark is set, its
@@ -439,7 +540,7 @@ DisplayCache &displayCache() { return U_singletonAfterInternPool<DisplayCache>()
 } // namespace
 
 void P_markEncodedNameInPlace(std::string &text) {
-  keepEucLeadBytes(text);
+  escapeNameBytes(text);
   Marker(text).run();
 }
 
@@ -535,6 +636,20 @@ std::string P_lastComponent(const std::string &marked, const std::string &) {
 
 std::string P_bareName(const std::string &marked) { return std::string(bareNameOf(marked)); }
 std::string P_bareName(const std::string &marked, const std::string &) { return P_bareName(marked); }
+
+std::string P_lastNameComponent(const std::string &marked) {
+  return std::string(lastComponentFrom(marked, componentStartOf(marked), false));
+}
+std::string P_lastNameComponent(const std::string &marked, const std::string &) {
+  return P_lastNameComponent(marked);
+}
+
+std::string P_bareNameComponent(const std::string &marked) {
+  return std::string(bareNameFrom(marked, componentStartOf(marked)));
+}
+std::string P_bareNameComponent(const std::string &marked, const std::string &) {
+  return P_bareNameComponent(marked);
+}
 
 std::string P_templateArguments(const std::string &marked) {
   return std::string(templateArgumentsOf(marked));

@@ -11,14 +11,16 @@
 //   0x8E '(' and 0x8F ')' of an outermost slot list, 0x90 ',' between slots.
 //
 // The model stores only marked names (interned); every operation here except
-// marking is given a marked name. In the internal encoding (EUC) 0x8E and
-// 0x8F also lead characters: 0x8E a half-width katakana (a byte 0xA1-0xDF
-// follows) and 0x8F a JIS X 0212 character (two bytes 0xA1-0xFE follow).
-// Marking keeps such a lead byte as two bytes, kNameByteEscape and 0x94 for
-// 0x8E or 0x95 for 0x8F, so that no operation takes it for a marker; the
-// display form and P_restoreNameBytes give it back. Every other byte 0x8C to
-// 0x90 that stands in an encoded name is taken for a marker. Names of ASCII
-// bytes are marked exactly as if there were no such rule.
+// marking is given a marked name. Before marking, every byte of the name that
+// marking or the escape could take for its own is kept as two bytes,
+// kNameByteEscape and a code byte above it that no operation looks at: the
+// bytes 0x8C to 0x91 wherever they stand (EUC lead bytes 0x8E and 0x8F, UTF-8
+// continuation bytes, Shift_JIS bytes), and in a name that is neither UTF-8
+// nor EUC, the ASCII bytes '@', '{', '}' and 's' that stand as second byte of
+// a Shift_JIS character. So no name byte is ever taken for a marker, two
+// different names never get one marked form by it, and the display form and
+// P_restoreNameBytes give every such byte back. Names of ASCII bytes are
+// marked exactly as if there were no such rule.
 #pragma once
 
 #include <cstdint>
@@ -30,8 +32,8 @@ inline constexpr unsigned char kMarkCloseArguments = 0x8D;
 inline constexpr unsigned char kMarkOpenSlots = 0x8E;
 inline constexpr unsigned char kMarkCloseSlots = 0x8F;
 inline constexpr unsigned char kMarkSlotSeparator = 0x90;
-// First byte of an EUC lead byte kept in two (see above); it never stands in
-// EUC text itself.
+// First byte of a name byte kept in two (see above); a 0x91 of the name is
+// itself kept so.
 inline constexpr unsigned char kNameByteEscape = 0x91;
 
 // The marked form of an encoded name. Never fails: unbalanced input is
@@ -78,6 +80,18 @@ std::string P_lastComponent(const std::string &marked, const std::string &type);
 // The last component cut before its template arguments and slot list.
 std::string P_bareName(const std::string &marked);
 std::string P_bareName(const std::string &marked, const std::string &type);
+// The forms that the define accessors give the checks. They differ from the
+// two above for a name without a top-level ':' ("f(ni)", "main(ni)"), which
+// they cut as well, from its first byte.
+// The last component up to and including its marked template argument list,
+// or up to a marked '>' or '('; an '@' after its first byte ends it just
+// after itself unless a marked '<' follows.
+std::string P_lastNameComponent(const std::string &marked);
+std::string P_lastNameComponent(const std::string &marked, const std::string &type);
+// The last component up to its first marked '<' or '(', or up to and
+// including an '@' after its first byte.
+std::string P_bareNameComponent(const std::string &marked);
+std::string P_bareNameComponent(const std::string &marked, const std::string &type);
 // The marked template argument list of the last component, markers
 // included; empty when it has none.
 std::string P_templateArguments(const std::string &marked);

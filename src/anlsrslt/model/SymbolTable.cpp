@@ -108,7 +108,7 @@ P_SymbolFiling SymbolTable::addDefine(const DefinePtr &def) {
         // Nothing to add it to in this unit: it declares the entity here.
         P_changeDefine(define, (define.m_kind & ~P_kindRedeclaration) | P_kindDeclaration, define.m_flags);
         if (showSymbolErrors()) {
-          std::fprintf(stdout, "Missing 'DC' for %s\n", P_restoreNameBytes(name).c_str());
+          std::fprintf(stdout, "Missing 'DC' for %s\n", P_unmarkName(name).c_str());
           std::fflush(stdout);
         }
       }

@@ -240,6 +240,12 @@ TEST(DefineAccessorsTest, NameForms) {
       {"::ns::Map<K,V>", P_spaceTag, "::ns", "<K,V>", "", "Map<K,V>", "Map<K,V>", "Map", "::ns::Map",
        "::ns::Map<K,V>", "Map<K,V>"},
       {"x", P_spaceVariable, "", "", "", "x", "x", "x", "x", "x", "x"},
+      // Without a leading "::" the last component and the bare name are cut
+      // before the slot list and the template arguments all the same.
+      {"f(ni,pc)", P_spaceFunction, "", "", "ni,pc", "f(ni,pc)", "f", "f", "f(ni,pc)", "f( ,pc)", "f( ,pc)"},
+      {"Map<K,V>", P_spaceTag, "", "<K,V>", "", "Map<K,V>", "Map<K,V>", "Map", "Map", "Map<K,V>", "Map<K,V>"},
+      {"Map<K,V>::f(v)", P_spaceFunction, "Map<K,V>", "", "v", "f(v)", "f", "f", "Map::f(v)",
+       "Map<K,V>::f( )", "f( )"},
   };
   for (const auto &c : cases) {
     const DefinePtr define = named(c.name, c.nameSpace);
@@ -306,6 +312,10 @@ TEST(DefineAccessorsTest, MainAndOtherTests) {
   } cases[] = {
       {"main", P_spaceFunction, P_linkageExternal, true},
       {"::main(ni)", P_spaceFunction, P_linkageExternal, true},
+      {"main(ni)", P_spaceFunction, P_linkageExternal, true},
+      {"main(ni)", P_spaceFunction, P_linkageInternal, false},
+      {"main(ni)", P_spaceVariable, P_linkageExternal, false},
+      {"main<int>(ni)", P_spaceFunction, P_linkageExternal, false},
       {"::main", P_spaceFunction, P_linkageExternal, true},
       {"::ns::main(ni)", P_spaceFunction, P_linkageExternal, false},
       {"main", P_spaceFunction, P_linkageInternal, false},

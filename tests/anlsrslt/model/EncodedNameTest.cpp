@@ -3,7 +3,11 @@
 #include "foundation/StringStore.h"
 
 #include <gtest/gtest.h>
+#include <map>
+#include <random>
+#include <set>
 #include <string>
+#include <vector>
 
 // Marker bytes, written apart so that a following letter is never read as a
 // hex digit of the escape.
@@ -194,24 +198,39 @@ TEST(EncodedNameTest, BraceSwitchFlips) {
   EXPECT_EQ("a{c::b}", P_unqualifiedName("::a{c::b}"));
 }
 
+// The define accessors' forms (P_lastNameComponent, P_bareNameComponent) cut
+// a name without a top-level ':' as well; with one they are the same but for
+// a marked '>' that closes no list of the component.
 TEST(EncodedNameTest, LastComponentAndBareNameAroundAtSigns) {
   const struct {
     std::string marked;
     std::string lastComponent;
     std::string bare;
+    std::string lastNameComponent;
+    std::string bareNameComponent;
   } cases[] = {
-      {"::f@" M8C "int" M8D "x", "f@" M8C "int" M8D "x", "f@"},
-      {"::f@" M8C "a" M8C "b", "f@" M8C "a", "f@"}, // no 0x8D follows
-      {"::f@g", "f@", "f@"},
-      {"::@g@h", "@g@", "@g@"},
-      {"::T" M8C "a" M8D M8C "b" M8D, "T" M8C "a" M8D, "T"},
-      {"::T" M8C "a" M8C "b", "T", "T"}, // an opening without its close ends the walk
-      {"::x" M8D "y" M8C, "x" M8D, "x" M8D "y"},
-      {"::f" M8E "a" M8F, "f", "f"},
+      {"::f@" M8C "int" M8D "x", "f@" M8C "int" M8D "x", "f@", "f@" M8C "int" M8D "x", "f@"},
+      {"::f@" M8C "a" M8C "b", "f@" M8C "a", "f@", "f@" M8C "a", "f@"}, // no 0x8D follows
+      {"::f@g", "f@", "f@", "f@", "f@"},
+      {"::@g@h", "@g@", "@g@", "@g@", "@g@"},
+      {"::T" M8C "a" M8D M8C "b" M8D, "T" M8C "a" M8D, "T", "T" M8C "a" M8D, "T"},
+      {"::T" M8C "a" M8C "b", "T", "T", "T", "T"}, // an opening without its close ends the walk
+      {"::x" M8D "y" M8C, "x" M8D, "x" M8D "y", "x", "x" M8D "y"},
+      {"::f" M8E "a" M8F, "f", "f", "f", "f"},
+      // No top-level ':'.
+      {"f" M8E "ni" M8F, "f" M8E "ni" M8F, "f" M8E "ni" M8F, "f", "f"},
+      {"T" M8C "a" M8D "x" M8E M8F, "T" M8C "a" M8D "x" M8E M8F, "T" M8C "a" M8D "x" M8E M8F, "T" M8C "a" M8D,
+       "T"},
+      {"f@g", "f@g", "f@g", "f@", "f@"},
+      {"@g" M8C "a" M8D, "@g" M8C "a" M8D, "@g" M8C "a" M8D, "@g" M8C "a" M8D, "@g"},
+      {"x", "x", "x", "x", "x"},
+      {"", "", "", "", ""},
   };
   for (const auto &c : cases) {
     EXPECT_EQ(shown(c.lastComponent), shown(P_lastComponent(c.marked))) << shown(c.marked);
     EXPECT_EQ(shown(c.bare), shown(P_bareName(c.marked))) << shown(c.marked);
+    EXPECT_EQ(shown(c.lastNameComponent), shown(P_lastNameComponent(c.marked))) << shown(c.marked);
+    EXPECT_EQ(shown(c.bareNameComponent), shown(P_bareNameComponent(c.marked))) << shown(c.marked);
   }
 }
 
@@ -322,29 +341,419 @@ TEST(EncodedNameTest, EucNamesKeepTheirBytes) {
   EXPECT_EQ(16, P_templateClassOf(P_encodeName("::T" KANA "<" HOJO ">"), "", 0));
 }
 
-// Marker bytes that stand in an encoded name without leading an EUC character
-// are taken for markers by every operation.
-TEST(EncodedNameTest, MarkerBytesOfAnEncodedNameAreMarkers) {
+// Marker bytes and the escape byte that stand in an encoded name, whatever
+// character they belong to, are name bytes: kept in two bytes in the marked
+// form, never taken for markers, and given back in the display form.
+#define K8C "\x91\x92"
+#define K8D "\x91\x93"
+#define K8E "\x91\x94"
+#define K8F "\x91\x95"
+#define K90 "\x91\x96"
+#define K91 "\x91\x97"
+TEST(EncodedNameTest, MarkerBytesOfAnEncodedNameAreNameBytes) {
   const struct {
     std::string encoded;
     std::string marked;
-    std::string templateArguments;
     std::string parameterSlots;
-    std::string display;
   } cases[] = {
-      {"::T" M8C "int" M8D, "::T" M8C "int" M8D, M8C "int" M8D, "", "::T<int>"},
-      {"::f" M8E "ni" M90 "v" M8F, "::f" M8E "ni" M90 "v" M8F, "", "ni" M90 "v", "::f(ni,v)"},
-      {"::k" M8E "x" M8F, "::k" M8E "x" M8F, "", "x", "::k(x)"}, // 0x8E before a byte that is no katakana
-      {"::g(" M8F ")", "::g" M8E M8F M8F, "", M8F, "::g())"},    // 0x8F and one byte: no EUC character
-      {"::h(" M8F "\xB0)", "::h" M8E M8F "\xB0" M8F, "", M8F "\xB0", "::h()\xB0)"}, // it needs two
+      {"::T" M8C "int" M8D, "::T" K8C "int" K8D, ""},
+      {"::f" M8E "ni" M90 "v" M8F, "::f" K8E "ni" K90 "v" K8F, ""},
+      {"::k" M8E "x" M8F, "::k" K8E "x" K8F, ""},
+      {"::g(" M8F ")", "::g" M8E K8F M8F, K8F},
+      {"::h(" M8F "\xB0)", "::h" M8E K8F "\xB0" M8F, K8F "\xB0"},
+      // A 0x91 of the name is kept too, so a name that holds the escape's own
+      // pairs comes back as it was.
+      {"::x\x91\x94y", "::x" K91 "\x94y", ""},
+      {"::x\x91", "::x" K91, ""},
+      {"::f(\x91\x97)", "::f" M8E K91 "\x97" M8F, K91 "\x97"},
   };
   for (const auto &c : cases) {
     const std::string marked = P_markEncodedName(c.encoded);
     EXPECT_EQ(shown(c.marked), shown(marked)) << shown(c.encoded);
-    EXPECT_EQ(shown(c.templateArguments), shown(P_templateArguments(marked))) << shown(c.encoded);
+    EXPECT_EQ("", shown(P_templateArguments(marked))) << shown(c.encoded);
     EXPECT_EQ(shown(c.parameterSlots), shown(P_parameterSlots(marked))) << shown(c.encoded);
-    EXPECT_EQ(shown(c.display), shown(P_unmarkName(marked))) << shown(c.encoded);
+    EXPECT_EQ(shown(c.encoded), shown(P_unmarkName(marked))) << shown(c.encoded);
+    EXPECT_EQ(shown(c.encoded), shown(P_displayName(marked.c_str()))) << shown(c.encoded);
   }
+}
+
+// Names as record files hold them when they are not translated: UTF-8, whose
+// continuation bytes 0x8C to 0x91 are common, and Shift_JIS, whose second
+// bytes may also be '@', '{', '}' or 's'. Each is taken apart as its
+// structure says and comes back byte for byte.
+#define NODE_UTF8 "\xE3\x83\x8E\xE3\x83\xBC\xE3\x83\x89" // katakana "node"
+#define FOO_UTF8 "\xEF\xBC\xA6\xEF\xBD\x8F\xEF\xBD\x8F"  // full-width "Foo"
+#define BOTAN_SJIS "\x83\x7B\x83\x5E\x83\x93"            // katakana "button": '{'
+#define AI_SJIS "\x83\x40\x83\x43"                       // small a, i: '@'
+#define MA_SJIS "\x83\x7D"                               // katakana ma: '}'
+#define PI_SJIS "\x83\x73"                               // katakana pi: 's'
+#define NAMAE_SJIS "\x96\xBC\x91\x4F"                    // kanji "name": 0x91
+TEST(EncodedNameTest, NamesInOtherEncodingsAreTakenApartByTheirStructure) {
+  const struct {
+    std::string encoded;
+    std::string bare; // of the define accessors, name bytes given back
+    std::string enclosingScope;
+    std::string parameterSlots;
+  } cases[] = {
+      {"::" NODE_UTF8, NODE_UTF8, "", ""},
+      {"::app::" FOO_UTF8, FOO_UTF8, "::app", ""},
+      {"::f(" NODE_UTF8 "," FOO_UTF8 ")", "f", "", NODE_UTF8 "," FOO_UTF8},
+      {"::T<" FOO_UTF8 ">::x", "x", "::T<" FOO_UTF8 ">", ""},
+      {"::" BOTAN_SJIS, BOTAN_SJIS, "", ""},
+      {"::ns::" AI_SJIS, AI_SJIS, "::ns", ""},
+      {"::" MA_SJIS "::x", "x", "::" MA_SJIS, ""},
+      {"::f(" NAMAE_SJIS "," BOTAN_SJIS ")", "f", "", NAMAE_SJIS "," BOTAN_SJIS},
+      {"::ns::" NAMAE_SJIS, NAMAE_SJIS, "::ns", ""},
+  };
+  for (const auto &c : cases) {
+    const std::string marked = P_markEncodedName(c.encoded);
+    EXPECT_EQ(shown(c.encoded), shown(P_displayName(marked.c_str()))) << shown(c.encoded);
+    EXPECT_EQ(shown(c.bare), shown(P_restoreNameBytes(P_bareNameComponent(marked)))) << shown(c.encoded);
+    EXPECT_EQ(shown(c.enclosingScope), shown(P_unmarkName(P_enclosingScopeName(marked)))) << shown(c.encoded);
+    EXPECT_EQ(shown(c.parameterSlots), shown(P_unmarkName(P_parameterSlots(marked)))) << shown(c.encoded);
+  }
+  // The 's' of a Shift_JIS character in braces is no class tag; a tag 's'
+  // still becomes 'c'.
+  EXPECT_STREQ("::T<{c::a" PI_SJIS "}>", P_displayName(P_encodeName("::T<{s::a" PI_SJIS "}>")));
+  // In UTF-8 and EUC no character ends before an ASCII byte of its own: a
+  // '{' after one is a brace.
+  EXPECT_EQ(shown("::T" M8C NODE_UTF8 "{c::a}" M8D),
+            shown(P_restoreNameBytes(P_markEncodedName("::T<" NODE_UTF8 "{s::a}>"))));
+}
+
+// Names that differ only in bytes that marking reads as markers when they are
+// not kept apart.
+TEST(EncodedNameTest, DifferentNamesHaveDifferentSymbolIds) {
+  const struct {
+    std::string first, second;
+  } cases[] = {
+      {"::\xE3\x81\x8E"
+       "A\xE3\x81\x8F",
+       "::\xE3\x81\x8E"
+       "B\xE3\x81\x8F"}, // UTF-8 "gi", a letter, "ku"
+      {"::" NODE_UTF8 "(v)", "::" FOO_UTF8 "(v)"},
+      {"::f" M8E "a" M8F, "::f" M8E "b" M8F},
+      {"::f(a)", "::f" M8E "a" M8F},
+      {"::x\x91\x94", "::x" M8E},
+      {"::" AI_SJIS, "::" MA_SJIS},
+  };
+  for (const auto &c : cases) {
+    const std::string first = P_normaliseSymbolName(P_markEncodedName(c.first));
+    const std::string second = P_normaliseSymbolName(P_markEncodedName(c.second));
+    EXPECT_NE(first, second) << shown(c.first) << " and " << shown(c.second);
+    EXPECT_EQ(shown(c.first), shown(P_displayName(P_encodeName(c.first))));
+  }
+}
+
+// Marking against a plain rendering of the marking machine's table: over
+// random names, the marked form with its name bytes given back, the display
+// form, the symbol id and the bare name are those of the table, with every
+// byte that is kept in two read as a byte no row names. Two names get one
+// marked form, or one symbol id, only when the table gives them one.
+struct Symbol {
+  unsigned char byte;
+  bool kept = false;   // a byte that marking must not read
+  bool marker = false; // written by the machine
+  bool operator==(const Symbol &other) const { return byte == other.byte && marker == other.marker; }
+  bool operator<(const Symbol &other) const {
+    return byte != other.byte ? byte < other.byte : marker < other.marker;
+  }
+};
+using Symbols = std::vector<Symbol>;
+
+unsigned char readAs(const Symbol &s) { return s.kept ? 0xA0 : s.byte; }
+
+bool isIdentifierSymbol(const Symbols &w, std::size_t i) {
+  const unsigned char c = readAs(w[i]);
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+         (c == '[' && i + 1 < w.size() && readAs(w[i + 1]) == ']');
+}
+
+Symbols tableMark(Symbols w) {
+  std::vector<int> states{0};
+  std::size_t i = 0;
+  const auto mark = [&](unsigned char marker) {
+    w[i].byte = marker;
+    w[i].marker = true;
+  };
+  while (i < w.size()) {
+    const unsigned char c = readAs(w[i]);
+    switch (states.back()) {
+    case 0:
+      if (c == '(') {
+        states.push_back(6);
+        mark(0x8E);
+      } else if (c == '<') {
+        states.push_back(3);
+        mark(0x8C);
+      } else if (c == ':') {
+        states.push_back(1);
+      } else if (c == '{') {
+        states.push_back(4);
+      }
+      ++i;
+      break;
+    case 1:
+      states.pop_back();
+      if (c == ':') {
+        states.push_back(2);
+        ++i;
+      }
+      break;
+    case 2: {
+      states.pop_back();
+      if (c == '@') {
+        ++i;
+        static const char *const listed[] = {"co", "de", "UN", "BL", "pr", "Fu", "Cl", "dp", "un"};
+        bool isListed = false;
+        for (const char *prefix : listed)
+          isListed =
+              isListed || (i + 2 <= w.size() && readAs(w[i]) == prefix[0] && readAs(w[i + 1]) == prefix[1]);
+        if (!isListed) {
+          states.push_back(7);
+          break;
+        }
+      }
+      if (i < w.size() && isIdentifierSymbol(w, i)) {
+        while (i < w.size() && isIdentifierSymbol(w, i))
+          ++i;
+      } else {
+        while (i < w.size() && readAs(w[i]) != '@')
+          ++i;
+      }
+      break;
+    }
+    case 3:
+      if (c == '(') {
+        states.push_back(5);
+      } else if (c == '<') {
+        states.push_back(3);
+      } else if (c == '>') {
+        states.pop_back();
+        if (states.back() == 0)
+          mark(0x8D);
+      } else if (c == ':') {
+        states.push_back(1);
+      } else if (c == '{') {
+        states.push_back(4);
+      }
+      ++i;
+      break;
+    case 4:
+      if (c == ':')
+        states.push_back(1);
+      else if (c == '<')
+        states.push_back(3);
+      else if (c == '{')
+        states.push_back(4);
+      else if (c == '}')
+        states.pop_back();
+      else if (c == 's')
+        w[i].byte = 'c';
+      ++i;
+      break;
+    case 5:
+      if (c == '(')
+        states.push_back(5);
+      else if (c == ')')
+        states.pop_back();
+      else if (c == ':')
+        states.push_back(1);
+      else if (c == '{')
+        states.push_back(4);
+      ++i;
+      break;
+    case 6:
+      if (c == '(') {
+        states.push_back(5);
+      } else if (c == ')') {
+        states.pop_back();
+        if (states.back() == 0)
+          mark(0x8F);
+      } else if (c == ',') {
+        mark(0x90);
+      } else if (c == ':') {
+        states.push_back(1);
+      } else if (c == '{') {
+        states.push_back(4);
+      }
+      ++i;
+      break;
+    case 7:
+      if (c == '@') {
+        states.pop_back();
+        w.erase(w.begin() + static_cast<std::ptrdiff_t>(i));
+      } else if (c == '{') {
+        states.push_back(4);
+        ++i;
+      } else {
+        states.push_back(2);
+      }
+      break;
+    }
+  }
+  return w;
+}
+
+bool isMarker(const Symbol &s, unsigned char byte) { return s.marker && s.byte == byte; }
+
+// The symbol id of the table's marked name: its return slot made one blank.
+Symbols tableSymbolId(Symbols w) {
+  if (w.empty() || !isMarker(w.back(), 0x8F))
+    return w;
+  std::size_t open = w.size();
+  for (std::size_t i = 0; i < w.size(); ++i)
+    if (isMarker(w[i], 0x8E))
+      open = i;
+  if (open == w.size())
+    return w;
+  std::size_t end = w.size() - 1;
+  for (std::size_t i = open; i < w.size(); ++i) {
+    if (isMarker(w[i], 0x90)) {
+      end = i;
+      break;
+    }
+  }
+  w.erase(w.begin() + static_cast<std::ptrdiff_t>(open + 1), w.begin() + static_cast<std::ptrdiff_t>(end));
+  w.insert(w.begin() + static_cast<std::ptrdiff_t>(open + 1), Symbol{' '});
+  return w;
+}
+
+// The bare name of the define accessors on the table's marked name.
+Symbols tableBareName(const Symbols &w) {
+  bool arguments = false, slots = false, braces = false;
+  std::size_t start = 0;
+  for (std::size_t i = w.size(); i-- > 0;) {
+    const Symbol &s = w[i];
+    if (isMarker(s, 0x8C) || isMarker(s, 0x8D))
+      arguments = !arguments;
+    else if (isMarker(s, 0x8E) || isMarker(s, 0x8F))
+      slots = !slots;
+    else if (!s.marker && (readAs(s) == '{' || readAs(s) == '}'))
+      braces = !braces;
+    else if (!s.marker && readAs(s) == ':' && !arguments && !slots && !braces) {
+      start = i + 1;
+      break;
+    }
+  }
+  std::size_t end = start;
+  while (end < w.size() && !isMarker(w[end], 0x8C) && !isMarker(w[end], 0x8E)) {
+    ++end;
+    if (!w[end - 1].marker && readAs(w[end - 1]) == '@' && end - 1 != start)
+      break;
+  }
+  return Symbols(w.begin() + static_cast<std::ptrdiff_t>(start),
+                 w.begin() + static_cast<std::ptrdiff_t>(end));
+}
+
+std::string bytesOf(const Symbols &w, bool unmark) {
+  std::string text;
+  for (const Symbol &s : w)
+    text += static_cast<char>(unmark && s.marker ? "<>(),"[s.byte - 0x8C] : s.byte);
+  return text;
+}
+
+bool isMarkerOrEscapeByte(unsigned char b) { return b >= 0x8C && b <= 0x91; }
+
+// Random names of random bytes, mostly of those that marking reads; a byte
+// above 0x7F never stands right before '@', '{', '}' or 's' (that is left to
+// the Shift_JIS names below).
+Symbols randomBytes(std::mt19937 &random) {
+  static const std::string read = "():<>,{}@s[]_az09";
+  Symbols name;
+  const std::size_t length = random() % 24;
+  while (name.size() < length) {
+    unsigned char b;
+    switch (random() % 4) {
+    case 0:
+    case 1:
+      b = static_cast<unsigned char>(read[random() % read.size()]);
+      break;
+    case 2:
+      b = static_cast<unsigned char>(0x8C + random() % 6);
+      break;
+    default:
+      b = static_cast<unsigned char>(0x80 + random() % 128);
+      break;
+    }
+    if (!name.empty() && name.back().byte >= 0x80 && (b == '@' || b == '{' || b == '}' || b == 's'))
+      name.push_back(Symbol{'_'});
+    name.push_back(Symbol{b, isMarkerOrEscapeByte(b)});
+  }
+  return name;
+}
+
+// Random Shift_JIS names: characters (second bytes often those that marking
+// reads), half-width katakana and pieces of name structure. Each holds a
+// character that is no UTF-8 and one that is no EUC, whatever stands around
+// them.
+Symbols randomShiftJis(std::mt19937 &random) {
+  static const char *const pieces[] = {"::", "<",   ">",  "(", ")", ",", "{s",
+                                       "}",  "@co", "@x", "@", "a", "s", "_1"};
+  static const std::string readTrails = "@{}s";
+  Symbols name;
+  const auto character = [&name](unsigned char lead, unsigned char trail) {
+    name.push_back(Symbol{lead, isMarkerOrEscapeByte(lead)});
+    name.push_back(Symbol{trail, isMarkerOrEscapeByte(trail) ||
+                                     readTrails.find(static_cast<char>(trail)) != std::string::npos});
+  };
+  const std::size_t pieceCount = random() % 10;
+  const std::size_t noUtf8 = random() % (pieceCount + 1);
+  const std::size_t noEuc = random() % (pieceCount + 1);
+  for (std::size_t k = 0; k <= pieceCount; ++k) {
+    if (k == noUtf8)
+      character(0xE0, '@');
+    if (k == noEuc)
+      character(0x88, '}');
+    switch (random() % 4) {
+    case 0:
+      for (const char *p = pieces[random() % std::size(pieces)]; *p; ++p)
+        name.push_back(Symbol{static_cast<unsigned char>(*p)});
+      break;
+    case 1:
+      name.push_back(Symbol{static_cast<unsigned char>(0xA1 + random() % (0xDF - 0xA1 + 1))});
+      break;
+    default: {
+      const unsigned lead = random() % 60;
+      const unsigned trail = random() % 3 == 0 ? static_cast<unsigned char>(readTrails[random() % 4])
+                                               : 0x40 + random() % (0xFC - 0x40 + 1);
+      if (trail == 0x7F)
+        break;
+      character(static_cast<unsigned char>(lead < 31 ? 0x81 + lead : 0xE0 + (lead - 31)),
+                static_cast<unsigned char>(trail));
+      break;
+    }
+    }
+  }
+  return name;
+}
+
+TEST(EncodedNameTest, MarkingAgreesWithTheTableOverRandomNames) {
+  std::mt19937 random(39);
+  std::map<std::string, Symbols> markedForms; // marked text: the table's marked name
+  std::map<std::string, Symbols> symbolIds;   // symbol id text: the table's symbol id
+  for (int round = 0; round < 20000; ++round) {
+    const Symbols name = round % 2 ? randomBytes(random) : randomShiftJis(random);
+    const std::string encoded = bytesOf(name, false);
+    const Symbols table = tableMark(name);
+    const std::string marked = P_markEncodedName(encoded);
+    ASSERT_EQ(shown(bytesOf(table, false)), shown(P_restoreNameBytes(marked))) << shown(encoded);
+    ASSERT_EQ(shown(bytesOf(table, true)), shown(P_unmarkName(marked))) << shown(encoded);
+    const std::string id = P_normaliseSymbolName(marked);
+    ASSERT_EQ(shown(bytesOf(tableSymbolId(table), false)), shown(P_restoreNameBytes(id))) << shown(encoded);
+    ASSERT_EQ(shown(bytesOf(tableBareName(table), false)),
+              shown(P_restoreNameBytes(P_bareNameComponent(marked))))
+        << shown(encoded);
+    const auto [form, newForm] = markedForms.emplace(marked, table);
+    ASSERT_TRUE(newForm || form->second == table) << shown(encoded) << " shares its marked form";
+    const auto [symbolId, newId] = symbolIds.emplace(id, tableSymbolId(table));
+    ASSERT_TRUE(newId || symbolId->second == tableSymbolId(table))
+        << shown(encoded) << " shares its symbol id";
+  }
+  // The other way round: names the table keeps apart stay apart.
+  std::set<Symbols> tableForms;
+  for (const auto &[marked, table] : markedForms)
+    EXPECT_TRUE(tableForms.insert(table).second) << shown(marked);
 }
 
 TEST(EncodedNameTest, NamePredicates) {
