@@ -39,11 +39,11 @@ bool appendsInFormat2(std::uint32_t version) {
 
 [[noreturn]] void cannotWrite(const R_Writer &writer) { throw M_BadFileOpenException(writer.fileName()); }
 
-// Runs the writing of one record. A write that fails has restored the file;
-// the failure leaves as the one error that names the file.
+// Runs the writing of one record, whole or not at all. A write that fails has
+// restored the file; the failure leaves as the one error that names the file.
 template <class Write> void writeRecord(R_Writer &writer, Write write) {
   try {
-    write();
+    writer.writeWhole(write);
   } catch (const R_WritingException &) {
     cannotWrite(writer);
   } catch (const M_BadIntWriteException &) {

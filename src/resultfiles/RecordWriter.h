@@ -98,6 +98,18 @@ public:
   // Closes the file without keeping anything written since the opening: the
   // file is restored. Nothing when no file is open.
   void discard();
+  // Runs the writing of one record, so that the file never gets half of one:
+  // when anything is thrown before the record is finished (memory running
+  // out, say), the file is restored as discard() restores it and the
+  // exception goes on.
+  template <class Write> void writeWhole(Write write) {
+    try {
+      write();
+    } catch (...) {
+      discard();
+      throw;
+    }
+  }
 
   // The primitives. Each throws R_WritingException, after restoring the file,
   // when no file is open.

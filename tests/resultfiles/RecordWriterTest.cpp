@@ -11,8 +11,10 @@
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
+#include <new>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -317,6 +319,35 @@ TEST_F(RecordWriterTest, AClosedFileIsNotTakenBack) {
   EXPECT_EQ(BYTES("old\x03\x00\x00\x00"
                   "new"),
             test_support::readFile(path));
+}
+
+// A record cut short by anything thrown while it is written (memory running
+// out, say) never reaches the file: the file is put back, and what the run
+// wrote before goes with it, whether it was to be appended or made.
+TEST_F(RecordWriterTest, ARecordCutShortByAnExceptionNeverReachesTheFile) {
+  for (const bool existing : {true, false}) {
+    SCOPED_TRACE(existing ? "appended to" : "made");
+    const std::string path = existing ? m_dir.writeFile("cut.err", "old") : m_dir / "cut-new.err";
+    R_Writer writer(path);
+    ASSERT_TRUE(existing ? writer.openForAppend() : writer.openToMake());
+    writer.writeWhole([&] { writer.writeString("whole"); });
+    EXPECT_THROW(writer.writeWhole([&] {
+      writer.writeInt(7);
+      throw std::bad_alloc();
+    }),
+                 std::bad_alloc);
+    EXPECT_FALSE(writer.isOpen());
+    EXPECT_FALSE(writer.close());
+    if (existing)
+      EXPECT_EQ("old", test_support::readFile(path));
+    else
+      EXPECT_FALSE(std::filesystem::exists(path));
+  }
+  // Nothing is left under a temporary name either.
+  std::vector<std::string> left;
+  for (const auto &entry : std::filesystem::directory_iterator(m_dir.path()))
+    left.push_back(entry.path().filename().string());
+  EXPECT_EQ(std::vector<std::string>{"cut.err"}, left);
 }
 
 // A failed append leaves the file as it was, whenever the failure shows: in a
