@@ -2,12 +2,14 @@
 
 #include "cmdline/OnceAnswer.h"
 #include "cmdline/Options.h"
+#include "foundation/Assertion.h"
 #include "messages/Diagnostic.h"
 #include "messages/SuppressionRecord.h"
 #include "resultfiles/EntityDisplayName.h"
 #include "resultfiles/RecordWriter.h"
 
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -115,11 +117,40 @@ void writeTamsel2Opening(R_Writer &writer) {
   writer.writeInt(0);
 }
 
+namespace {
+
+// The trailer numbers drawn so far, and the place of the next one.
+struct TrailerNumbers {
+  std::vector<std::uint32_t> drawn;
+  std::size_t next = 0;
+};
+
+TrailerNumbers &trailerNumbers() {
+  static TrailerNumbers numbers;
+  return numbers;
+}
+
+std::uint32_t nextTrailerNumber() {
+  TrailerNumbers &numbers = trailerNumbers();
+  // Readers skip the trailer; the generator is never seeded.
+  if (numbers.next == numbers.drawn.size())
+    numbers.drawn.push_back(static_cast<std::uint32_t>(std::rand() % 9999));
+  return numbers.drawn[numbers.next++];
+}
+
+} // namespace
+
+std::size_t M_tamsel2TrailerMark() { return trailerNumbers().next; }
+
+void M_rewindTamsel2Trailers(std::size_t mark) {
+  TrailerNumbers &numbers = trailerNumbers();
+  U_ASSERT(mark <= numbers.next && "Rewind the trailers only to a mark.");
+  numbers.next = mark;
+}
+
 void writeTamsel2Message(R_Writer &writer, const U_RefPtr<M_Diagnostic> &diagnostic, bool suppressed) {
   writeTamsel2MessageBody(writer, diagnostic, suppressed);
-  // Readers skip the trailer; the generator is never seeded.
-  const auto random = static_cast<std::uint32_t>(std::rand() % 9999);
-  writer.writeInt(random ^ diagnostic->getNumber());
+  writer.writeInt(nextTrailerNumber() ^ diagnostic->getNumber());
 }
 
 void writeTamsel2MessageBody(R_Writer &writer, const U_RefPtr<M_Diagnostic> &diagnostic, bool suppressed) {
