@@ -1,5 +1,6 @@
 #include "checks/LibraryChecks.h"
 
+#include "checks/FileTokens.h"
 #include "checks/Tokenizer.h"
 #include "support/CurrentArguments.h"
 #include "support/RecordingOutput.h"
@@ -149,6 +150,35 @@ TEST_F(LibraryChecksTest, ARunIsReportedOnceAtEachOfItsLines) {
   EXPECT_EQ((Lines{"5013 /f.c:4 {unsigned long long int x}", "5013 /f.c:2 {unsigned long long int x}",
                    "5013 /f.c:1 {unsigned long long int x}"}),
             m_output.take());
+}
+
+// A line of a hundred thousand short tokens, with the words the checks look
+// for among them and runs that once were measured again after every token:
+// the findings are those of the same words on a short line.
+TEST_F(LibraryChecksTest, FindingsOnALineOfManyTokens) {
+  std::string line;
+  const auto add = [&line](const std::string &unit, int times) {
+    for (int i = 0; i < times; ++i)
+      line += unit;
+  };
+  add("a=b+c;", 20000);
+  line += " errno; unsigned x; ";
+  add("''", 5000);
+  line += " int main(int argc) { ";
+  add("....", 5000);
+  line += " setjmp(e); ";
+  add("#include <", 3000);
+  line += " offsetof";
+  const Lines lines{line, "long y;"};
+  FileTokens table;
+  buildFileTokenTable(table, lines);
+  checkBasicTypeTokens("/f.c", table.m_tokens, table.m_tokenLines);
+  checkErrnoTokens("/f.c", table.m_tokens, table.m_tokenLines);
+  checkSetjmpTokens("/f.c", table.m_tokens, table.m_tokenLines);
+  checkOffsetofLines("/f.c", lines);
+  EXPECT_EQ(
+      (Lines{"5013 /f.c:1 {unsigned}", "5013 /f.c:2 {long}", "5119 /f.c:1", "5122 /f.c:1", "5120 /f.c:1"}),
+      m_output.take());
 }
 
 TEST_F(LibraryChecksTest, SetjmpErrnoAndOffsetof) {
