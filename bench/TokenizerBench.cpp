@@ -125,7 +125,7 @@ void BM_BlankAndBuildFileTokenTable(benchmark::State &state) {
       FileTokens table;
       buildFileTokenTable(table, lines);
       count += table.m_tokens.size();
-      for (const std::vector<std::string> &define : table.m_defineTokens)
+      for (const TokenList &define : table.m_defineTokens)
         count += define.size();
     }
     benchmark::DoNotOptimize(count);

@@ -20,15 +20,22 @@ namespace {
 using fuzz_support::check;
 
 // The line indexes are those of lines of the file, in order; gives them.
-std::set<int> checkLines(const std::vector<std::string> &tokens, const std::vector<int> &lineIndexes,
-                         std::size_t lineCount) {
+std::set<int> checkLines(const TokenList &tokens, const TokenLineList &lineIndexes, std::size_t lineCount) {
   check(tokens.size() == lineIndexes.size());
   std::set<int> used;
-  for (std::size_t i = 0; i < lineIndexes.size(); ++i) {
-    check(!tokens[i].empty());
-    check(lineIndexes[i] >= 0 && static_cast<std::size_t>(lineIndexes[i]) < lineCount);
-    check(i == 0 || lineIndexes[i - 1] <= lineIndexes[i]);
-    used.insert(lineIndexes[i]);
+  auto token = tokens.begin();
+  int previous = -1;
+  std::size_t i = 0;
+  for (int line : lineIndexes) {
+    // Sequential and random access agree.
+    check(*token == tokens[i] && line == lineIndexes[i]);
+    check(!(*token).empty());
+    check(line >= 0 && static_cast<std::size_t>(line) < lineCount);
+    check(previous <= line);
+    used.insert(line);
+    previous = line;
+    ++token;
+    ++i;
   }
   return used;
 }
@@ -50,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   check(table.m_defineTokens.size() == table.m_defineTokenLines.size());
   int previous = -1;
   for (std::size_t d = 0; d < table.m_defineTokens.size(); ++d) {
-    const std::vector<std::string> &tokens = table.m_defineTokens[d];
+    const TokenList &tokens = table.m_defineTokens[d];
     // The first token is "#", or "##" on a line such as "##define".
     check(tokens.size() >= 2 && tokens[0].rfind("#", 0) == 0 && tokens[1] == "define");
     for (int line : checkLines(tokens, table.m_defineTokenLines[d], lines.size())) {

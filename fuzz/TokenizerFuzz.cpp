@@ -1,6 +1,8 @@
 // The line tokenizer over any bytes, in each source encoding: besides not
 // failing, its tokens must be the bytes of the tab-expanded line at their
-// columns, in order, with only blanks between them.
+// columns, in order, with only blanks between them, and a compact token list
+// must give them back.
+#include "checks/TokenList.h"
 #include "checks/Tokenizer.h"
 
 #include <algorithm>
@@ -33,6 +35,13 @@ void checkLine(const std::string &line, QL_EncodingKind encoding) {
   }
   check(expanded.find_first_not_of(' ', covered) == std::string::npos);
   check(tokenizeLineToStrings(line, encoding) == tokens);
+  // Held compactly, the tokens read back the same.
+  TokenList list;
+  for (const std::string &token : tokens)
+    list.push_back(token);
+  check(list.strings() == tokens);
+  for (std::size_t i = 0; i < tokens.size(); i += 7)
+    check(list[i] == tokens[i]);
 }
 
 void checkHelpers(const std::string &text, QL_EncodingKind encoding) {

@@ -20,17 +20,81 @@ std::map<std::string, FileTokens> &tokenTableCache() {
 }
 
 // The first character of the line that is not a blank, or 0 when none.
-char firstNonBlank(const std::string &line) {
+char firstNonBlank(std::string_view line) {
   const std::size_t at = line.find_first_not_of(" \t");
-  return at == std::string::npos ? '\0' : line[at];
+  return at == std::string_view::npos ? '\0' : line[at];
 }
 
-void appendTokens(std::vector<std::string> &tokens, std::vector<int> &lineIndexes, const std::string &line,
-                  int index, QL_EncodingKind encoding) {
-  for (std::string &token : tokenizeLineToStrings(stripCommentMarkers(line), encoding)) {
-    tokens.push_back(std::move(token));
-    lineIndexes.push_back(index);
+// Replaces every "/*", then every "//", then every "*/" by two blanks.
+void stripCommentMarkersInPlace(std::string &line) {
+  for (const char *marker : {"/*", "//", "*/"}) {
+    std::size_t at = 0;
+    while ((at = line.find(marker, at)) != std::string::npos) {
+      line.replace(at, 2, 2, ' ');
+      at += 2;
+    }
   }
+}
+
+// Appends the tokens of the line, its comment markers stripped, with the
+// line's index; each token goes straight into the compact lists. A line with
+// tabs or comment markers is prepared in scratch, its tabs expanded before
+// the markers are stripped (the two do not disturb each other), so that the
+// tokenizer makes no copy of its own; any other line is read as it is.
+void appendTokens(TokenList &tokens, TokenLineList &lineIndexes, const std::string &line, int index,
+                  QL_EncodingKind encoding, std::string &scratch) {
+  std::string_view text = line;
+  // A line without tabs and comment markers is tokenized as it is.
+  if (text.find('\t') != std::string_view::npos || text.find("/*") != std::string_view::npos ||
+      text.find("//") != std::string_view::npos || text.find("*/") != std::string_view::npos) {
+    if (text.find('\t') == std::string_view::npos)
+      scratch.assign(line);
+    else
+      scratch = expandTabs(line, 8);
+    stripCommentMarkersInPlace(scratch);
+    text = scratch;
+  }
+  tokens.reserveMore(text.size(), text.size());
+  forEachToken(text, encoding, [&](std::size_t, std::string_view token) {
+    tokens.push_back(token);
+    lineIndexes.push_back(index);
+  });
+}
+
+// collectDirective with the scratch text of appendTokens.
+void collectDirective(TokenList &tokens, TokenLineList &lineIndexes, int &next, const std::string &firstLine,
+                      int start, const std::vector<std::string> &lines, QL_EncodingKind encoding,
+                      std::string &scratch) {
+  tokens.clear();
+  lineIndexes.clear();
+  tokens.reserveMore(kReservedEntries, kReservedEntries);
+  int k = start;
+  const std::string *cur = &firstLine;
+  bool inComment = false;
+  for (;;) {
+    if (!isBlankLine(*cur))
+      appendTokens(tokens, lineIndexes, *cur, k, encoding, scratch);
+    if (endsWithBackslash(*cur, encoding)) {
+      // The backslash goes on to the next line and is no token of the directive.
+      inComment = false;
+      if (!tokens.empty()) {
+        tokens.pop_back();
+        lineIndexes.pop_back();
+      }
+    } else if (endsWithCommentOpen(*cur)) {
+      // A block comment opened at the end of the line: its blanked middle
+      // lines and the line where it closes belong to the directive.
+      inComment = true;
+    } else if (!(inComment && isAllSpaces(*cur))) {
+      break;
+    }
+    // The last line of the file ends the directive whatever it asks for.
+    if (k < 0 || static_cast<std::size_t>(k) + 1 >= lines.size())
+      break;
+    ++k;
+    cur = &lines[static_cast<std::size_t>(k)];
+  }
+  next = k + 1;
 }
 
 } // namespace
@@ -58,12 +122,12 @@ void buildFileTokenTable(FileTokens &table, const std::string &name) {
 
 void buildFileTokenTable(FileTokens &table, const std::vector<std::string> &lines, QL_EncodingKind encoding) {
   table = FileTokens();
-  table.m_tokens.reserve(kReservedEntries);
-  table.m_tokenLines.reserve(kReservedEntries);
+  table.m_tokens.reserveMore(kReservedEntries, kReservedEntries);
   table.m_defineTokens.reserve(kReservedEntries);
   table.m_defineTokenLines.reserve(kReservedEntries);
-  std::vector<std::string> tokens;
-  std::vector<int> lineIndexes;
+  TokenList tokens;
+  TokenLineList lineIndexes;
+  std::string scratch;
   std::size_t i = 0;
   while (i < lines.size()) {
     const std::string &line = lines[i];
@@ -71,11 +135,11 @@ void buildFileTokenTable(FileTokens &table, const std::vector<std::string> &line
     if (isBlankLine(line)) {
       ++i;
     } else if (!isDirectiveLine(line)) {
-      appendTokens(table.m_tokens, table.m_tokenLines, line, index, encoding);
+      appendTokens(table.m_tokens, table.m_tokenLines, line, index, encoding, scratch);
       ++i;
     } else {
       int next = 0;
-      collectDirective(tokens, lineIndexes, next, line, index, lines, encoding);
+      collectDirective(tokens, lineIndexes, next, line, index, lines, encoding, scratch);
       if (tokens.size() >= 2 && tokens[1] == "define") {
         table.m_defineTokens.push_back(std::move(tokens));
         table.m_defineTokenLines.push_back(std::move(lineIndexes));
@@ -85,40 +149,10 @@ void buildFileTokenTable(FileTokens &table, const std::vector<std::string> &line
   }
 }
 
-void collectDirective(std::vector<std::string> &tokens, std::vector<int> &lineIndexes, int &next,
-                      const std::string &firstLine, int start, const std::vector<std::string> &lines,
-                      QL_EncodingKind encoding) {
-  tokens.clear();
-  lineIndexes.clear();
-  tokens.reserve(kReservedEntries);
-  lineIndexes.reserve(kReservedEntries);
-  int k = start;
-  const std::string *cur = &firstLine;
-  bool inComment = false;
-  for (;;) {
-    if (!isBlankLine(*cur))
-      appendTokens(tokens, lineIndexes, *cur, k, encoding);
-    if (endsWithBackslash(*cur, encoding)) {
-      // The backslash goes on to the next line and is no token of the directive.
-      inComment = false;
-      if (!tokens.empty()) {
-        tokens.pop_back();
-        lineIndexes.pop_back();
-      }
-    } else if (endsWithCommentOpen(*cur)) {
-      // A block comment opened at the end of the line: its blanked middle
-      // lines and the line where it closes belong to the directive.
-      inComment = true;
-    } else if (!(inComment && isAllSpaces(*cur))) {
-      break;
-    }
-    // The last line of the file ends the directive whatever it asks for.
-    if (k < 0 || static_cast<std::size_t>(k) + 1 >= lines.size())
-      break;
-    ++k;
-    cur = &lines[static_cast<std::size_t>(k)];
-  }
-  next = k + 1;
+void collectDirective(TokenList &tokens, TokenLineList &lineIndexes, int &next, const std::string &firstLine,
+                      int start, const std::vector<std::string> &lines, QL_EncodingKind encoding) {
+  std::string scratch;
+  collectDirective(tokens, lineIndexes, next, firstLine, start, lines, encoding, scratch);
 }
 
 bool isBlankLine(const std::string &line) { return line.find_first_not_of(" \t") == std::string::npos; }
@@ -127,7 +161,7 @@ bool isAllSpaces(const std::string &line) { return line.find_first_not_of(' ') =
 
 bool isDirectiveLine(const std::string &line) { return firstNonBlank(line) == '#'; }
 
-bool startsWithColon(const std::string &line) { return firstNonBlank(line) == ':'; }
+bool startsWithColon(std::string_view line) { return firstNonBlank(line) == ':'; }
 
 bool endsWithBackslash(const std::string &line, QL_EncodingKind encoding) {
   const std::size_t last = line.find_last_not_of(" \t");
@@ -148,13 +182,7 @@ bool endsWithCommentOpen(const std::string &line) {
 
 std::string stripCommentMarkers(const std::string &line) {
   std::string stripped = line;
-  for (const char *marker : {"/*", "//", "*/"}) {
-    std::size_t at = 0;
-    while ((at = stripped.find(marker, at)) != std::string::npos) {
-      stripped.replace(at, 2, 2, ' ');
-      at += 2;
-    }
-  }
+  stripCommentMarkersInPlace(stripped);
   return stripped;
 }
 

@@ -5,20 +5,24 @@
 // building and the token checks use.
 #pragma once
 
+#include "checks/TokenList.h"
 #include "foundation/EncodingKind.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
+// The lists are compact (checks/TokenList.h): a table takes about the room of
+// the tokens' text, however short the tokens are.
 struct FileTokens {
   // Tokens of every line that is neither blank nor part of a directive, in
   // file order, and the 0-based index of the line of each.
-  std::vector<std::string> m_tokens;
-  std::vector<int> m_tokenLines;
+  TokenList m_tokens;
+  TokenLineList m_tokenLines;
   // One entry per "#define" directive, in file order: all its tokens, from
   // "#" and "define" on, and the 0-based line index of each.
-  std::vector<std::vector<std::string>> m_defineTokens;
-  std::vector<std::vector<int>> m_defineTokenLines;
+  std::vector<TokenList> m_defineTokens;
+  std::vector<TokenLineList> m_defineTokenLines;
 };
 
 // The encoding of re-read source text: that of the current product's
@@ -43,9 +47,8 @@ void buildFileTokenTable(FileTokens &table, const std::vector<std::string> &line
 // a line, with its blanked middle lines and the line where it closes). next
 // receives the index of the first line after the directive. The directive
 // ends at the last line of the file at the latest: no line beyond it is read.
-void collectDirective(std::vector<std::string> &tokens, std::vector<int> &lineIndexes, int &next,
-                      const std::string &firstLine, int start, const std::vector<std::string> &lines,
-                      QL_EncodingKind encoding = eceEUC);
+void collectDirective(TokenList &tokens, TokenLineList &lineIndexes, int &next, const std::string &firstLine,
+                      int start, const std::vector<std::string> &lines, QL_EncodingKind encoding = eceEUC);
 
 // Line tests; a blank is a space or a tab.
 // Nothing but blanks (an empty line too).
@@ -55,7 +58,7 @@ bool isAllSpaces(const std::string &line);
 // The first character that is not a blank is "#".
 bool isDirectiveLine(const std::string &line);
 // The first character that is not a blank is ":".
-bool startsWithColon(const std::string &line);
+bool startsWithColon(std::string_view line);
 // The last character that is not a blank is a backslash. The line is read
 // character by character in the encoding, so a Shift_JIS character whose
 // second byte is 0x5C does not count.

@@ -9,7 +9,6 @@
 #include "checks/FileTokens.h"
 #include "checks/SourceLines.h"
 #include "checks/SourceRescan.h"
-#include "checks/TextHelpers.h"
 #include "checks/Tokenizer.h"
 #include "cmdline/PrintableFileName.h"
 #include "foundation/FileIdentity.h"
@@ -17,6 +16,8 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <iterator>
+#include <unordered_set>
 
 namespace {
 
@@ -27,7 +28,7 @@ constexpr std::uint32_t kOffsetofMessage = 5120;
 constexpr std::uint32_t kSetjmpMessage = 5122;
 
 // The word that hides the signature of main from the basic-type check.
-const std::string kMaskingWord = "PADDING";
+constexpr std::string_view kMaskingWord = "PADDING";
 
 // One diagnostic at the 1-based line, with the text when one is given.
 void report(std::uint32_t message, const std::string &file, std::uint32_t line, const char *text = nullptr) {
@@ -37,10 +38,40 @@ void report(std::uint32_t message, const std::string &file, std::uint32_t line, 
   PI_emitDiagnostic(diagnostic);
 }
 
-// Whether ",word," is part of the comma-separated list.
-bool isListedWord(const std::string &list, const std::string &token) {
-  return list.find("," + token + ",") != std::string::npos;
+// Whether ",token," is part of the comma-separated list.
+bool isListedWord(std::string_view list, std::string_view token) {
+  for (std::size_t at = list.find(token, 1); at != std::string_view::npos; at = list.find(token, at + 1))
+    if (list[at - 1] == ',' && at + token.size() < list.size() && list[at + token.size()] == ',')
+      return true;
+  return false;
 }
+
+// The tokens of a list as the basic-type check sees them: those of the
+// signature of main read as the masking word. The list is not copied; the
+// reader keeps its place, so that reading on from it costs one step.
+class MaskedTokens {
+public:
+  explicit MaskedTokens(const TokenList &tokens)
+      : m_tokens(tokens), m_ranges(mainSignatureRanges(tokens)), m_at(tokens.begin()) {}
+  std::size_t size() const { return m_tokens.size(); }
+  std::string_view operator[](std::size_t i) {
+    // The last range that starts at or before i.
+    const auto after = std::upper_bound(m_ranges.begin(), m_ranges.end(), i,
+                                        [](std::size_t p, const auto &range) { return p < range.first; });
+    if (after != m_ranges.begin() && i < std::prev(after)->second)
+      return kMaskingWord;
+    if (i < m_at.index() || i > m_at.index() + 16)
+      m_at = m_tokens.iteratorAt(i);
+    while (m_at.index() < i)
+      ++m_at;
+    return *m_at;
+  }
+
+private:
+  const TokenList &m_tokens;
+  std::vector<std::pair<std::size_t, std::size_t>> m_ranges;
+  TokenList::const_iterator m_at;
+};
 
 // The token lists of the file: its code lines, then each #define on its own.
 template <class Check> void forEachTokenList(const std::string &file, Check check) {
@@ -161,11 +192,12 @@ void checkOffsetofInFile(const std::string &file) { checkOffsetofLines(file, bla
 void checkBasicTypesInFile(const std::string &file) { forEachTokenList(file, checkBasicTypeTokens); }
 
 void checkSetjmpTokens(const std::string &file, const TokenList &tokens, const TokenLineList &lines) {
-  for (std::size_t p = 0; p < tokens.size(); ++p) {
-    if (tokens[p] != "setjmp")
+  for (auto token = tokens.begin(); token != tokens.end(); ++token) {
+    if (*token != "setjmp")
       continue;
     // The header name "setjmp.h" in a directive is no use of setjmp.
-    if (p + 2 < tokens.size() && tokens[p + 1] == "." && tokens[p + 2] == "h")
+    const std::size_t p = token.index();
+    if (p + 2 < tokens.size() && *std::next(token) == "." && *std::next(token, 2) == "h")
       continue;
     reportSetjmp(file, lineOf(lines, p));
   }
@@ -174,22 +206,24 @@ void checkSetjmpTokens(const std::string &file, const TokenList &tokens, const T
 void reportSetjmp(const std::string &file, int line) { report(kSetjmpMessage, file, reportedLine(line)); }
 
 void checkErrnoTokens(const std::string &file, const TokenList &tokens, const TokenLineList &lines) {
-  for (std::size_t p = 0; p < tokens.size(); ++p)
-    if (tokens[p] == "errno")
-      report(kErrnoMessage, file, reportedLine(lineOf(lines, p)));
+  for (auto token = tokens.begin(); token != tokens.end(); ++token)
+    if (*token == "errno")
+      report(kErrnoMessage, file, reportedLine(lineOf(lines, token.index())));
 }
 
 void checkOffsetofLines(const std::string &file, const std::vector<std::string> &lines) {
+  const QL_EncodingKind encoding = sourceTextEncoding();
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    const std::vector<std::string> tokens = tokenizeLineToStrings(lines[i], sourceTextEncoding());
-    if (std::find(tokens.begin(), tokens.end(), "offsetof") != tokens.end())
+    bool found = false;
+    forEachToken(lines[i], encoding,
+                 [&found](std::size_t, std::string_view token) { found = found || token == "offsetof"; });
+    if (found)
       report(kOffsetofMessage, file, reportedLine(static_cast<int>(i)));
   }
 }
 
 void checkBasicTypeTokens(const std::string &file, const TokenList &tokens, const TokenLineList &lines) {
-  TokenList t = tokens;
-  maskMainSignature(t);
+  MaskedTokens t(tokens);
   const std::size_t n = t.size();
   std::size_t i = 0;
   while (i < n) {
@@ -233,37 +267,71 @@ void checkBasicTypeTokens(const std::string &file, const TokenList &tokens, cons
 
 void reportBasicTypeRun(const std::string &file, const TokenList &run, const TokenLineList &lines) {
   std::string text;
-  for (const std::string &word : run)
-    text += (text.empty() ? "" : " ") + word;
-  std::vector<int> reportedLines;
-  for (int line : lines) {
-    if (std::find(reportedLines.begin(), reportedLines.end(), line) != reportedLines.end())
-      continue;
-    reportedLines.push_back(line);
-    report(kBasicTypeMessage, file, reportedLine(line), text.c_str());
+  for (std::string_view word : run) {
+    if (!text.empty())
+      text += ' ';
+    text += word;
   }
+  std::unordered_set<int> reportedLines;
+  for (int line : lines)
+    if (reportedLines.insert(line).second)
+      report(kBasicTypeMessage, file, reportedLine(line), text.c_str());
 }
 
-void maskMainSignature(TokenList &t) {
-  const int last = static_cast<int>(t.size()) - 1;
-  for (int i = indexOfString(t, "main", 0, last); i >= 0;) {
-    int j = i + 1;
-    while (j < last && !(t[j] == "{" || (t[j] == ")" && t[j + 1] == ";")))
-      ++j;
-    int k = i;
-    while (k > 0 && isBasicTypeWord(t[k - 1]))
+std::vector<std::pair<std::size_t, std::size_t>> mainSignatureRanges(const TokenList &t) {
+  // Each range is found on the list as it is: the tokens after a range are
+  // not yet masked, and the walk back over basic-type words stops at the end
+  // of the range before, whose last token the masking word has replaced.
+  std::vector<std::pair<std::size_t, std::size_t>> ranges;
+  const std::size_t n = t.size();
+  std::size_t maskedUpTo = 0;
+  TokenList::const_iterator at = t.begin();
+  for (;;) {
+    while (at != t.end() && *at != "main")
+      ++at;
+    if (at == t.end())
+      break;
+    // Up to the body's "{" or a ")" followed by ";", short of the last token.
+    TokenList::const_iterator end = std::next(at);
+    while (end.index() + 1 < n) {
+      const TokenList::const_iterator next = std::next(end);
+      if (*end == "{" || (*end == ")" && *next == ";"))
+        break;
+      end = next;
+    }
+    std::size_t k = at.index();
+    while (k > maskedUpTo && isBasicTypeWord(t[k - 1]))
       --k;
-    std::fill(t.begin() + k, t.begin() + j, kMaskingWord);
-    i = indexOfString(t, "main", k, last);
+    ranges.emplace_back(k, end.index());
+    maskedUpTo = end.index();
+    at = end;
   }
+  return ranges;
 }
 
-bool isBasicTypeWord(const std::string &token) {
-  static const std::string words = ",char,double,float,int,long,short,signed,unsigned,";
+void maskMainSignature(TokenList &tokens) {
+  const std::vector<std::pair<std::size_t, std::size_t>> ranges = mainSignatureRanges(tokens);
+  if (ranges.empty())
+    return;
+  TokenList masked;
+  std::size_t range = 0;
+  for (auto token = tokens.begin(); token != tokens.end(); ++token) {
+    const std::size_t i = token.index();
+    while (range < ranges.size() && ranges[range].second <= i)
+      ++range;
+    const bool inRange = range < ranges.size() && ranges[range].first <= i;
+    masked.push_back(inRange ? kMaskingWord : *token);
+  }
+  tokens = std::move(masked);
+}
+
+bool isBasicTypeWord(std::string_view token) {
+  static constexpr std::string_view words = ",char,double,float,int,long,short,signed,unsigned,";
   return isListedWord(words, token);
 }
 
-bool isBasicTypeOrQualifierWord(const std::string &token) {
-  static const std::string words = ",char,double,float,int,long,short,signed,unsigned,const,volatile,";
+bool isBasicTypeOrQualifierWord(std::string_view token) {
+  static constexpr std::string_view words =
+      ",char,double,float,int,long,short,signed,unsigned,const,volatile,";
   return isListedWord(words, token);
 }

@@ -3,8 +3,12 @@
 // "stdio.h" and "time.h", and #include after the first declaration.
 #pragma once
 
+#include "checks/TokenList.h"
+
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 // Start-up of each check, called by the module's initialisation in this
@@ -53,9 +57,6 @@ void checkErrnoInFile(const std::string &file);    // nothing in a file named "e
 void checkOffsetofInFile(const std::string &file); // every blanked line, directives included
 void checkBasicTypesInFile(const std::string &file);
 
-using TokenList = std::vector<std::string>;
-using TokenLineList = std::vector<int>;
-
 // 5122 for each token "setjmp" that is not followed by "." and "h".
 void checkSetjmpTokens(const std::string &file, const TokenList &tokens, const TokenLineList &lines);
 // 5119 for each token "errno".
@@ -71,11 +72,14 @@ void reportSetjmp(const std::string &file, int line);
 // Replaces by "PADDING" the basic-type words before each "main", "main"
 // itself and what follows up to the body's "{" (or a ")" followed by ";").
 void maskMainSignature(TokenList &tokens);
+// The ranges [first, second) of the tokens that maskMainSignature replaces,
+// in order; the list itself is left as it is.
+std::vector<std::pair<std::size_t, std::size_t>> mainSignatureRanges(const TokenList &tokens);
 // One 5013 for each distinct line of the run, in order of first occurrence,
 // with the run's words joined by single blanks as its text.
 void reportBasicTypeRun(const std::string &file, const TokenList &run, const TokenLineList &lines);
 
 // "char", "double", "float", "int", "long", "short", "signed", "unsigned";
 // with "const" and "volatile" for the second.
-bool isBasicTypeWord(const std::string &token);
-bool isBasicTypeOrQualifierWord(const std::string &token);
+bool isBasicTypeWord(std::string_view token);
+bool isBasicTypeOrQualifierWord(std::string_view token);

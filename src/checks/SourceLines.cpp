@@ -5,9 +5,12 @@
 #include "checks/SourceRescanExit.h"
 #include "foundation/FileSystem.h"
 #include "foundation/PlatformName.h"
+#include "platform/BinaryFile.h"
 #include "platform/TextFile.h"
 
+#include <cstdint>
 #include <map>
+#include <optional>
 
 namespace {
 
@@ -56,9 +59,18 @@ SourceLineList readSourceFile(const std::string &name) {
   if (!in.is_open())
     throw P_SourceRescanExit("cannot open file " + path + "\n");
   SourceLineList lines;
+  // Each kept line is a copy of its own size; the read buffer serves every
+  // line and goes with the function. It has room for the whole file, whose
+  // text is about to be kept anyway, so that a long line is never copied as
+  // the buffer grows; only the part a line fills takes memory.
   std::string line;
-  while (std::getline(in, line))
-    lines.push_back(stripLineEnd(line));
+  if (const std::optional<std::uint64_t> size = platform::regularFileSize(path);
+      size && *size < line.max_size())
+    line.reserve(static_cast<std::size_t>(*size));
+  while (std::getline(in, line)) {
+    const std::size_t end = line.find_last_not_of("\r\n");
+    lines.emplace_back(line, 0, end == std::string::npos ? 0 : end + 1);
+  }
   // A file that opens but cannot be read is no more use than one that does
   // not open: re-scanning part of it would give wrong findings.
   if (in.readFailed())

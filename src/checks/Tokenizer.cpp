@@ -167,7 +167,9 @@ struct IncludeParts {
   std::size_t consumed = 0;
 };
 
-IncludeParts findInclude(std::string_view t) {
+// findClose (from) gives the index in t of the first ">" at or after from,
+// or npos.
+template <typename FindClose> IncludeParts findInclude(std::string_view t, FindClose findClose) {
   IncludeParts parts;
   if (t.empty() || t[0] != '#')
     return parts;
@@ -177,17 +179,22 @@ IncludeParts findInclude(std::string_view t) {
   const std::size_t header = skipBlanks(t, keyword + 7);
   if (header >= t.size() || t[header] != '<')
     return parts;
-  const std::size_t close = t.find('>', header);
+  const std::size_t close = findClose(header);
   if (close == std::string_view::npos)
     return parts;
   return IncludeParts{keyword, header, close + 1};
 }
 
-// The length of the punctuator that the table forms from run[i] and the
-// bytes of the run after it; 1 when none.
-std::size_t punctuatorLength(std::string_view run, std::size_t i) {
-  const char first = run[i];
-  const std::string_view rest = run.substr(i + 1);
+IncludeParts findInclude(std::string_view t) {
+  return findInclude(t, [t](std::size_t from) { return t.find('>', from); });
+}
+
+// The length of the punctuator that the table forms from s[at] and the bytes
+// after it; 1 when none. Every byte of a continuation is ASCII punctuation,
+// so a continuation that matches lies within the punctuation run of s[at].
+std::size_t punctuatorLength(std::string_view s, std::size_t at) {
+  const char first = s[at];
+  const std::string_view rest = s.substr(at + 1);
   for (const PunctuatorRecord &record : punctuatorTable()) {
     if (record.m_first != first || record.m_count <= 0)
       continue;
@@ -202,39 +209,55 @@ std::size_t punctuatorLength(std::string_view run, std::size_t i) {
   return 1;
 }
 
-// Splits the tab-expanded line s into tokens.
+// Splits the tab-expanded line s into tokens and hands them to the sink. Each
+// byte is looked at a bounded number of times: a punctuation run is followed
+// as it is split, not measured first, and the search for the ">" of an
+// include directive is kept for the rest of the line.
 class LineSplitter {
 public:
-  LineSplitter(std::string_view s, QL_EncodingKind encoding, std::vector<std::string> &tokens,
-               std::vector<int> &columns)
-      : m_s(s), m_encoding(encoding), m_tokens(tokens), m_columns(columns) {}
+  LineSplitter(std::string_view s, QL_EncodingKind encoding, TokenSink &sink)
+      : m_s(s), m_encoding(encoding), m_sink(sink) {}
 
   void run() {
     std::size_t pos = m_s.find_first_not_of(' ');
-    while (pos != std::string_view::npos) {
-      const std::size_t length = runLength(m_s, pos, m_encoding);
-      if (length == 0)
-        return;
-      pos = nextStart(pos + tokenAt(pos, length));
-    }
+    while (pos != std::string_view::npos)
+      pos = nextStart(pos + tokenAt(pos));
   }
 
 private:
-  void add(std::size_t column, std::size_t length) {
-    m_tokens.emplace_back(m_s.substr(column, length));
-    m_columns.push_back(static_cast<int>(column));
-  }
+  void add(std::size_t column, std::size_t length) { m_sink.token(column, m_s.substr(column, length)); }
 
   std::size_t nextStart(std::size_t from) const {
     const std::size_t next = skipBlanks(m_s, from);
     return next < m_s.size() ? next : std::string_view::npos;
   }
 
-  // Adds the token or tokens at pos, where a run of length bytes starts;
-  // gives the number of bytes they take.
-  std::size_t tokenAt(std::size_t pos, std::size_t length) {
+  // Whether a punctuation run goes on at the character that starts at at: it
+  // ends at a letter, a digit, one of "_@$", white space or the end.
+  bool continuesRun(std::size_t at) const {
+    return at < m_s.size() && !hasClass(m_s[at], kLetterOrDigit | kIdentifierExtra | kWhiteSpace);
+  }
+
+  // The first ">" at or after from, remembered: a later search from further
+  // on finds the same one, or none when there was none.
+  std::size_t closeAfter(std::size_t from) {
+    if (!(m_closeSearched && from >= m_closeFrom &&
+          (m_closeAt == std::string_view::npos || m_closeAt >= from))) {
+      m_closeSearched = true;
+      m_closeFrom = from;
+      m_closeAt = m_s.find('>', from);
+    }
+    return m_closeAt;
+  }
+
+  // Adds the token or tokens at pos; gives the number of bytes they take.
+  std::size_t tokenAt(std::size_t pos) {
     const std::string_view rest = m_s.substr(pos);
-    if (const IncludeParts include = findInclude(rest); include.consumed != 0) {
+    const IncludeParts include = findInclude(rest, [this, pos](std::size_t from) {
+      const std::size_t close = closeAfter(pos + from);
+      return close == std::string_view::npos ? close : close - pos;
+    });
+    if (include.consumed != 0) {
       add(pos, 1);
       add(pos + include.keyword, 7);
       add(pos + include.header, include.consumed - include.header);
@@ -253,39 +276,63 @@ private:
       add(pos, literal);
       return literal;
     }
-    if (isWordChar(rest[0]) || length == charLength(m_s, pos, m_encoding)) {
+    if (isWordChar(rest[0])) {
+      const std::size_t length = runLength(m_s, pos, m_encoding);
       add(pos, length);
       return length;
     }
-    return splitPunctuation(pos, length);
+    const std::size_t first = charLength(m_s, pos, m_encoding);
+    if (!continuesRun(pos + first)) {
+      add(pos, first);
+      return first;
+    }
+    return splitPunctuation(pos);
   }
 
-  // Splits the punctuation run of length bytes at pos into punctuators.
-  std::size_t splitPunctuation(std::size_t pos, std::size_t length) {
-    const std::string_view run = m_s.substr(pos, length);
+  // Splits the punctuation run of two or more characters at pos into
+  // punctuators; gives the number of bytes taken.
+  std::size_t splitPunctuation(std::size_t pos) {
     std::size_t i = 0;
-    while (i < length) {
-      const char c = run[i];
+    do {
+      const std::size_t at = pos + i;
+      const char c = m_s[at];
       if (hasClass(c, kQuote)) {
         // The literal may reach past the run; the run ends with it.
-        const std::size_t literal = literalLength(m_s.substr(pos + i), m_encoding);
-        add(pos + i, literal);
+        const std::size_t literal = literalLength(m_s.substr(at), m_encoding);
+        add(at, literal);
         return i + literal;
       }
-      std::size_t n = charLength(m_s, pos + i, m_encoding);
-      if (n == 1 && i + 1 < length && !hasClass(c, kNeverCombining))
-        n = punctuatorLength(run, i);
+      std::size_t n = charLength(m_s, at, m_encoding);
+      if (n == 1 && continuesRun(at + 1) && !hasClass(c, kNeverCombining))
+        n = punctuatorLength(m_s, at);
       // A point before a digit starts a number such as ".5".
-      if (n == 1 && c == '.' && i > 0 && pos + i + 1 < m_s.size() && isDigit(m_s[pos + i + 1]))
+      if (n == 1 && c == '.' && i > 0 && at + 1 < m_s.size() && isDigit(m_s[at + 1]))
         return i;
-      add(pos + i, n);
+      add(at, n);
       i += n;
-    }
-    return length;
+    } while (continuesRun(pos + i));
+    return i;
   }
 
   std::string_view m_s;
   QL_EncodingKind m_encoding;
+  TokenSink &m_sink;
+  bool m_closeSearched = false;
+  std::size_t m_closeFrom = 0;
+  std::size_t m_closeAt = std::string_view::npos;
+};
+
+// Keeps the tokens and their columns in two vectors.
+class VectorSink final : public TokenSink {
+public:
+  VectorSink(std::vector<std::string> &tokens, std::vector<int> &columns)
+      : m_tokens(tokens), m_columns(columns) {}
+  void token(std::size_t column, std::string_view text) override {
+    m_tokens.emplace_back(text);
+    m_columns.push_back(static_cast<int>(column));
+  }
+
+private:
   std::vector<std::string> &m_tokens;
   std::vector<int> &m_columns;
 };
@@ -339,16 +386,21 @@ void loadPunctuatorTable() {
   }
 }
 
+void forEachToken(std::string_view line, TokenSink &sink, QL_EncodingKind encoding) {
+  if (line.find('\t') == std::string_view::npos) {
+    LineSplitter(line, encoding, sink).run();
+  } else {
+    const std::string expanded = expandTabs(line, 8);
+    LineSplitter(expanded, encoding, sink).run();
+  }
+}
+
 void tokenizeLine(const std::string &line, std::vector<std::string> &tokens, std::vector<int> &columns,
                   QL_EncodingKind encoding) {
   tokens.clear();
   columns.clear();
-  if (line.find('\t') == std::string::npos) {
-    LineSplitter(line, encoding, tokens, columns).run();
-  } else {
-    const std::string expanded = expandTabs(line, 8);
-    LineSplitter(expanded, encoding, tokens, columns).run();
-  }
+  VectorSink sink(tokens, columns);
+  forEachToken(line, sink, encoding);
 }
 
 std::vector<std::string> tokenizeLineToStrings(const std::string &line, QL_EncodingKind encoding) {
@@ -383,7 +435,7 @@ void parseIncludeDirective(const std::string &text, int &consumed, std::vector<s
   consumed = static_cast<int>(include.consumed);
 }
 
-std::string expandTabs(const std::string &line, int width) {
+std::string expandTabs(std::string_view line, int width) {
   const std::size_t step = static_cast<std::size_t>(std::max(width, 1));
   std::string expanded;
   expanded.reserve(line.size() + 16);
@@ -400,7 +452,7 @@ std::size_t characterLength(std::string_view text, std::size_t at, QL_EncodingKi
   return charLength(text, at, encoding);
 }
 
-bool isIdentifier(const std::string &text) {
+bool isIdentifier(std::string_view text) {
   if (text.empty() || !hasClass(text[0], kLetter | kIdentifierExtra))
     return false;
   return std::all_of(text.begin() + 1, text.end(), isWordChar);

@@ -36,6 +36,34 @@ std::vector<PunctuatorRecord> &punctuatorTable();
 // table; it does not clear the table first. Called once at start-up.
 void loadPunctuatorTable();
 
+// Receives the tokens of a line in order: the 0-based column of each in the
+// tab-expanded line and its bytes, which live only during the call.
+class TokenSink {
+public:
+  virtual void token(std::size_t column, std::string_view text) = 0;
+
+protected:
+  ~TokenSink() = default;
+};
+
+// Hands the tokens of tokenizeLine to the sink one by one, keeping none of
+// them: the time and the room it takes grow with the line, not faster.
+void forEachToken(std::string_view line, TokenSink &sink, QL_EncodingKind encoding = eceEUC);
+
+// The same with a callable taking the column and the text of each token.
+template <typename Callback>
+void forEachToken(std::string_view line, QL_EncodingKind encoding, Callback callback) {
+  class CallbackSink final : public TokenSink {
+  public:
+    explicit CallbackSink(Callback &callback) : m_callback(callback) {}
+    void token(std::size_t column, std::string_view text) override { m_callback(column, text); }
+
+  private:
+    Callback &m_callback;
+  } sink(callback);
+  forEachToken(line, sink, encoding);
+}
+
 // Clears tokens and columns, then fills them in token order: the exact bytes
 // of each token in the tab-expanded line (tabs to multiples of 8) and the
 // 0-based index of its first byte there. encoding is that of the line; text in
@@ -70,7 +98,7 @@ void parseIncludeDirective(const std::string &text, int &consumed, std::vector<s
 
 // A copy of line with each tab replaced by blanks up to the next multiple of
 // width columns (a width below 1 counts as 1).
-std::string expandTabs(const std::string &line, int width);
+std::string expandTabs(std::string_view line, int width);
 
 // The number of bytes of the character that starts at text[at] in the
 // encoding: 1 for an ASCII byte and for a byte that starts no complete
@@ -80,4 +108,4 @@ std::size_t characterLength(std::string_view text, std::size_t at, QL_EncodingKi
 
 // A non-empty text of an ASCII letter or one of "_@$", followed by ASCII
 // letters, digits and "_@$".
-bool isIdentifier(const std::string &text);
+bool isIdentifier(std::string_view text);

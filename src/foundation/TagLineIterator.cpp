@@ -2,6 +2,7 @@
 
 #include "foundation/Exception.h"
 #include "foundation/Language.h"
+#include "foundation/ScratchText.h"
 #include "foundation/TextConversion.h"
 #include "foundation/TranStreambuf.h"
 
@@ -50,8 +51,10 @@ void TagLineIterator::advance() {
       continue;
     const std::size_t tagEnd = static_cast<const char *>(close) - m_scratch.data();
     m_current.m_tag.assign(m_scratch, 1, tagEnd - 1);
-    // The previous line's storage serves the next read.
+    // The previous line's storage serves the next read, unless a long line
+    // made it grow.
     m_current.m_line.swap(m_scratch);
+    U_releaseLongScratch(m_scratch);
     return;
   }
 }

@@ -21,6 +21,21 @@ using Indexes = std::vector<int>;
 const std::string hyou = BYTES("\x95\x5C");
 const std::string so = BYTES("\x83\x5C");
 
+Tokens strings(const TokenList &tokens) { return tokens.strings(); }
+std::vector<Tokens> strings(const std::vector<TokenList> &lists) {
+  std::vector<Tokens> all;
+  for (const TokenList &tokens : lists)
+    all.push_back(tokens.strings());
+  return all;
+}
+Indexes indexes(const TokenLineList &lines) { return lines.indexes(); }
+std::vector<Indexes> indexes(const std::vector<TokenLineList> &lists) {
+  std::vector<Indexes> all;
+  for (const TokenLineList &lines : lists)
+    all.push_back(lines.indexes());
+  return all;
+}
+
 std::string joined(const Lines &lines) {
   std::string text;
   for (const std::string &line : lines)
@@ -114,11 +129,50 @@ TEST_F(FileTokensTest, CodeLinesAndDefinesOfAFile) {
   };
   for (const Case &c : cases) {
     const FileTokens table = tableOf(c.source);
-    EXPECT_EQ(c.tokens, table.m_tokens) << joined(c.source);
-    EXPECT_EQ(c.lines, table.m_tokenLines) << joined(c.source);
-    EXPECT_EQ(c.defines, table.m_defineTokens) << joined(c.source);
-    EXPECT_EQ(c.defineLines, table.m_defineTokenLines) << joined(c.source);
+    EXPECT_EQ(c.tokens, strings(table.m_tokens)) << joined(c.source);
+    EXPECT_EQ(c.lines, indexes(table.m_tokenLines)) << joined(c.source);
+    EXPECT_EQ(c.defines, strings(table.m_defineTokens)) << joined(c.source);
+    EXPECT_EQ(c.defineLines, indexes(table.m_defineTokenLines)) << joined(c.source);
   }
+}
+
+// The compact table holds, line by line, the tokens that tokenizing each
+// blanked code line with its comment markers stripped gives: lines with tabs
+// and markers (prepared apart from the line), lines without (read in place),
+// long tokens and lines of many tokens.
+TEST_F(FileTokensTest, CodeTokensAreThoseOfEachStrippedLine) {
+  std::string manyTokens;
+  for (int i = 0; i < 100; ++i)
+    manyTokens += "a" + std::to_string(i) + "+=";
+  const Lines source = {
+      "\tint\ta; /* c */\tb;",
+      "x = y // z\t;",
+      std::string(300, 'q') + " = " + std::string(255, 'r') + ";",
+      manyTokens,
+      "s = \"a\tb\";\t/* t */ c = '\t';",
+      "/*/ a */ b */ d",
+      "e*//f",
+      "\t\t",
+      "",
+      "g\t/\t*\th",
+      "x =\t\"open",
+  };
+  Lines blanked = source;
+  blankCommentsAndLiterals(blanked);
+  Tokens tokens;
+  Indexes lines;
+  for (std::size_t i = 0; i < blanked.size(); ++i) {
+    if (isBlankLine(blanked[i]))
+      continue;
+    for (const std::string &token : tokenizeLineToStrings(stripCommentMarkers(blanked[i]))) {
+      tokens.push_back(token);
+      lines.push_back(static_cast<int>(i));
+    }
+  }
+  const FileTokens table = tableOf(source);
+  EXPECT_EQ(tokens, strings(table.m_tokens));
+  EXPECT_EQ(lines, indexes(table.m_tokenLines));
+  EXPECT_TRUE(table.m_defineTokens.empty());
 }
 
 TEST_F(FileTokensTest, CollectDirectiveStopsAtTheEndOfTheFile) {
@@ -141,13 +195,13 @@ TEST_F(FileTokensTest, CollectDirectiveStopsAtTheEndOfTheFile) {
       {{"a \\"}, 5, {"#", "b"}, {5, 5}, 6},
   };
   for (const Case &c : cases) {
-    Tokens tokens{"stale"};
-    Indexes lineIndexes{-1};
+    TokenList tokens{"stale"};
+    TokenLineList lineIndexes{-1};
     int next = -1;
     const std::string first = c.start < static_cast<int>(c.lines.size()) ? c.lines[c.start] : "#b \\";
     collectDirective(tokens, lineIndexes, next, first, c.start, c.lines);
-    EXPECT_EQ(c.tokens, tokens) << joined(c.lines) << " from " << c.start;
-    EXPECT_EQ(c.lineIndexes, lineIndexes) << joined(c.lines) << " from " << c.start;
+    EXPECT_EQ(c.tokens, tokens.strings()) << joined(c.lines) << " from " << c.start;
+    EXPECT_EQ(c.lineIndexes, lineIndexes.indexes()) << joined(c.lines) << " from " << c.start;
     EXPECT_EQ(c.next, next) << joined(c.lines) << " from " << c.start;
   }
 }
@@ -212,17 +266,17 @@ TEST_F(FileTokensTest, ShiftJisTextWithABackslashSecondByte) {
   // it goes on to the next line.
   FileTokens table = tableOf(
       {"#define H " + hyou, "int a;", "#define S " + so + "\\", "1", "#error " + hyou, "b;"}, eceSJIS);
-  EXPECT_EQ((Tokens{"int", "a", ";", "b", ";"}), table.m_tokens);
-  EXPECT_EQ((Indexes{1, 1, 1, 5, 5}), table.m_tokenLines);
+  EXPECT_EQ((Tokens{"int", "a", ";", "b", ";"}), strings(table.m_tokens));
+  EXPECT_EQ((Indexes{1, 1, 1, 5, 5}), indexes(table.m_tokenLines));
   EXPECT_EQ((std::vector<Tokens>{{"#", "define", "H", hyou}, {"#", "define", "S", so, "1"}}),
-            table.m_defineTokens);
+            strings(table.m_defineTokens));
   // Blanked in the same encoding: the literal closes, the comment ends with its line.
   table = tableOf({"s = \"" + hyou + "\"; // " + so, "t;"}, eceSJIS);
-  EXPECT_EQ((Tokens{"s", "=", "\"  \"", ";", "t", ";"}), table.m_tokens);
+  EXPECT_EQ((Tokens{"s", "=", "\"  \"", ";", "t", ";"}), strings(table.m_tokens));
   // EUC: every byte of a character is from 0xA1.
   table = tableOf({BYTES("#define E \xC9\xBD"), BYTES("x = \xC9\xBD;")}, eceEUC);
-  EXPECT_EQ((Tokens{"x", "=", BYTES("\xC9\xBD"), ";"}), table.m_tokens);
-  EXPECT_EQ((std::vector<Tokens>{{"#", "define", "E", BYTES("\xC9\xBD")}}), table.m_defineTokens);
+  EXPECT_EQ((Tokens{"x", "=", BYTES("\xC9\xBD"), ";"}), strings(table.m_tokens));
+  EXPECT_EQ((std::vector<Tokens>{{"#", "define", "E", BYTES("\xC9\xBD")}}), strings(table.m_defineTokens));
 }
 
 TEST_F(FileTokensTest, StripCommentMarkers) {
@@ -254,17 +308,17 @@ TEST_F(FileTokenTableTest, EachFileIsTokenizedOnceInTheSourceEncoding) {
   const std::string name = fixture(
       "#define H \"" + hyou + "\" " + hyou + "\r\nint a; // " + so + "\r\nb; /* " + so + " */\r\n", ".c");
   const FileTokens &table = fileTokenTable(name);
-  EXPECT_EQ((Tokens{"int", "a", ";", "b", ";"}), table.m_tokens);
-  EXPECT_EQ((Indexes{1, 1, 1, 2, 2}), table.m_tokenLines);
-  EXPECT_EQ((std::vector<Tokens>{{"#", "define", "H", "\"  \"", hyou}}), table.m_defineTokens);
+  EXPECT_EQ((Tokens{"int", "a", ";", "b", ";"}), strings(table.m_tokens));
+  EXPECT_EQ((Indexes{1, 1, 1, 2, 2}), indexes(table.m_tokenLines));
+  EXPECT_EQ((std::vector<Tokens>{{"#", "define", "H", "\"  \"", hyou}}), strings(table.m_defineTokens));
   // Kept: the same table whatever the file holds now.
   std::ofstream(name, std::ios::binary | std::ios::trunc) << "changed;\n";
   EXPECT_EQ(&table, &fileTokenTable(name));
-  EXPECT_EQ(table.m_tokens, fileTokenTable(name).m_tokens);
+  EXPECT_EQ(strings(table.m_tokens), strings(fileTokenTable(name).m_tokens));
 
   FileTokens built;
   buildFileTokenTable(built, name);
-  EXPECT_EQ(table.m_tokens, built.m_tokens);
+  EXPECT_EQ(strings(table.m_tokens), strings(built.m_tokens));
 }
 
 TEST_F(FileTokenTableTest, AMissingFileEndsTheRun) {

@@ -1,5 +1,6 @@
 #include "checks/LibraryChecks.h"
 
+#include "checks/FileTokens.h"
 #include "checks/Tokenizer.h"
 #include "support/CurrentArguments.h"
 #include "support/RecordingOutput.h"
@@ -8,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -92,13 +96,89 @@ TEST_F(LibraryChecksTest, MainSignatureMasking) {
       {"", ""},
   };
   for (const Case &c : cases) {
-    TokenList tokens = tokenizeLineToStrings(c.source);
+    TokenList tokens(tokenizeLineToStrings(c.source));
     maskMainSignature(tokens);
     std::string masked;
-    for (const std::string &token : tokens)
-      masked += (masked.empty() ? "" : " ") + (token == "PADDING" ? std::string("P") : token);
+    for (std::string_view token : tokens)
+      masked += (masked.empty() ? "" : " ") + (token == "PADDING" ? std::string("P") : std::string(token));
     EXPECT_EQ(c.expected, masked) << c.source;
   }
+}
+
+// The masking as a copy of the token strings undergoes it: each "main" found
+// afresh from the start of the last masked stretch.
+std::vector<std::string> maskedAsStrings(std::vector<std::string> t) {
+  const int last = static_cast<int>(t.size()) - 1;
+  const auto mainFrom = [&t, last](int from) {
+    for (int i = from; i <= last; ++i)
+      if (t[static_cast<std::size_t>(i)] == "main")
+        return i;
+    return -1;
+  };
+  for (int i = mainFrom(0); i >= 0;) {
+    int j = i + 1;
+    while (j < last && !(t[j] == "{" || (t[j] == ")" && t[j + 1] == ";")))
+      ++j;
+    int k = i;
+    while (k > 0 && isBasicTypeWord(t[k - 1]))
+      --k;
+    std::fill(t.begin() + k, t.begin() + j, std::string("PADDING"));
+    i = mainFrom(k);
+  }
+  return t;
+}
+
+// The ranges found on the list as it stands mask what masking a copy masks,
+// over random lists of the words that matter.
+TEST_F(LibraryChecksTest, MainSignatureRangesMaskAsACopyIsMasked) {
+  const char *const words[] = {"main", "int", "long", "{", ")", ";", "(", "x", "typedef", "PADDING"};
+  std::mt19937 random(5013);
+  for (int round = 0; round < 3000; ++round) {
+    std::vector<std::string> tokens;
+    for (std::size_t n = random() % 24; n > 0; --n)
+      tokens.push_back(words[random() % std::size(words)]);
+    TokenList list(tokens);
+    maskMainSignature(list);
+    EXPECT_EQ(maskedAsStrings(tokens), list.strings()) << test_support::quotedLines(tokens);
+  }
+}
+
+// A run's lines are reported once each, in the order they first occur,
+// whatever that order is.
+TEST_F(LibraryChecksTest, ARunIsReportedOnceAtEachOfItsLines) {
+  reportBasicTypeRun("/f.c", TokenList{"unsigned", "long", "long", "int", "x"}, TokenLineList{3, 1, 3, 0, 1});
+  EXPECT_EQ((Lines{"5013 /f.c:4 {unsigned long long int x}", "5013 /f.c:2 {unsigned long long int x}",
+                   "5013 /f.c:1 {unsigned long long int x}"}),
+            m_output.take());
+}
+
+// A line of a hundred thousand short tokens, with the words the checks look
+// for among them and runs that once were measured again after every token:
+// the findings are those of the same words on a short line.
+TEST_F(LibraryChecksTest, FindingsOnALineOfManyTokens) {
+  std::string line;
+  const auto add = [&line](const std::string &unit, int times) {
+    for (int i = 0; i < times; ++i)
+      line += unit;
+  };
+  add("a=b+c;", 20000);
+  line += " errno; unsigned x; ";
+  add("''", 5000);
+  line += " int main(int argc) { ";
+  add("....", 5000);
+  line += " setjmp(e); ";
+  add("#include <", 3000);
+  line += " offsetof";
+  const Lines lines{line, "long y;"};
+  FileTokens table;
+  buildFileTokenTable(table, lines);
+  checkBasicTypeTokens("/f.c", table.m_tokens, table.m_tokenLines);
+  checkErrnoTokens("/f.c", table.m_tokens, table.m_tokenLines);
+  checkSetjmpTokens("/f.c", table.m_tokens, table.m_tokenLines);
+  checkOffsetofLines("/f.c", lines);
+  EXPECT_EQ(
+      (Lines{"5013 /f.c:1 {unsigned}", "5013 /f.c:2 {long}", "5119 /f.c:1", "5122 /f.c:1", "5120 /f.c:1"}),
+      m_output.take());
 }
 
 TEST_F(LibraryChecksTest, SetjmpErrnoAndOffsetof) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -51,10 +53,27 @@ struct TokenCase {
   Tokens tokens;
 };
 
+// The tokens and columns that forEachToken hands on one by one.
+std::pair<Tokens, Columns> streamedTokens(const std::string &line, QL_EncodingKind encoding) {
+  std::pair<Tokens, Columns> streamed;
+  forEachToken(line, encoding, [&streamed](std::size_t column, std::string_view token) {
+    streamed.first.emplace_back(token);
+    streamed.second.push_back(static_cast<int>(column));
+  });
+  return streamed;
+}
+
+// Every case is also tokenized through forEachToken, which must hand on the
+// same tokens at the same columns as tokenizeLine.
 void expectTokens(const TokenCase *begin, const TokenCase *end, QL_EncodingKind encoding = eceEUC) {
   for (const TokenCase *c = begin; c != end; ++c) {
     const Tokens tokens = tokenizeLineToStrings(c->line, encoding);
     EXPECT_EQ(c->tokens, tokens) << "line [" << printable(c->line) << "] gave " << show(tokens);
+    Tokens listed;
+    Columns columns;
+    tokenizeLine(c->line, listed, columns, encoding);
+    EXPECT_EQ(std::make_pair(listed, columns), streamedTokens(c->line, encoding))
+        << "line [" << printable(c->line) << "]";
   }
 }
 
@@ -76,6 +95,8 @@ template <std::size_t N> void expectTokensAndColumns(const ColumnCase (&cases)[N
     tokenizeLine(c.line, tokens, columns);
     EXPECT_EQ(c.tokens, tokens) << "line [" << printable(c.line) << "] gave " << show(tokens);
     EXPECT_EQ(c.columns, columns) << "line [" << printable(c.line) << "]";
+    EXPECT_EQ(std::make_pair(c.tokens, c.columns), streamedTokens(c.line, eceEUC))
+        << "line [" << printable(c.line) << "]";
   }
 }
 
@@ -302,6 +323,59 @@ TEST_F(TokenizerTest, IncludeNamesInAngleBracketsAreOneToken) {
       {"#define <a.h>", {"#", "define", "<", "a", ".", "h", ">"}, {0, 1, 8, 9, 10, 11, 12}},
   };
   expectTokensAndColumns(cases);
+}
+
+// Where a token ends inside a punctuation run (a literal, an ellipsis, a
+// point before a digit) the rest of the run is split from there, and an
+// include directive without its ">" is plain tokens wherever it stands.
+TEST_F(TokenizerTest, TokensThatEndInsideARunOrAnOpenIncludeDirective) {
+  const ColumnCase cases[] = {
+      {"''''''", {"''", "''", "''"}, {0, 2, 4}},
+      {"'''", {"''", "'"}, {0, 2}},
+      {R"("a"'b'"c")", {R"("a")", "'b'", R"("c")"}, {0, 3, 6}},
+      {R"('\''x)", {R"('\'')", "x"}, {0, 4}},
+      {R"(("x"))", {"(", R"("x")", ")"}, {0, 1, 4}},
+      {".......", {"...", "...", "."}, {0, 3, 6}},
+      {"a ... .. . b", {"a", "...", ".", ".", ".", "b"}, {0, 2, 6, 7, 9, 11}},
+      {"..5", {".", ".5"}, {0, 1}},
+      {"=.5.5", {"=", ".5", ".5"}, {0, 1, 3}},
+      {"-.-.-", {"-", ".", "-", ".", "-"}, {0, 1, 2, 3, 4}},
+      {"<<<=>>>=", {"<<", "<=", ">>", ">="}, {0, 2, 4, 6}},
+      {"% :%:%", {"%", ":", "%:", "%"}, {0, 2, 3, 5}},
+      {"x = #include <y #include <z> w",
+       {"x", "=", "#", "include", "<y #include <z>", "w"},
+       {0, 2, 4, 5, 13, 29}},
+      {"#include <a #include <b",
+       {"#", "include", "<", "a", "#", "include", "<", "b"},
+       {0, 1, 9, 10, 12, 13, 21, 22}},
+      {"#include<a.h>#include <b.h>",
+       {"#", "include", "<a.h>", "#", "include", "<b.h>"},
+       {0, 1, 8, 13, 14, 22}},
+  };
+  expectTokensAndColumns(cases);
+}
+
+// The same on lines of many thousand tokens: each token as on a short line.
+TEST_F(TokenizerTest, LongLinesOfShortTokens) {
+  const struct Case {
+    std::string unit;
+    Tokens unitTokens;
+  } cases[] = {
+      {"''", {"''"}},
+      {"...", {"..."}},
+      {"#include <", {"#", "include", "<"}},
+      {"x=-.5;", {"x", "=", "-", ".5", ";"}},
+      {"\ta\t", {"a"}},
+  };
+  for (const Case &c : cases) {
+    std::string line;
+    Tokens expected;
+    for (int i = 0; i < 20000; ++i) {
+      line += c.unit;
+      expected.insert(expected.end(), c.unitTokens.begin(), c.unitTokens.end());
+    }
+    EXPECT_EQ(expected, streamedTokens(line, eceEUC).first) << c.unit;
+  }
 }
 
 TEST_F(TokenizerTest, ParseIncludeDirectiveGivesColumnsInItsText) {

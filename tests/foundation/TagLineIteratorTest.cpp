@@ -3,6 +3,7 @@
 #include "cmdline/Product.h"
 #include "foundation/Exception.h"
 #include "foundation/Language.h"
+#include "foundation/ScratchText.h"
 #include "foundation/TranStreambuf.h"
 #include "support/Bytes.h"
 #include "support/ProductFixture.h"
@@ -49,6 +50,8 @@ TEST_F(TagLineIteratorTest, RecordsOfAFile) {
     Records expected;
   };
   const std::string longText(itranstreambuf::dataSize + 3000, 'x');
+  // Past the room a read buffer keeps from line to line.
+  const std::string veryLongText(U_scratchTextKeep + 3000, 'y');
   const Case cases[] = {
       {"records among other lines",
        "plain\n<A> 1 2\n <B> blank first\n<C no close\n\nC> no open\n<D> 3\n",
@@ -68,6 +71,15 @@ TEST_F(TagLineIteratorTest, RecordsOfAFile) {
       {"long lines across the read buffer",
        "<L> " + longText + "\n" + longText + "\n<M>\n",
        {{"L", "<L> " + longText}, {"M", "<M>"}}},
+      {"short records around lines longer than the kept room",
+       "<S> 1\n<L> " + veryLongText + "\n<S> 2\n" + veryLongText + "\n<L> " + veryLongText + "\n<L>" +
+           veryLongText + "\n<S> 3\n",
+       {{"S", "<S> 1"},
+        {"L", "<L> " + veryLongText},
+        {"S", "<S> 2"},
+        {"L", "<L> " + veryLongText},
+        {"L", "<L>" + veryLongText},
+        {"S", "<S> 3"}}},
   };
   for (const Case &c : cases) {
     TagLineIterator it;

@@ -2,6 +2,7 @@
 
 #include "anlsrslt/model/EncodedName.h"
 #include "foundation/QuotedToken.h"
+#include "foundation/ScratchText.h"
 #include "foundation/StringStore.h"
 #include "platform/FileSystem.h"
 
@@ -31,6 +32,7 @@ std::unordered_map<std::string, U_RefPtr<FilenameProxy>> &resolvedFilenames() {
   return resolved;
 }
 constexpr std::size_t kMaxResolvedFilenames = 4096;
+constexpr std::size_t kMaxKeptFilenameLength = 64 * 1024;
 
 // Two texts that name one file in the same words: equal but for letter case
 // where the file system ignores it.
@@ -53,19 +55,23 @@ std::istream &operator>>(std::istream &in, P_NameToken &token) {
 }
 
 void P_readFilenameProxy(const std::string &token, U_RefPtr<FilenameProxy> &out) {
-  std::string_view text = token;
-  if (text.size() > 1 && text.front() == '"' && text.back() == '"')
-    text = text.substr(1, text.size() - 2);
+  const bool quoted = token.size() > 1 && token.front() == '"' && token.back() == '"';
+  const std::string_view text = quoted ? std::string_view(token).substr(1, token.size() - 2) : token;
   LastFilenameToken &last = lastFilenameToken();
   if (last.proxy.isSet() && sameFilenameText(text, last.text)) {
     out = last.proxy;
     return;
   }
   // The conversions of kind 2 around the path leave it as it is; fromPath
-  // turns its backslashes into "/".
-  std::string path(text);
+  // turns its backslashes into "/". Only a quoted token is copied to drop
+  // its quotes.
+  const std::string unquoted = quoted ? std::string(text) : std::string();
+  const std::string &path = quoted ? unquoted : token;
+  // A name of a length that no file system takes is neither kept here nor
+  // remembered as the last one: it would only hold its room for the run.
+  const bool keep = path.size() <= kMaxKeptFilenameLength;
   U_RefPtr<FilenameProxy> proxy;
-  if (!path.empty() && path.front() == '/') {
+  if (keep && !path.empty() && path.front() == '/') {
     auto &resolved = resolvedFilenames();
     auto found = resolved.find(path);
     if (found == resolved.end()) {
@@ -78,8 +84,13 @@ void P_readFilenameProxy(const std::string &token, U_RefPtr<FilenameProxy> &out)
     proxy = P_filenameProxyFor(QL_Filename::fromPath(path));
   }
   out = proxy;
-  last.proxy = proxy;
-  last.text = std::move(path);
+  if (keep) {
+    last.proxy = proxy;
+    last.text.assign(path);
+  } else {
+    last.proxy.reset();
+    last.text = std::string();
+  }
 }
 
 std::istream &operator>>(std::istream &in, U_RefPtr<FilenameProxy> &file) {
@@ -88,6 +99,7 @@ std::istream &operator>>(std::istream &in, U_RefPtr<FilenameProxy> &file) {
   static std::string token;
   in >> U_QuotedToken(token);
   P_readFilenameProxy(token, file);
+  U_releaseLongScratch(token);
   return in;
 }
 

@@ -5,6 +5,7 @@
 #include "anlsrslt/readers/ListenerList.h"
 #include "anlsrslt/readers/RecordFields.h"
 #include "anlsrslt/readers/SourceFileReader.h"
+#include "foundation/ScratchText.h"
 #include "foundation/StringStore.h"
 
 #include <cstdint>
@@ -61,6 +62,7 @@ void handleAllocRecord(const std::string &line) {
   if (!read.complete)
     readAllocFields(rest, true, read);
   const char *object = internString(name.str().c_str());
+  U_releaseLongScratch(name.str());
   P_Symbol *symbol = P_findRecordSymbol(object);
   if (!symbol)
     return;

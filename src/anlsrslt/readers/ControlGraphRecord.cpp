@@ -5,6 +5,7 @@
 #include "anlsrslt/readers/ListenerList.h"
 #include "anlsrslt/readers/RecordFields.h"
 #include "anlsrslt/readers/SourceFileReader.h"
+#include "foundation/ScratchText.h"
 #include "foundation/StringStore.h"
 
 #include <cstdint>
@@ -32,6 +33,7 @@ void readHeader(P_RecordFields &fields) {
   std::int32_t number = 0;
   fields.name(name).number(number);
   const char *object = internString(name.str().c_str());
+  U_releaseLongScratch(name.str());
   if (P_Symbol *symbol = P_findRecordSymbol(object))
     state().current = P_makeCounted<P_ControlGraph>(object, nodeNumber(number), symbol);
 }

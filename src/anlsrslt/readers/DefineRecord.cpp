@@ -7,6 +7,7 @@
 #include "anlsrslt/readers/ListenerList.h"
 #include "anlsrslt/readers/RecordFields.h"
 #include "foundation/Assertion.h"
+#include "foundation/ScratchText.h"
 #include "foundation/StringStore.h"
 
 #include <string_view>
@@ -144,6 +145,16 @@ struct DefineFields {
   std::string type;
 };
 
+// Gives back the room of the fields after a long line, however reading it
+// ends.
+struct LongFieldsRelease {
+  DefineFields &fields;
+  ~LongFieldsRelease() {
+    U_releaseLongScratch(fields.name.str());
+    U_releaseLongScratch(fields.type);
+  }
+};
+
 } // namespace
 
 void setSymbolTableContext(SymbolTable *symbols) { contextSlot() = symbols; }
@@ -170,6 +181,7 @@ std::uint8_t linkageFromLetter(char letter) {
 
 DefinePtr readDefineLine(const std::string &line) {
   static DefineFields fields;
+  const LongFieldsRelease release{fields};
   P_RecordFields in(line);
   // Every field starts with a value, so that nothing of a line read only in
   // part is left over from an earlier one.

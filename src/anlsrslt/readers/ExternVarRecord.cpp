@@ -6,6 +6,7 @@
 #include "anlsrslt/readers/SourceFileReader.h"
 #include "cmdline/OnceAnswer.h"
 #include "cmdline/Options.h"
+#include "foundation/ScratchText.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -32,6 +33,8 @@ void handleExternVarRecord(const std::string &line) {
   fields.name(first).name(second).number(number);
   const char *firstName = internString(first.str().c_str());
   const char *secondName = internString(second.str().c_str());
+  U_releaseLongScratch(first.str());
+  U_releaseLongScratch(second.str());
   P_Symbol *firstSymbol = P_findRecordSymbol(firstName);
   P_Symbol *secondSymbol = P_findRecordSymbol(secondName);
   if (!firstSymbol || !secondSymbol) {

@@ -4,6 +4,7 @@
 #include "anlsrslt/model/SymbolTable.h"
 #include "anlsrslt/readers/RecordFields.h"
 #include "anlsrslt/readers/SourceFileReader.h"
+#include "foundation/ScratchText.h"
 #include "foundation/StringStore.h"
 
 namespace {
@@ -21,6 +22,16 @@ struct LiteralFields {
   std::string suffix;
   std::string kind;
   std::string entity;
+};
+
+// Gives back the room of the fields after a long line, however reading it
+// ends.
+struct LongFieldsRelease {
+  LiteralFields &fields;
+  ~LongFieldsRelease() {
+    for (std::string *field : {&fields.text, &fields.suffix, &fields.kind, &fields.entity})
+      U_releaseLongScratch(*field);
+  }
 };
 
 } // namespace
@@ -46,6 +57,7 @@ void readAndStoreLiteral(const std::string &line, P_LiteralSet &set) {
 
 LiteralPtr readLiteralRecord(const std::string &line) {
   static LiteralFields fields;
+  const LongFieldsRelease release{fields};
   P_RecordFields in(line);
   // Every field starts with a value, so that nothing of a line read only in
   // part is left over from an earlier one.

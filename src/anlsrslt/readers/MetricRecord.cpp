@@ -8,6 +8,7 @@
 #include "cmdline/OnceAnswer.h"
 #include "cmdline/Options.h"
 #include "foundation/Assertion.h"
+#include "foundation/ScratchText.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -39,7 +40,9 @@ bool showMetricErrors() {
 const char *namedEntityKey(std::string_view name) {
   static P_NameToken token;
   token.assign(name);
-  return internString(token.str().c_str());
+  const char *key = internString(token.str().c_str());
+  U_releaseLongScratch(token.str());
+  return key;
 }
 
 // The key of the file that a file text names: its proxy's name.

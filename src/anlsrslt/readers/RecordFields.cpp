@@ -2,6 +2,7 @@
 
 #include "anlsrslt/model/RecordTokens.h"
 #include "foundation/QuotedToken.h"
+#include "foundation/ScratchText.h"
 
 #include <limits>
 
@@ -106,6 +107,7 @@ P_RecordFields &P_RecordFields::file(U_RefPtr<FilenameProxy> &out) {
   if (!m_failed)
     readFileToken(token);
   P_readFilenameProxy(token, out);
+  U_releaseLongScratch(token);
   return *this;
 }
 

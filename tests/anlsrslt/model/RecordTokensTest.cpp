@@ -1,5 +1,6 @@
 #include "anlsrslt/model/RecordTokens.h"
 
+#include "foundation/ScratchText.h"
 #include "platform/FileSystem.h"
 #include "support/ScratchDirectory.h"
 
@@ -92,6 +93,19 @@ TEST(RecordTokensTest, TheLastTokenIsRemembered) {
   U_RefPtr<FilenameProxy> out = readFileToken("other.c");
   P_readFilenameProxy("remembered.c", out);
   EXPECT_STREQ((second + "/remembered.c").c_str(), out->name()) << "resolved afresh after another name";
+}
+
+// A name longer than the room kept for the last one gives, quoted or not,
+// read once or again, the proxy of its path; the name read next is resolved
+// as usual.
+TEST(RecordTokensTest, ALongNameGivesTheProxyOfItsPath) {
+  const std::string longName = "/s/" + std::string(U_scratchTextKeep, 'd') + "/a.c";
+  const U_RefPtr<FilenameProxy> expected = proxyOfPath(longName);
+  EXPECT_TRUE(expected == readFileToken(longName));
+  EXPECT_TRUE(expected == readFileToken(longName));
+  EXPECT_TRUE(expected == readFileToken("\"" + longName + "\""));
+  EXPECT_TRUE(proxyOfPath("/s/a.c") == readFileToken("/s/a.c"));
+  EXPECT_TRUE(expected == readFileToken(longName + " 12"));
 }
 
 // Names that differ in letter case are one file only where the file system

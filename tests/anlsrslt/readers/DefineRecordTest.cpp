@@ -4,6 +4,7 @@
 #include "anlsrslt/model/SymbolTable.h"
 #include "anlsrslt/model/TemplateTable.h"
 #include "foundation/FileIdentity.h"
+#include "foundation/ScratchText.h"
 #include "support/CurrentArguments.h"
 #include "support/ListenerListsReset.h"
 #include "support/ModelDump.h"
@@ -60,6 +61,10 @@ protected:
 };
 
 TEST_F(DefineRecordTest, EachFieldOfALine) {
+  // Fields longer than the room the reader keeps from line to line.
+  const std::string longName(U_scratchTextKeep + 100, 'n');
+  const std::string longFile = "/s/" + std::string(U_scratchTextKeep + 100, 'f') + ".c";
+  const std::string longType(U_scratchTextKeep + 100, 't');
   const struct Case {
     std::string line;
     std::string name; // marked
@@ -70,6 +75,9 @@ TEST_F(DefineRecordTest, EachFieldOfALine) {
     std::uint32_t flags;
   } cases[] = {
       {"<DEFINE> size_t /s/a.c 3 N DF OT F N ulong -", "size_t", "/s/a.c", 3, 1, 2, 3, 1, 2, "ulong", 0},
+      {"<DEFINE> " + longName + " " + longFile + " 4 N DF OV F X " + longType + " S", longName, longFile, 4,
+       1, 2, 7, 1, 1, longType, 0x20},
+      {"<DEFINE> x /s/a.c 1 N DF OV F X t -", "x", "/s/a.c", 1, 1, 2, 7, 1, 1, "t", 0},
       // Kind codes: the second letter, every unlisted one a definition.
       {"<DEFINE> x /s/a.c 1 N DC OV F X ni -", "x", "/s/a.c", 1, 1, 1, 7, 1, 1, "ni", 0},
       {"<DEFINE> x /s/a.c 1 N DR OV F X ni -", "x", "/s/a.c", 1, 1, 4, 7, 1, 1, "ni", 0},

@@ -1,0 +1,154 @@
+// One very long line, as generated code and data tables give them: a source
+// line of 64 MiB through the token checks' road (the blanked copy, the file
+// token table, the basic-type, errno and setjmp checks over it, the offsetof
+// check's tokenizing), and a record line of 64 MiB, a DEFINE record of that
+// long a name, through the record-file reader. Reports the throughput and how
+// far the peak resident size grew, in MiB and as a multiple of the line.
+//
+// The peak is the process's: run each benchmark alone
+// (--benchmark_filter=SourceLine/Words, =SourceLine/Dense, =RecordLine).
+#include "BenchInstallation.h"
+
+#include "anlsrslt/model/SymbolTable.h"
+#include "anlsrslt/readers/DefineRecord.h"
+#include "anlsrslt/readers/SourceFileReader.h"
+#include "checks/FileTokens.h"
+#include "checks/LibraryChecks.h"
+#include "checks/LiteralBlanking.h"
+#include "checks/Tokenizer.h"
+#include "cmdline/Product.h"
+#include "foundation/FileIdentity.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr std::size_t kLineBytes = 64u << 20;
+
+// A figure of /proc/self/status in MiB ("VmHWM", "VmRSS").
+double statusMiB(const std::string &key) {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.compare(0, key.size() + 1, key + ":") == 0)
+      return std::stod(line.substr(key.size() + 1)) / 1024.0;
+  return 0;
+}
+
+// Starts the peak resident size afresh at the current size.
+void resetPeakMemory() { std::ofstream("/proc/self/clear_refs") << "5"; }
+
+void reportPeak(benchmark::State &state, double peakGrowth, std::size_t lineBytes) {
+  const double lineMiB = static_cast<double>(lineBytes) / (1024.0 * 1024.0);
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * lineBytes));
+  state.counters["line_MiB"] = lineMiB;
+  state.counters["peak_growth_MiB"] = peakGrowth;
+  state.counters["peak_growth_per_line"] = peakGrowth / lineMiB;
+}
+
+// A line of the unit over and over, up to kLineBytes.
+std::string repeated(const std::string &unit) {
+  std::string line;
+  line.reserve(kLineBytes);
+  while (line.size() + unit.size() <= kLineBytes)
+    line += unit;
+  return line;
+}
+
+// The line of the source file, read as the re-scan keeps it, then what the
+// token checks do with a file: the blanked copy, its token table, the three
+// token checks and the offsetof check. The line holds no word the checks
+// report, so that what is measured is the reading, not the reporting.
+void BM_SourceLine(benchmark::State &state, const std::string &unit) {
+  if (punctuatorTable().empty())
+    loadPunctuatorTable();
+  const std::vector<std::string> lines{repeated(unit)};
+  double peak = 0;
+  std::size_t tokens = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    resetPeakMemory();
+    const double before = statusMiB("VmRSS");
+    state.ResumeTiming();
+    std::vector<std::string> blanked = lines;
+    blankCommentsAndLiterals(blanked);
+    FileTokens table;
+    buildFileTokenTable(table, blanked);
+    checkBasicTypeTokens("/long.c", table.m_tokens, table.m_tokenLines);
+    checkErrnoTokens("/long.c", table.m_tokens, table.m_tokenLines);
+    checkSetjmpTokens("/long.c", table.m_tokens, table.m_tokenLines);
+    checkOffsetofLines("/long.c", blanked);
+    state.PauseTiming();
+    peak = std::max(peak, statusMiB("VmHWM") - before);
+    tokens = table.m_tokens.size();
+    state.ResumeTiming();
+  }
+  reportPeak(state, peak, lines.front().size());
+  state.counters["tokens"] = static_cast<double>(tokens);
+}
+
+// A record file of one DEFINE record whose name fills the line, in a
+// temporary installation of its own; removed at exit.
+class LongRecordFile {
+public:
+  LongRecordFile() {
+    std::ofstream out(directory() + "/main.c.met", std::ios::binary);
+    const std::string head = "<DEFINE> ::";
+    const std::string tail = " main.c 1 N DF OV F X ni -";
+    m_bytes = kLineBytes;
+    out << head << std::string(kLineBytes - head.size() - tail.size(), 'n') << tail << '\n';
+  }
+  const std::string &directory() const { return m_installation.directory(); }
+  std::size_t bytes() const { return m_bytes; }
+
+private:
+  bench_support::BenchInstallation m_installation{"ja_JP.eucJP"};
+  std::size_t m_bytes = 0;
+};
+
+void onRunEnd() {}
+
+// The record file read as a run reads it: the DEFINE end-of-run list
+// registered, every define filed into a symbol table of its own.
+void BM_RecordLine(benchmark::State &state) {
+  static const LongRecordFile file;
+  static const C_Product product("lyr");
+  registerDefineRunEndListener(onRunEnd);
+  const QL_Filename directory = QL_Filename::fromPath(file.directory());
+  const QL_Filename source = QL_Filename::fromPath(file.directory() + "/main.c");
+  double peak = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    resetPeakMemory();
+    const double before = statusMiB("VmRSS");
+    auto table = std::make_unique<SymbolTable>();
+    state.ResumeTiming();
+    readMetricFile(directory, source, *table);
+    state.PauseTiming();
+    peak = std::max(peak, statusMiB("VmHWM") - before);
+    table.reset();
+    state.ResumeTiming();
+  }
+  reportPeak(state, peak, file.bytes());
+}
+
+BENCHMARK_CAPTURE(BM_SourceLine, Words, std::string("total_count = total_count + delta; "))
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
+BENCHMARK_CAPTURE(BM_SourceLine, Dense, std::string("a=b+c;"))
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
+// The name is interned the first time only: one read per process.
+BENCHMARK(BM_RecordLine)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+} // namespace
+
+BENCHMARK_MAIN();
