@@ -18,6 +18,7 @@
 #include "support/ScratchDirectory.h"
 #include "support/TextLines.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -156,113 +157,40 @@ test_support::ProgramResult runCase(const fs::path &caseDirectory, const Scratch
                                   scratch.path(), bounds);
 }
 
-TEST(ProgramTest, FixtureCases) {
-  const char *const cases[] = {
-      "version-without-product",
-      "version-after-product",
-      "version-option",
-      "help",
-      "help-product-with-path-and-extension",
-      "no-product",
-      "invalid-product",
-      "installation-unset",
-      "installation-empty",
-      "single-file-two-inputs",
-      "single-file-no-input",
-      "multi-file-no-input",
-      "multi-file-empty-name",
-      "same-input-named-three-ways",
-      "missing-main-record-file",
-      "missing-main-record-file-error-file-not-read",
-      "missing-record-file-in-output-directory",
-      "multi-file-output-directories",
-      "missing-error-files",
-      "settings-file-cannot-be-opened",
-      "settings-file-cannot-be-opened-is-an-error",
-      "settings-file-names-the-input",
-      "rc-file-and-command-line",
-      "unknown-option-is-an-error",
-      "temporary-directory-unusable",
-      "metric-file-cannot-be-written",
-      "metric-file-is-a-fifo",
-      "metric-file-made-in-the-output-directory",
-      "report-1540-dropped-by-nomsg",
-      "report-1540-dropped-by-only",
-      "report-1540-kept-by-only",
-      "report-1540-in-the-named-file-is-shown",
-      "report-1540-format-output",
-      "report-1540-in-the-cross-module-file-is-shown",
-      "nul-byte-in-a-line",
-      "settings-file-names-itself-twice",
-      "fifo-in-place-of-files",
-      "file-name-not-valid-in-the-encoding",
-      "error-file-created-in-format-2",
-      "error-file-created-in-format-1",
-      "error-file-appended-in-format-2-whichever-kind",
-      "error-file-appended-in-format-1-whichever-kind",
-      "error-file-of-unknown-version-is-left-alone",
-      "error-file-too-short-is-left-alone",
-      "error-file-that-is-a-directory",
-      "error-file-message-dropped-by-nomsg",
-      "error-file-message-kept-without-nogen",
-      "error-file-damaged-is-not-added-to",
-      "error-file-damaged-cross-module-file-is-not-added-to",
-      "error-file-huge-suppression-range-read-back",
-      "error-file-missing-is-reported-then-made",
-      "error-file-names-each-file-once",
-      "name-rules-report-each-kind",
-      "name-rule-file-with-faulty-rules",
-      "name-rule-file-cannot-be-opened",
-      "name-rule-file-errors-file-cannot-be-written",
-      "library-check-basic-types",
-      "library-check-errno",
-      "library-check-offsetof",
-      "library-check-setjmp",
-      "library-check-header-includes",
-      "library-check-include-after-code",
-      "library-checks-included-headers",
-      "library-checks-multi-file",
-      "library-checks-header-that-is-a-directory",
-      "library-checks-missing-header-ends-the-run",
-      "findings-in-directories-that-do-not-exist",
-      "findings-in-directories-that-do-not-exist-error-file",
-      "record-file-empty",
-      "record-file-truncated",
-      "record-file-cut-inside-an-include-record",
-      "record-file-binary",
-      "record-file-with-a-100-mb-line",
-      "record-file-is-a-directory",
-      "record-file-unreadable",
-      "error-file-truncated-is-left-alone",
-      "error-file-truncated-is-left-alone-without-a-record-file",
-      "error-file-garbage-is-left-alone",
-      "error-file-wrong-counts-is-left-alone",
-      "error-file-unreadable",
-      "configuration-file-is-a-directory",
-      "configuration-file-unreadable",
-      "catalogue-missing",
-      "catalogue-is-a-directory",
-      "catalogue-unreadable",
-      "user-catalogue-missing",
-      "source-file-is-a-directory",
-      "source-file-unreadable",
-  };
-  for (const char *name : cases) {
-    SCOPED_TRACE(name);
-    const fs::path caseDirectory = fs::path(dataDirectory) / name;
-    const ScratchDirectory scratch;
-    const test_support::ProgramResult result = runCase(caseDirectory, scratch);
-    if (result.stopped) {
-      ADD_FAILURE() << "stopped after " << result.out.size() + result.err.size() << " bytes of output";
-      continue;
-    }
-    EXPECT_EQ(substitute(readFile(caseDirectory / "stdout"), scratch.path()), result.out);
-    EXPECT_EQ(substitute(readFile(caseDirectory / "stderr"), scratch.path()), result.err);
-    EXPECT_EQ(std::stoi(readFile(caseDirectory / "exit-code")), result.exitCode);
-    if (fs::exists(caseDirectory / "expected-files"))
-      expectFiles(caseDirectory / "expected-files", scratch.path());
-  }
+// Every folder of the test data with a command file is a case: a case is
+// added as a folder. They run in the order of their names.
+std::vector<std::string> fixtureCases() {
+  std::vector<std::string> names;
+  for (const fs::directory_entry &entry : fs::directory_iterator(dataDirectory))
+    if (fs::is_regular_file(entry.path() / "command"))
+      names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
 }
+
+class FixtureCase : public testing::TestWithParam<std::string> {};
+
+TEST_P(FixtureCase, RunsAsItsFilesSay) {
+  const fs::path caseDirectory = fs::path(dataDirectory) / GetParam();
+  const ScratchDirectory scratch;
+  const test_support::ProgramResult result = runCase(caseDirectory, scratch);
+  ASSERT_FALSE(result.stopped) << "stopped after " << result.out.size() + result.err.size()
+                               << " bytes of output";
+  EXPECT_EQ(substitute(readFile(caseDirectory / "stdout"), scratch.path()), result.out);
+  EXPECT_EQ(substitute(readFile(caseDirectory / "stderr"), scratch.path()), result.err);
+  EXPECT_EQ(std::stoi(readFile(caseDirectory / "exit-code")), result.exitCode);
+  if (fs::exists(caseDirectory / "expected-files"))
+    expectFiles(caseDirectory / "expected-files", scratch.path());
+}
+
+// Test names allow letters, digits and underscores only.
+std::string caseTestName(const testing::TestParamInfo<std::string> &info) {
+  std::string name = info.param;
+  std::replace(name.begin(), name.end(), '-', '_');
+  return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(ProgramTest, FixtureCase, testing::ValuesIn(fixtureCases()), caseTestName);
 
 // The example of examples/ as scripts/demo runs it, on a copy: each check
 // reports in the sources, a run appends to the error files that the primary
