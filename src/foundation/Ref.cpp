@@ -3,10 +3,25 @@
 #include <algorithm>
 #include <vector>
 
+namespace {
+
+// The queue of the deletion under way on this thread; null while none is.
+thread_local std::vector<U_Ref *> *waiting = nullptr;
+
+// A queue kept from one deletion to the next, so that deleting an object with
+// parts allocates nothing once the queue has room. Objects released after the
+// thread's own objects are gone (by statics destroyed at exit) use a queue of
+// their own.
+thread_local bool keptQueueGone = false;
+struct KeptQueue {
+  std::vector<U_Ref *> objects;
+  ~KeptQueue() { keptQueueGone = true; }
+};
+thread_local KeptQueue keptQueue;
+
+} // namespace
+
 void U_Ref::deleteReleased(U_Ref *object) {
-  // The objects released by the deletion under way on this thread, waiting
-  // for it to end; null while none is under way.
-  thread_local std::vector<U_Ref *> *waiting = nullptr;
   if (waiting) {
     try {
       waiting->push_back(object);
@@ -17,7 +32,8 @@ void U_Ref::deleteReleased(U_Ref *object) {
     delete object;
     return;
   }
-  std::vector<U_Ref *> queue;
+  std::vector<U_Ref *> ownQueue;
+  std::vector<U_Ref *> &queue = keptQueueGone ? ownQueue : keptQueue.objects;
   waiting = &queue;
   for (U_Ref *next = object;;) {
     const std::size_t before = queue.size();
@@ -31,4 +47,7 @@ void U_Ref::deleteReleased(U_Ref *object) {
     queue.pop_back();
   }
   waiting = nullptr;
+  // A wide structure may have needed much room: that is not kept.
+  if (queue.capacity() > 4096)
+    std::vector<U_Ref *>().swap(queue);
 }
