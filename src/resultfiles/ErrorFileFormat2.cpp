@@ -119,8 +119,10 @@ void writeTamsel2Opening(R_Writer &writer) {
 
 namespace {
 
-// The trailer numbers drawn so far, and the place of the next one.
+// The trailer numbers drawn since the last mark, and the place of the next
+// one; nothing is kept before the first mark.
 struct TrailerNumbers {
+  bool keeping = false;
   std::vector<std::uint32_t> drawn;
   std::size_t next = 0;
 };
@@ -132,20 +134,30 @@ TrailerNumbers &trailerNumbers() {
 
 std::uint32_t nextTrailerNumber() {
   TrailerNumbers &numbers = trailerNumbers();
+  if (numbers.next < numbers.drawn.size())
+    return numbers.drawn[numbers.next++];
   // Readers skip the trailer; the generator is never seeded.
-  if (numbers.next == numbers.drawn.size())
-    numbers.drawn.push_back(static_cast<std::uint32_t>(std::rand() % 9999));
-  return numbers.drawn[numbers.next++];
+  const auto number = static_cast<std::uint32_t>(std::rand() % 9999);
+  if (numbers.keeping) {
+    numbers.drawn.push_back(number);
+    ++numbers.next;
+  }
+  return number;
 }
 
 } // namespace
 
-std::size_t M_tamsel2TrailerMark() { return trailerNumbers().next; }
-
-void M_rewindTamsel2Trailers(std::size_t mark) {
+void M_markTamsel2Trailers() {
   TrailerNumbers &numbers = trailerNumbers();
-  U_ASSERT(mark <= numbers.next && "Rewind the trailers only to a mark.");
-  numbers.next = mark;
+  numbers.keeping = true;
+  numbers.drawn.clear();
+  numbers.next = 0;
+}
+
+void M_rewindTamsel2Trailers() {
+  TrailerNumbers &numbers = trailerNumbers();
+  U_ASSERT(numbers.keeping && "Rewind the trailers only after a mark.");
+  numbers.next = 0;
 }
 
 void writeTamsel2Message(R_Writer &writer, const U_RefPtr<M_Diagnostic> &diagnostic, bool suppressed) {

@@ -17,7 +17,6 @@
 #include "messages/ParamType.h"
 #include "resultfiles/ErrorFileExceptions.h"
 
-#include <cstddef>
 #include <cstdint>
 
 class M_Diagnostic;
@@ -85,11 +84,12 @@ void writeTamsel2Opening(R_Writer &writer);
 // caller writes the type byte. The location of the body is written with the
 // value that option "showalias" had at the first body of the process.
 void writeTamsel2Message(R_Writer &writer, const U_RefPtr<M_Diagnostic> &diagnostic, bool suppressed);
-// The trailers' numbers are drawn from rand() once each and kept, so that a
-// stretch written again from a mark (its file was made meanwhile by another
-// run, so it is appended instead) gets the very numbers it got before.
-std::size_t M_tamsel2TrailerMark();
-void M_rewindTamsel2Trailers(std::size_t mark);
+// A stretch that is written again (its file was made meanwhile by another
+// run, so it is appended instead) gets the trailer numbers it got before:
+// from a mark on, the numbers drawn are kept, and a rewind gives them again,
+// in order, before new ones are drawn.
+void M_markTamsel2Trailers();
+void M_rewindTamsel2Trailers();
 void writeTamsel2MessageBody(R_Writer &writer, const U_RefPtr<M_Diagnostic> &diagnostic, bool suppressed);
 void writeTamsel2Param(M_ParamType &param, R_Writer &writer);
 // A suppression record; the caller writes the type byte. Its locations are

@@ -283,7 +283,7 @@ void changeFormat(HeldOutput taken, bool closing) {
 // back. False, with nothing made, when the file has been made meanwhile by
 // another run (or the file system cannot make a file so).
 bool makeHeldFile(const HeldOutput &taken, M_OutputBase &output) {
-  const std::size_t trailers = M_tamsel2TrailerMark();
+  M_markTamsel2Trailers();
   openErrorFile(taken.plan.format2, taken.plan.path, WriterOpening::make);
   replay(taken.calls, output);
   std::unique_ptr<R_Writer> &slot = taken.plan.format2 ? M_tamsel2Writer() : M_tamselStream();
@@ -292,7 +292,7 @@ bool makeHeldFile(const HeldOutput &taken, M_OutputBase &output) {
     return true;
   if (writer->nameRefused()) {
     // The same diagnostics are written again: with the same bytes.
-    M_rewindTamsel2Trailers(trailers);
+    M_rewindTamsel2Trailers();
     return false;
   }
   cannotWrite(*writer);

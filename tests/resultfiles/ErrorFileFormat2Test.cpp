@@ -12,6 +12,7 @@
 #include "support/Locations.h"
 #include "support/ScratchDirectory.h"
 
+#include <cstdlib>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
@@ -73,6 +74,27 @@ TEST_F(ErrorFileFormat2Test, MessageWithTrailer) {
   ASSERT_EQ(body.size() + 4, bytes.size());
   EXPECT_EQ(body, bytes.substr(0, body.size()));
   EXPECT_TRUE(endsInTrailerOf(bytes, 1540));
+}
+
+// A stretch written again after a rewind gets the trailers it got from the
+// mark on; what is written beyond them draws new numbers, as it would have.
+TEST_F(ErrorFileFormat2Test, AStretchWrittenAgainGetsItsTrailersAgain) {
+  const U_RefPtr<M_Diagnostic> diagnostic = diagnosticAt(U_Location(fileX(), 3, 5), 1540);
+  const auto stretch = [&](int messages) {
+    return written([&](R_Writer &w) {
+      for (int i = 0; i < messages; ++i)
+        writeTamsel2Message(w, diagnostic, false);
+    });
+  };
+  std::srand(7);
+  const std::string unmarked = stretch(3);
+  std::srand(7);
+  M_markTamsel2Trailers();
+  const std::string first = stretch(2);
+  M_rewindTamsel2Trailers();
+  const std::string again = stretch(3);
+  EXPECT_EQ(first, again.substr(0, first.size()));
+  EXPECT_EQ(unmarked, again);
 }
 
 TEST_F(ErrorFileFormat2Test, FlagWord) {
