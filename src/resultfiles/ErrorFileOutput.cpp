@@ -145,7 +145,9 @@ void planFromVersion(ErrorFilePlan &plan, const unsigned char *bytes, std::size_
 // Probes the error file of the source file in the output directory. Only a
 // regular file opens; anything else is refused as a file that cannot be
 // opened. A missing file is to be created in the format of the kind, an
-// existing one appended to in its own format.
+// existing one appended to in its own format. An empty file is planned as a
+// missing one: another run may just have made it and not yet had its turn to
+// write it, and under the lock it is written from its header on.
 ErrorFilePlan planErrorFile(const std::string &sourceFile, const std::string &outputDirectory, int kind) {
   ErrorFilePlan plan{errorFilePath(outputDirectory, sourceFile), kind != format1Kind, false};
   const std::string platformPath = nameForPlatform(plan.path);
@@ -163,7 +165,8 @@ ErrorFilePlan planErrorFile(const std::string &sourceFile, const std::string &ou
   // A file that opens but cannot be read is no short file.
   if (readFailed)
     throw U_UserException("Cannot read file: '" + plan.path + "'.");
-  planFromVersion(plan, bytes, got);
+  if (got > 0)
+    planFromVersion(plan, bytes, got);
   return plan;
 }
 
