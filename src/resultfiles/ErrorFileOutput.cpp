@@ -145,10 +145,12 @@ void planFromVersion(ErrorFilePlan &plan, const unsigned char *bytes, std::size_
 // Probes the error file of the source file in the output directory. Only a
 // regular file opens; anything else is refused as a file that cannot be
 // opened. A missing file is to be created in the format of the kind, an
-// existing one appended to in its own format. An empty file is planned as a
-// missing one: another run may just have made it and not yet had its turn to
-// write it, and under the lock it is written from its header on.
-ErrorFilePlan planErrorFile(const std::string &sourceFile, const std::string &outputDirectory, int kind) {
+// existing one appended to in its own format. With emptyAsMissing, an empty
+// file is planned as a missing one: another run may just have made it and not
+// yet had its turn to write it, and under the lock it is written from its
+// header on.
+ErrorFilePlan planErrorFile(const std::string &sourceFile, const std::string &outputDirectory, int kind,
+                            bool emptyAsMissing = false) {
   ErrorFilePlan plan{errorFilePath(outputDirectory, sourceFile), kind != format1Kind, false};
   const std::string platformPath = nameForPlatform(plan.path);
   errno = 0;
@@ -165,7 +167,7 @@ ErrorFilePlan planErrorFile(const std::string &sourceFile, const std::string &ou
   // A file that opens but cannot be read is no short file.
   if (readFailed)
     throw U_UserException("Cannot read file: '" + plan.path + "'.");
-  if (got > 0)
+  if (got > 0 || !emptyAsMissing)
     planFromVersion(plan, bytes, got);
   return plan;
 }
@@ -263,7 +265,7 @@ bool lockHeldFile(HeldOutput &held, platform::LockedFile::Opening opening) {
 
 bool writesFormat2(const M_OutputBase &output) { return dynamic_cast<const M_OutputTamsel2 *>(&output); }
 
-void release(M_OutputBase &output, bool closing);
+void release(M_OutputBase &output, bool closing, bool readWhole = false);
 
 // Another run made the file meanwhile, in the other format: an output of that
 // format takes the place of this one and gets what was held back. At the
@@ -304,14 +306,17 @@ bool makeHeldFile(const HeldOutput &taken, M_OutputBase &output) {
 // Ends the holding back of the output, when it holds back: locks its file,
 // opens it and hands it what it was given. The holding ends first, so that a
 // failure leaves an output that no longer holds back. A file to append to is
-// read back first, whether or not the run read it: records added behind a
-// damaged record would be taken into it. A missing file is made as a whole
-// when the output closes; until then the output goes on holding back.
-void release(M_OutputBase &output, bool closing) {
+// read back first, unless the run has just read it whole under its lock:
+// records added behind a damaged record would be taken into it. A missing
+// file is made as a whole when the output closes; until then the output goes
+// on holding back.
+void release(M_OutputBase &output, bool closing, bool readWhole) {
   using Opening = platform::LockedFile::Opening;
   std::optional<HeldOutput> &held = heldOutput();
   if (!held || held->output != &output)
     return;
+  // Read under the lock: no other run can have added to it since.
+  const bool readWholeUnderLock = readWhole && held->file.isOpen();
   bool locked = false;
   try {
     locked = lockHeldFile(*held, Opening::existing);
@@ -333,7 +338,7 @@ void release(M_OutputBase &output, bool closing) {
     lockHeldFile(taken, Opening::create);
   }
   planLockedFile(taken.plan, taken.file);
-  if (taken.plan.append && !M_errorFileReadsBack(taken.plan.path)) {
+  if (taken.plan.append && !readWholeUnderLock && !M_errorFileReadsBack(taken.plan.path)) {
     taken.file.close();
     divertToSimpleOutput(taken);
     return;
@@ -447,7 +452,7 @@ void openErrorFileForOutput(const std::string &sourceFile, const std::string &ou
 }
 
 void openHeldErrorFileOutput(const std::string &sourceFile, const std::string &outputDirectory, int kind) {
-  ErrorFilePlan plan = planErrorFile(sourceFile, outputDirectory, kind);
+  ErrorFilePlan plan = planErrorFile(sourceFile, outputDirectory, kind, true);
   if (plan.format2)
     installOutput<M_OutputTamsel2>(format2Kind);
   else
@@ -465,9 +470,9 @@ void M_lockErrorFileOutput(const std::string &errorFilePath) {
   }
 }
 
-void M_releaseErrorFileOutput(const std::string &errorFilePath) {
+void M_releaseErrorFileOutput(const std::string &errorFilePath, bool readWhole) {
   if (holdsBackFor(errorFilePath))
-    release(*M_currentOutput(), false);
+    release(*M_currentOutput(), false, readWhole);
 }
 
 void M_refuseErrorFileOutput(const std::string &errorFilePath) {

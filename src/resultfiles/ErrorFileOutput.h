@@ -65,9 +65,11 @@ std::unique_ptr<R_Writer> &M_tamsel2Writer();
 void openErrorFileForOutput(const std::string &sourceFile, const std::string &outputDirectory, int kind);
 
 // As openErrorFileForOutput, except that the output holds back: the file is
-// probed and the output installed now, but the file is neither created nor
-// opened, and what the output is given is kept in order, until
-// M_releaseErrorFileOutput, M_refuseErrorFileOutput or the output's closing.
+// probed and the output installed now (an empty file is taken as a missing
+// one, which another run may have made and not yet written), but the file is
+// neither created nor opened, and what the output is given is kept in order,
+// until M_releaseErrorFileOutput, M_refuseErrorFileOutput or the output's
+// closing.
 void openHeldErrorFileOutput(const std::string &sourceFile, const std::string &outputDirectory, int kind);
 // The run is about to read the error file at the path back: an output holding
 // back for that file takes the file's lock now (waiting for another run's
@@ -77,14 +79,15 @@ void M_lockErrorFileOutput(const std::string &errorFilePath);
 // The run has read the error file at the path back, or passed over it: an
 // output holding back for that file locks it, opens it to append to it, and
 // is given what it was given before and all that follows. A file to append to
-// that does not read back whole (checked here, also when the run passed over
-// it) is left as M_refuseErrorFileOutput leaves it. A missing file is made
-// when the output closes; the output goes on holding back until then. The
-// closing of a held output releases it the same way, making a missing file.
-// An existing file found in the other format (made by another run since the
-// probe) is appended to in its format, by an output of that format installed
-// in place of this one. Nothing for another file or when no output holds back.
-void M_releaseErrorFileOutput(const std::string &errorFilePath);
+// that does not read back whole (checked here, unless the run has just read
+// it whole under its lock: readWhole) is left as M_refuseErrorFileOutput
+// leaves it. A missing file is made when the output closes; the output goes
+// on holding back until then. The closing of a held output releases it the
+// same way, making a missing file. An existing file found in the other format
+// (made by another run since the probe) is appended to in its format, by an
+// output of that format installed in place of this one. Nothing for another
+// file or when no output holds back.
+void M_releaseErrorFileOutput(const std::string &errorFilePath, bool readWhole = false);
 // The error file at the path could not be read back. An output holding back to
 // append to that file leaves it as it is: it gives its place to the simple
 // text output, which gets what was held back and all that follows, and a

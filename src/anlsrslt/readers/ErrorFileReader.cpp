@@ -273,7 +273,7 @@ int readErrorFile(const QL_Filename &outputDirectory, const QL_Filename &file) {
     M_refuseErrorFileOutput(path);
     throw P_FileOpenException(QL_Filename::fromPath(path));
   }
-  M_releaseErrorFileOutput(path);
+  M_releaseErrorFileOutput(path, true);
 
   std::vector<U_RefPtr<M_Diagnostic>> diagnostics(input->diagnosticsBegin(), input->diagnosticsEnd());
   P_DiagnosticTagSet &tags = P_DiagnosticTagSet::instance();
