@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -140,6 +141,8 @@ int guardFileLength(const std::string &path, std::uint64_t length, bool madeByWr
     guard.length = length;
     guard.remove = madeByWriting;
     guard.descriptor = descriptor;
+    // The fields are in place before a handler can see the slot used.
+    std::atomic_signal_fence(std::memory_order_release);
     guard.used = 1;
     return static_cast<int>(id);
   }
@@ -156,6 +159,7 @@ void restoreGuardedFiles() {
     if (!guard.used)
       continue;
     guard.used = 0;
+    std::atomic_signal_fence(std::memory_order_acquire);
     if (guard.remove) {
       ::unlink(guard.path);
       continue;
@@ -249,12 +253,6 @@ std::optional<std::uint64_t> regularFileSize(const std::string &path) {
   return static_cast<std::uint64_t>(status.st_size);
 }
 
-bool truncateFile(const std::string &path, std::uint64_t length) {
-  if (!regularFileSize(path))
-    return false;
-  return ::truncate(path.c_str(), static_cast<off_t>(length)) == 0;
-}
-
 namespace {
 
 constexpr int maxLockTries = 64;
@@ -323,8 +321,10 @@ bool LockedFile::open(const std::string &path, Opening opening) {
   }
   if (opening == Opening::make)
     return openToMake(path);
-  // Each new try follows another process's turn; a file system that never
-  // shows the opened file under its name ends the tries with the file opened.
+  // Each new try follows another process's turn. A name that never shows the
+  // file that was opened and locked (the file is replaced over and over) ends
+  // the tries with a failure: appending to a file no longer under its name
+  // would lose what is written.
   for (int tries = 1;; ++tries) {
     bool made = false;
     const int fd = openForLocking(path, opening != Opening::existing, made);
@@ -354,10 +354,14 @@ bool LockedFile::open(const std::string &path, Opening opening) {
       }
       // The holder before may have removed the file, or put another in its
       // place: the turn is then at the file that the name names now.
-      if (!lockless && tries < maxLockTries && !sameFile(fd, path)) {
+      if (!lockless && !sameFile(fd, path)) {
         ::close(fd);
         if (opening == Opening::existing && ::access(path.c_str(), F_OK) != 0) {
           errno = ENOENT;
+          return false;
+        }
+        if (tries == maxLockTries) {
+          errno = EAGAIN;
           return false;
         }
         continue;

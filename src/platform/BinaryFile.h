@@ -1,5 +1,5 @@
-// Binary files as C streams: opening, the size of an open file, cutting a file
-// back, files written under a lock, files put back when the process dies, and
+// Binary files as C streams: opening, the size of a file, files written under
+// a lock (and cut back through it), files put back when the process dies, and
 // a write failure that tests can bring about on purpose.
 #pragma once
 
@@ -28,10 +28,6 @@ std::FILE *openBinaryFile(const std::string &path, const char *mode);
 // still in the buffer of a stream open on it not counted); nothing for a name
 // that is not a regular file (a device, a pipe, a missing file).
 std::optional<std::uint64_t> regularFileSize(const std::string &path);
-
-// Cuts the regular file of that name to the length given. False, and nothing
-// done, when the name is not a regular file or cannot be cut.
-bool truncateFile(const std::string &path, std::uint64_t length);
 
 // A file that one process at a time adds to: it is held under an exclusive
 // advisory lock (flock) from its opening to its closing, and every process
@@ -62,7 +58,8 @@ public:
   // again, so the lock held is on the file that the name names then. False,
   // with errno telling why and nothing open, for a missing file under
   // Opening::existing (ENOENT), a directory (EISDIR), a FIFO or socket
-  // (EINVAL), or any other failure. While a write fault is set, the file
+  // (EINVAL), a name that still names another file after many tries (EAGAIN),
+  // or any other failure. While a write fault is set, the file
   // carries it. Only while nothing is open.
   bool open(const std::string &path, Opening opening);
   // Gives a file being made its name, unless a file has that name by then:

@@ -1,6 +1,5 @@
 // Runs of the built program whose text output cannot be written: standard
-// output on a full device (/dev/full) or on a pipe whose reader has gone
-// (with SIGPIPE ignored, so that the write fails). The findings cannot reach
+// output on a full device (/dev/full) or on a pipe whose reader has gone. The findings cannot reach
 // the user, so the run ends with one line on standard error and exit code 18,
 // as it does when an error file cannot be written. With nothing to print, the
 // run ends well.
@@ -41,10 +40,12 @@ test_support::ProgramResult runInto(const ScratchDirectory &scratch, int standar
                                      {"LYRBIN", std::string(LYR_TEST_DATA_DIR) + "/installation"},
                                      {"LYROUTPATH", std::nullopt},
                                      {"LYRRCPATH", std::nullopt}});
-  // The program inherits the ignored SIGPIPE: its write to the pipe fails.
-  struct sigaction ignore = {}, old = {};
-  ignore.sa_handler = SIG_IGN;
-  sigaction(SIGPIPE, &ignore, &old);
+  // The program starts with SIGPIPE at its default, which would end it at
+  // the write to the pipe: it ignores the signal itself, so that the write
+  // fails instead.
+  struct sigaction byDefault = {}, old = {};
+  byDefault.sa_handler = SIG_DFL;
+  sigaction(SIGPIPE, &byDefault, &old);
   test_support::RunningProgram program(LYR_PROGRAM_PATH, arguments, environment, scratch.path(),
                                        standardOutput);
   sigaction(SIGPIPE, &old, nullptr);
