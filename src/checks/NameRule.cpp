@@ -211,20 +211,23 @@ ExpressionMatch NameRule::selects(const P_Define *def) const {
 
 bool NameRule::appliesTo(const P_Define *def) const { return selects(def) == ExpressionMatch::match; }
 
-bool NameRule::acceptsName(const std::string &name) const {
-  const ExpressionMatch matched = m_pattern.match(name);
+bool NameRule::acceptsMatch(ExpressionMatch matched) const {
   if (matched == ExpressionMatch::undecided)
     return true;
   return m_invert ? matched != ExpressionMatch::match : matched == ExpressionMatch::match;
 }
 
+bool NameRule::acceptsName(const std::string &name) const { return acceptsMatch(m_pattern.match(name)); }
+
 NameRule::Verdict NameRule::judge(const P_Define *def, const std::string &name) const {
   const ExpressionMatch selected = selects(def);
   if (selected != ExpressionMatch::match)
     return selected == ExpressionMatch::noMatch ? Verdict::notSelected : Verdict::undecided;
-  if (m_pattern.match(name) == ExpressionMatch::undecided)
+  // One match of the name decides.
+  const ExpressionMatch matched = m_pattern.match(name);
+  if (matched == ExpressionMatch::undecided)
     return Verdict::undecided;
-  return acceptsName(name) ? Verdict::accepted : Verdict::broken;
+  return acceptsMatch(matched) ? Verdict::accepted : Verdict::broken;
 }
 
 std::string defineFlagLetters(const P_Define *def) {

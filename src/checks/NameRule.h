@@ -128,6 +128,8 @@ private:
   }
   // appliesTo with the undecided case told apart.
   ExpressionMatch selects(const P_Define *def) const;
+  // acceptsName from the pattern's match of the name.
+  bool acceptsMatch(ExpressionMatch matched) const;
 
   NameRuleExpression m_type;
   NameRuleExpression m_pattern;

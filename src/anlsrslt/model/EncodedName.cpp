@@ -1,10 +1,13 @@
 #include "anlsrslt/model/EncodedName.h"
 
+#include "foundation/Assertion.h"
 #include "foundation/StringStore.h"
 #include "foundation/TextHashIndex.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -26,10 +29,9 @@ Byte byteAt(std::string_view text, std::size_t i) { return static_cast<Byte>(tex
 bool isMarkerOrEscape(Byte b) { return b >= kMarkOpenArguments && b <= kNameByteEscape; }
 
 Byte escapeCodeOf(Byte b) {
-  Byte index = 0;
-  while (kEscapedBytes[index] != b)
-    ++index;
-  return static_cast<Byte>(kFirstEscapeCode + index);
+  const Byte *found = std::find(std::begin(kEscapedBytes), std::end(kEscapedBytes), b);
+  U_ASSERT(found != std::end(kEscapedBytes) && "Escape only a byte that has a code.");
+  return static_cast<Byte>(kFirstEscapeCode + (found - std::begin(kEscapedBytes)));
 }
 
 bool isShiftJisLead(Byte b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
