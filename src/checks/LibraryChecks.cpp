@@ -180,12 +180,12 @@ int checkIncludeAfterCode() {
 }
 
 void checkSetjmpInFile(const std::string &file) {
-  if (U_basename(file) != "setjmp.h")
+  if (U_basenameView(file) != "setjmp.h")
     forEachTokenList(file, checkSetjmpTokens);
 }
 
 void checkErrnoInFile(const std::string &file) {
-  if (U_basename(file) != "errno.h")
+  if (U_basenameView(file) != "errno.h")
     forEachTokenList(file, checkErrnoTokens);
 }
 
