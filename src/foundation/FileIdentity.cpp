@@ -12,13 +12,29 @@ QL_Filename::QL_Filename(std::string_view canonical, std::string_view given)
 
 namespace {
 
-// The absolute canonical names that fromPath made, by their sequence. Each is
-// its own canonical form (files do not move during a run), so a name met
-// again as one of them, as the names handed out by the model are, needs no
-// resolving. A relative one depends on the current directory and is not kept.
+// The canonical names that fromPath made that are absolute and normalised (no
+// empty, "." or ".." component, no trailing "/"), by their sequence. Such a
+// name is its own canonical form whether or not its directory exists, so a
+// name met again as one of them, as the names handed out by the model are,
+// needs no resolving. A relative one depends on the current directory.
 std::unordered_set<std::uint64_t> &canonicalForms() {
   static std::unordered_set<std::uint64_t> forms;
   return forms;
+}
+
+bool isNormalisedAbsolute(std::string_view name) {
+  if (name.size() < 2 || name.front() != '/' || name.back() == '/')
+    return false;
+  for (std::size_t at = 1; at <= name.size();) {
+    std::size_t end = name.find('/', at);
+    if (end == std::string_view::npos)
+      end = name.size();
+    const std::string_view part = name.substr(at, end - at);
+    if (part.empty() || part == "." || part == "..")
+      return false;
+    at = end + 1;
+  }
+  return true;
 }
 
 } // namespace
@@ -40,9 +56,9 @@ QL_Filename QL_Filename::fromPath(std::string_view path) {
     return file;
   }
   std::string canonical = QL_canonicalPath(path);
-  const bool absolute = !canonical.empty() && canonical.front() == '/';
+  const bool remembered = isNormalisedAbsolute(canonical);
   file.m_canonical = U_Filename(std::move(canonical));
-  if (absolute)
+  if (remembered)
     canonicalForms().insert(file.m_canonical.sequence());
   file.m_given = U_Filename(path);
   return file;
