@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <deque>
 #include <iterator>
 #include <unordered_set>
 
@@ -81,12 +82,13 @@ template <class Check> void forEachTokenList(const std::string &file, Check chec
     check(file, table.m_defineTokens[i], table.m_defineTokenLines[i]);
 }
 
-// Calls the per-file check with each examined file, over a copy of the list
-// taken now.
+// Calls the per-file check with each examined file on the list now, in place:
+// entries stay where they are while others are added.
 void forEachCheckedFile(void (*check)(const std::string &)) {
-  const std::vector<std::string> files = CheckedFileList();
-  for (const std::string &file : files)
-    check(file);
+  const std::deque<std::string> &files = CheckedFileList();
+  const std::size_t count = files.size();
+  for (std::size_t i = 0; i < count; ++i)
+    check(files[i]);
 }
 
 // The 0-based line of the token at the position; -1 when the lines fall short.
@@ -101,7 +103,7 @@ std::uint32_t reportedLine(int index) { return static_cast<std::uint32_t>(index 
 void checkHeaderInclude(const std::string &header, const char *complianceId) {
   for (std::int32_t id = PI_beginIncludes(); !PI_includesAtEnd(id);) {
     const P_IncludeRecord *include = PI_currentInclude(id);
-    if (U_basename(PI_includeToFileName(include)) == header)
+    if (U_basenameView(PI_includeToFileName(include)) == header)
       report(Qmsg::get_msg(complianceId, 1), PI_includeFromFileName(include), PI_includeLine(include));
     if (PI_nextInclude(id))
       break;
@@ -178,12 +180,12 @@ int checkIncludeAfterCode() {
 }
 
 void checkSetjmpInFile(const std::string &file) {
-  if (U_basename(file) != "setjmp.h")
+  if (U_basenameView(file) != "setjmp.h")
     forEachTokenList(file, checkSetjmpTokens);
 }
 
 void checkErrnoInFile(const std::string &file) {
-  if (U_basename(file) != "errno.h")
+  if (U_basenameView(file) != "errno.h")
     forEachTokenList(file, checkErrnoTokens);
 }
 

@@ -25,8 +25,9 @@ void initStdioHCheck();
 void initTimeHCheck();
 
 // The end-of-run part of each check, called by the module's end-of-run
-// listener in this order. The token checks walk a copy of CheckedFileList
-// (checks/SourceRescan.h) and may end the run through the re-scan's exit.
+// listener in this order. The token checks walk the files on CheckedFileList
+// (checks/SourceRescan.h) when they start, and may end the run through the
+// re-scan's exit.
 void runBasicTypeCheck();
 void runIncludeAfterCodeCheck(); // does nothing: the check runs at the end of the DEFINE records
 void runErrnoCheck();

@@ -201,7 +201,7 @@ ExpressionMatch NameRule::selects(const P_Define *def) const {
   if (result == ExpressionMatch::match && hasFlag())
     result = m_flag.match(defineFlagLetters(def));
   if (result == ExpressionMatch::match && hasFilename())
-    result = m_filename.match(U_basename(PI_defineFileName(def)));
+    result = m_filename.match(U_basenameView(PI_defineFileName(def)));
   if (result == ExpressionMatch::match && hasNamespace()) {
     std::string subject;
     result = enclosingNamespace(def, subject) ? m_namespaceExpr.match(subject) : ExpressionMatch::noMatch;

@@ -9,8 +9,10 @@
 #include "platform/TextFile.h"
 
 #include <cstdint>
+#include <cstring>
 #include <map>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -28,6 +30,15 @@ LineCache &blankedLineCache() {
   return cache;
 }
 
+// Ends the re-scan with the text before, the path and the text after: made
+// in one piece of its own size, as the path may be long.
+[[noreturn]] void endRescan(const char *before, const std::string &path, const char *after) {
+  std::string text;
+  text.reserve(std::strlen(before) + path.size() + std::strlen(after));
+  text.append(before).append(path).append(after);
+  throw P_SourceRescanExit(std::move(text));
+}
+
 } // namespace
 
 const SourceLineList &sourceLines(const std::string &name) {
@@ -35,9 +46,9 @@ const SourceLineList &sourceLines(const std::string &name) {
   const LineCache::iterator found = cache.find(name);
   if (found != cache.end())
     return found->second;
-  const std::string path = nameForPlatform(name);
-  if (!U_fileExists(path))
-    throw P_SourceRescanExit(path + " does not exist.\n");
+  std::string converted;
+  if (const std::string &path = nameForPlatform(name, converted); !U_fileExists(path))
+    endRescan("", path, " does not exist.\n");
   return cache.emplace(name, readSourceFile(name)).first->second;
 }
 
@@ -57,7 +68,7 @@ SourceLineList readSourceFile(const std::string &name) {
   // A directory, a FIFO or a device is not opened: it is no text to re-read.
   platform::TextInputFile in(path);
   if (!in.is_open())
-    throw P_SourceRescanExit("cannot open file " + path + "\n");
+    endRescan("cannot open file ", path, "\n");
   SourceLineList lines;
   // Each kept line is a copy of its own size; the read buffer serves every
   // line and goes with the function. It has room for the whole file, whose
@@ -74,7 +85,7 @@ SourceLineList readSourceFile(const std::string &name) {
   // A file that opens but cannot be read is no more use than one that does
   // not open: re-scanning part of it would give wrong findings.
   if (in.readFailed())
-    throw P_SourceRescanExit("cannot open file " + path + "\n");
+    endRescan("cannot open file ", path, "\n");
   return lines;
 }
 

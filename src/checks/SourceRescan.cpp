@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <unordered_set>
+#include <vector>
 
 namespace {
 
@@ -32,8 +33,8 @@ std::string &currentPreprocessedFile() {
   return path;
 }
 
-std::vector<std::string> &CheckedFileList() {
-  static std::vector<std::string> files;
+std::deque<std::string> &CheckedFileList() {
+  static std::deque<std::string> files;
   return files;
 }
 

@@ -3,8 +3,8 @@
 // being read. Their lines are read by checks/SourceLines.h.
 #pragma once
 
+#include <deque>
 #include <string>
-#include <vector>
 
 class P_Source;
 
@@ -31,8 +31,9 @@ std::string &currentSourceFile();
 std::string &currentPreprocessedFile();
 // The names of the examined files, in the order they were added: the source
 // files as announced, then the non-quiet included files. A name may occur
-// twice (a source that another source includes); entries are never removed.
-std::vector<std::string> &CheckedFileList();
+// twice (a source that another source includes); entries are never removed,
+// and an entry stays in place while others are added.
+std::deque<std::string> &CheckedFileList();
 
 // Empties the list and the current names; for tests only.
 void resetSourceRescan();

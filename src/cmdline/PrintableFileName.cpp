@@ -11,13 +11,15 @@ std::string fileIdentityGivenName(const QL_Filename &file) { return file.given()
 
 std::string fileIdentityGivenNameText(const QL_Filename &file) { return file.given().str(); }
 
-std::string printableFileName(const QL_Filename &file) {
-  const C_CmdArgs *args = C_currentCmdArgs();
-  if (args && args->options())
-    return printableFileName(file, *args->options());
-  return file.canonical().str();
-}
+std::string printableFileName(const QL_Filename &file) { return printableFileNameHandle(file).str(); }
 
 std::string printableFileName(const QL_Filename &file, const C_Options &options) {
   return options.expandFilenames().value() ? file.canonical().str() : file.given().str();
+}
+
+const U_Filename &printableFileNameHandle(const QL_Filename &file) {
+  const C_CmdArgs *args = C_currentCmdArgs();
+  if (args && args->options() && !args->options()->expandFilenames().value())
+    return file.given();
+  return file.canonical();
 }

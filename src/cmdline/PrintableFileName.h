@@ -23,3 +23,5 @@ std::string fileIdentityGivenNameText(const QL_Filename &file);
 // form consults the current argument set, or the default when none is current.
 std::string printableFileName(const QL_Filename &file);
 std::string printableFileName(const QL_Filename &file, const C_Options &options);
+// The handle of that name, for writing it without a copy.
+const U_Filename &printableFileNameHandle(const QL_Filename &file);

@@ -5,6 +5,7 @@
 
 #include <ostream>
 #include <string>
+#include <string_view>
 
 // Two identities are the same file when their canonical names are the same
 // handle; the given name plays no part. Identities are ordered by their
@@ -14,11 +15,11 @@ class QL_Filename {
 public:
   QL_Filename() = default;
   // Interns both texts unchanged.
-  QL_Filename(const std::string &canonical, const std::string &given);
+  QL_Filename(std::string_view canonical, std::string_view given);
 
   // The identity of a name in the internal encoding: the given name is the
   // name with forward slashes, the canonical one QL_canonicalPath of it.
-  static QL_Filename fromPath(const std::string &path);
+  static QL_Filename fromPath(std::string_view path);
   // Canonical name U_absolutePath (path); the given name exactly as passed.
   static QL_Filename fromAbsolutePath(const std::string &path);
 

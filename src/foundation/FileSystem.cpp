@@ -5,6 +5,7 @@
 #include "platform/FileSystem.h"
 
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -39,24 +40,30 @@ std::string U_absolutePath(const std::string &path) {
   return result;
 }
 
-std::string QL_canonicalPath(const std::string &path) {
+std::string QL_canonicalPath(std::string_view name) {
+  // One copy of the name serves the tests on the file system, and becomes the
+  // result where the name keeps its form.
+  std::string path(name);
   std::string result;
   if (path.find('/') == std::string::npos && !QL_isDirectory(path)) {
     result = QL_joinPath(QL_currentDirectory(), path);
-  } else {
-    const bool directory = QL_isDirectory(path);
-    const std::string dir = directory ? path : QL_dirname(path);
-    const std::string base = directory ? std::string() : QL_basename(path);
-    if (std::optional<std::string> full = fullPathOfExisting(nameForPlatform(dir), false)) {
+  } else if (QL_isDirectory(path)) {
+    if (std::optional<std::string> full = fullPathOfExisting(nameForPlatform(path), false))
       result = QL_toForwardSlashes(nameFromPlatform(*full));
-      if (!base.empty())
-        result = QL_joinPath(result, base);
-    } else {
-      result = path;
-    }
+    else
+      result = std::move(path);
+  } else if (std::optional<std::string> full = fullPathOfExisting(nameForPlatform(QL_dirname(path)), false)) {
+    result = QL_toForwardSlashes(nameFromPlatform(*full));
+    // The name is let go once its base name is taken.
+    const std::string base = QL_basename(std::exchange(path, std::string()));
+    if (!base.empty())
+      result = QL_joinPath(result, base);
+  } else {
+    result = std::move(path);
   }
   // A name that does not exist keeps its form.
-  if (std::optional<std::string> longName = platform::longPathName(nameForPlatform(result)))
+  std::string converted;
+  if (std::optional<std::string> longName = platform::longPathName(nameForPlatform(result, converted)))
     result = QL_toForwardSlashes(nameFromPlatform(*longName));
   return result;
 }
@@ -84,20 +91,30 @@ std::string U_programDirectory() {
 
 bool U_fileExists(const std::string &path) { return platform::canAccess(path, platform::Access::exists); }
 
-bool QL_exists(const std::string &path) { return U_fileExists(nameForPlatform(path)); }
+bool QL_exists(const std::string &path) {
+  std::string converted;
+  return U_fileExists(nameForPlatform(path, converted));
+}
 
 bool U_isReadable(const std::string &path) { return platform::canAccess(path, platform::Access::readable); }
 
 bool U_isDirectory(const std::string &path) { return isKind(path, platform::FileKind::directory); }
 
-bool QL_isDirectory(const std::string &path) { return U_isDirectory(nameForPlatform(path)); }
+bool QL_isDirectory(const std::string &path) {
+  std::string converted;
+  return U_isDirectory(nameForPlatform(path, converted));
+}
 
 bool U_isRegularFile(const std::string &path) { return isKind(path, platform::FileKind::regular); }
 
-bool QL_isRegularFile(const std::string &path) { return U_isRegularFile(nameForPlatform(path)); }
+bool QL_isRegularFile(const std::string &path) {
+  std::string converted;
+  return U_isRegularFile(nameForPlatform(path, converted));
+}
 
 bool QL_isReadableFile(const std::string &path) {
-  const std::string platformPath = nameForPlatform(path);
+  std::string converted;
+  const std::string &platformPath = nameForPlatform(path, converted);
   return U_isReadable(platformPath) && !U_isDirectory(platformPath);
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 // The absolute long name of a path, with forward slashes and no encoding
 // conversion. A name whose directory does not exist stays as it is.
@@ -12,7 +13,7 @@ std::string U_absolutePath(const std::string &path);
 // bare name is joined to the current directory; otherwise the absolute form of
 // its directory joined with its base name, or the path unchanged when the
 // directory does not exist. The empty name gives the current directory.
-std::string QL_canonicalPath(const std::string &path);
+std::string QL_canonicalPath(std::string_view name);
 // Whether the name is its own canonical name: absolute and normalised (no "."
 // or ".." component, no doubled or trailing "/"), which QL_canonicalPath
 // leaves as it is, whether or not the file exists.

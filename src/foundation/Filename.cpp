@@ -1,10 +1,22 @@
 #include "foundation/Filename.h"
 
+#include <utility>
+
 U_Filename::U_Filename() { Store::instance(); }
 
 U_Filename::U_Filename(const std::string &text) : m_entry(Store::instance().intern(text)) {}
 
 U_Filename::U_Filename(const char *text) : m_entry(Store::instance().intern(text)) {}
+
+U_Filename::U_Filename(std::string_view text) : m_entry(Store::instance().intern(text)) {}
+
+U_Filename::U_Filename(std::string &&text) : m_entry(Store::instance().intern(std::move(text))) {}
+
+U_Filename U_Filename::find(std::string_view text) {
+  U_Filename name;
+  name.m_entry = Store::instance().find(text);
+  return name;
+}
 
 std::string U_Filename::str() const { return std::string(c_str()); }
 

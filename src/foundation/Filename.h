@@ -5,6 +5,7 @@
 
 #include <ostream>
 #include <string>
+#include <string_view>
 
 // Holds the address of a stored file-name text, or nothing. Two handles are the
 // same name exactly when they hold the same entry; handles are ordered by the
@@ -17,6 +18,13 @@ public:
   U_Filename();
   U_Filename(const std::string &text);
   U_Filename(const char *text);
+  U_Filename(std::string_view text);
+  // A text that is not stored yet is moved into the store.
+  U_Filename(std::string &&text);
+
+  // The handle of the stored text equal to the text; unset when none is
+  // stored. Stores nothing.
+  static U_Filename find(std::string_view text);
 
   bool isSet() const { return m_entry != nullptr; }
   // The name's place in the order of first interning; 0 when unset. Serves as

@@ -4,6 +4,7 @@
 #include "platform/FileSystem.h"
 
 #include <algorithm>
+#include <string_view>
 
 namespace {
 
@@ -35,29 +36,31 @@ NativeSlashLookup &nativeSlashLookup() {
 } // namespace
 
 std::string U_dirname(const std::string &path) {
-  std::string text = path;
-  if (text.size() == 2 && text[1] == ':')
-    text += '/';
-  else if (!text.empty() && text.back() == '/' && !isRoot(text))
-    text.pop_back();
+  if (path.size() == 2 && path[1] == ':')
+    return path + '/';
+  // Worked out on the name in place: only the part given back is copied.
+  std::string_view text = path;
+  if (!text.empty() && text.back() == '/' && !isRoot(path))
+    text.remove_suffix(1);
   const std::size_t slash = text.rfind('/');
   if (slash == std::string::npos)
     return ".";
   if (slash == 0)
     return "/";
-  if (slash == 2 && hasDriveColon(text))
-    return text.substr(0, 3);
-  return text.substr(0, slash);
+  if (slash == 2 && hasDriveColon(path))
+    return std::string(text.substr(0, 3));
+  return std::string(text.substr(0, slash));
 }
 
 std::string QL_dirname(const std::string &path) { return U_dirname(path); }
 
-std::string U_basename(const std::string &path) {
-  std::string text = path;
-  if (text.size() > 1 && text.back() == '/')
-    text.pop_back();
-  const std::size_t slash = text.rfind('/');
-  return slash == std::string::npos ? text : text.substr(slash + 1);
+std::string U_basename(const std::string &path) { return std::string(U_basenameView(path)); }
+
+std::string_view U_basenameView(std::string_view path) {
+  if (path.size() > 1 && path.back() == '/')
+    path.remove_suffix(1);
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
 std::string QL_basename(const std::string &path) { return U_basename(path); }

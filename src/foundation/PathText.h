@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 // The directory part: "C:" and "C:/x" give "C:/", "/x" gives "/", "a/b/"
 // gives "a", "a/" and "abc" give ".".
@@ -16,6 +17,8 @@ std::string QL_dirname(const std::string &path);
 // "b", "/" gives the empty text.
 std::string U_basename(const std::string &path);
 std::string QL_basename(const std::string &path);
+// The same text, left in the name.
+std::string_view U_basenameView(std::string_view path);
 
 // The name up to its last "." when that "." lies after the last "/".
 std::string U_removeExtension(const std::string &path);

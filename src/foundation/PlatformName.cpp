@@ -34,10 +34,16 @@ QL_UnconvertedNames::QL_UnconvertedNames() : m_previous(namesUnconverted()) { na
 QL_UnconvertedNames::~QL_UnconvertedNames() { namesUnconverted() = m_previous; }
 
 std::string nameForPlatform(const std::string &internalName) {
+  std::string converted;
+  return nameForPlatform(internalName, converted);
+}
+
+const std::string &nameForPlatform(const std::string &internalName, std::string &converted) {
   if (passesUnchanged(internalName))
     return internalName;
   QL_UnconvertedNames inside;
-  return QL_fromInternal(internalName);
+  converted = QL_fromInternal(internalName);
+  return converted;
 }
 
 std::string nameFromPlatform(const std::string &platformName) {

@@ -11,6 +11,9 @@ class C_Product;
 
 // An internal name in the form the platform takes (QL_fromInternal).
 std::string nameForPlatform(const std::string &internalName);
+// The same form without a copy of a name that passes unchanged: the name
+// itself, or its conversion kept in converted.
+const std::string &nameForPlatform(const std::string &internalName, std::string &converted);
 // A name the platform gave, in the internal form (QL_nameToInternal).
 std::string nameFromPlatform(const std::string &platformName);
 

@@ -55,16 +55,34 @@ public:
     auto found = m_index.find(text);
     if (found != m_index.end())
       return *found;
-    m_entries.push_back(U_StoredString{std::string(text), m_entries.size()});
-    const U_StoredString *entry = &m_entries.back();
-    m_index.insert(entry);
-    return entry;
+    return add(std::string(text));
+  }
+  // As intern; a text that is not stored yet is moved into the store rather
+  // than copied.
+  const U_StoredString *intern(std::string &&text) {
+    auto found = m_index.find(std::string_view(text));
+    if (found != m_index.end())
+      return *found;
+    return add(std::move(text));
+  }
+
+  // The stored entry equal to the text under Compare; null when absent.
+  const U_StoredString *find(std::string_view text) const {
+    auto found = m_index.find(text);
+    return found != m_index.end() ? *found : nullptr;
   }
 
   std::size_t size() const { return m_entries.size(); }
 
 private:
   U_SingletonStringStore() = default;
+
+  const U_StoredString *add(std::string &&text) {
+    m_entries.push_back(U_StoredString{std::move(text), m_entries.size()});
+    const U_StoredString *entry = &m_entries.back();
+    m_index.insert(entry);
+    return entry;
+  }
 
   struct EntryOrder {
     using is_transparent = void;

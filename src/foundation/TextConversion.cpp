@@ -69,6 +69,14 @@ std::string QL_fromInternal(std::string text) {
   return QL_fromInternal(std::move(text), C_requireCurrentProduct(), QL_defaultEncoding());
 }
 
+void QL_writeFromInternal(std::ostream &out, std::string_view text, QL_EncodingKind kind) {
+  const C_Product &product = C_requireCurrentProduct();
+  if (needsNoConversion(kind))
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+  else
+    out << QL_fromInternal(std::string(text), product, kind);
+}
+
 std::string QL_toInternal(const C_Product &product, std::string text, QL_EncodingKind kind) {
   if (needsNoConversion(kind))
     return text;

@@ -9,6 +9,7 @@
 #include <istream>
 #include <ostream>
 #include <string>
+#include <string_view>
 
 class C_Product;
 class Destination;
@@ -38,6 +39,9 @@ std::string QL_convertString(const C_Product &product, std::string text, QL_Enco
 std::string QL_fromInternal(std::string text, const C_Product &product, QL_EncodingKind kind);
 std::string QL_fromInternal(std::string text, QL_EncodingKind kind);
 std::string QL_fromInternal(std::string text);
+// QL_fromInternal(text, kind) written to the stream; a text that needs no
+// conversion is written as it is, without a copy.
+void QL_writeFromInternal(std::ostream &out, std::string_view text, QL_EncodingKind kind);
 
 // Kind into the internal encoding; unchanged for eceNone and eceEUC. The forms
 // without a kind use the product's language kind, the forms without a product

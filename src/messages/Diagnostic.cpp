@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <sstream>
+#include <utility>
 
 namespace {
 
@@ -19,11 +20,13 @@ namespace {
 std::string shownName(const QL_Filename &file) { return QL_fromInternal(printableFileName(file), eceEUC); }
 
 // "<file>:<line>", from the shown (HL) file and line when the location has
-// them, then ":<column>" when the column is positive or always is set.
+// them, then ":<column>" when the column is positive or always is set. The
+// name is written from its handle, as shownName gives it.
 void writePosition(std::ostream &out, const U_Location &location, bool always) {
   const bool shown = location.hasHLLoc();
-  out << shownName(shown ? location.getHLFile() : location.getFile()) << ":"
-      << (shown ? location.getHLLine() : location.getLine());
+  QL_writeFromInternal(
+      out, printableFileNameHandle(shown ? location.getHLFile() : location.getFile()).c_str(), eceEUC);
+  out << ":" << (shown ? location.getHLLine() : location.getLine());
   if (always || location.getColumn() > 0)
     out << ":" << location.getColumn();
 }
@@ -62,6 +65,10 @@ void M_Diagnostic::addParameter(const std::string &text) {
   m_parameters.push_back(new M_ParamStringType(text));
 }
 
+void M_Diagnostic::addParameter(std::string &&text) {
+  m_parameters.push_back(new M_ParamStringType(std::move(text)));
+}
+
 void M_Diagnostic::addParameter(const char *text) { addParameter(std::string(text ? text : "")); }
 
 void M_Diagnostic::addParameter(const QL_Filename &file) { addParameter(shownName(file)); }
@@ -95,13 +102,20 @@ bool M_Diagnostic::hasNonEmptyMessageList() const {
 
 std::string M_Diagnostic::dumpText() const {
   std::ostringstream out;
+  writeText(out);
+  return out.str();
+}
+
+void M_Diagnostic::writeText(std::ostream &out) const {
   if (m_location.isSet())
     writePosition(out, m_location, false);
   else
     out << "nofile.cc:0";
   out << ": Msg=" << static_cast<std::int32_t>(m_number) << " #params=" << getParameterCount();
-  for (std::size_t i = 0; i < m_parameters.size(); ++i)
-    out << (i == 0 ? " {" : ", ") << m_parameters[i]->text();
+  for (std::size_t i = 0; i < m_parameters.size(); ++i) {
+    out << (i == 0 ? " {" : ", ");
+    m_parameters[i]->writeText(out);
+  }
   if (!m_parameters.empty())
     out << "}";
   if (m_hiddenByPragma)
@@ -120,7 +134,6 @@ std::string M_Diagnostic::dumpText() const {
       writeLocationChain(out, m_location, "call", M_calledFromMessage, &U_Location::hasCalledFromLoc,
                          &U_Location::getCalledFromLoc);
   }
-  return out.str();
 }
 
 bool diagnosticsEqual(const U_RefPtr<M_Diagnostic> &a, const U_RefPtr<M_Diagnostic> &b) {

@@ -8,6 +8,7 @@
 #include "messages/ParamType.h"
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,7 @@ public:
   // A text (a null C string is the empty text). Texts are in the internal
   // encoding, which parameters keep as it is.
   void addParameter(const std::string &text);
+  void addParameter(std::string &&text);
   void addParameter(const char *text);
   // The file's printable name.
   void addParameter(const QL_Filename &file);
@@ -75,6 +77,8 @@ public:
   // include, instantiation and call histories while the debug words
   // "showInclLoc", "showInstLoc" and "showCallLoc" are given.
   std::string dumpText() const;
+  // The same line written to the stream as it is made, without a copy of it.
+  void writeText(std::ostream &out) const;
 
   // The same location (U_sameLocation), number, flags and parameter texts.
   friend bool diagnosticsEqual(const U_RefPtr<M_Diagnostic> &a, const U_RefPtr<M_Diagnostic> &b);

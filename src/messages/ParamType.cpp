@@ -4,13 +4,18 @@
 #include "messages/Diagnostic.h"
 #include "resultfiles/EntityDisplayName.h"
 
+#include <utility>
+
 M_ParamType::~M_ParamType() = default;
 
 std::string M_ParamType::text() const { return std::string(); }
+void M_ParamType::writeText(std::ostream &out) const { out << text(); }
 
 M_ParamStringType::M_ParamStringType(const std::string &text) : m_string(text) {}
+M_ParamStringType::M_ParamStringType(std::string &&text) : m_string(std::move(text)) {}
 M_ParamStringType::~M_ParamStringType() = default;
 std::string M_ParamStringType::text() const { return m_string; }
+void M_ParamStringType::writeText(std::ostream &out) const { out << m_string; }
 void M_ParamStringType::accept(M_ParamTypeNav &nav) { nav.visitString(*this); }
 
 M_ParamEntityType::M_ParamEntityType(const U_RefPtr<U_EntityDisplayName> &entity, bool flag)

@@ -5,6 +5,7 @@
 
 #include "foundation/Ref.h"
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,8 @@ public:
   ~M_ParamType() override = 0;
   // The parameter as one line of text; empty for the base.
   virtual std::string text() const;
+  // The same text written to the stream.
+  virtual void writeText(std::ostream &out) const;
   // Calls the visitor operation of the parameter's own kind with itself.
   virtual void accept(M_ParamTypeNav &nav) = 0;
 };
@@ -27,8 +30,11 @@ public:
 class M_ParamStringType : public M_ParamType {
 public:
   explicit M_ParamStringType(const std::string &text);
+  explicit M_ParamStringType(std::string &&text);
   ~M_ParamStringType() override;
   std::string text() const override;
+  // Writes the text itself, without a copy of it.
+  void writeText(std::ostream &out) const override;
   void accept(M_ParamTypeNav &nav) override;
 
   const std::string &getString() const { return m_string; }

@@ -63,7 +63,9 @@ void M_OutputSimple::send(const U_RefPtr<M_Diagnostic> &diagnostic, bool suppres
 }
 
 void M_OutputSimple::write(const U_RefPtr<M_Diagnostic> &diagnostic, bool) {
-  std::cout << diagnostic->dumpText() << std::endl;
+  // Written as it is made: a long parameter is not copied into a line first.
+  diagnostic->writeText(std::cout);
+  std::cout << std::endl;
   requireWritten(m_failed);
 }
 
@@ -108,7 +110,8 @@ const std::string &M_OutputFormat::formatString() {
 }
 
 void M_OutputFormat::writeNested(const U_RefPtr<M_Diagnostic> &diagnostic, bool suppressed) {
-  std::cout << diagnostic->dumpText() << '\n';
+  diagnostic->writeText(std::cout);
+  std::cout << '\n';
   writeHistory(diagnostic->getLocation(), suppressed);
   for (int i = 0; i < diagnostic->getParameterCount(); ++i)
     if (const auto *list = dynamic_cast<const M_ParamMsgListType *>(diagnostic->getParameter(i)))

@@ -74,8 +74,14 @@ void writeTamselMessage(R_Writer &stream, const U_RefPtr<M_Diagnostic> &diagnost
 void writeTamselParams(R_Writer &stream, const M_Diagnostic &diagnostic) {
   // Every kind of parameter has a text, so every parameter is written.
   writeTamselInt(stream, diagnostic.getParameterCount());
-  for (int i = 0; i < diagnostic.getParameterCount(); ++i)
-    writeTamselString(stream, diagnostic.getParameter(i)->text());
+  for (int i = 0; i < diagnostic.getParameterCount(); ++i) {
+    // A text parameter is written as it is held, without a copy.
+    const M_ParamType *param = diagnostic.getParameter(i);
+    if (const auto *text = dynamic_cast<const M_ParamStringType *>(param))
+      writeTamselString(stream, text->getString());
+    else
+      writeTamselString(stream, param->text());
+  }
   writeTamselInt(stream, 0);
 }
 

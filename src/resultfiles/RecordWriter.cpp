@@ -1,6 +1,5 @@
 #include "resultfiles/RecordWriter.h"
 
-#include "cmdline/PrintableFileName.h"
 #include "foundation/Assertion.h"
 #include "platform/BinaryFile.h"
 #include "platform/FileSystem.h"
@@ -92,11 +91,19 @@ void R_Writer::hold(platform::LockedFile file, bool madeByWriting) {
     m_guard = platform::guardFileLength(m_fileName, *m_sizeAtOpen, m_created, m_file.descriptor());
 }
 
+bool R_Writer::handPending() {
+  bool written = true;
+  for (const std::string &block : m_pending)
+    if (written && !block.empty())
+      written = m_file.append(block.data(), block.size());
+  std::vector<std::string>().swap(m_pending);
+  return written;
+}
+
 bool R_Writer::close() {
   if (!m_file.isOpen())
     return false;
-  bool written = m_file.append(m_pending.data(), m_pending.size()) && m_file.checkWritten();
-  std::string().swap(m_pending);
+  bool written = handPending() && m_file.checkWritten();
   if (written && m_file.beingMade() && !m_file.giveName()) {
     written = false;
     m_nameRefused = nameCannotBeGiven(errno);
@@ -113,9 +120,8 @@ bool R_Writer::close() {
 }
 
 void R_Writer::flush() {
-  if (!m_file.isOpen() || !m_file.append(m_pending.data(), m_pending.size()))
+  if (!m_file.isOpen() || !handPending())
     fail();
-  m_pending.clear();
 }
 
 void R_Writer::discard() {
@@ -130,7 +136,7 @@ void R_Writer::fail() {
 }
 
 void R_Writer::restore() {
-  std::string().swap(m_pending);
+  std::vector<std::string>().swap(m_pending);
   // Once only, and while the lock is held: what a later opening or another
   // writer did stays. Only a regular file has a size to go back to; a device
   // keeps what it took.
@@ -150,7 +156,18 @@ void R_Writer::writeBytes(const void *bytes, std::size_t count) {
     return;
   if (!m_file.isOpen())
     fail();
-  m_pending.append(static_cast<const char *>(bytes), count);
+  // A long text is held as it is: the blocks before it are not copied to
+  // make room for it, nor it for what follows.
+  constexpr std::size_t longWrite = 1024 * 1024;
+  const char *text = static_cast<const char *>(bytes);
+  if (count >= longWrite) {
+    m_pending.emplace_back(text, count);
+    m_pending.emplace_back();
+    return;
+  }
+  if (m_pending.empty())
+    m_pending.emplace_back();
+  m_pending.back().append(text, count);
 }
 
 void R_Writer::writeByte(std::uint8_t value) { writeBytes(&value, 1); }
@@ -162,7 +179,7 @@ void R_Writer::writeInt(std::uint32_t value) {
   writeBytes(bytes, sizeof bytes);
 }
 
-void R_Writer::writeString(const std::string &text) {
+void R_Writer::writeString(std::string_view text) {
   // The length has to fit the int32 in front of the text.
   if (text.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
     fail();
@@ -172,7 +189,7 @@ void R_Writer::writeString(const std::string &text) {
 
 void R_Writer::writeCString(const char *text) {
   U_ASSERT(text && "Dont write a null text.");
-  writeString(std::string(text, std::strlen(text)));
+  writeString(std::string_view(text));
 }
 
 void R_Writer::writeBlock(const void *bytes, std::uint32_t count) {
@@ -194,7 +211,9 @@ void R_Writer::writeFile(const QL_Filename &file) {
     writeInt(known->second);
     return;
   }
-  const std::string canonical = filenameToString(file.canonical());
+  // The names as filenameToString and fileIdentityGivenName give them, read
+  // where the store holds them.
+  const std::string_view canonical = file.canonical().c_str();
   const auto [entry, added] = m_data.m_fileNames.emplace(canonical, m_data.m_nextFileId);
   m_data.m_files.emplace(file.canonical(), entry->second);
   writeInt(entry->second);
@@ -202,7 +221,7 @@ void R_Writer::writeFile(const QL_Filename &file) {
     return;
   ++m_data.m_nextFileId;
   writeString(canonical);
-  writeString(fileIdentityGivenName(file));
+  writeString(file.given().c_str());
 }
 
 namespace {

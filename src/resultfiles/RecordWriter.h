@@ -15,6 +15,8 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 class U_MacroHistory;
 
@@ -41,7 +43,9 @@ struct R_WriterData {
   // names read the same share one id. The first map finds a name's handle
   // again without making its text.
   std::map<U_Filename, std::uint32_t> m_files;
-  std::map<std::string, std::uint32_t> m_fileNames;
+  // The texts of the canonical handles, held where the file-name store holds
+  // them for the whole run.
+  std::map<std::string_view, std::uint32_t> m_fileNames;
   std::uint32_t m_nextFileId = 0;
   std::map<U_Location, WrittenLocation, ByLocationObject> m_locations;
   std::uint32_t m_nextLocationId = 0;
@@ -51,9 +55,11 @@ struct R_WriterData {
 // is aligned.
 //
 // What is written is kept in memory and reaches the file as a whole when the
-// writer is closed (or flushed), in as few system calls as the system allows:
-// a process killed before then leaves the file as it was, and one killed while
-// the bytes go out leaves as little as can be half written. The file is held
+// writer is closed (or flushed), in as few system calls as the system allows
+// (one more for each long text, which is held in a block of its own rather
+// than copied as the rest grows): a process killed before then leaves the file
+// as it was, and one killed while the bytes go out leaves as little as can be
+// half written. The file is held
 // under its lock (platform::LockedFile) from the opening to the closing, so
 // writers in other processes take turns with this one.
 //
@@ -117,7 +123,7 @@ public:
   void writeByte(std::uint8_t value);
   void writeInt(std::uint32_t value);
   // int32 length, then the bytes; no NUL.
-  void writeString(const std::string &text);
+  void writeString(std::string_view text);
   // As writeString, of the characters up to the first NUL.
   void writeCString(const char *text);
   // int32 count, then the bytes.
@@ -151,7 +157,13 @@ private:
 
   std::string m_fileName;
   platform::LockedFile m_file;
-  std::string m_pending; // written, not yet handed to the file
+  // Hands the pending blocks to the file, in order; false when one did not
+  // reach it whole. They are dropped either way.
+  bool handPending();
+
+  // Written, not yet handed to the file: blocks in order, the last one open
+  // for short writes; a long write makes a block of its own.
+  std::vector<std::string> m_pending;
   R_WriterData m_data;
   std::optional<std::uint64_t> m_sizeAtOpen;
   bool m_created = false;    // the opening made the file

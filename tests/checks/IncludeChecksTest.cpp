@@ -142,7 +142,8 @@ TEST_F(IncludeChecksTest, IncludedFilesJoinTheCheckedFilesOnceUnlessQuiet) {
   addNonQuietIncludedFiles();
   // Each included file once, in the order first met among the records, which
   // are grouped by including file.
-  EXPECT_EQ((Lines{dir / "a.c", dir / "x.h", dir / "a.c", dir / "y.h"}), CheckedFileList());
+  EXPECT_EQ((Lines{dir / "a.c", dir / "x.h", dir / "a.c", dir / "y.h"}),
+            Lines(CheckedFileList().begin(), CheckedFileList().end()));
 }
 
 } // namespace

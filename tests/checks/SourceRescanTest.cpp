@@ -7,12 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <string>
-#include <vector>
 
 namespace {
 
-using Names = std::vector<std::string>;
+using Names = std::deque<std::string>;
 
 class SourceRescanTest : public test_support::CurrentArgumentsTest {
 protected:

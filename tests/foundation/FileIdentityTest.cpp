@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -57,6 +58,48 @@ TEST(FileIdentityTest, MissingFilesKeepTheirForm) {
   EXPECT_EQ(scratch.path(), empty.canonical().str());
   EXPECT_EQ("", empty.given().str());
   EXPECT_TRUE(empty.given().isSet());
+}
+
+TEST(FileIdentityTest, NameReadInPlaceAndMetAgain) {
+  ScratchDirectory scratch;
+  scratch.makeDirectory("sub");
+  scratch.writeFile("f.c");
+  CurrentDirectory here(scratch.path());
+  // A name that a longer text holds, as a record line does.
+  const std::string line = "sub/../f.c 12 N";
+  const QL_Filename inLine = QL_Filename::fromPath(std::string_view(line).substr(0, 10));
+  EXPECT_EQ(scratch.path() + "/f.c", inLine.canonical().str());
+  EXPECT_EQ("sub/../f.c", inLine.given().str());
+  // Its canonical name, met again, is its own canonical and given name.
+  const QL_Filename again = QL_Filename::fromPath(inLine.canonical().str());
+  EXPECT_EQ(inLine, again);
+  EXPECT_EQ(inLine.canonical(), again.given());
+}
+
+// A name whose directory is missing keeps its form; met again once the
+// directory exists, it gets the form that the directory gives it.
+TEST(FileIdentityTest, NamesMetAgainAfterTheirDirectoryWasMade) {
+  ScratchDirectory scratch;
+  CurrentDirectory here(scratch.path());
+  const struct Case {
+    std::string name;
+    std::string directory;
+    std::string before;
+    std::string after;
+  } cases[] = {
+      {"later/a.c", "later", "later/a.c", scratch / "later/a.c"},
+      {scratch / "dotted/./a.c", "dotted", scratch / "dotted/./a.c", scratch / "dotted/a.c"},
+      {scratch / "up/../up/a.c", "up", scratch / "up/../up/a.c", scratch / "up/a.c"},
+      {scratch / "plain/a.c", "plain", scratch / "plain/a.c", scratch / "plain/a.c"},
+  };
+  for (const Case &c : cases) {
+    EXPECT_EQ(c.before, QL_Filename::fromPath(c.name).canonical().str()) << c.name;
+    // The canonical name made before is met too.
+    EXPECT_EQ(c.before, QL_Filename::fromPath(c.before).canonical().str()) << c.name;
+    scratch.makeDirectory(c.directory);
+    EXPECT_EQ(c.after, QL_Filename::fromPath(c.name).canonical().str()) << c.name;
+    EXPECT_EQ(c.name, QL_Filename::fromPath(c.name).given().str()) << c.name;
+  }
 }
 
 TEST(FileIdentityTest, ExplicitAndAbsoluteForms) {

@@ -17,6 +17,7 @@ TEST(PathTextTest, Dirname) {
       {"C:", "C:/"}, {"C:/", "C:/"},     {"C:/a", "C:/"}, {"C:/a/b", "C:/a"}, {"/a", "/"},
       {"/", "/"},    {"a/", "."},        {"abc", "."},    {"a/b/", "a"},      {"a/b", "a"},
       {"", "."},     {"/a/b/c", "/a/b"}, {"C:a", "."},    {"a//b", "a/"},     {"x:/", "x:/"},
+      {"/a/", "/"},  {"C:/a/", "C:/"},   {"/:", "/:/"},
   };
   for (const UnaryCase &c : cases) {
     EXPECT_EQ(c.expected, U_dirname(c.input)) << c.input;
@@ -31,6 +32,7 @@ TEST(PathTextTest, Basename) {
   for (const UnaryCase &c : cases) {
     EXPECT_EQ(c.expected, U_basename(c.input)) << c.input;
     EXPECT_EQ(c.expected, QL_basename(c.input)) << c.input;
+    EXPECT_EQ(c.expected, U_basenameView(c.input)) << c.input;
   }
 }
 

@@ -55,6 +55,8 @@ TEST_F(PlatformNameTest, NamesTakeTheProductLanguagesEncoding) {
     m_lang.set(c.lang);
     EXPECT_EQ(c.platform, nameForPlatform(eucName)) << c.lang;
     EXPECT_EQ(eucName, nameFromPlatform(c.platform)) << c.lang;
+    std::string converted;
+    EXPECT_EQ(c.platform, nameForPlatform(eucName, converted)) << c.lang;
   }
 }
 
@@ -67,6 +69,9 @@ TEST_F(PlatformNameTest, PrintableAsciiReadsTheSameInEveryLanguage) {
     EXPECT_EQ(ascii, QL_fromInternal(ascii)) << lang;
     EXPECT_EQ(ascii, QL_toInternal(ascii)) << lang;
     EXPECT_EQ(ascii, nameForPlatform(ascii)) << lang;
+    // The form without a copy gives the name itself.
+    std::string converted;
+    EXPECT_EQ(&ascii, &nameForPlatform(ascii, converted)) << lang;
   }
 }
 

@@ -6,6 +6,7 @@
 #include "support/Locations.h"
 
 #include <gtest/gtest.h>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,9 @@ TEST_F(ParamTypeTest, EachKindGivesItsTextAndCallsItsOwnVisitorOperation) {
   for (const Case &c : cases) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(c.text, c.param->text());
+    std::ostringstream written;
+    c.param->writeText(written);
+    EXPECT_EQ(c.text, written.str());
     RecordingNav nav;
     c.param->accept(nav);
     EXPECT_EQ(c.visit, nav.called);
@@ -84,7 +88,12 @@ public:
   void accept(M_ParamTypeNav &nav) override { nav.visitOther(*this); }
 };
 
-TEST_F(ParamTypeTest, TheBaseTextIsEmpty) { EXPECT_EQ("", PlainParam().text()); }
+TEST_F(ParamTypeTest, TheBaseTextIsEmpty) {
+  EXPECT_EQ("", PlainParam().text());
+  std::ostringstream written;
+  PlainParam().writeText(written);
+  EXPECT_EQ("", written.str());
+}
 
 TEST_F(ParamTypeTest, ParametersGiveAccessToWhatTheyHold) {
   const U_RefPtr<U_EntityDisplayName> name = numberedName("n");

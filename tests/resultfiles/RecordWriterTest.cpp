@@ -251,6 +251,54 @@ TEST_F(RecordWriterTest, TheBytesReachTheFileAtTheClosing) {
   EXPECT_EQ("old" + written(write), test_support::readFile(path));
 }
 
+// Long texts are held apart from the short writes around them: the same bytes
+// reach the file in the same order, whether handed over at a flush or at the
+// closing, and a disk that fills up within one leaves the file as it was.
+TEST_F(RecordWriterTest, LongTextsAmongShortWrites) {
+  const std::string longText((1 << 20) + 1, 'L');
+  const std::string boundText(1 << 20, 'M');
+  const std::string expected =
+      ByteBuilder().int32(1).text(longText).byte('a').text(boundText).text(longText).int32(2);
+  const auto firstPart = [&](R_Writer &w) {
+    w.writeInt(1);
+    w.writeString(longText);
+    w.writeByte('a');
+  };
+  const auto secondPart = [&](R_Writer &w) {
+    w.writeString(boundText);
+    w.writeString(longText);
+    w.writeInt(2);
+  };
+  EXPECT_EQ(expected, written([&](R_Writer &w) {
+              firstPart(w);
+              secondPart(w);
+            }));
+
+  const std::string flushed = m_dir / "flushed.err";
+  R_Writer writer(flushed);
+  ASSERT_TRUE(writer.open());
+  firstPart(writer);
+  writer.flush();
+  EXPECT_EQ(expected.substr(0, 4 + 4 + longText.size() + 1), test_support::readFile(flushed));
+  secondPart(writer);
+  ASSERT_TRUE(writer.close());
+  EXPECT_EQ(expected, test_support::readFile(flushed));
+
+  for (const std::uint64_t reaching : {std::uint64_t{4}, std::uint64_t{4 + 4 + 1000}, expected.size() - 1}) {
+    SCOPED_TRACE(reaching);
+    const std::string full = m_dir.writeFile("full.err", "old");
+    platform::setWriteFault(platform::WriteFault{reaching, false});
+    R_Writer cut(full);
+    ASSERT_TRUE(cut.openForAppend());
+    platform::setWriteFault(std::nullopt);
+    firstPart(cut);
+    secondPart(cut);
+    EXPECT_FALSE(cut.close());
+    EXPECT_TRUE(cut.hasFailed());
+    EXPECT_EQ("old", test_support::readFile(full));
+  }
+}
+
 // A file made whole gets its name at the closing, unless another file has it
 // by then: nothing is made then, and the writer says so. Nothing is left of a
 // file that could not be made.

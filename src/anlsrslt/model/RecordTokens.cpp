@@ -6,6 +6,7 @@
 #include "foundation/StringStore.h"
 #include "platform/FileSystem.h"
 
+#include <functional>
 #include <string_view>
 #include <unordered_map>
 
@@ -27,8 +28,15 @@ LastFilenameToken &lastFilenameToken() {
 // two), and resolving a name asks the file system several times. Files do not
 // move while their record files are read; a relative name depends on the
 // current directory and is not kept. Bounded: emptied when full.
-std::unordered_map<std::string, U_RefPtr<FilenameProxy>> &resolvedFilenames() {
-  static std::unordered_map<std::string, U_RefPtr<FilenameProxy>> resolved;
+// Looks a text up without making a key of it.
+struct TextHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>()(text); }
+};
+using ResolvedFilenames = std::unordered_map<std::string, U_RefPtr<FilenameProxy>, TextHash, std::equal_to<>>;
+
+ResolvedFilenames &resolvedFilenames() {
+  static ResolvedFilenames resolved;
   return resolved;
 }
 constexpr std::size_t kMaxResolvedFilenames = 4096;
@@ -54,19 +62,17 @@ std::istream &operator>>(std::istream &in, P_NameToken &token) {
   return in;
 }
 
-void P_readFilenameProxy(const std::string &token, U_RefPtr<FilenameProxy> &out) {
+void P_readFilenameProxy(std::string_view token, U_RefPtr<FilenameProxy> &out) {
   const bool quoted = token.size() > 1 && token.front() == '"' && token.back() == '"';
-  const std::string_view text = quoted ? std::string_view(token).substr(1, token.size() - 2) : token;
+  // The conversions of kind 2 around the path leave it as it is; fromPath
+  // turns its backslashes into "/". The token is read in place, its quotes
+  // dropped by narrowing it.
+  const std::string_view path = quoted ? token.substr(1, token.size() - 2) : token;
   LastFilenameToken &last = lastFilenameToken();
-  if (last.proxy.isSet() && sameFilenameText(text, last.text)) {
+  if (last.proxy.isSet() && sameFilenameText(path, last.text)) {
     out = last.proxy;
     return;
   }
-  // The conversions of kind 2 around the path leave it as it is; fromPath
-  // turns its backslashes into "/". Only a quoted token is copied to drop
-  // its quotes.
-  const std::string unquoted = quoted ? std::string(text) : std::string();
-  const std::string &path = quoted ? unquoted : token;
   // A name of a length that no file system takes is neither kept here nor
   // remembered as the last one: it would only hold its room for the run.
   const bool keep = path.size() <= kMaxKeptFilenameLength;

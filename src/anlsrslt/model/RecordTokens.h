@@ -36,7 +36,7 @@ std::istream &operator>>(std::istream &in, P_NameToken &token);
 // backslashes become "/". A token that names the file of the previous call in
 // the same words (letter case counting as the file system counts it) reuses
 // that call's proxy without resolving the path again.
-void P_readFilenameProxy(const std::string &token, U_RefPtr<FilenameProxy> &out);
+void P_readFilenameProxy(std::string_view token, U_RefPtr<FilenameProxy> &out);
 
 // Reads one quoted or blank-delimited token (U_QuotedToken) and sets the
 // handle to its file's proxy. The handle is always set: a token that cannot

@@ -97,21 +97,11 @@ int P_RecordFields::take() {
   return c;
 }
 
-// A token that the end of the line ends keeps what was read of it, and the
-// reading fails, as on a stream.
-P_RecordFields &P_RecordFields::file(U_RefPtr<FilenameProxy> &out) {
-  // One buffer for every token: reading one allocates nothing once it is
-  // large enough.
-  static std::string token;
-  token.clear();
-  if (!m_failed)
-    readFileToken(token);
-  P_readFilenameProxy(token, out);
-  U_releaseLongScratch(token);
-  return *this;
-}
-
-void P_RecordFields::readFileToken(std::string &token) {
+P_RecordFields &P_RecordFields::quoted(std::string_view &out, std::string &scratch) {
+  out = {};
+  scratch.clear();
+  if (m_failed)
+    return *this;
   while (m_at < m_line.size() && m_line[m_at] == ' ')
     ++m_at;
   // The common token, plain and ended by a blank, is taken whole.
@@ -120,11 +110,26 @@ void P_RecordFields::readFileToken(std::string &token) {
     const std::string_view plain = m_line.substr(m_at, blank - m_at);
     if (plain.front() != '"' && plain.front() != '\'' && plain.front() != 'L' &&
         plain.find('\\') == std::string_view::npos) {
-      token.assign(plain);
+      out = plain;
       m_at = blank + 1;
-      return;
+      return *this;
     }
   }
-  if (!U_readQuotedToken(*this, token))
+  if (!U_readQuotedToken(*this, scratch))
     m_failed = true;
+  out = scratch;
+  return *this;
+}
+
+// A token that the end of the line ends keeps what was read of it, and the
+// reading fails, as on a stream.
+P_RecordFields &P_RecordFields::file(U_RefPtr<FilenameProxy> &out) {
+  // One buffer for every quoted token: reading one allocates nothing once it
+  // is large enough. A plain token is read where it stands in the line.
+  static std::string scratch;
+  std::string_view token;
+  quoted(token, scratch);
+  P_readFilenameProxy(token, out);
+  U_releaseLongScratch(scratch);
+  return *this;
 }

@@ -34,6 +34,12 @@ public:
   // and quotes kept, a backslash protects the next character) into out
   // (emptied first); a token that the end of the line ends fails.
   P_RecordFields &quoted(std::string &out);
+  // The same token without a copy where it can be: a plain one (no quote,
+  // "L" prefix or backslash) is left in the line, any other is read into
+  // scratch (emptied first), and a token that fails keeps what was read of
+  // it there, as in the other form. out stays valid while the line and
+  // scratch do; it is empty when an earlier field failed.
+  P_RecordFields &quoted(std::string_view &out, std::string &scratch);
   // One character that is not white space.
   P_RecordFields &letter(char &out);
   // A signed 32-bit decimal number.
@@ -51,7 +57,6 @@ public:
 private:
   // Skips white space; false (and the reading failed) at the end.
   bool skipSpace();
-  void readFileToken(std::string &token);
 
   // The characters of the line for U_readQuotedToken.
   template <class Source> friend bool U_readQuotedToken(Source &source, std::string &target);

@@ -36,9 +36,12 @@ void handleIncludeRelation(const std::string &line) {
   fields.word(); // the tag
   // A file token that the end of the line ends may be cut short (the writer
   // of the record file died): the record names no file for certain.
-  std::string from;
-  std::string to;
-  if (!fields.quoted(from).quoted(to)) {
+  // Plain tokens are read where they stand in the line.
+  std::string fromScratch;
+  std::string toScratch;
+  std::string_view from;
+  std::string_view to;
+  if (!fields.quoted(from, fromScratch).quoted(to, toScratch)) {
     if (showRelationErrors())
       P_reportSkippedRecord("R");
     return;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -71,6 +72,52 @@ TEST(RecordFieldsTest, FieldsReadAsStreamExtractionReadsThem) {
     ASSERT_TRUE(file.isSet()) << c.line << ": the file is set also when it cannot be read";
     EXPECT_EQ(proxyOf(c.file), file) << c.line << " gives " << file->name();
     EXPECT_EQ(c.name, name.str()) << c.line;
+  }
+}
+
+// Two tokens of each line read in place give what the copying form gives: the
+// same texts, the same failure and the same rest of the line. A plain token
+// is left in the line, any other is read into the scratch text.
+TEST(RecordFieldsTest, QuotedTokensInPlaceAsCopied) {
+  const struct Case {
+    std::string line;
+    bool firstInPlace;
+  } cases[] = {
+      {"a.c b.h 3 -", true},
+      {"  a.c   b.h 3", true},
+      {"\"my dir/a.c\" b.h 3", false},
+      {"'a b' \"c d\" 3", false},
+      {"L\"a.c\" b.h 3", false},
+      {"Lib/a.c b.h 3", false},
+      {"my\\ dir/a.c b.h 3", false},
+      {"\\a b 3", false},
+      {"a.c\tb.h c 3", true},
+      // The end of the line ends a token: the reading fails, what was read
+      // stays.
+      {"a.c b.h", true},
+      {"a.c \"b.h", true},
+      {"\"a.c b.h", false},
+      {"a.c", false},
+      {"", false},
+      {"   ", false},
+  };
+  for (const Case &c : cases) {
+    P_RecordFields copying(c.line);
+    std::string first = "old";
+    std::string second = "old";
+    copying.quoted(first).quoted(second);
+    P_RecordFields inPlace(c.line);
+    std::string firstScratch = "old";
+    std::string secondScratch = "old";
+    std::string_view firstView = "old";
+    std::string_view secondView = "old";
+    inPlace.quoted(firstView, firstScratch).quoted(secondView, secondScratch);
+    EXPECT_EQ(copying.ok(), inPlace.ok()) << c.line;
+    EXPECT_EQ(first, firstView) << c.line;
+    EXPECT_EQ(second, secondView) << c.line;
+    EXPECT_EQ(copying.rest(), inPlace.rest()) << c.line;
+    const bool inLine = firstView.data() >= c.line.data() && firstView.data() < c.line.data() + c.line.size();
+    EXPECT_EQ(c.firstInPlace, inLine) << c.line;
   }
 }
 
