@@ -78,10 +78,8 @@ SourceLineList readSourceFile(const std::string &name) {
   if (const std::optional<std::uint64_t> size = platform::regularFileSize(path);
       size && *size < line.max_size())
     line.reserve(static_cast<std::size_t>(*size));
-  while (std::getline(in, line)) {
-    const std::size_t end = line.find_last_not_of("\r\n");
-    lines.emplace_back(line, 0, end == std::string::npos ? 0 : end + 1);
-  }
+  while (std::getline(in, line))
+    lines.emplace_back(stripLineEnd(line));
   // A file that opens but cannot be read is no more use than one that does
   // not open: re-scanning part of it would give wrong findings.
   if (in.readFailed())
@@ -89,9 +87,9 @@ SourceLineList readSourceFile(const std::string &name) {
   return lines;
 }
 
-std::string stripLineEnd(const std::string &line) {
+std::string_view stripLineEnd(std::string_view line) {
   const std::size_t end = line.find_last_not_of("\r\n");
-  return end == std::string::npos ? std::string() : line.substr(0, end + 1);
+  return line.substr(0, end == std::string_view::npos ? 0 : end + 1);
 }
 
 void resetSourceLineCaches() {

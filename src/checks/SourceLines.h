@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 using SourceLineList = std::vector<std::string>;
@@ -25,8 +26,8 @@ const SourceLineList &blankedSourceLines(const std::string &name);
 SourceLineList readSourceFile(const std::string &name);
 
 // line without its trailing carriage returns and line feeds, any number of
-// them in any order.
-std::string stripLineEnd(const std::string &line);
+// them in any order; a view into line.
+std::string_view stripLineEnd(std::string_view line);
 
 // Empties both caches; for tests only.
 void resetSourceLineCaches();
