@@ -18,6 +18,7 @@
 // and with the same rules accepting every name, which leaves the tests
 // without the findings.
 #include "BenchInstallation.h"
+#include "BenchMemory.h"
 #include "RecordFileGenerator.h"
 
 #include "anlsrslt/model/CurrentFile.h"
@@ -85,17 +86,8 @@ void registerListeners(bool everyList) {
   registerTemplateDefineListener(onTemplateDefine);
 }
 
-// A figure of /proc/self/status in MiB ("VmHWM", "VmRSS").
-double statusMiB(const std::string &key) {
-  std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);)
-    if (line.compare(0, key.size() + 1, key + ":") == 0)
-      return std::stod(line.substr(key.size() + 1)) / 1024.0;
-  return 0;
-}
-
-// Starts the peak resident size afresh at the current size.
-void resetPeakMemory() { std::ofstream("/proc/self/clear_refs") << "5"; }
+using bench_support::resetPeakMemory;
+using bench_support::statusMiB;
 
 void BM_ReadDefineRecords(benchmark::State &state, bool everyList) {
   const DefineRecordFile &file = recordFile();

@@ -13,6 +13,7 @@
 // benchmark alone (--benchmark_filter=SourceLine/Words, =SourceLine/Dense,
 // =RecordLine$, =ReportedRecordLine/NameToErrorFile, ...).
 #include "BenchInstallation.h"
+#include "BenchMemory.h"
 
 #include "anlsrslt/model/SymbolTable.h"
 #include "anlsrslt/readers/DefineRecord.h"
@@ -43,17 +44,8 @@ namespace {
 
 constexpr std::size_t kLineBytes = 64u << 20;
 
-// A figure of /proc/self/status in MiB ("VmHWM", "VmRSS").
-double statusMiB(const std::string &key) {
-  std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);)
-    if (line.compare(0, key.size() + 1, key + ":") == 0)
-      return std::stod(line.substr(key.size() + 1)) / 1024.0;
-  return 0;
-}
-
-// Starts the peak resident size afresh at the current size.
-void resetPeakMemory() { std::ofstream("/proc/self/clear_refs") << "5"; }
+using bench_support::resetPeakMemory;
+using bench_support::statusMiB;
 
 void reportPeak(benchmark::State &state, double peakGrowth, std::size_t lineBytes) {
   const double lineMiB = static_cast<double>(lineBytes) / (1024.0 * 1024.0);
