@@ -93,10 +93,12 @@ void R_Writer::hold(platform::LockedFile file, bool madeByWriting) {
 
 bool R_Writer::handPending() {
   bool written = true;
-  for (const std::string &block : m_pending)
-    if (written && !block.empty())
-      written = m_file.append(block.data(), block.size());
-  std::vector<std::string>().swap(m_pending);
+  for (const PendingBlock &block : m_pending) {
+    const std::string_view bytes = block.lasting.empty() ? std::string_view(block.bytes) : block.lasting;
+    if (written && !bytes.empty())
+      written = m_file.append(bytes.data(), bytes.size());
+  }
+  std::vector<PendingBlock>().swap(m_pending);
   return written;
 }
 
@@ -136,7 +138,7 @@ void R_Writer::fail() {
 }
 
 void R_Writer::restore() {
-  std::vector<std::string>().swap(m_pending);
+  std::vector<PendingBlock>().swap(m_pending);
   // Once only, and while the lock is held: what a later opening or another
   // writer did stays. Only a regular file has a size to go back to; a device
   // keeps what it took.
@@ -151,23 +153,35 @@ void R_Writer::restore() {
   m_file.close();
 }
 
+namespace {
+// From this size on, a write is held in a block of its own.
+constexpr std::size_t kLongWrite = 1024 * 1024;
+} // namespace
+
 void R_Writer::writeBytes(const void *bytes, std::size_t count) {
   if (count == 0)
     return;
   if (!m_file.isOpen())
     fail();
-  // A long text is held as it is: the blocks before it are not copied to
-  // make room for it, nor it for what follows.
-  constexpr std::size_t longWrite = 1024 * 1024;
   const char *text = static_cast<const char *>(bytes);
-  if (count >= longWrite) {
-    m_pending.emplace_back(text, count);
-    m_pending.emplace_back();
+  if (count >= kLongWrite) {
+    holdLongText(std::string_view(text, count), false);
     return;
   }
   if (m_pending.empty())
     m_pending.emplace_back();
-  m_pending.back().append(text, count);
+  m_pending.back().bytes.append(text, count);
+}
+
+void R_Writer::holdLongText(std::string_view text, bool lasting) {
+  // A long text is a block of its own: the blocks before it are not copied to
+  // make room for it, nor it for what follows. One that lasts is not copied
+  // at all.
+  if (lasting)
+    m_pending.push_back(PendingBlock{std::string(), text});
+  else
+    m_pending.push_back(PendingBlock{std::string(text), std::string_view()});
+  m_pending.emplace_back();
 }
 
 void R_Writer::writeByte(std::uint8_t value) { writeBytes(&value, 1); }
@@ -185,6 +199,17 @@ void R_Writer::writeString(std::string_view text) {
     fail();
   writeInt(static_cast<std::uint32_t>(text.size()));
   writeBytes(text.data(), text.size());
+}
+
+void R_Writer::writeLastingString(std::string_view text) {
+  if (text.size() < kLongWrite || !m_file.isOpen()) {
+    writeString(text);
+    return;
+  }
+  if (text.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
+    fail();
+  writeInt(static_cast<std::uint32_t>(text.size()));
+  holdLongText(text, true);
 }
 
 void R_Writer::writeCString(const char *text) {
@@ -220,8 +245,8 @@ void R_Writer::writeFile(const QL_Filename &file) {
   if (!added)
     return;
   ++m_data.m_nextFileId;
-  writeString(canonical);
-  writeString(file.given().c_str());
+  writeLastingString(canonical);
+  writeLastingString(file.given().c_str());
 }
 
 namespace {

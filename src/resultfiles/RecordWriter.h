@@ -161,9 +161,21 @@ private:
   // reach it whole. They are dropped either way.
   bool handPending();
 
+  // As writeString, of a text that stays where it is until the process ends
+  // (a stored file name): a long one is handed to the file from there.
+  void writeLastingString(std::string_view text);
+  // Holds a long text for the file: copied, or where it lies when it lasts.
+  void holdLongText(std::string_view text, bool lasting);
+
+  // A block of what is written: its bytes, or, for a long text that lasts,
+  // where that text lies.
+  struct PendingBlock {
+    std::string bytes;
+    std::string_view lasting;
+  };
   // Written, not yet handed to the file: blocks in order, the last one open
   // for short writes; a long write makes a block of its own.
-  std::vector<std::string> m_pending;
+  std::vector<PendingBlock> m_pending;
   R_WriterData m_data;
   std::optional<std::uint64_t> m_sizeAtOpen;
   bool m_created = false;    // the opening made the file

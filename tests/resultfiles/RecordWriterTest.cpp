@@ -103,6 +103,22 @@ TEST_F(RecordWriterTest, TextsAndFilesInFullOnceThenById) {
          w.writeFile(QL_Filename(std::string("/a/f.c\0y", 8), "y/f.c"));
        },
        ByteBuilder().int32(0).text("/a/f.c").text("x/f.c").int32(0).int32(0)},
+      // Names of a MiB and more reach the file from where the store holds
+      // them, in their place among the short writes around them.
+      {"long file names",
+       [](R_Writer &w) {
+         w.writeByte('a');
+         w.writeFile(QL_Filename("/" + std::string(1 << 20, 'c'), std::string((1 << 20) + 1, 'g')));
+         w.writeFile(QL_Filename("/" + std::string(1 << 20, 'c'), "other"));
+         w.writeByte('b');
+       },
+       ByteBuilder()
+           .byte('a')
+           .int32(0)
+           .text("/" + std::string(1 << 20, 'c'))
+           .text(std::string((1 << 20) + 1, 'g'))
+           .int32(0)
+           .byte('b')},
       {"tables count apart",
        [](R_Writer &w) {
          w.writeInternedText(U_Identifier("f"));
