@@ -194,22 +194,23 @@ void R_Writer::writeInt(std::uint32_t value) {
 }
 
 void R_Writer::writeString(std::string_view text) {
-  // The length has to fit the int32 in front of the text.
-  if (text.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
-    fail();
-  writeInt(static_cast<std::uint32_t>(text.size()));
+  writeLength(text.size());
   writeBytes(text.data(), text.size());
 }
 
 void R_Writer::writeLastingString(std::string_view text) {
-  if (text.size() < kLongWrite || !m_file.isOpen()) {
-    writeString(text);
-    return;
-  }
-  if (text.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
+  writeLength(text.size());
+  if (text.size() < kLongWrite)
+    writeBytes(text.data(), text.size());
+  else
+    holdLongText(text, true);
+}
+
+void R_Writer::writeLength(std::size_t size) {
+  // The length has to fit the int32 in front of the text.
+  if (size > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
     fail();
-  writeInt(static_cast<std::uint32_t>(text.size()));
-  holdLongText(text, true);
+  writeInt(static_cast<std::uint32_t>(size));
 }
 
 void R_Writer::writeCString(const char *text) {

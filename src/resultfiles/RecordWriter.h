@@ -161,6 +161,8 @@ private:
   // reach it whole. They are dropped either way.
   bool handPending();
 
+  // The int32 length in front of a text; fails when the size does not fit.
+  void writeLength(std::size_t size);
   // As writeString, of a text that stays where it is until the process ends
   // (a stored file name): a long one is handed to the file from there.
   void writeLastingString(std::string_view text);
