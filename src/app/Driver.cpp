@@ -23,22 +23,12 @@ namespace {
 // The message that names a result file that could not be opened.
 constexpr std::uint32_t fileOpenMessage = 1540;
 
-// Closes the outputs of a run that ends early. Closing cannot change how the
-// run ends any more, but a failure still gets its line.
-void closeRunOutputsReporting() {
-  try {
-    closeRunOutputs();
-  } catch (const U_UserException &exception) {
-    std::cerr << exception.what() << "\n";
-  }
-}
-
 } // namespace
 
 P_Driver::P_Driver(const std::string &banner, InitFunction init) : P_DriverBase(banner, init) {}
 
 // A run that ended early leaves its outputs open.
-P_Driver::~P_Driver() { closeRunOutputsReporting(); }
+P_Driver::~P_Driver() { discardRunOutputs(); }
 
 int P_Driver::run() {
   U_RefPtr<C_CmdArgs> args = cmdArgs();
@@ -50,9 +40,9 @@ int P_Driver::run() {
   try {
     exitCode = analyseInputFiles(args, mode, files);
   } catch (const P_SourceRescanExit &) {
-    // The diagnostics emitted before the re-scan gave up reach their output
-    // before the run ends.
-    closeRunOutputsReporting();
+    // The run fails: what it found so far is dropped with its outputs, so
+    // that running it again after the cause is mended adds each finding once.
+    discardRunOutputs();
     throw;
   }
   // Closed here, so that an output that cannot be finished fails the run.
@@ -89,6 +79,17 @@ void openRunOutputs(const C_CmdArgs &args) {
 void closeRunOutputs() {
   closeMetricOutput();
   M_closeOutput();
+}
+
+void discardRunOutputs() {
+  try {
+    closeMetricOutput();
+  } catch (const U_UserException &exception) {
+    // Closing cannot change how the run ends any more, but a failure still
+    // gets its line.
+    std::cerr << exception.what() << "\n";
+  }
+  M_discardOutput();
 }
 
 void P_Driver::analyseFile(SymbolTable &symbols, int index, const std::vector<InputFileRecord> &files,

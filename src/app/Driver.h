@@ -10,14 +10,15 @@ class U_Location;
 class P_Driver : public P_DriverBase {
 public:
   P_Driver(const std::string &banner, InitFunction init);
-  // Closes the outputs when the run did not get to it, as closeRunOutputs;
-  // a failure to close is written to standard error.
+  // A run that did not get to closing its outputs failed: they are
+  // discarded, as discardRunOutputs does.
   ~P_Driver() override;
 
   // Mode, current argument set, input files with the main file of the run,
   // outputs, initialisation, per-file work, end-of-run listeners, closing the
   // outputs. Returns 0; every failure leaves as an exception (an output that
-  // cannot be closed whole among them).
+  // cannot be closed whole among them), and only a run that returns has
+  // added to its error file.
   int run() override;
   // Reports the file as diagnostic 1540, unless it is the main file's own
   // record file beside it.
@@ -39,6 +40,10 @@ void openRunOutputs(const C_CmdArgs &args);
 // cannot be finished throws M_BadFileOpenException, after it was put back as
 // it was.
 void closeRunOutputs();
+// Ends the outputs of a run that fails: the metric output is closed, the
+// message output discarded (an error file stays as it was, and a missing one
+// is not made). A failure to close is written to standard error.
+void discardRunOutputs();
 
 // Diagnostic 1540 at the location naming the file that could not be opened.
 U_RefPtr<M_Diagnostic> makeFileOpenDiagnostic(const U_Location &location, const QL_Filename &file);

@@ -3,8 +3,6 @@
 #include "platform/BinaryFile.h"
 #include "platform/Signals.h"
 
-#include <cstring>
-
 namespace {
 
 using platform::FatalSignal;
@@ -15,16 +13,38 @@ struct SignalName {
 };
 
 constexpr SignalName signalNames[] = {
-    {FatalSignal::interrupt, "SIGINT)\n"},     {FatalSignal::illegalInstruction, "SIGILL)\n"},
-    {FatalSignal::floatingPoint, "SIGFPE)\n"}, {FatalSignal::segmentation, "SIGSEGV)\n"},
-    {FatalSignal::terminate, "SIGTERM)\n"},    {FatalSignal::abort, "SIGABRT)\n"},
-    {FatalSignal::hangup, "SIGHUP)\n"},        {FatalSignal::quit, "SIGQUIT)\n"},
-    {FatalSignal::cpuTimeLimit, "SIGXCPU)\n"}, {FatalSignal::busError, "SIGBUS)\n"},
+    {FatalSignal::interrupt, "SIGINT"},       {FatalSignal::illegalInstruction, "SIGILL"},
+    {FatalSignal::floatingPoint, "SIGFPE"},   {FatalSignal::segmentation, "SIGSEGV"},
+    {FatalSignal::terminate, "SIGTERM"},      {FatalSignal::abort, "SIGABRT"},
+    {FatalSignal::hangup, "SIGHUP"},          {FatalSignal::quit, "SIGQUIT"},
+    {FatalSignal::cpuTimeLimit, "SIGXCPU"},   {FatalSignal::busError, "SIGBUS"},
+    {FatalSignal::trap, "SIGTRAP"},           {FatalSignal::badSystemCall, "SIGSYS"},
+    {FatalSignal::user1, "SIGUSR1"},          {FatalSignal::user2, "SIGUSR2"},
+    {FatalSignal::alarm, "SIGALRM"},          {FatalSignal::virtualAlarm, "SIGVTALRM"},
+    {FatalSignal::profilingAlarm, "SIGPROF"}, {FatalSignal::pollable, "SIGIO"},
+    {FatalSignal::powerFailure, "SIGPWR"},    {FatalSignal::stackFault, "SIGSTKFLT"},
 };
 
 constexpr int fatalSignalExitCode = 19;
 
-void writeText(const char *text) { platform::writeToStandardError(text, std::strlen(text)); }
+// Writes the signal's name; false for a signal that has none here.
+bool writeSignalName(int signal) {
+  for (const SignalName &name : signalNames) {
+    if (platform::signalNumber(name.signal) == signal) {
+      platform::writeToStandardError(name.text);
+      return true;
+    }
+  }
+  const platform::SignalRange realTime = platform::realTimeSignals();
+  if (signal < realTime.first || signal > realTime.last)
+    return false;
+  platform::writeToStandardError("SIGRTMIN");
+  if (signal > realTime.first) {
+    platform::writeToStandardError("+");
+    platform::writeNumberToStandardError(static_cast<unsigned>(signal - realTime.first));
+  }
+  return true;
+}
 
 } // namespace
 
@@ -42,10 +62,8 @@ void onFatalSignal(int signal) {
 }
 
 void reportFatalSignal(int signal) {
-  writeText("Caught signal: (");
-  for (const SignalName &name : signalNames) {
-    if (platform::signalNumber(name.signal) == signal)
-      writeText(name.text);
-  }
-  writeText("Please contact Vennacore.\n");
+  platform::writeToStandardError("Caught signal: (");
+  if (writeSignalName(signal))
+    platform::writeToStandardError(")\n");
+  platform::writeToStandardError("Please contact Vennacore.\n");
 }

@@ -2,10 +2,11 @@
 // ends at once with exit code 19.
 #pragma once
 
-// Installs the handler for SIGINT, SIGABRT, SIGILL, SIGFPE, SIGSEGV, SIGTERM,
-// SIGHUP, SIGQUIT, SIGXCPU and SIGBUS, and ignores SIGPIPE and SIGXFSZ: a
-// write to a pipe without a reader or past the file-size limit fails as a
-// write, with the report and exit code of a file that cannot be written.
+// Installs the handler for every signal whose default action ends the process
+// (SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGALRM, the real-time signals
+// and the rest, faults included), and ignores SIGPIPE and SIGXFSZ: a write to
+// a pipe without a reader or past the file-size limit fails as a write, with
+// the report and exit code of a file that cannot be written.
 void installSignalHandlers(void (*handler)(int));
 
 // The handler: puts back the files being written (restoreGuardedFiles), then
@@ -14,5 +15,6 @@ void onFatalSignal(int signal);
 
 // Writes "Caught signal: (", the signal's name with ")" and a newline (nothing
 // for a signal that is not handled), and "Please contact Vennacore." with a
-// newline, straight to descriptor 2 without stream or heap.
+// newline, straight to descriptor 2 without stream or heap. A real-time signal
+// is named from the first one: "SIGRTMIN", "SIGRTMIN+1", ...
 void reportFatalSignal(int signal);

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <iostream>
 #include <new>
+#include <string>
 
 namespace {
 
@@ -41,6 +42,14 @@ const char *const helpLines[] = {
 void writeContactLines() {
   std::cerr << "Please notify Vennacore <see the README of lyrsa_vokt for where to report problems>\n"
             << "attaching a code example that causes the problem, if possible.\n";
+}
+
+// Writes the text as one line on standard error: with a newline, unless it
+// ends with one of its own.
+void writeLine(const std::string &text) {
+  std::cerr << text;
+  if (text.empty() || text.back() != '\n')
+    std::cerr << '\n';
 }
 
 int guardedRun(int count, const char *const *words, QL_App &app) {
@@ -79,7 +88,7 @@ int runApp(int count, const char *const *words, U_RefPtr<QL_App> app) {
   } catch (const U_AssertException &) {
     exitCode = app->userErrorExitCode();
   } catch (const U_UserException &exception) {
-    std::cerr << exception.what() << "\n";
+    writeLine(exception.what());
     exitCode = app->userErrorExitCode();
   } catch (const U_Exception &exception) {
     std::cerr << "An internal exception occured: " << exception.what() << "\n";

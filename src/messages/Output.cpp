@@ -44,6 +44,8 @@ M_OutputBase &requireSink(int entryNumber) {
 
 M_OutputBase::~M_OutputBase() = default;
 
+void M_OutputBase::discard() { close(); }
+
 int messageOutputKind(const C_CmdArgs &args) {
   if (hasWord(args, "simpleoutput"))
     return 0;
@@ -80,6 +82,12 @@ void M_closeOutput() {
   std::unique_ptr<M_OutputBase> sink = std::move(outputState().sink);
   if (sink)
     sink->close();
+}
+
+void M_discardOutput() {
+  std::unique_ptr<M_OutputBase> sink = std::move(outputState().sink);
+  if (sink)
+    sink->discard();
 }
 
 void resetOutputCounters() {

@@ -22,6 +22,9 @@ class M_OutputBase {
 public:
   // Ends the output (an error-file output closes its file here).
   virtual void close() = 0;
+  // Ends the output of a run that fails: an error-file output writes nothing
+  // and leaves its file as it was. A text output closes as close() does.
+  virtual void discard();
   // Output subject to the output's own filters; suppressed tells that a
   // pragma (or a macro expansion, under "hidemacrowarnings") hides it.
   virtual void send(const U_RefPtr<M_Diagnostic> &diagnostic, bool suppressed) = 0;
@@ -54,6 +57,8 @@ void M_installOutput(int kind, std::unique_ptr<M_OutputBase> sink);
 // Closes and destroys the installed sink; nothing when none is installed. The
 // kind and the counts stay. The sink is removed even when its close throws.
 void M_closeOutput();
+// The same with discard() in place of close().
+void M_discardOutput();
 
 // The diagnostics handed to the sink's send and write since the last reset.
 void resetOutputCounters();

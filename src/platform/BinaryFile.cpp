@@ -1,26 +1,34 @@
 #include "platform/BinaryFile.h"
 
+#include "platform/Environment.h"
+#include "platform/Signals.h"
+
 #include <algorithm>
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <charconv>
+#include <chrono>
 #include <climits>
 #include <csignal>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <memory>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <sys/uio.h>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 namespace platform {
 
 namespace {
 
 std::optional<WriteFault> &currentWriteFault() {
-  static std::optional<WriteFault> fault;
+  static std::optional<WriteFault> fault = writeFaultFromEnvironment();
   return fault;
 }
 
@@ -112,13 +120,15 @@ std::FILE *openWithFault(int fd, char kind, const WriteFault &fault) {
   return file;
 }
 
-// A guarded file. The path is copied in before the slot is marked used, so a
-// signal handler never sees a slot half filled.
+// A guarded file. The names are copied in before the slot is marked used, so
+// a signal handler never sees a slot half filled.
 struct FileGuard {
   volatile std::sig_atomic_t used = 0;
   char path[PATH_MAX] = {};
+  char journal[PATH_MAX] = {}; // empty: none
   std::uint64_t length = 0;
   bool remove = false;
+  bool cutFails = false; // of a write fault
   int descriptor = -1;
 };
 
@@ -127,10 +137,48 @@ std::array<FileGuard, 4> guardedFiles;
 
 std::array<FileGuard, 4> &fileGuards() { return guardedFiles; }
 
+// Cuts the guarded file open on fd back; true when it has its length then.
+bool cutBack(const FileGuard &guard, int fd) {
+  struct stat status {};
+  if (::fstat(fd, &status) != 0)
+    return false;
+  if (static_cast<std::uint64_t>(status.st_size) == guard.length)
+    return true;
+  if (guard.cutFails || ::ftruncate(fd, static_cast<off_t>(guard.length)) != 0)
+    return false;
+  ::fsync(fd);
+  return true;
+}
+
+void putBack(const FileGuard &guard) {
+  if (guard.remove) {
+    ::unlink(guard.path);
+    return;
+  }
+  const bool own = guard.descriptor < 0;
+  const int fd = own ? ::open(guard.path, O_WRONLY | O_CLOEXEC) : guard.descriptor;
+  if (fd < 0)
+    return;
+  if (cutBack(guard, fd)) {
+    if (guard.journal[0])
+      ::unlink(guard.journal);
+  } else {
+    char line[2 * PATH_MAX + 256];
+    const bool kept = guard.journal[0] && ::access(guard.journal, F_OK) == 0;
+    const std::size_t length =
+        putBackFailureText(line, sizeof line - 1, guard.path, guard.length, kept ? guard.journal : nullptr);
+    line[length] = '\n';
+    writeToStandardError(line, length + 1);
+  }
+  if (own)
+    ::close(fd);
+}
+
 } // namespace
 
-int guardFileLength(const std::string &path, std::uint64_t length, bool madeByWriting, int descriptor) {
-  if (path.size() >= PATH_MAX)
+int guardFileLength(const std::string &path, std::uint64_t length, bool madeByWriting, int descriptor,
+                    const std::string &journal) {
+  if (path.size() >= PATH_MAX || journal.size() >= PATH_MAX)
     return -1;
   std::array<FileGuard, 4> &guards = fileGuards();
   for (std::size_t id = 0; id < guards.size(); ++id) {
@@ -138,8 +186,10 @@ int guardFileLength(const std::string &path, std::uint64_t length, bool madeByWr
     if (guard.used)
       continue;
     std::memcpy(guard.path, path.c_str(), path.size() + 1);
+    std::memcpy(guard.journal, journal.c_str(), journal.size() + 1);
     guard.length = length;
     guard.remove = madeByWriting;
+    guard.cutFails = currentWriteFault() && currentWriteFault()->cutFails;
     guard.descriptor = descriptor;
     // The fields are in place before a handler can see the slot used.
     std::atomic_signal_fence(std::memory_order_release);
@@ -160,19 +210,7 @@ void restoreGuardedFiles() {
       continue;
     guard.used = 0;
     std::atomic_signal_fence(std::memory_order_acquire);
-    if (guard.remove) {
-      ::unlink(guard.path);
-      continue;
-    }
-    if (guard.descriptor >= 0) {
-      static_cast<void>(::ftruncate(guard.descriptor, static_cast<off_t>(guard.length)));
-      continue;
-    }
-    const int fd = ::open(guard.path, O_WRONLY | O_CLOEXEC);
-    if (fd < 0)
-      continue;
-    static_cast<void>(::ftruncate(fd, static_cast<off_t>(guard.length)));
-    ::close(fd);
+    putBack(guard);
   }
 }
 
@@ -294,6 +332,83 @@ int openForLocking(const std::string &path, bool create, bool &made) {
   return ::open(path.c_str(), flags | O_CREAT, 0666);
 }
 
+// Takes the lock (LOCK_EX or LOCK_SH) of the descriptor: 0, or -1 with errno.
+// With a notice, a lock held elsewhere is asked for again at growing pauses
+// for about a second, then the notice is told and the waiting goes on without
+// end; without one, the waiting is without end from the start.
+int takeLock(int fd, int kind, const LockedFile::WaitNotice &notice) {
+  using Clock = std::chrono::steady_clock;
+  if (notice) {
+    const Clock::time_point deadline = Clock::now() + std::chrono::seconds(1);
+    std::chrono::microseconds pause(500);
+    for (;;) {
+      if (::flock(fd, kind | LOCK_NB) == 0)
+        return 0;
+      if (errno != EWOULDBLOCK && errno != EINTR)
+        return -1;
+      const Clock::time_point now = Clock::now();
+      if (now >= deadline)
+        break;
+      const auto left = std::chrono::duration_cast<std::chrono::microseconds>(deadline - now);
+      ::usleep(static_cast<useconds_t>(std::min(pause, left).count()));
+      pause = std::min(pause * 2, std::chrono::microseconds(50000));
+    }
+    notice();
+  }
+  while (::flock(fd, kind) != 0) {
+    if (errno != EINTR)
+      return -1;
+  }
+  return 0;
+}
+
+// Errors of flock that tell a file system without locks.
+bool locksUnsupported(int error) { return error == ENOLCK || error == EOPNOTSUPP || error == ENOSYS; }
+
+// The process of a temporary name ".lyrsa-<pid>-<n>.tmp"; 0 for another name.
+pid_t temporaryNameProcess(const char *name) {
+  const std::string_view text(name);
+  constexpr std::string_view prefix = ".lyrsa-", suffix = ".tmp";
+  if (text.size() <= prefix.size() + suffix.size() || text.substr(0, prefix.size()) != prefix ||
+      text.substr(text.size() - suffix.size()) != suffix)
+    return 0;
+  const std::string_view middle = text.substr(prefix.size(), text.size() - prefix.size() - suffix.size());
+  long long process = 0;
+  const auto [end, error] = std::from_chars(middle.data(), middle.data() + middle.size(), process);
+  if (error != std::errc() || process <= 0 || end == middle.data() + middle.size() || *end != '-')
+    return 0;
+  const std::string_view count = middle.substr(static_cast<std::size_t>(end - middle.data()) + 1);
+  unsigned long long number = 0;
+  const auto [countEnd, countError] = std::from_chars(count.data(), count.data() + count.size(), number);
+  if (countError != std::errc() || count.empty() || countEnd != count.data() + count.size())
+    return 0;
+  return static_cast<pid_t>(process);
+}
+
+// Removes the temporary files that processes left in the directory (empty:
+// the current one) when they died before their file was complete. A file
+// goes only when its process no longer exists and nobody holds its lock
+// (the process that makes a file holds it, also when it lives in another
+// process namespace).
+void removeAbandonedTemporaries(const std::string &directory) {
+  const std::unique_ptr<DIR, int (*)(DIR *)> listing(::opendir(directory.empty() ? "." : directory.c_str()),
+                                                     ::closedir);
+  if (!listing)
+    return;
+  while (const dirent *entry = ::readdir(listing.get())) {
+    const pid_t process = temporaryNameProcess(entry->d_name);
+    if (process == 0 || process == ::getpid() || ::kill(process, 0) == 0 || errno != ESRCH)
+      continue;
+    const std::string path = directory + entry->d_name;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0)
+      continue;
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+      ::unlink(path.c_str());
+    ::close(fd);
+  }
+}
+
 } // namespace
 
 LockedFile::~LockedFile() { close(); }
@@ -307,20 +422,28 @@ LockedFile &LockedFile::operator=(LockedFile &&other) noexcept {
     m_path = std::move(other.m_path);
     m_temporaryName = std::exchange(other.m_temporaryName, std::string());
     m_created = other.m_created;
+    m_locked = other.m_locked;
+    m_journalWritten = std::exchange(other.m_journalWritten, false);
+    m_journalEntry = std::move(other.m_journalEntry);
+    m_recovery = std::move(other.m_recovery);
     m_written = other.m_written;
     m_bytesBeforeFailure = other.m_bytesBeforeFailure;
+    m_bytesBeforeStop = other.m_bytesBeforeStop;
     m_checkFails = other.m_checkFails;
+    m_cutFails = other.m_cutFails;
   }
   return *this;
 }
 
-bool LockedFile::open(const std::string &path, Opening opening) {
+bool LockedFile::open(const std::string &path, Opening opening, const WaitNotice &notice) {
   if (m_fd >= 0) {
     errno = EBUSY;
     return false;
   }
+  m_recovery.reset();
   if (opening == Opening::make)
     return openToMake(path);
+  const bool cutFails = currentWriteFault() && currentWriteFault()->cutFails;
   // Each new try follows another process's turn. A name that never shows the
   // file that was opened and locked (the file is replaced over and over) ends
   // the tries with a failure: appending to a file no longer under its name
@@ -342,19 +465,18 @@ bool LockedFile::open(const std::string &path, Opening opening) {
     }
     if (waitingAgain(fd) < 0)
       return false;
+    bool locked = false;
     if (S_ISREG(status.st_mode)) {
-      int locked;
-      while ((locked = ::flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
-      }
       // A file system without locks: the file is written without one.
-      const bool lockless = locked != 0 && (errno == ENOLCK || errno == EOPNOTSUPP || errno == ENOSYS);
-      if (locked != 0 && !lockless) {
+      if (takeLock(fd, LOCK_EX, notice) == 0)
+        locked = true;
+      else if (!locksUnsupported(errno)) {
         closeKeepingErrno(fd);
         return false;
       }
       // The holder before may have removed the file, or put another in its
       // place: the turn is then at the file that the name names now.
-      if (!lockless && !sameFile(fd, path)) {
+      if (locked && !sameFile(fd, path)) {
         ::close(fd);
         if (opening == Opening::existing && ::access(path.c_str(), F_OK) != 0) {
           errno = ENOENT;
@@ -366,24 +488,39 @@ bool LockedFile::open(const std::string &path, Opening opening) {
         }
         continue;
       }
+      // The holder before may have died while appending: what it began is
+      // taken back before anything is read or added.
+      if (locked) {
+        m_recovery = recoverAppend(appendJournalPath(path), fd, cutFails);
+        if (m_recovery && m_recovery->outcome == AppendRecovery::Outcome::cannotPutBack) {
+          ::close(fd);
+          errno = m_recovery->error;
+          return false;
+        }
+      }
       if (opening == Opening::truncate && ::ftruncate(fd, 0) != 0) {
         closeKeepingErrno(fd);
         return false;
       }
     }
-    opened(fd, path, made);
+    opened(fd, path, made, locked);
     return true;
   }
 }
 
-void LockedFile::opened(int fd, const std::string &path, bool made) {
+void LockedFile::opened(int fd, const std::string &path, bool made, bool locked) {
   m_fd = fd;
   m_path = path;
   m_created = made;
+  m_locked = locked;
+  m_journalWritten = false;
+  m_journalEntry.reset();
   m_written = 0;
   const std::optional<WriteFault> &fault = currentWriteFault();
   m_bytesBeforeFailure = fault ? fault->bytesBeforeFailure : UINT64_MAX;
+  m_bytesBeforeStop = fault ? fault->bytesBeforeStop : UINT64_MAX;
   m_checkFails = fault && fault->closeFails;
+  m_cutFails = fault && fault->cutFails;
 }
 
 bool LockedFile::openToMake(const std::string &path) {
@@ -391,6 +528,7 @@ bool LockedFile::openToMake(const std::string &path) {
   // long name has room for it.
   const std::size_t slash = path.rfind('/');
   const std::string directory = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+  removeAbandonedTemporaries(directory);
   static unsigned count = 0;
   for (;;) {
     const std::string temporary =
@@ -401,7 +539,10 @@ bool LockedFile::openToMake(const std::string &path) {
         continue;
       return false;
     }
-    opened(fd, path, true);
+    // Held while the file is made, so that no other process takes it for one
+    // that its maker left behind.
+    ::flock(fd, LOCK_EX | LOCK_NB);
+    opened(fd, path, true, false);
     m_temporaryName = temporary;
     return true;
   }
@@ -419,6 +560,10 @@ bool LockedFile::giveName() {
   ::unlink(m_temporaryName.c_str());
   m_temporaryName.clear();
   return true;
+}
+
+std::string LockedFile::journalPath() const {
+  return journaled() ? appendJournalPath(m_path) : std::string();
 }
 
 std::optional<std::uint64_t> LockedFile::size() const {
@@ -449,36 +594,81 @@ long LockedFile::readFromStart(void *bytes, std::size_t count) const {
   return static_cast<long>(done);
 }
 
-bool LockedFile::append(const void *bytes, std::size_t count) {
+bool LockedFile::append(const std::string_view *blocks, std::size_t count) {
   if (m_fd < 0) {
     errno = EBADF;
     return false;
   }
-  const std::uint64_t allowed = m_bytesBeforeFailure - std::min(m_written, m_bytesBeforeFailure);
-  const std::size_t reaching = static_cast<std::size_t>(std::min<std::uint64_t>(count, allowed));
-  const char *next = static_cast<const char *>(bytes);
-  std::size_t done = 0;
-  while (done < reaching) {
-    const ssize_t n = ::write(m_fd, next + done, reaching - done);
-    if (n < 0) {
-      if (errno == EINTR)
-        continue;
-      m_written += done;
-      return false;
-    }
-    if (n == 0) {
-      m_written += done;
-      errno = EIO;
-      return false;
-    }
-    done += static_cast<std::size_t>(n);
+  std::uint64_t total = 0;
+  for (std::size_t i = 0; i < count; ++i)
+    total += blocks[i].size();
+  if (total == 0)
+    return true;
+  if (journaled())
+    writeJournal(blocks, count, total);
+
+  // What the fault lets reach the file, and what happens then.
+  const std::uint64_t failAllowance = m_bytesBeforeFailure - std::min(m_written, m_bytesBeforeFailure);
+  const std::uint64_t stopAllowance = m_bytesBeforeStop - std::min(m_written, m_bytesBeforeStop);
+  const std::uint64_t reaching = std::min({total, failAllowance, stopAllowance});
+  std::vector<iovec> pieces;
+  pieces.reserve(count);
+  std::uint64_t placed = 0;
+  for (std::size_t i = 0; i < count && placed < reaching; ++i) {
+    const std::size_t size =
+        static_cast<std::size_t>(std::min<std::uint64_t>(blocks[i].size(), reaching - placed));
+    if (size > 0)
+      pieces.push_back(iovec{const_cast<char *>(blocks[i].data()), size});
+    placed += size;
   }
-  m_written += done;
-  if (done < count) {
+  std::size_t next = 0;
+  while (next < pieces.size()) {
+    const int batch = static_cast<int>(std::min<std::size_t>(pieces.size() - next, IOV_MAX));
+    const ssize_t n = ::writev(m_fd, pieces.data() + next, batch);
+    if (n < 0 && errno == EINTR)
+      continue;
+    if (n <= 0) {
+      if (n == 0)
+        errno = EIO;
+      return false;
+    }
+    m_written += static_cast<std::uint64_t>(n);
+    // Past what was taken whole, on to the rest of a piece taken in part.
+    std::size_t left = static_cast<std::size_t>(n);
+    while (next < pieces.size() && left >= pieces[next].iov_len)
+      left -= pieces[next++].iov_len;
+    if (left > 0) {
+      pieces[next].iov_base = static_cast<char *>(pieces[next].iov_base) + left;
+      pieces[next].iov_len -= left;
+    }
+  }
+  if (reaching < total && stopAllowance == reaching)
+    ::kill(::getpid(), SIGKILL);
+  if (reaching < total) {
     errno = ENOSPC;
     return false;
   }
   return true;
+}
+
+void LockedFile::writeJournal(const std::string_view *blocks, std::size_t count, std::uint64_t total) {
+  const std::string journal = journalPath();
+  if (!m_journalEntry) {
+    // The first append of this opening: the journal notes where it begins.
+    std::string first;
+    for (std::size_t i = 0; i < count && first.size() < 64; ++i)
+      first.append(blocks[i].substr(0, 64 - first.size()));
+    m_journalEntry = describeAppend(m_fd, size().value_or(0), 0, first);
+    if (!m_journalEntry)
+      return;
+  }
+  m_journalEntry->appending += total;
+  // Where no journal can be made (a directory that may not be written), the
+  // bytes go in without one.
+  if (writeAppendJournal(journal, *m_journalEntry))
+    m_journalWritten = true;
+  else if (std::exchange(m_journalWritten, false))
+    removeAppendJournal(journal);
 }
 
 bool LockedFile::checkWritten() {
@@ -496,8 +686,38 @@ bool LockedFile::checkWritten() {
   return second >= 0 && ::close(second) == 0;
 }
 
+bool LockedFile::sync() {
+  if (m_fd < 0) {
+    errno = EBADF;
+    return false;
+  }
+  // A device has nothing to sync; some file systems cannot sync at all.
+  return !size() || ::fdatasync(m_fd) == 0 || errno == EINVAL;
+}
+
+void LockedFile::endJournal() {
+  if (std::exchange(m_journalWritten, false))
+    removeAppendJournal(appendJournalPath(m_path));
+}
+
 bool LockedFile::truncate(std::uint64_t length) {
-  return size().has_value() && ::ftruncate(m_fd, static_cast<off_t>(length)) == 0;
+  const std::optional<std::uint64_t> current = size();
+  if (!current) {
+    errno = EINVAL;
+    return false;
+  }
+  if (*current != length) {
+    if (m_cutFails) {
+      errno = EPERM;
+      return false;
+    }
+    if (::ftruncate(m_fd, static_cast<off_t>(length)) != 0)
+      return false;
+    // The cut reaches the disk before the journal that calls for it goes.
+    ::fsync(m_fd);
+  }
+  endJournal();
+  return true;
 }
 
 void LockedFile::close() {
@@ -505,9 +725,64 @@ void LockedFile::close() {
     return;
   if (!m_temporaryName.empty())
     ::unlink(std::exchange(m_temporaryName, std::string()).c_str());
+  m_journalWritten = false;
   ::close(std::exchange(m_fd, -1));
 }
 
+FileReadLock::~FileReadLock() {
+  if (m_fd >= 0)
+    ::close(m_fd);
+}
+
+bool FileReadLock::acquire(const std::string &path, const LockedFile::WaitNotice &notice) {
+  if (m_fd >= 0) {
+    errno = EBUSY;
+    return false;
+  }
+  const int fd = openForReading(path);
+  if (fd < 0)
+    return false;
+  if (takeLock(fd, LOCK_SH, notice) != 0 && !locksUnsupported(errno)) {
+    closeKeepingErrno(fd);
+    return false;
+  }
+  m_fd = fd;
+  return true;
+}
+
 void setWriteFault(const std::optional<WriteFault> &fault) { currentWriteFault() = fault; }
+
+std::optional<WriteFault> writeFaultFromEnvironment() {
+  const std::optional<std::string> value = environmentValue("LYRSA_VOKT_TEST_WRITE_FAULT");
+  if (!value || value->empty())
+    return std::nullopt;
+  WriteFault fault;
+  std::string_view words(*value);
+  while (!words.empty()) {
+    const std::size_t comma = words.find(',');
+    const std::string_view word = words.substr(0, comma);
+    words = comma == std::string_view::npos ? std::string_view() : words.substr(comma + 1);
+    const std::size_t equals = word.find('=');
+    const std::string_view name = word.substr(0, equals);
+    std::uint64_t number = 0;
+    if (equals != std::string_view::npos) {
+      const std::string_view digits = word.substr(equals + 1);
+      const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
+      if (error != std::errc() || digits.empty() || end != digits.data() + digits.size())
+        return std::nullopt;
+    }
+    if (name == "fail-after" && equals != std::string_view::npos)
+      fault.bytesBeforeFailure = number;
+    else if (name == "stop-after" && equals != std::string_view::npos)
+      fault.bytesBeforeStop = number;
+    else if (name == "close-fails" && equals == std::string_view::npos)
+      fault.closeFails = true;
+    else if (name == "cut-fails" && equals == std::string_view::npos)
+      fault.cutFails = true;
+    else
+      return std::nullopt;
+  }
+  return fault;
+}
 
 } // namespace platform

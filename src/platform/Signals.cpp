@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <initializer_list>
 #include <unistd.h>
 
@@ -9,11 +10,37 @@ namespace platform {
 
 namespace {
 
-constexpr FatalSignal allFatalSignals[] = {
-    FatalSignal::interrupt,     FatalSignal::abort,        FatalSignal::illegalInstruction,
-    FatalSignal::floatingPoint, FatalSignal::segmentation, FatalSignal::terminate,
-    FatalSignal::hangup,        FatalSignal::quit,         FatalSignal::cpuTimeLimit,
-    FatalSignal::busError};
+// Signals that the process raises against itself by a fault: blocking them
+// would not hold them off but end the process without its handler.
+bool isFault(FatalSignal signal) {
+  switch (signal) {
+  case FatalSignal::illegalInstruction:
+  case FatalSignal::floatingPoint:
+  case FatalSignal::segmentation:
+  case FatalSignal::busError:
+  case FatalSignal::trap:
+  case FatalSignal::badSystemCall:
+    return true;
+  default:
+    return false;
+  }
+}
+
+// The fatal signals and the real-time ones, or only those from outside.
+sigset_t fatalSignalSet(bool withFaults) {
+  sigset_t set;
+  sigemptyset(&set);
+  for (FatalSignal signal : allFatalSignals)
+    if (withFaults || !isFault(signal))
+      sigaddset(&set, signalNumber(signal));
+  const SignalRange realTime = realTimeSignals();
+  for (int number = realTime.first; number <= realTime.last; ++number)
+    sigaddset(&set, number);
+  return set;
+}
+
+// Whether a handler took the fatal signals: only then are they held off.
+volatile std::sig_atomic_t handlerInstalled = 0;
 
 } // namespace
 
@@ -39,19 +66,50 @@ int signalNumber(FatalSignal signal) {
     return SIGXCPU;
   case FatalSignal::busError:
     return SIGBUS;
+  case FatalSignal::trap:
+    return SIGTRAP;
+  case FatalSignal::badSystemCall:
+    return SIGSYS;
+  case FatalSignal::user1:
+    return SIGUSR1;
+  case FatalSignal::user2:
+    return SIGUSR2;
+  case FatalSignal::alarm:
+    return SIGALRM;
+  case FatalSignal::virtualAlarm:
+    return SIGVTALRM;
+  case FatalSignal::profilingAlarm:
+    return SIGPROF;
+  case FatalSignal::pollable:
+    return SIGIO;
+  case FatalSignal::powerFailure:
+    return SIGPWR;
+  case FatalSignal::stackFault:
+    return SIGSTKFLT;
   }
   return 0;
 }
 
+SignalRange realTimeSignals() { return {SIGRTMIN, SIGRTMAX}; }
+
 void installFatalSignalHandler(void (*handler)(int)) {
   struct sigaction action = {};
   action.sa_handler = handler;
-  sigemptyset(&action.sa_mask);
-  for (FatalSignal signal : allFatalSignals)
-    sigaddset(&action.sa_mask, signalNumber(signal));
+  action.sa_mask = fatalSignalSet(true);
   action.sa_flags = SA_RESETHAND;
   for (FatalSignal signal : allFatalSignals)
     sigaction(signalNumber(signal), &action, nullptr);
+  const SignalRange realTime = realTimeSignals();
+  for (int number = realTime.first; number <= realTime.last; ++number)
+    sigaction(number, &action, nullptr);
+  handlerInstalled = 1;
+}
+
+void holdFatalSignalsUntilExit() {
+  if (!handlerInstalled)
+    return;
+  const sigset_t held = fatalSignalSet(false);
+  sigprocmask(SIG_BLOCK, &held, nullptr);
 }
 
 void ignoreWriteFailureSignals() {
@@ -73,6 +131,18 @@ void writeToStandardError(const char *bytes, std::size_t length) {
     bytes += written;
     length -= static_cast<std::size_t>(written);
   }
+}
+
+void writeToStandardError(const char *text) { writeToStandardError(text, std::strlen(text)); }
+
+void writeNumberToStandardError(unsigned long long number) {
+  char digits[24];
+  std::size_t first = sizeof digits;
+  do {
+    digits[--first] = static_cast<char>('0' + number % 10);
+    number /= 10;
+  } while (number > 0);
+  writeToStandardError(digits + first, sizeof digits - first);
 }
 
 void exitImmediately(int status) { ::_exit(status); }

@@ -1,13 +1,17 @@
 // Fatal signals and the last words of a dying process: installing one handler
-// for the signals that end a run, writing to standard error without streams
-// or heap, and leaving at once.
+// for the signals that end a run, holding them off while a run's results are
+// written, writing to standard error without streams or heap, and leaving at
+// once.
 #pragma once
 
 #include <cstddef>
 
 namespace platform {
 
-// The signals that end a run, in the order in which their handler is installed.
+// The signals that end a run: every signal whose default action ends the
+// process and that a handler can catch, but the two that stand for a failed
+// write (see ignoreWriteFailureSignals). The faults come first, then the
+// signals that another process or a timer sends.
 enum class FatalSignal {
   interrupt,
   abort,
@@ -19,15 +23,52 @@ enum class FatalSignal {
   quit,
   cpuTimeLimit,
   busError,
+  trap,
+  badSystemCall,
+  user1,
+  user2,
+  alarm,
+  virtualAlarm,
+  profilingAlarm,
+  pollable,
+  powerFailure,
+  stackFault,
 };
+
+// Every fatal signal above, in that order.
+inline constexpr FatalSignal allFatalSignals[] = {
+    FatalSignal::interrupt,     FatalSignal::abort,          FatalSignal::illegalInstruction,
+    FatalSignal::floatingPoint, FatalSignal::segmentation,   FatalSignal::terminate,
+    FatalSignal::hangup,        FatalSignal::quit,           FatalSignal::cpuTimeLimit,
+    FatalSignal::busError,      FatalSignal::trap,           FatalSignal::badSystemCall,
+    FatalSignal::user1,         FatalSignal::user2,          FatalSignal::alarm,
+    FatalSignal::virtualAlarm,  FatalSignal::profilingAlarm, FatalSignal::pollable,
+    FatalSignal::powerFailure,  FatalSignal::stackFault};
 
 // The platform's number of a fatal signal.
 int signalNumber(FatalSignal signal);
 
-// Installs the handler for every fatal signal. While the handler runs the other
-// fatal signals wait, and a second delivery of the same signal gets the default
-// action, so a fault inside the handler cannot loop.
+// The real-time signals, which end the process too unless handled: the
+// numbers from first to last, or first > last on a platform without them.
+struct SignalRange {
+  int first;
+  int last;
+};
+SignalRange realTimeSignals();
+
+// Installs the handler for every fatal signal and every real-time signal.
+// While the handler runs the other fatal signals wait, and a second delivery
+// of the same signal gets the default action, so a fault inside the handler
+// cannot loop.
 void installFatalSignalHandler(void (*handler)(int));
+
+// From now until the process ends, the fatal signals that come from outside
+// (another process, a timer, a limit) wait instead of being handled: a run
+// that has begun to write its results ends as that writing ends, not by a
+// signal that arrives meanwhile or afterwards. Faults of the process itself
+// (a bad address, an illegal instruction) still reach the handler. Nothing
+// in a process that installed no handler for them.
+void holdFatalSignalsUntilExit();
 
 // Ignores from now on the signals that stand for a failed write: SIGPIPE (a
 // pipe without a reader) and SIGXFSZ (a file past the file-size limit). The
@@ -38,6 +79,10 @@ void ignoreWriteFailureSignals();
 // Writes the bytes to standard error with one unbuffered system call each time
 // (retried after an interruption). Safe inside a signal handler.
 void writeToStandardError(const char *bytes, std::size_t length);
+// Writes a text up to its NUL the same way.
+void writeToStandardError(const char *text);
+// Writes the number in decimal the same way.
+void writeNumberToStandardError(unsigned long long number);
 
 // Ends the process with the status at once: no destructors, no exit handlers,
 // no stream flush. Safe inside a signal handler.

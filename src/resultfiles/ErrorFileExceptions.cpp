@@ -1,5 +1,7 @@
 #include "resultfiles/ErrorFileExceptions.h"
 
+#include "platform/AppendJournal.h"
+
 #include <sstream>
 #include <utility>
 
@@ -14,6 +16,15 @@ std::string hexText(std::uint32_t value) {
 
 std::string badFileOpenText(const std::string &fileName) {
   return "Cannot write error file '" + fileName + "'.";
+}
+
+std::string putBackText(const std::string &fileName, std::uint64_t length, const std::string &journal,
+                        bool afterWrite) {
+  std::string text = afterWrite ? badFileOpenText(fileName) + "\n" : std::string();
+  std::string line(2 * (fileName.size() + journal.size()) + 256, '\0');
+  line.resize(platform::putBackFailureText(line.data(), line.size(), fileName.c_str(), length,
+                                           journal.empty() ? nullptr : journal.c_str()));
+  return text + line;
 }
 
 std::string badVersionForAppendText(std::uint32_t version) {
@@ -45,6 +56,16 @@ M_BadFileOpenException::M_BadFileOpenException(std::string fileName)
 
 const char *M_BadFileOpenException::what() const noexcept {
   return keptText<M_BadFileOpenException>(badFileOpenText(m_fileName));
+}
+
+M_FilePutBackException::M_FilePutBackException(std::string fileName, std::uint64_t length,
+                                               std::string journal, bool afterWrite)
+    : M_ErrorFileException(putBackText(fileName, length, journal, afterWrite)),
+      m_fileName(std::move(fileName)), m_length(length), m_journal(std::move(journal)),
+      m_afterWrite(afterWrite) {}
+
+const char *M_FilePutBackException::what() const noexcept {
+  return keptText<M_FilePutBackException>(putBackText(m_fileName, m_length, m_journal, m_afterWrite));
 }
 
 M_BadVersionForAppendException::M_BadVersionForAppendException(std::uint32_t version)

@@ -37,6 +37,31 @@ private:
   std::string m_fileName;
 };
 
+// An error file that could not be put back to the length it had before a
+// run appended to it: after this run's own write failed (afterWrite), or after
+// another run ended while writing it. Its journal, when it has one, stays, so
+// that a later run can put it back.
+class M_FilePutBackException : public M_ErrorFileException {
+public:
+  // The name as handed to the operating system; journal empty when there is
+  // none.
+  M_FilePutBackException(std::string fileName, std::uint64_t length, std::string journal, bool afterWrite);
+  M_FilePutBackException(const M_FilePutBackException &) = default;
+  ~M_FilePutBackException() override = default;
+  // After a failed write "Cannot write error file '<name>'." and a newline;
+  // then "Cannot put file '<name>' back to its length of <length> bytes; its
+  // journal '<journal>' is kept, so that a later run puts it back." (see
+  // platform::putBackFailureText).
+  const char *what() const noexcept override;
+  const std::string &fileName() const { return m_fileName; }
+
+private:
+  std::string m_fileName;
+  std::uint64_t m_length;
+  std::string m_journal;
+  bool m_afterWrite;
+};
+
 // An existing error file too short to hold its version word.
 class M_BadTextReadException : public M_ErrorFileException {
 public:

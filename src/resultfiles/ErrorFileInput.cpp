@@ -179,12 +179,27 @@ U_RefPtr<M_InputTamsel> M_InputTamsel::openWith(const std::string &sourceFile, c
   return input;
 }
 
+namespace {
+
+// Keeps the reading quiet while it lives.
+struct QuietReading {
+  QuietReading() { quietReading() = true; }
+  ~QuietReading() { quietReading() = false; }
+  QuietReading(const QuietReading &) = delete;
+  QuietReading &operator=(const QuietReading &) = delete;
+};
+
+} // namespace
+
 bool M_errorFileReadsBack(const std::string &path) {
-  struct Quiet {
-    Quiet() { quietReading() = true; }
-    ~Quiet() { quietReading() = false; }
-  } quiet;
+  const QuietReading quiet;
   return M_InputTamsel::openPath(path).isSet();
+}
+
+U_RefPtr<M_InputTamsel> M_openErrorFileQuietly(const std::string &sourceFile,
+                                               const std::string &outputDirectory) {
+  const QuietReading quiet;
+  return M_InputTamsel::open(sourceFile, outputDirectory);
 }
 
 M_InputTamsel::~M_InputTamsel() {

@@ -107,3 +107,7 @@ void readErrorFileRecord(M_InputTamsel &input);
 // Whether the error file at the path (in the internal encoding) reads back
 // whole, as the open operations read it; nothing goes to standard error.
 bool M_errorFileReadsBack(const std::string &path);
+// As M_InputTamsel::open, with nothing on standard error: for a caller that
+// says itself what becomes of a file that cannot be read.
+U_RefPtr<M_InputTamsel> M_openErrorFileQuietly(const std::string &sourceFile,
+                                               const std::string &outputDirectory);

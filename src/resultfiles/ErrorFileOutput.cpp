@@ -23,6 +23,7 @@
 #include <cstdio>
 #include <iostream>
 #include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -37,7 +38,67 @@ bool appendsInFormat2(std::uint32_t version) {
   return version == 0x8200 || version == 0x9100 || version == 0x9200 || version == M_tamsel2Version;
 }
 
-[[noreturn]] void cannotWrite(const R_Writer &writer) { throw M_BadFileOpenException(writer.fileName()); }
+// A writer that failed has put its file back, or could not: the failure
+// leaves as the one error that names the file.
+[[noreturn]] void cannotWrite(const R_Writer &writer) {
+  if (writer.putBackFailed())
+    throw M_FilePutBackException(writer.fileName(), writer.sizeAtOpen().value_or(0), writer.keptJournal(),
+                                 true);
+  throw M_BadFileOpenException(writer.fileName());
+}
+
+std::string differenceText(const platform::AppendRecovery &recovery) {
+  using Difference = platform::AppendRecovery::Difference;
+  switch (recovery.difference) {
+  case Difference::anotherFile:
+    return "it is another file";
+  case Difference::shorter:
+    return "it is shorter than the " + std::to_string(recovery.length) + " bytes it had";
+  case Difference::longer:
+    return "it is longer than that run could have made it";
+  case Difference::none:
+    break;
+  }
+  return std::string();
+}
+
+// Says on standard error what the opening of an error file found of a run that
+// ended while appending to it (one line). A file that could not be put back
+// ends this run: it cannot be added to, and its journal stays for a later run.
+void reportRecovery(const std::optional<platform::AppendRecovery> &recovery, const std::string &name) {
+  if (!recovery)
+    return;
+  using Outcome = platform::AppendRecovery::Outcome;
+  switch (recovery->outcome) {
+  case Outcome::putBack:
+    std::cerr << "Warning - Error file '" << name
+              << "' was cut short by a run that ended while writing it; it is put back from "
+              << recovery->found << " to its " << recovery->length << " bytes." << std::endl;
+    return;
+  case Outcome::leftAlone:
+    std::cerr << "Warning - Error file '" << name << "' is not what its journal '" << recovery->journal
+              << "' covers (" << differenceText(*recovery)
+              << "); the file is left as it is and the journal removed." << std::endl;
+    return;
+  case Outcome::unreadable:
+    std::cerr << "Warning - The journal '" << recovery->journal << "' of error file '" << name
+              << "' cannot be read; it is removed and the file is left as it is." << std::endl;
+    return;
+  case Outcome::cannotPutBack:
+    throw M_FilePutBackException(name, recovery->length, recovery->journal, false);
+  }
+}
+
+// Said once on standard error when a run has waited about a second for the
+// lock of its error file; the run then waits on.
+platform::LockedFile::WaitNotice lockWaitNotice(const std::string &name) {
+  return [name] {
+    static bool told = false;
+    if (!std::exchange(told, true))
+      std::cerr << "Waiting for the lock on error file '" << name << "', which another process holds."
+                << std::endl;
+  };
+}
 
 // Runs the writing of one record, whole or not at all. A write that fails has
 // restored the file; the failure leaves as the one error that names the file.
@@ -80,6 +141,7 @@ R_Writer &openWriter(std::unique_ptr<R_Writer> &slot, const std::string &path, W
     opened = writer.openToMake();
   else
     opened = opening == WriterOpening::append ? writer.openForAppend() : writer.open();
+  reportRecovery(writer.recovery(), writer.fileName());
   if (!opened)
     cannotWrite(writer);
   return writer;
@@ -124,6 +186,8 @@ struct ErrorFilePlan {
   std::string path;
   bool format2;
   bool append;
+  // The file is too short for its version word: it cannot be read back.
+  bool tooShort = false;
 };
 
 // Plans from the first bytes of an existing file (got of them could be read):
@@ -167,7 +231,9 @@ ErrorFilePlan planErrorFile(const std::string &sourceFile, const std::string &ou
   // A file that opens but cannot be read is no short file.
   if (readFailed)
     throw U_UserException("Cannot read file: '" + plan.path + "'.");
-  if (got > 0 || !emptyAsMissing)
+  if (emptyAsMissing && got > 0 && got < 4)
+    plan.tooShort = true;
+  else if (got > 0 || !emptyAsMissing)
     planFromVersion(plan, bytes, got);
   return plan;
 }
@@ -175,17 +241,20 @@ ErrorFilePlan planErrorFile(const std::string &sourceFile, const std::string &ou
 // Plans again from the file under its lock: since the probe another run may
 // have made the file, or removed one that it had just made. An empty file has
 // just been made (by this run or by another still waiting for its turn): it is
-// written from its header on, in the format planned.
+// written from its header on, in the format planned. A file too short for its
+// version word is marked so.
 void planLockedFile(ErrorFilePlan &plan, const platform::LockedFile &file) {
   unsigned char bytes[4] = {};
   const long got = file.readFromStart(bytes, sizeof bytes);
   if (got < 0)
     throw U_UserException("Cannot read file: '" + plan.path + "'.");
+  plan.tooShort = got > 0 && got < 4;
   if (got == 0) {
     plan.append = false;
     return;
   }
-  planFromVersion(plan, bytes, static_cast<std::size_t>(got));
+  if (!plan.tooShort)
+    planFromVersion(plan, bytes, static_cast<std::size_t>(got));
 }
 
 // One call that an output holding back was given.
@@ -256,9 +325,12 @@ bool lockHeldFile(HeldOutput &held, platform::LockedFile::Opening opening) {
   if (held.file.isOpen())
     return true;
   const std::string name = nameForPlatform(held.plan.path);
-  if (held.file.open(name, opening))
+  const bool opened = held.file.open(name, opening, lockWaitNotice(name));
+  const int reason = errno;
+  reportRecovery(held.file.recovery(), name);
+  if (opened)
     return true;
-  if (opening == platform::LockedFile::Opening::existing && errno == ENOENT)
+  if (opening == platform::LockedFile::Opening::existing && reason == ENOENT)
     return false;
   throw M_BadFileOpenException(name);
 }
@@ -338,7 +410,8 @@ void release(M_OutputBase &output, bool closing, bool readWhole) {
     lockHeldFile(taken, Opening::create);
   }
   planLockedFile(taken.plan, taken.file);
-  if (taken.plan.append && !readWholeUnderLock && !M_errorFileReadsBack(taken.plan.path)) {
+  if (taken.plan.tooShort ||
+      (taken.plan.append && !readWholeUnderLock && !M_errorFileReadsBack(taken.plan.path))) {
     taken.file.close();
     divertToSimpleOutput(taken);
     return;
@@ -356,6 +429,17 @@ void release(M_OutputBase &output, bool closing, bool readWhole) {
 bool holdsBackFor(const std::string &path) {
   const std::optional<HeldOutput> &held = heldOutput();
   return held && QL_Filename::fromPath(held->plan.path) == QL_Filename::fromPath(path);
+}
+
+// Ends an output without writing anything: what it held back is dropped and
+// its file, when it has one open, is put back as it was.
+void discardOutput(const M_OutputBase &output, std::unique_ptr<R_Writer> &slot) {
+  std::optional<HeldOutput> &held = heldOutput();
+  if (held && held->output == &output)
+    held.reset();
+  const std::unique_ptr<R_Writer> writer = std::move(slot);
+  if (writer)
+    writer->discard();
 }
 
 bool noGenKept() {
@@ -379,6 +463,8 @@ void M_OutputTamsel::close() {
   release(*this, true);
   closeWriter(M_tamselStream());
 }
+
+void M_OutputTamsel::discard() { discardOutput(*this, M_tamselStream()); }
 
 void M_OutputTamsel::send(const U_RefPtr<M_Diagnostic> &diagnostic, bool suppressed) {
   if (holdsBack(*this, {HeldCall::send, diagnostic, suppressed, {}}))
@@ -405,6 +491,8 @@ void M_OutputTamsel2::close() {
   release(*this, true);
   closeWriter(M_tamsel2Writer());
 }
+
+void M_OutputTamsel2::discard() { discardOutput(*this, M_tamsel2Writer()); }
 
 void M_OutputTamsel2::send(const U_RefPtr<M_Diagnostic> &diagnostic, bool suppressed) {
   if (holdsBack(*this, {HeldCall::send, diagnostic, suppressed, {}}))
@@ -494,6 +582,8 @@ void M_refuseErrorFileOutput(const std::string &errorFilePath) {
   taken.file.close();
   divertToSimpleOutput(taken);
 }
+
+bool M_errorFileOutputHoldsFor(const std::string &errorFilePath) { return holdsBackFor(errorFilePath); }
 
 bool M_errorFileOutputHolds() {
   const std::optional<HeldOutput> &held = heldOutput();

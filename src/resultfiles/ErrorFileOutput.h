@@ -31,6 +31,7 @@ class R_Writer;
 class M_OutputTamsel : public M_OutputBase {
 public:
   void close() override;
+  void discard() override;
   void send(const U_RefPtr<M_Diagnostic> &diagnostic, bool suppressed) override;
   void write(const U_RefPtr<M_Diagnostic> &diagnostic, bool suppressed) override;
   void writeSuppression(const U_RefPtr<M_SuppressionRecord> &record) override;
@@ -43,6 +44,7 @@ public:
 class M_OutputTamsel2 : public M_OutputBase {
 public:
   void close() override;
+  void discard() override;
   void send(const U_RefPtr<M_Diagnostic> &diagnostic, bool suppressed) override;
   void write(const U_RefPtr<M_Diagnostic> &diagnostic, bool suppressed) override;
   void writeSuppression(const U_RefPtr<M_SuppressionRecord> &record) override;
@@ -66,10 +68,14 @@ void openErrorFileForOutput(const std::string &sourceFile, const std::string &ou
 
 // As openErrorFileForOutput, except that the output holds back: the file is
 // probed and the output installed now (an empty file is taken as a missing
-// one, which another run may have made and not yet written), but the file is
-// neither created nor opened, and what the output is given is kept in order,
-// until M_releaseErrorFileOutput, M_refuseErrorFileOutput or the output's
-// closing.
+// one, which another run may have made and not yet written; one too short for
+// its version word as one that cannot be read back), but the file is neither
+// created nor opened, and what the output is given is kept in order, until
+// M_releaseErrorFileOutput, M_refuseErrorFileOutput or the output's closing.
+// A file whose lock another process holds is waited for; after about a
+// second of waiting, one line on standard error says so. A file that a run
+// left cut short when it died while appending to it is put back first, with
+// a line on standard error (M_FilePutBackException when it cannot be).
 void openHeldErrorFileOutput(const std::string &sourceFile, const std::string &outputDirectory, int kind);
 // The run is about to read the error file at the path back: an output holding
 // back for that file takes the file's lock now (waiting for another run's
@@ -98,6 +104,9 @@ void M_refuseErrorFileOutput(const std::string &errorFilePath);
 // Whether the output installed holds back until the run has read its file
 // back.
 bool M_errorFileOutputHolds();
+// Whether an output holds back for the error file at the path: a file that
+// it cannot read back is then left alone with a warning of the output's own.
+bool M_errorFileOutputHoldsFor(const std::string &errorFilePath);
 
 // The factories: each closes and removes the output installed before, sets
 // the output kind (2 for format 1, 3 for format 2), installs its output and

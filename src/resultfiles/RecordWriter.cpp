@@ -3,6 +3,7 @@
 #include "foundation/Assertion.h"
 #include "platform/BinaryFile.h"
 #include "platform/FileSystem.h"
+#include "platform/Signals.h"
 #include "resultfiles/EntityDisplayName.h"
 #include "resultfiles/LocationParts.h"
 #include "resultfiles/MacroHistory.h"
@@ -51,7 +52,7 @@ bool nameCannotBeGiven(int error) {
 
 R_Writer::R_Writer(std::string fileName) : m_fileName(std::move(fileName)) {}
 
-R_Writer::~R_Writer() { close(); }
+R_Writer::~R_Writer() { discard(); }
 
 bool R_Writer::open() { return openWith(platform::LockedFile::Opening::truncate); }
 
@@ -70,7 +71,9 @@ bool R_Writer::openForAppend(platform::LockedFile file, bool madeByWriting) {
 bool R_Writer::openWith(platform::LockedFile::Opening opening) {
   U_ASSERT(!m_file.isOpen() && "Close the writer before opening it again.");
   platform::LockedFile file;
-  if (!file.open(m_fileName, opening))
+  const bool opened = file.open(m_fileName, opening);
+  m_recovery = file.recovery();
+  if (!opened)
     return false;
   const bool made = file.created();
   hold(std::move(file), made);
@@ -83,21 +86,23 @@ void R_Writer::hold(platform::LockedFile file, bool madeByWriting) {
   m_created = madeByWriting;
   m_sizeAtOpen = m_file.size();
   m_restorable = true;
+  m_putBackFailed = false;
+  m_keptJournal.clear();
   // A process that dies before the closing puts the file back too; a file
   // being made goes with its temporary name.
   if (m_file.beingMade())
     m_guard = platform::guardFileLength(m_file.temporaryName(), 0, true);
   else if (m_sizeAtOpen)
-    m_guard = platform::guardFileLength(m_fileName, *m_sizeAtOpen, m_created, m_file.descriptor());
+    m_guard = platform::guardFileLength(m_fileName, *m_sizeAtOpen, m_created, m_file.descriptor(),
+                                        m_file.journalPath());
 }
 
 bool R_Writer::handPending() {
-  bool written = true;
-  for (const PendingBlock &block : m_pending) {
-    const std::string_view bytes = block.lasting.empty() ? std::string_view(block.bytes) : block.lasting;
-    if (written && !bytes.empty())
-      written = m_file.append(bytes.data(), bytes.size());
-  }
+  std::vector<std::string_view> blocks;
+  blocks.reserve(m_pending.size());
+  for (const PendingBlock &block : m_pending)
+    blocks.push_back(block.lasting.empty() ? std::string_view(block.bytes) : block.lasting);
+  const bool written = m_file.append(blocks.data(), blocks.size());
   std::vector<PendingBlock>().swap(m_pending);
   return written;
 }
@@ -105,12 +110,15 @@ bool R_Writer::handPending() {
 bool R_Writer::close() {
   if (!m_file.isOpen())
     return false;
-  bool written = handPending() && m_file.checkWritten();
+  // The process now ends as this write ends.
+  platform::holdFatalSignalsUntilExit();
+  bool written = handPending() && m_file.checkWritten() && m_file.sync();
   if (written && m_file.beingMade() && !m_file.giveName()) {
     written = false;
     m_nameRefused = nameCannotBeGiven(errno);
   }
   if (written) {
+    m_file.endJournal();
     m_restorable = false;
     platform::releaseFileGuard(std::exchange(m_guard, -1));
     m_file.close();
@@ -143,10 +151,16 @@ void R_Writer::restore() {
   // writer did stays. Only a regular file has a size to go back to; a device
   // keeps what it took.
   if (std::exchange(m_restorable, false) && m_sizeAtOpen && !m_file.beingMade()) {
-    if (m_created)
+    if (m_created) {
       platform::removeFile(m_fileName);
-    else
-      m_file.truncate(*m_sizeAtOpen);
+      m_file.endJournal();
+    } else if (!m_file.truncate(*m_sizeAtOpen)) {
+      // The journal stays for a later opening to put the file back.
+      m_putBackFailed = true;
+      const std::string journal = m_file.journalPath();
+      if (!journal.empty() && platform::fileKind(journal) != platform::FileKind::none)
+        m_keptJournal = journal;
+    }
   }
   // Put back here, or kept: either way no longer the dying process's work.
   platform::releaseFileGuard(std::exchange(m_guard, -1));

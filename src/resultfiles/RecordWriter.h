@@ -55,26 +55,31 @@ struct R_WriterData {
 // is aligned.
 //
 // What is written is kept in memory and reaches the file as a whole when the
-// writer is closed (or flushed), in as few system calls as the system allows
-// (one more for each long text, which is held in a block of its own rather
-// than copied as the rest grows): a process killed before then leaves the file
-// as it was, and one killed while the bytes go out leaves as little as can be
-// half written. The file is held
-// under its lock (platform::LockedFile) from the opening to the closing, so
-// writers in other processes take turns with this one.
+// writer is closed (or flushed), in one system call where the system takes it
+// so: a process killed before then leaves the file as it was. An existing
+// file gets what is written with a journal beside it (platform::LockedFile),
+// so that a process killed while the bytes go out leaves a file that the next
+// opening puts back. The file is held under its lock from the opening to the
+// closing, so writers in other processes take turns with this one. From the
+// start of the closing on, the fatal signals wait until the process ends
+// (platform::holdFatalSignalsUntilExit): a process whose bytes reached the
+// file ends as one that wrote them.
 //
 // The file is never left damaged: the opening notes the file's size, and a
 // write, flush or close that fails restores the file as it was before the
 // opening (a file that the opening made is removed, another is cut back to its
 // size) before the failure is reported, with the lock still held. The owner
-// can do the same with discard() when it cannot finish what it is writing.
-// While the file is open, a fatal end of the process restores it as well
-// (platform::restoreGuardedFiles). A file closed well is never taken back.
+// can do the same with discard() when it cannot finish what it is writing,
+// and a writer destroyed while its file is open does so too: only close()
+// keeps what was written. While the file is open, a fatal end of the process
+// restores it as well (platform::restoreGuardedFiles). A file that cannot be
+// cut back keeps its journal, for a later opening to put it back;
+// putBackFailed() tells so. A file closed well is never taken back.
 class R_Writer {
 public:
   // The name goes to the system as it is.
   explicit R_Writer(std::string fileName);
-  // Closes a file still open, as close() does; owners close before.
+  // Restores a file still open, as discard() does: owners close before.
   ~R_Writer();
   R_Writer(const R_Writer &) = delete;
   R_Writer &operator=(const R_Writer &) = delete;
@@ -138,6 +143,15 @@ public:
   bool isOpen() const { return m_file.isOpen(); }
   // Whether a write, flush or close has failed; the file was restored then.
   bool hasFailed() const { return m_failed; }
+  // Whether restoring the file failed: it could not be cut back to
+  // sizeAtOpen(). Its journal stays then, when it has one (keptJournal()).
+  bool putBackFailed() const { return m_putBackFailed; }
+  // The journal left beside a file that could not be put back; empty when
+  // there is none.
+  const std::string &keptJournal() const { return m_keptJournal; }
+  // What the opening found of an append that another process did not finish
+  // (platform::LockedFile::recovery).
+  const std::optional<platform::AppendRecovery> &recovery() const { return m_recovery; }
   // Whether the closing of a file being made found its name taken, or the
   // file system unable to give it the name; nothing was made then.
   bool nameRefused() const { return m_nameRefused; }
@@ -184,6 +198,9 @@ private:
   bool m_restorable = false; // an opening whose output can still be taken back
   bool m_failed = false;
   bool m_nameRefused = false;
+  bool m_putBackFailed = false;
+  std::string m_keptJournal;
+  std::optional<platform::AppendRecovery> m_recovery;
   int m_guard = -1; // of the restoring at a fatal end
 };
 

@@ -13,6 +13,7 @@
 #include "cmdline/CmdArgs.h"
 #include "cmdline/ConfigurationException.h"
 #include "cmdline/Options.h"
+#include "foundation/Exception.h"
 #include "foundation/IncludeSiteMap.h"
 #include "foundation/Language.h"
 #include "foundation/NamedFiles.h"
@@ -27,9 +28,12 @@
 #include "support/ScratchDirectory.h"
 
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
+#include <new>
 #include <optional>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -608,37 +612,67 @@ TEST_F(DriverTest, RecordsWrittenDuringARunAreReadWithTheCrossModuleRecordFile) 
 }
 
 // A module whose end of the run reports a diagnostic and writes a metric
-// record, then meets a checked file that the re-scan cannot read.
-void reportThenGiveUp() {
+// record, then fails as failRunEnd says (by default: it meets a checked file
+// that the re-scan cannot read).
+std::function<void()> failRunEnd;
+void reportThenFail() {
   M_sendMessage(makeFileOpenDiagnostic(U_Location(P_currentFilenames(), 1, 0), QL_Filename::fromPath("/x")));
   M_currentMetricOutput()->writeMessage("written", "late");
-  throw P_SourceRescanExit("/src/gone.h does not exist.\n");
+  failRunEnd();
 }
-void initGivingUpModule(U_RefPtr<C_CmdArgs> &, P_AnalysisMode &) { registerRunEndListener(reportThenGiveUp); }
+void initFailingModule(U_RefPtr<C_CmdArgs> &, P_AnalysisMode &) { registerRunEndListener(reportThenFail); }
 
-// The re-scan's exit leaves the run, after the outputs were closed: what was
-// reported and written before it is in the files when the exit reaches the
-// driver function.
-TEST_F(DriverTest, RescanExitClosesTheOutputsFirst) {
-  test_support::ListenerListsReset::resetAll();
-  const std::string d = m_scratch.path();
-  m_scratch.writeFile("a.c.met");
-  {
-    U_RefPtr<P_Driver> driver = new P_Driver("", initGivingUpModule);
-    parse(driver->orphanHandler(), {"-op", d, d + "/a.c"});
-    driver->setCmdArgs(m_args);
-    try {
-      driver->run();
-      ADD_FAILURE() << "the run went on";
-    } catch (const P_SourceRescanExit &exit) {
-      EXPECT_EQ("/src/gone.h does not exist.\n", std::string(exit.what()));
+// A run that fails after it found something leaves its error file byte for
+// byte as it was, and makes none that was missing: what it found is dropped
+// with its message output, so that a run after the cause is mended adds each
+// finding once. The re-scan's exit discards the output before it leaves the
+// run; any other failure leaves the output to the driver's end. The metric
+// output is closed as usual.
+TEST_F(DriverTest, AFailedRunLeavesTheErrorFileAsItWas) {
+  struct Case {
+    const char *failure;
+    std::function<void()> fail;
+  };
+  const Case cases[] = {
+      {"re-scan exit", [] { throw P_SourceRescanExit("/src/gone.h does not exist.\n"); }},
+      {"memory exhausted", [] { throw std::bad_alloc(); }},
+      {"user error", [] { throw U_UserException("cannot go on"); }},
+      {"system exception", [] { throw std::runtime_error("broken"); }},
+  };
+  const std::string primary("\x00\x93\x00\x00\x00\x00\x00\x00", 8);
+  for (const Case &c : cases) {
+    for (bool existing : {true, false}) {
+      SCOPED_TRACE(std::string(c.failure) + (existing ? ", existing error file" : ", missing error file"));
+      test_support::ListenerListsReset::resetAll();
+      failRunEnd = c.fail;
+      const ScratchDirectory scratch;
+      const std::string d = scratch.path();
+      scratch.writeFile("a.c.met");
+      if (existing)
+        scratch.writeFile("a.c.err", primary);
+      {
+        U_RefPtr<P_Driver> driver = new P_Driver("", initFailingModule);
+        parse(driver->orphanHandler(), {"-op", d, d + "/a.c"});
+        driver->setCmdArgs(m_args);
+        bool failed = false;
+        try {
+          driver->run();
+        } catch (...) {
+          failed = true;
+        }
+        EXPECT_TRUE(failed) << "the run went on";
+      }
+      EXPECT_EQ(nullptr, M_currentOutput());
+      EXPECT_EQ(nullptr, M_metricStream());
+      EXPECT_EQ("<MSG> written late\n", readFile(d + "/a.c.met"));
+      EXPECT_EQ(existing, std::filesystem::exists(d + "/a.c.err"));
+      if (existing)
+        EXPECT_TRUE(readFile(d + "/a.c.err") == primary) << "the error file changed";
+      EXPECT_EQ(existing ? 2 : 1, std::distance(std::filesystem::directory_iterator(d), {}))
+          << "no other file is left";
     }
-    EXPECT_EQ(nullptr, M_currentOutput());
-    EXPECT_EQ(nullptr, M_metricStream());
-    EXPECT_EQ("<MSG> written late\n", readFile(d + "/a.c.met"));
-    const std::string errorFile = readFile(d + "/a.c.err");
-    EXPECT_NE(std::string::npos, errorFile.find("/x")) << "the diagnostic names the file";
   }
+  failRunEnd = nullptr;
   test_support::ListenerListsReset::resetAll();
 }
 

@@ -12,7 +12,8 @@
 // Binary files are written as hex dumps (support/HexDump.h) in files named
 // with ".hex" added: such a file of "files" is copied as its bytes, and each
 // file of "expected-files" must be in the run's directory after the run with
-// exactly its bytes.
+// exactly its bytes. The files that must not be there after the run are named
+// in "absent-files", one a line.
 #include "support/HexDump.h"
 #include "support/ProgramRun.h"
 #include "support/ScratchDirectory.h"
@@ -181,6 +182,9 @@ TEST_P(FixtureCase, RunsAsItsFilesSay) {
   EXPECT_EQ(std::stoi(readFile(caseDirectory / "exit-code")), result.exitCode);
   if (fs::exists(caseDirectory / "expected-files"))
     expectFiles(caseDirectory / "expected-files", scratch.path());
+  if (fs::exists(caseDirectory / "absent-files"))
+    for (const std::string &name : lines(readFile(caseDirectory / "absent-files")))
+      EXPECT_FALSE(fs::exists(scratch / name)) << name;
 }
 
 // Test names allow letters, digits and underscores only.

@@ -166,7 +166,7 @@ TEST_F(BinaryFileTest, AGuardWithADescriptorCutsThroughIt) {
   const std::string path = m_dir.writeFile("locked.err", "kept");
   platform::LockedFile file;
   ASSERT_TRUE(file.open(path, platform::LockedFile::Opening::existing));
-  ASSERT_TRUE(file.append(" and half a rec", 15));
+  ASSERT_TRUE(file.append(" and half a rec"));
   const int guard = platform::guardFileLength(path, 4, false, file.descriptor());
   ASSERT_GE(guard, 0);
   std::filesystem::rename(path, m_dir / "moved.err");
@@ -245,7 +245,7 @@ TEST_F(BinaryFileTest, ALockedFileHoldsItsLockUntilItCloses) {
   EXPECT_EQ(4, file.readFromStart(start, sizeof start));
   EXPECT_EQ("head", std::string(start));
   EXPECT_EQ(4u, file.size());
-  ASSERT_TRUE(file.append("tail", 4));
+  ASSERT_TRUE(file.append("tail"));
   EXPECT_TRUE(file.checkWritten());
   EXPECT_EQ("headtail", test_support::readFile(path));
   EXPECT_TRUE(file.truncate(6));
@@ -255,7 +255,7 @@ TEST_F(BinaryFileTest, ALockedFileHoldsItsLockUntilItCloses) {
   EXPECT_TRUE(test_support::lockedElsewhere(path)) << "the lock goes with the file";
   moved.close();
   EXPECT_FALSE(test_support::lockedElsewhere(path));
-  EXPECT_FALSE(moved.append("x", 1));
+  EXPECT_FALSE(moved.append("x"));
   EXPECT_EQ(EBADF, errno);
 }
 
@@ -303,7 +303,7 @@ TEST_F(BinaryFileTest, AFileMadeWholeGetsItsNameAtTheEnd) {
     EXPECT_TRUE(file.beingMade());
     EXPECT_TRUE(file.created());
     EXPECT_EQ(m_dir.path(), std::filesystem::path(file.temporaryName()).parent_path().string());
-    ASSERT_TRUE(file.append("whole", 5));
+    ASSERT_TRUE(file.append("whole"));
     EXPECT_FALSE(std::filesystem::exists(path));
     if (takenMeanwhile)
       m_dir.writeFile("f.err", "other");

@@ -241,9 +241,16 @@ TEST_F(RecordWriterTest, OpeningsAndClosing) {
     ASSERT_TRUE(writer.open());
     EXPECT_EQ(0u, writer.sizeAtOpen());
     writer.writeByte('n');
-    // The destructor closes what the owner left open.
+    // The destructor puts back what the owner left open: only close() keeps
+    // what was written.
   }
-  EXPECT_EQ("n", test_support::readFile(path));
+  EXPECT_EQ("", test_support::readFile(path)) << "as the opening left it";
+  {
+    R_Writer writer(path);
+    ASSERT_TRUE(writer.openForAppend());
+    writer.writeByte('n');
+  }
+  EXPECT_EQ("", test_support::readFile(path));
   EXPECT_FALSE(R_Writer(m_dir / "missing/x.err").open());
   EXPECT_FALSE(R_Writer(m_dir / "missing/x.err").openForAppend());
   EXPECT_FALSE(R_Writer(m_dir.path()).openForAppend()) << "a directory";

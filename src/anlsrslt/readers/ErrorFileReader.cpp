@@ -267,7 +267,11 @@ int readErrorFile(const QL_Filename &outputDirectory, const QL_Filename &file) {
   }
   // No other run adds to the file between this reading and this run's adding.
   M_lockErrorFileOutput(path);
-  const U_RefPtr<M_InputTamsel> input = M_InputTamsel::open(source, directory);
+  // A file that the run means to add to, and cannot read, gets the one
+  // warning of the output that leaves it alone.
+  const U_RefPtr<M_InputTamsel> input = M_errorFileOutputHoldsFor(path)
+                                            ? M_openErrorFileQuietly(source, directory)
+                                            : M_InputTamsel::open(source, directory);
   if (!input.isSet()) {
     // Nothing is added to a file that cannot be read back.
     M_refuseErrorFileOutput(path);
