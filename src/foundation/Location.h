@@ -130,9 +130,10 @@ std::uint32_t instantiationDepth(const U_Location &location);
 
 // How deeply a location may nest, in levels: a location without parts takes
 // 1; a location part (include, instantiated-from, called-from) lies one level
-// below its location; element i (from 0) of a macro history lies i + 1 levels
-// below the location that holds the history, its own location on that level
-// (a history on its own starts at level 1). The error file carries locations
+// below its location. A macro history is a list, not a nesting: every element
+// lies one level below the location that holds the history, its own location
+// on that level (a history on its own has its elements on level 1), and a
+// history holds at most this many elements. The error file carries locations
 // up to this depth, in the writer and in the reader alike, and the include
 // sites keep their chains within it.
 inline constexpr std::uint32_t U_maxLocationDepth = 1000;

@@ -91,9 +91,10 @@ NestedLocation readLocation(R_Reader &reader, std::uint32_t levels) {
 }
 
 // The elements are read in a loop and joined from the last one back, so a
-// long chain takes no stack. Element i lies i levels below the first one, its
-// location on its level: it has that many levels less for its location. The
-// history's depth is that of its deepest element, counted from the first.
+// long history takes no stack. A history is a list: every element's location
+// lies on the history's level and may take the given levels, and no more than
+// U_maxLocationDepth elements are taken. The history's depth is that of its
+// deepest element.
 NestedHistory readHistory(R_Reader &reader, std::uint32_t levels) {
   struct Element {
     U_Location location;
@@ -102,15 +103,14 @@ NestedHistory readHistory(R_Reader &reader, std::uint32_t levels) {
   };
   std::vector<Element> elements;
   do {
-    if (elements.size() >= levels)
+    if (elements.size() >= U_maxLocationDepth)
       R_rejectRecord();
-    const std::uint32_t own = levels - static_cast<std::uint32_t>(elements.size());
-    NestedLocation at = readLocation(reader, own);
+    NestedLocation at = readLocation(reader, levels);
     elements.push_back(Element{std::move(at.location), at.depth, reader.readIdentifier()});
   } while (reader.readByte() != 0);
   NestedHistory history;
   for (auto element = elements.rbegin(); element != elements.rend(); ++element) {
-    history.depth = std::max(element->depth, history.first.isSet() ? history.depth + 1 : 0);
+    history.depth = std::max(history.depth, element->depth);
     history.first =
         U_RefPtr<U_MacroHistory>(new U_MacroHistory(element->location, element->name, history.first));
   }

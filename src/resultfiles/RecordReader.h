@@ -3,8 +3,9 @@
 //
 // Nothing read is trusted: every failure, and every id, length or nesting that
 // the writer cannot have written (locations nest down to U_maxLocationDepth
-// levels), is an R_ReadingReadException (an R_ReadingException), never a crash
-// or an allocation of a size that the file only claims.
+// levels, macro histories hold up to that many elements), is an
+// R_ReadingReadException (an R_ReadingException), never a crash or an
+// allocation of a size that the file only claims.
 #pragma once
 
 #include "foundation/FileIdentity.h"

@@ -42,6 +42,16 @@ std::string displayNameOf(const U_Location &location, bool showAlias) {
   return showAlias ? entity->text3() : entity->text();
 }
 
+// Whether a macro history holds more elements than U_maxLocationDepth, which
+// no reader takes. Counts no further than one past the bound.
+bool holdsTooManyElements(const U_MacroHistory *element) {
+  std::uint32_t elements = 0;
+  for (; element; element = element->m_parent.pointer())
+    if (++elements > U_maxLocationDepth)
+      return true;
+  return false;
+}
+
 // Errors of giving a file its name that leave the file to be made in place:
 // the name is taken, or the file system has no second names.
 bool nameCannotBeGiven(int error) {
@@ -269,7 +279,8 @@ namespace {
 // Writes locations without recursion: each location whose record is begun
 // waits on a stack, with the part that comes next, until its parts are
 // written. Levels count as U_maxLocationDepth says; a location is refused
-// before any byte of it is written when it would lie deeper than that.
+// before any byte of it is written when it would lie deeper than that, or
+// when its macro history holds more elements than that.
 class LocationRecords {
 public:
   LocationRecords(R_Writer &writer, bool showAlias) : m_writer(writer), m_showAlias(showAlias) {}
@@ -300,8 +311,6 @@ private:
     Step next = Step::include;
     U_RefPtr<U_MacroHistory> history;
     const U_MacroHistory *element = nullptr; // whose location was written last
-    std::uint32_t elementIndex = 0;
-    std::uint32_t partOffset = 0; // levels between a part begun and its location
     std::uint32_t deepestPart = 0;
   };
 
@@ -322,7 +331,8 @@ private:
       m_writer.writeInt(known->second.id);
       return known->second.depth;
     }
-    if (level > U_maxLocationDepth)
+    if (level > U_maxLocationDepth ||
+        (location.hasMacroHist() && holdsTooManyElements(location.getMacroHist().pointer())))
       refuse();
     // The id is taken before the parts take theirs.
     const auto entry =
@@ -342,12 +352,10 @@ private:
     return std::nullopt;
   }
 
-  // A part's location, offset levels below the part's own first level.
-  // True when it waits on the stack.
-  bool beginPart(const U_Location &location, std::uint32_t offset) {
-    Open &open = m_open.back();
-    open.partOffset = offset;
-    const std::optional<std::uint32_t> written = begin(location, open.level + 1 + offset);
+  // A part's location, one level below the location on top of the stack (an
+  // element of its macro history too). True when it waits on the stack.
+  bool beginPart(const U_Location &location) {
+    const std::optional<std::uint32_t> written = begin(location, m_open.back().level + 1);
     if (!written)
       return true;
     take(*written);
@@ -357,7 +365,7 @@ private:
   // A part of the location on top of the stack is written.
   void take(std::uint32_t depth) {
     Open &open = m_open.back();
-    open.deepestPart = std::max(open.deepestPart, open.partOffset + depth);
+    open.deepestPart = std::max(open.deepestPart, depth);
   }
 
   // Writes the parts of the location on top of the stack up to the next one
@@ -368,7 +376,7 @@ private:
       switch (open.next) {
       case Step::include:
         open.next = Step::macro;
-        if ((open.parts & R_includePart) && beginPart(open.location.getInclLoc(), 0))
+        if ((open.parts & R_includePart) && beginPart(open.location.getInclLoc()))
           return true;
         break;
       case Step::macro:
@@ -377,7 +385,7 @@ private:
           open.history = open.location.getMacroHist();
           open.element = open.history.pointer();
           open.next = Step::macroName;
-          if (beginPart(open.element->m_location, 0))
+          if (beginPart(open.element->m_location))
             return true;
         }
         break;
@@ -390,8 +398,7 @@ private:
         }
         m_writer.writeByte(1);
         open.element = open.element->m_parent.pointer();
-        ++open.elementIndex;
-        if (beginPart(open.element->m_location, open.elementIndex))
+        if (beginPart(open.element->m_location))
           return true;
         break;
       case Step::shown:
@@ -405,7 +412,7 @@ private:
         open.next = Step::calledFrom;
         if (open.parts & R_instantiationPart) {
           open.next = Step::entityName;
-          if (beginPart(open.location.getInstFromLoc(), 0))
+          if (beginPart(open.location.getInstFromLoc()))
             return true;
         }
         break;
@@ -415,7 +422,7 @@ private:
         break;
       case Step::calledFrom:
         open.next = Step::end;
-        if ((open.parts & R_calledFromPart) && beginPart(open.location.getCalledFromLoc(), 0))
+        if ((open.parts & R_calledFromPart) && beginPart(open.location.getCalledFromLoc()))
           return true;
         break;
       case Step::end:
@@ -447,10 +454,15 @@ void writeBinaryLocation(R_Writer &writer, const U_Location &location, bool show
 
 void writeMacroHistory(R_Writer &writer, const U_RefPtr<U_MacroHistory> &first, bool showAlias) {
   U_ASSERT(first.isSet() && "Dont write a null macro history.");
+  // A list of at most U_maxLocationDepth elements, each one's location on
+  // level 1.
+  if (holdsTooManyElements(first.pointer())) {
+    writer.discard();
+    throw R_WritingException();
+  }
   LocationRecords records(writer, showAlias);
-  std::uint32_t level = 1;
-  for (const U_MacroHistory *element = first.pointer();; element = element->m_parent.pointer(), ++level) {
-    records.write(element->m_location, level);
+  for (const U_MacroHistory *element = first.pointer();; element = element->m_parent.pointer()) {
+    records.write(element->m_location, 1);
     writer.writeInternedText(element->m_macroName);
     if (!element->m_parent.isSet())
       break;

@@ -212,10 +212,12 @@ private:
 // the parts are written. The display name is the entity's third rendering
 // when showAlias is true, its first otherwise. Written without recursion,
 // however long its chains. A location that nests deeper than
-// U_maxLocationDepth levels, which no reader takes, is refused: the file is
-// restored (discard) and R_WritingException thrown.
+// U_maxLocationDepth levels, or holds a macro history of more elements than
+// that, which no reader takes, is refused: the file is restored (discard) and
+// R_WritingException thrown.
 void writeBinaryLocation(R_Writer &writer, const U_Location &location, bool showAlias);
 // A macro history from its first element: each element's location and macro
 // name, then the byte 1 when its parent follows or 0 at the end. Refused as
-// above when it nests deeper than U_maxLocationDepth levels.
+// above when it holds more than U_maxLocationDepth elements or an element's
+// location nests deeper than U_maxLocationDepth levels.
 void writeMacroHistory(R_Writer &writer, const U_RefPtr<U_MacroHistory> &first, bool showAlias);

@@ -373,6 +373,35 @@ std::string macroChain(std::uint32_t count, bool held = false) {
   return bytes;
 }
 
+// A macro history of two elements: the first at a location without parts,
+// the second at the first of an include chain of that many locations. Held by
+// location 0, which has no other part, when held is set.
+std::string deepSecondElement(std::uint32_t chain, bool held) {
+  ByteBuilder bytes;
+  std::uint32_t id = 0;
+  if (held)
+    locationRecord(bytes, id++, true, 0, 4);
+  locationRecord(bytes, id, id == 0, id, 0).int32(0).text("M").byte(1);
+  ++id;
+  for (std::uint32_t link = 0; link < chain; ++link, ++id)
+    locationRecord(bytes, id, false, id, link + 1 < chain ? 1 : 0);
+  return bytes.int32(0).byte(0); // text 0 again, the end of the history
+}
+
+std::uint32_t elementsOf(const U_RefPtr<U_MacroHistory> &history) {
+  std::uint32_t elements = 0;
+  for (const U_MacroHistory *element = history.pointer(); element; element = element->m_parent.pointer())
+    ++elements;
+  return elements;
+}
+
+std::uint32_t includeSteps(U_Location location) {
+  std::uint32_t steps = 0;
+  for (; location.hasInclLoc(); location = location.getInclLoc())
+    ++steps;
+  return steps;
+}
+
 // Locations that each include the one before by its id: every record is
 // short, but the locations they make grow one level deeper each.
 std::string growingByReference(std::uint32_t count) {
@@ -398,19 +427,48 @@ TEST_F(RecordReaderTest, NestingDepthIsLimited) {
     while (!r.atEnd())
       readBinaryLocation(r);
   };
+  // A location holding a history of that many elements, read whole.
+  const auto heldHistoryOf = [](std::uint32_t elements) {
+    return [elements](R_Reader &r) {
+      EXPECT_EQ(elements, elementsOf(readBinaryLocation(r).getMacroHist()));
+      EXPECT_TRUE(r.atEnd());
+    };
+  };
+  // The second element's location of a history, on its own or held, with its
+  // include chain of that many steps.
+  const auto deepElementOf = [](std::uint32_t steps, bool held) {
+    return [steps, held](R_Reader &r) {
+      const U_RefPtr<U_MacroHistory> history =
+          held ? readBinaryLocation(r).getMacroHist() : readMacroHistory(r);
+      EXPECT_EQ(steps, includeSteps(history->m_parent->m_location));
+      EXPECT_TRUE(r.atEnd());
+    };
+  };
   const Depth cases[] = {
       {"1000 nested include locations", includeChain(U_maxLocationDepth), location, false},
       {"1001 nested include locations", includeChain(U_maxLocationDepth + 1), location, true},
       {"100000 nested include locations", includeChain(100000), location, true},
-      // Each element is one level below the one before, its location on its
-      // level; a location holding the history is one level above the first.
+      // A history is a list of at most 1000 elements, wherever it stands;
+      // every element's location lies one level below the location holding
+      // the history (on level 1 for a history on its own).
       {"a macro chain of 1000 elements", macroChain(U_maxLocationDepth), history, false},
       {"a macro chain of 1001 elements", macroChain(U_maxLocationDepth + 1), history, true},
       {"a location with a macro chain of 999 elements", macroChain(U_maxLocationDepth - 1, true), location,
        false},
-      {"a location with a macro chain of 1000 elements", macroChain(U_maxLocationDepth, true), location,
+      {"a location with a macro chain of 1000 elements", macroChain(U_maxLocationDepth, true),
+       heldHistoryOf(U_maxLocationDepth), false},
+      {"a location with a macro chain of 1001 elements", macroChain(U_maxLocationDepth + 1, true), location,
        true},
       {"a macro chain of 100000 elements", macroChain(100000), history, true},
+      {"a location with a macro chain of 100000 elements", macroChain(100000, true), location, true},
+      {"a second element on level 1 including 999 more", deepSecondElement(U_maxLocationDepth, false),
+       deepElementOf(U_maxLocationDepth - 1, false), false},
+      {"a second element on level 1 including 1000 more", deepSecondElement(U_maxLocationDepth + 1, false),
+       history, true},
+      {"a location whose second element includes 998 more", deepSecondElement(U_maxLocationDepth - 1, true),
+       deepElementOf(U_maxLocationDepth - 2, true), false},
+      {"a location whose second element includes 999 more", deepSecondElement(U_maxLocationDepth, true),
+       location, true},
       {"1000 levels made by references", growingByReference(U_maxLocationDepth), everyLocation, false},
       {"1001 levels made by references", growingByReference(U_maxLocationDepth + 1), everyLocation, true},
   };
@@ -442,18 +500,12 @@ U_RefPtr<U_MacroHistory> historyOf(std::uint32_t elements) {
   return history;
 }
 
-std::uint32_t includeSteps(U_Location location) {
-  std::uint32_t steps = 0;
-  for (; location.hasInclLoc(); location = location.getInclLoc())
-    ++steps;
-  return steps;
-}
-
-std::uint32_t elementsOf(const U_RefPtr<U_MacroHistory> &history) {
-  std::uint32_t elements = 0;
-  for (const U_MacroHistory *element = history.pointer(); element; element = element->m_parent.pointer())
-    ++elements;
-  return elements;
+// A macro history of two elements: the first at a location without parts,
+// the second at the location given.
+U_RefPtr<U_MacroHistory> secondElementAt(const U_Location &second) {
+  const U_RefPtr<U_MacroHistory> last(
+      new U_MacroHistory(second, U_Identifier("N"), U_RefPtr<U_MacroHistory>()));
+  return U_RefPtr<U_MacroHistory>(new U_MacroHistory(U_Location(header(), 1, 0), U_Identifier("M"), last));
 }
 
 // The writer writes locations as deep as the reader takes, and refuses one
@@ -472,6 +524,9 @@ TEST_F(RecordReaderTest, WhatTheWriterWritesReadsBackAtTheNestingLimit) {
   const auto location = [](const U_Location &written) {
     return [written](R_Writer &w) { writeBinaryLocation(w, written, true); };
   };
+  const auto historyAlone = [](const U_RefPtr<U_MacroHistory> &written) {
+    return [written](R_Writer &w) { writeMacroHistory(w, written, true); };
+  };
   const Case cases[] = {
       {"an include chain of 1000 locations", location(atTheLimit),
        [](R_Reader &r) { EXPECT_EQ(limit - 1, includeSteps(readBinaryLocation(r))); }},
@@ -480,8 +535,24 @@ TEST_F(RecordReaderTest, WhatTheWriterWritesReadsBackAtTheNestingLimit) {
       {"a location with a macro history of 999 elements",
        location(U_Location(mainFile(), 1, 0, historyOf(limit - 1))),
        [](R_Reader &r) { EXPECT_EQ(limit - 1, elementsOf(readBinaryLocation(r).getMacroHist())); }},
+      // A history is a list: its elements all lie one level below the
+      // location holding it, and it holds at most 1000 of them.
       {"a location with a macro history of 1000 elements",
-       location(U_Location(mainFile(), 1, 0, historyOf(limit))), nullptr},
+       location(U_Location(mainFile(), 1, 0, historyOf(limit))),
+       [](R_Reader &r) { EXPECT_EQ(limit, elementsOf(readBinaryLocation(r).getMacroHist())); }},
+      {"a location with a macro history of 1001 elements",
+       location(U_Location(mainFile(), 1, 0, historyOf(limit + 1))), nullptr},
+      {"a location whose second element includes 998 more",
+       location(U_Location(mainFile(), 1, 0, secondElementAt(includeChainOf(limit - 1)))),
+       [](R_Reader &r) {
+         EXPECT_EQ(limit - 2, includeSteps(readBinaryLocation(r).getMacroHist()->m_parent->m_location));
+       }},
+      {"a location whose second element includes 999 more",
+       location(U_Location(mainFile(), 1, 0, secondElementAt(includeChainOf(limit)))), nullptr},
+      {"a second element on level 1 including 999 more", historyAlone(secondElementAt(includeChainOf(limit))),
+       [](R_Reader &r) { EXPECT_EQ(limit - 1, includeSteps(readMacroHistory(r)->m_parent->m_location)); }},
+      {"a second element on level 1 including 1000 more",
+       historyAlone(secondElementAt(includeChainOf(limit + 1))), nullptr},
       {"a macro history of 1000 elements", [](R_Writer &w) { writeMacroHistory(w, historyOf(limit), true); },
        [](R_Reader &r) { EXPECT_EQ(limit, elementsOf(readMacroHistory(r))); }},
       {"a macro history of 1001 elements",
