@@ -5,6 +5,7 @@
 #include "anlsrslt/include/QueryInterface.h"
 #include "anlsrslt/model/EncodedName.h"
 #include "checks/NameRuleFile.h"
+#include "checks/Tokenizer.h"
 #include "cmdline/CmdArgs.h"
 #include "cmdline/Options.h"
 
@@ -24,12 +25,24 @@ void warnUndecidedName(NameRule &rule, const std::string &name) {
   if (rule.m_undecidedWarned)
     return;
   rule.m_undecidedWarned = true;
-  std::cerr << "Warning - Name rule on line " << rule.m_line << " cannot decide on the name '" << name
+  std::cerr << "Warning - Name rule on line " << rule.m_line << " cannot decide on the name '"
+            << shortenedName(name)
             << "': a match backtracks too far. Names it cannot decide are not reported under it."
             << std::endl;
 }
 
 } // namespace
+
+std::string shortenedName(std::string_view name) {
+  const QL_EncodingKind encoding = P_nameEncoding(name);
+  std::size_t end = 0;
+  for (std::size_t shown = 0; end < name.size(); ++shown) {
+    if (shown == kShownNameCharacters)
+      return std::string(name.substr(0, end)) + "...";
+    end += characterLength(name, end, encoding);
+  }
+  return std::string(name);
+}
 
 std::vector<NameRule> &nameRules() {
   static std::vector<NameRule> rules;

@@ -7,6 +7,9 @@
 #include "checks/NameRule.h"
 #include "foundation/Ref.h"
 
+#include <cstddef>
+#include <string>
+#include <string_view>
 #include <vector>
 
 class C_CmdArgs;
@@ -38,8 +41,20 @@ void checkDefinesOfGroup(const P_Symbol *symbol);
 // than a letter, a digit or "_" are passed over. The name tested is the bare
 // name up to its first "=", with its original bytes. A rule that cannot
 // decide a match for the define does not report it and, the first time,
-// writes a warning with its line and the name to standard error.
+// writes a warning with its line and the name (as shortenedName gives it) to
+// standard error.
 void checkDefineName(const P_Define *def);
+
+// How many characters of a name the warning of an undecided name shows. Sixty
+// are enough to find the define by its name, and keep the warning a line of a
+// few hundred bytes at most however long the name is.
+inline constexpr std::size_t kShownNameCharacters = 60;
+
+// The name as the warning of an undecided name shows it: whole when it has at
+// most kShownNameCharacters characters, else its first kShownNameCharacters
+// characters and "...". Characters are those of the name's encoding
+// (P_nameEncoding); a byte that begins no whole character counts as one.
+std::string shortenedName(std::string_view name);
 
 // The name the rules test for a define: its bare name up to its first "=",
 // with the bytes of the record file; empty when the define is not tested.

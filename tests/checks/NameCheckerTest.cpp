@@ -222,6 +222,61 @@ TEST_F(NameCheckerTest, NamesARuleCannotDecideAreNotReportedAndWarnedOfOnce) {
             testing::internal::GetCapturedStderr());
 }
 
+// Characters of the name encodings, written as bytes.
+#define A_EUC "\xA4\xA2"              // hiragana a
+#define I_EUC "\xA4\xA4"              // hiragana i
+#define KANA_EUC "\x8E\xB1"           // half-width katakana a
+#define SUPPLEMENT_EUC "\x8F\xB0\xA1" // a kanji of three bytes
+#define A_UTF8 "\xE3\x81\x82"         // hiragana a
+#define I_UTF8 "\xE3\x81\x84"         // hiragana i
+#define SMILE_UTF8 "\xF0\x9F\x98\x80" // four bytes
+#define TE_SJIS "\x83\x65"            // katakana te: second byte 'e'
+#define SUTO_SJIS "\x83\x58\x83\x67"  // katakana su, to
+
+std::string repeated(const std::string &text, std::size_t count) {
+  std::string result;
+  for (std::size_t i = 0; i < count; ++i)
+    result += text;
+  return result;
+}
+
+// A name is shown by its first characters, never by a part of one: a cut
+// that counted bytes would fall inside the multibyte characters below.
+TEST(ShortenedNameTest, ShowsTheFirstCharactersOfALongNameAndKeepsThemWhole) {
+  const std::size_t n = kShownNameCharacters;
+  const std::string a(n - 1, 'a');
+  const struct {
+    std::string name;
+    std::string shown;
+  } cases[] = {
+      {"", ""},
+      {a, a},
+      {a + "b", a + "b"},
+      {a + "bc", a + "b..."},
+      {std::string(100000, 'a'), std::string(n, 'a') + "..."},
+      // EUC: characters of two and three bytes are one each.
+      {a + A_EUC I_EUC, a + A_EUC "..."},
+      {repeated(A_EUC, n), repeated(A_EUC, n)},
+      {repeated(A_EUC, n + 1), repeated(A_EUC, n) + "..."},
+      {a.substr(1) + SUPPLEMENT_EUC KANA_EUC "b", a.substr(1) + SUPPLEMENT_EUC KANA_EUC "..."},
+      // UTF-8 and Shift_JIS names are read in their own encoding.
+      {a + A_UTF8 I_UTF8, a + A_UTF8 "..."},
+      {a + SMILE_UTF8 SMILE_UTF8, a + SMILE_UTF8 "..."},
+      {repeated(A_UTF8, n), repeated(A_UTF8, n)},
+      {a + TE_SJIS SUTO_SJIS, a + TE_SJIS "..."},
+      // A last character cut short counts as one character a byte; the
+      // characters before it are read as ever.
+      {a + "\xA4", a + "\xA4"},
+      {a + A_EUC "\xA4", a + A_EUC "..."},
+      {a + "\xE3\x81", a + "\xE3..."},
+      {a + A_UTF8 "\xE3\x81", a + A_UTF8 "..."},
+      // So does a byte that begins no character.
+      {a + "\xFF\xFF", a + "\xFF..."},
+  };
+  for (const auto &c : cases)
+    EXPECT_EQ(c.shown, shortenedName(c.name)) << testing::PrintToString(c.name);
+}
+
 TEST_F(NameCheckerTest, WithoutRulesNothingIsReported) {
   EXPECT_TRUE(check("<DEFINE> Count /src/a.c 3 N DF OV F X ni -").empty());
 }

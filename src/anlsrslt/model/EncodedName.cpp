@@ -44,8 +44,10 @@ bool inRange(std::string_view text, std::size_t i, Byte low, Byte high) {
   return i < text.size() && byteAt(text, i) >= low && byteAt(text, i) <= high;
 }
 
-// Whether the bytes from first on are ASCII and whole UTF-8 characters.
-bool isUtf8From(std::string_view text, std::size_t first) {
+// Whether the bytes from first on are ASCII and whole UTF-8 characters; with
+// unfinishedEnd the last character may also end with the text, short of its
+// length.
+bool isUtf8From(std::string_view text, std::size_t first, bool unfinishedEnd = false) {
   for (std::size_t i = first; i < text.size();) {
     const Byte b = byteAt(text, i);
     const std::size_t length = b < 0x80                 ? 1
@@ -55,28 +57,40 @@ bool isUtf8From(std::string_view text, std::size_t first) {
                                                         : 0;
     if (length == 0)
       return false;
-    for (std::size_t k = 1; k < length; ++k)
+    for (std::size_t k = 1; k < length; ++k) {
+      if (i + k == text.size())
+        return unfinishedEnd;
       if (!inRange(text, i + k, 0x80, 0xBF))
         return false;
+    }
     i += length;
   }
   return true;
 }
 
-// Whether the bytes from first on are ASCII and whole EUC characters.
-bool isEucFrom(std::string_view text, std::size_t first) {
+// Whether the bytes from first on are ASCII and whole EUC characters; with
+// unfinishedEnd the last character may also end with the text, short of its
+// length.
+bool isEucFrom(std::string_view text, std::size_t first, bool unfinishedEnd = false) {
   for (std::size_t i = first; i < text.size();) {
     const Byte b = byteAt(text, i);
+    // 0x8E leads a half-width katakana (second byte up to 0xDF), 0x8F a
+    // character of three bytes.
+    std::size_t length = 2;
     if (b < 0x80)
-      i += 1;
-    else if (b == 0x8E && inRange(text, i + 1, 0xA1, 0xDF))
-      i += 2;
-    else if (b == 0x8F && inRange(text, i + 1, 0xA1, 0xFE) && inRange(text, i + 2, 0xA1, 0xFE))
-      i += 3;
-    else if (b >= 0xA1 && b <= 0xFE && inRange(text, i + 1, 0xA1, 0xFE))
-      i += 2;
-    else
+      length = 1;
+    else if (b == 0x8F)
+      length = 3;
+    else if (b != 0x8E && (b < 0xA1 || b > 0xFE))
       return false;
+    const Byte high = b == 0x8E ? 0xDF : 0xFE;
+    for (std::size_t k = 1; k < length; ++k) {
+      if (i + k == text.size())
+        return unfinishedEnd;
+      if (!inRange(text, i + k, 0xA1, high))
+        return false;
+    }
+    i += length;
   }
   return true;
 }
@@ -695,6 +709,19 @@ bool P_isIdentifierChar(const char *position, const char *end) {
     return false;
   const Byte b = static_cast<Byte>(*position);
   return isLetterOrDigit(b) || (b == '[' && position + 1 < end && position[1] == ']');
+}
+
+QL_EncodingKind P_nameEncoding(std::string_view name) {
+  if (isEucFrom(name, 0))
+    return eceEUC;
+  if (isUtf8From(name, 0))
+    return eceUTF;
+  // A name cut short inside its last character reads as the rest of it does.
+  if (isEucFrom(name, 0, true))
+    return eceEUC;
+  if (isUtf8From(name, 0, true))
+    return eceUTF;
+  return eceSJIS;
 }
 
 std::uint8_t P_templateClassOf(const char *marked, const char *, std::uint32_t flags) {

@@ -23,6 +23,8 @@
 // marked exactly as if there were no such rule.
 #pragma once
 
+#include "foundation/EncodingKind.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -116,6 +118,12 @@ bool P_lacksScopePrefix(const std::string &name);
 // The identifier characters of marking: ASCII letters, digits, '_', and '['
 // when a next byte exists and is ']'.
 bool P_isIdentifierChar(const char *position, const char *end);
+
+// The encoding a name's bytes read in: eceEUC when they are ASCII and whole
+// EUC characters (the internal encoding, taken first where both fit), else
+// eceUTF when they are whole UTF-8 characters, else the same two again with
+// the last character allowed to be cut short, else eceSJIS.
+QL_EncodingKind P_nameEncoding(std::string_view name);
 
 // The template class of a define: 16 when the last component carries
 // template arguments, 4 the same with flag 0x10000, 8 for flag 0x10000

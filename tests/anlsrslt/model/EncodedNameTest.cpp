@@ -421,6 +421,34 @@ TEST(EncodedNameTest, NamesInOtherEncodingsAreTakenApartByTheirStructure) {
             shown(P_restoreNameBytes(P_markEncodedName("::T<" NODE_UTF8 "{s::a}>"))));
 }
 
+// The encoding a name is read in: EUC where its bytes allow it, then UTF-8,
+// each also with its last character cut short, and Shift_JIS for the rest.
+TEST(EncodedNameTest, NameEncodings) {
+  const struct {
+    std::string name;
+    QL_EncodingKind encoding;
+  } cases[] = {
+      {"", eceEUC},
+      {"count", eceEUC},
+      {"x\xA4\xA2\x8E\xB1\x8F\xB0\xA1", eceEUC},
+      {"\xC3\xA9", eceEUC}, // whole characters of both
+      {NODE_UTF8, eceUTF},
+      {"x\xF0\x9F\x98\x80", eceUTF},
+      {BOTAN_SJIS, eceSJIS},
+      {NAMAE_SJIS, eceSJIS},
+      {"\xA4\xA2\xA4", eceEUC},
+      {"\x8F\xB0", eceEUC},
+      {NODE_UTF8 "\xE3\x83", eceUTF},
+      // Only the last character may be cut short.
+      {"\xA4\xA2\xA4z", eceSJIS},
+      // Bytes that begin no character of either.
+      {"\x8E\xE0", eceSJIS},
+      {"\xFF", eceSJIS},
+  };
+  for (const auto &c : cases)
+    EXPECT_EQ(c.encoding, P_nameEncoding(c.name)) << shown(c.name);
+}
+
 // Names that differ only in bytes that marking reads as markers when they are
 // not kept apart.
 TEST(EncodedNameTest, DifferentNamesHaveDifferentSymbolIds) {
