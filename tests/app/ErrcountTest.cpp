@@ -1,7 +1,9 @@
 // Runs of lyrsa_errcount: what it prints for error files that read back,
-// are missing or are cut short, with the product's installation variable and
-// without it.
+// are missing, are cut short or are no error files at all, with the product's
+// installation variable and without it; and its waiting for a run that holds
+// a file's lock.
 #include "support/ByteBuilder.h"
+#include "support/FileLocks.h"
 #include "support/ProgramRun.h"
 #include "support/ScratchDirectory.h"
 
@@ -9,6 +11,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -55,8 +58,14 @@ TEST(ErrcountTest, CountsOrSaysWhyNot) {
       {"with the installation", "lyr", installation,
        "one.err: 1 messages, 0 suppression records\n"
        "missing.err: 0 messages, 0 suppression records (no file)\n"
-       "short.err: unreadable\n",
-       cutShort, 1},
+       "short.err: unreadable\n"
+       "two.err: unreadable (2 bytes, too short for the version word of an error file)\n"
+       "three.err: unreadable (3 bytes, too short for the version word of an error file)\n"
+       "empty.err: 0 messages, 0 suppression records\n"
+       "dir.err: unreadable (a directory)\n"
+       "fifo.err: unreadable (not a regular file)\n"
+       "killed.err: unreadable (cut short by a run that ended while writing it; the next run puts it back)\n",
+       cutShort + cutShort, 1},
       {"without LYRBIN", "lyr", std::nullopt, "", "lyrsa_errcount: LYRBIN environment variable not found\n",
        2},
       {"with LYRBIN empty", "lyr", "", "", "lyrsa_errcount: LYRBIN environment variable not found\n", 2},
@@ -69,17 +78,51 @@ TEST(ErrcountTest, CountsOrSaysWhyNot) {
     scratch.writeFile("one.err", oneMessage());
     // Cut within the line of the message.
     scratch.writeFile("short.err", oneMessage().substr(0, 41));
+    scratch.writeFile("two.err", oneMessage().substr(0, 2));
+    scratch.writeFile("three.err", oneMessage().substr(0, 3));
+    scratch.writeFile("empty.err");
+    scratch.makeDirectory("dir.err");
+    ASSERT_EQ(0, mkfifo((scratch / "fifo.err").c_str(), 0600));
+    // Cut by a run that was killed while it appended: its journal is there.
+    scratch.writeFile("killed.err", oneMessage().substr(0, 41));
+    scratch.writeFile(".killed.err.lyrsa-journal", "lyrsa-journal 1\n");
     std::map<std::string, std::optional<std::string>> environment{{"HOME", scratch.path()}};
     for (const char *variable : {"LYRBIN", "LYRPPBIN"})
       environment[variable] = std::nullopt;
     environment[std::string(c.product) == "lyr" ? "LYRBIN" : "LYRPPBIN"] = c.installation;
     const test_support::ProgramResult result =
-        test_support::runProgram(LYR_ERRCOUNT_PATH, {c.product, "one.err", "missing.err", "short.err"},
-                                 test_support::environmentWith(environment), scratch.path());
+        test_support::runProgram(LYR_ERRCOUNT_PATH,
+                                 {c.product, "one.err", "missing.err", "short.err", "two.err", "three.err",
+                                  "empty.err", "dir.err", "fifo.err", "killed.err"},
+                                 test_support::environmentWith(environment), scratch.path(), {1 << 20, 120});
     EXPECT_EQ(c.out, result.out);
     EXPECT_EQ(c.err, result.err);
     EXPECT_EQ(c.exitCode, result.exitCode);
   }
+}
+
+// A file that a run holds under its lock (it may be in the middle of its
+// write) is read once the lock is free: the count waits, says once that it
+// waits, and then reads the file whole.
+TEST(ErrcountTest, WaitsForARunThatHoldsTheLock) {
+  if (!test_support::lockTableReadable())
+    GTEST_SKIP() << "no /proc/locks";
+  const test_support::ScratchDirectory scratch;
+  const std::string path = scratch.writeFile("one.err", oneMessage());
+  std::optional<test_support::HeldLock> held;
+  held.emplace(path);
+  test_support::RunningProgram count(
+      LYR_ERRCOUNT_PATH, {"lyr", "one.err"},
+      test_support::environmentWith(
+          {{"LYRBIN", std::string(LYR_TEST_DATA_DIR) + "/installation"}, {"HOME", scratch.path()}}),
+      scratch.path());
+  EXPECT_TRUE(test_support::eventually([&] { return test_support::waitsForLock(count.pid()); }))
+      << "the count does not wait for the lock";
+  held.reset();
+  const test_support::ProgramResult result = count.finish({1 << 20, 120});
+  EXPECT_EQ(0, result.exitCode);
+  EXPECT_EQ("one.err: 1 messages, 0 suppression records\n", result.out);
+  EXPECT_EQ("lyrsa_errcount: waiting for the lock on 'one.err', which another process holds\n", result.err);
 }
 
 } // namespace
