@@ -153,6 +153,8 @@ bool cutBack(const FileGuard &guard, int fd) {
 void putBack(const FileGuard &guard) {
   if (guard.remove) {
     ::unlink(guard.path);
+    if (guard.journal[0])
+      ::unlink(guard.journal);
     return;
   }
   const bool own = guard.descriptor < 0;

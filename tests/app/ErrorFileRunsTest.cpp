@@ -7,6 +7,7 @@
 // is never seeded), so the file after several runs is known exactly. Kills
 // and failures in the middle of a write are brought about by the write fault
 // that the program takes from its environment.
+#include "support/FatalSignalNames.h"
 #include "support/FileLocks.h"
 #include "support/ProgramRun.h"
 #include "support/ScratchDirectory.h"
@@ -132,13 +133,18 @@ protected:
     std::vector<std::unique_ptr<RunningProgram>> started;
     for (const Start &how : runs)
       started.push_back(start(how));
-    EXPECT_TRUE(test_support::eventually([&] {
-      for (const auto &run : started)
+    EXPECT_TRUE(allWaitForTheLock(started)) << "runs that do not wait for their turn";
+    return started;
+  }
+
+  // Whether each of the runs waits for a lock, before long.
+  static bool allWaitForTheLock(const std::vector<std::unique_ptr<RunningProgram>> &runs) {
+    return test_support::eventually([&] {
+      for (const auto &run : runs)
         if (!test_support::waitsForLock(run->pid()))
           return false;
       return true;
-    })) << "runs that do not wait for their turn";
-    return started;
+    });
   }
 
   // The names in the output directory: no temporary file stays behind.
@@ -173,12 +179,7 @@ TEST_F(ErrorFileRunsTest, RunsAtOnceTakeTurns) {
     for (int i = 0; i < 4; ++i)
       runs.push_back(start());
     if (existing) {
-      EXPECT_TRUE(test_support::eventually([&] {
-        for (const auto &run : runs)
-          if (!test_support::waitsForLock(run->pid()))
-            return false;
-        return true;
-      })) << "runs that do not wait for their turn";
+      EXPECT_TRUE(allWaitForTheLock(runs)) << "runs that do not wait for their turn";
       held.reset();
     }
     for (const auto &run : runs) {
@@ -373,35 +374,18 @@ TEST_F(ErrorFileRunsTest, AJournalOfAnotherFileLeavesTheFileAlone) {
 TEST_F(ErrorFileRunsTest, EverySignalThatEndsARunIsHandled) {
   if (!test_support::lockTableReadable())
     GTEST_SKIP() << "no /proc/locks";
-  struct NamedSignal {
-    int number;
-    std::string name;
-  };
-  const std::vector<NamedSignal> signals{{SIGUSR1, "SIGUSR1"},
-                                         {SIGUSR2, "SIGUSR2"},
-                                         {SIGALRM, "SIGALRM"},
-                                         {SIGVTALRM, "SIGVTALRM"},
-                                         {SIGPROF, "SIGPROF"},
-                                         {SIGIO, "SIGIO"},
-                                         {SIGPWR, "SIGPWR"},
-                                         {SIGSTKFLT, "SIGSTKFLT"},
-                                         {SIGHUP, "SIGHUP"},
-                                         {SIGTERM, "SIGTERM"},
-                                         {SIGRTMIN, "SIGRTMIN"},
-                                         {SIGRTMIN + 3, "SIGRTMIN+3"},
-                                         {SIGRTMAX, "SIGRTMIN+" + std::to_string(SIGRTMAX - SIGRTMIN)}};
+  // The signals that come from outside; the faults are the process's own.
+  std::vector<test_support::NamedSignal> signals;
+  for (const test_support::NamedSignal &signal : test_support::fatalSignals())
+    if (!signal.fault)
+      signals.push_back(signal);
   m_dir.writeFile("out/a.c.err", primary);
   std::vector<std::unique_ptr<RunningProgram>> runs;
   {
     test_support::HeldLock held(errorFile());
     for (std::size_t i = 0; i < signals.size(); ++i)
       runs.push_back(start());
-    ASSERT_TRUE(test_support::eventually([&] {
-      for (const auto &run : runs)
-        if (!test_support::waitsForLock(run->pid()))
-          return false;
-      return true;
-    })) << "runs that do not wait for their turn";
+    ASSERT_TRUE(allWaitForTheLock(runs)) << "runs that do not wait for their turn";
     for (std::size_t i = 0; i < signals.size(); ++i)
       ASSERT_EQ(0, kill(runs[i]->pid(), signals[i].number));
   }

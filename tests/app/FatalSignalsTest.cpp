@@ -8,6 +8,7 @@
 #include "foundation/Assertion.h"
 #include "platform/BinaryFile.h"
 #include "resultfiles/RecordWriter.h"
+#include "support/FatalSignalNames.h"
 #include "support/ProgramRun.h"
 #include "support/ScratchDirectory.h"
 
@@ -25,36 +26,8 @@
 
 namespace {
 
-struct NamedSignal {
-  int number;
-  std::string name;
-};
-
-// Every signal whose default action ends the process, but SIGKILL and SIGSTOP
-// (which no handler can take) and the two that stand for a failed write.
-const std::vector<NamedSignal> fatalSignals = {{SIGINT, "SIGINT"},
-                                               {SIGABRT, "SIGABRT"},
-                                               {SIGILL, "SIGILL"},
-                                               {SIGFPE, "SIGFPE"},
-                                               {SIGSEGV, "SIGSEGV"},
-                                               {SIGTERM, "SIGTERM"},
-                                               {SIGHUP, "SIGHUP"},
-                                               {SIGQUIT, "SIGQUIT"},
-                                               {SIGXCPU, "SIGXCPU"},
-                                               {SIGBUS, "SIGBUS"},
-                                               {SIGTRAP, "SIGTRAP"},
-                                               {SIGSYS, "SIGSYS"},
-                                               {SIGUSR1, "SIGUSR1"},
-                                               {SIGUSR2, "SIGUSR2"},
-                                               {SIGALRM, "SIGALRM"},
-                                               {SIGVTALRM, "SIGVTALRM"},
-                                               {SIGPROF, "SIGPROF"},
-                                               {SIGIO, "SIGIO"},
-                                               {SIGPWR, "SIGPWR"},
-                                               {SIGSTKFLT, "SIGSTKFLT"},
-                                               {SIGRTMIN, "SIGRTMIN"},
-                                               {SIGRTMIN + 1, "SIGRTMIN+1"},
-                                               {SIGRTMAX, "SIGRTMIN+" + std::to_string(SIGRTMAX - SIGRTMIN)}};
+using test_support::fatalSignals;
+using test_support::NamedSignal;
 
 // The text as a regular expression that matches it alone.
 std::string literally(const std::string &text) {
@@ -73,7 +46,7 @@ std::string reportPattern(const std::string &name) {
 
 TEST(FatalSignalsDeathTest, EachFatalSignalIsNamedAndEndsWith19) {
   GTEST_FLAG_SET(death_test_style, "fast");
-  for (const NamedSignal &signal : fatalSignals) {
+  for (const NamedSignal &signal : fatalSignals()) {
     SCOPED_TRACE(signal.name);
     EXPECT_EXIT(
         {
@@ -125,7 +98,7 @@ TEST(FatalSignalsDeathTest, AnAbortingCheckInARunEndsThroughTheSignalReport) {
 TEST(FatalSignalsDeathTest, AFileBeingWrittenIsPutBack) {
   // The child forks from here and writes the parent's file.
   GTEST_FLAG_SET(death_test_style, "fast");
-  for (const NamedSignal &signal : fatalSignals) {
+  for (const NamedSignal &signal : fatalSignals()) {
     SCOPED_TRACE(signal.name);
     test_support::ScratchDirectory scratch;
     const std::string path = scratch.writeFile("a.c.err", "primary");
@@ -154,9 +127,8 @@ TEST(FatalSignalsDeathTest, AFileBeingWrittenIsPutBack) {
 // that wrote them (here with 0), not with 19 after the fact.
 TEST(FatalSignalsDeathTest, SignalsAfterTheFinalWriteWaitUntilTheProcessEnds) {
   GTEST_FLAG_SET(death_test_style, "fast");
-  for (const NamedSignal &signal : fatalSignals) {
-    if (signal.number == SIGILL || signal.number == SIGFPE || signal.number == SIGSEGV ||
-        signal.number == SIGBUS || signal.number == SIGTRAP || signal.number == SIGSYS)
+  for (const NamedSignal &signal : fatalSignals()) {
+    if (signal.fault)
       continue; // faults of the process itself still reach the handler
     SCOPED_TRACE(signal.name);
     test_support::ScratchDirectory scratch;
@@ -247,7 +219,7 @@ bool holdsOpen(pid_t pid, const std::string &path) {
 // held on a pipe.) The metric output is discarded, so that the record file is
 // held open only by its reading.
 TEST(FatalSignalsTest, ASignalDuringARunOfTheProgramEndsItWith19) {
-  for (const NamedSignal &signal : {fatalSignals[0], fatalSignals[5]}) {
+  for (const NamedSignal &signal : {fatalSignals()[0], fatalSignals()[5]}) {
     SCOPED_TRACE(signal.name);
     test_support::ScratchDirectory scratch;
     scratch.writeFile("a.c");
