@@ -69,9 +69,8 @@ bool readField(std::string_view &text, std::string_view key, std::uint64_t &valu
   return true;
 }
 
-// Of the bytes on either side of the append point, so many are noted.
+// Of the bytes before the append point, so many are noted (as a hash).
 constexpr std::size_t keptBytesBefore = 4096;
-constexpr std::size_t keptFirstBytes = 64;
 
 // Reads count bytes at the offset whole: false with errno when it cannot.
 bool readAt(int fd, char *bytes, std::size_t count, std::uint64_t offset) {
@@ -129,7 +128,7 @@ bool readBytesField(std::string_view &text, std::string_view key, std::string &v
     return false;
   text.remove_prefix(key.size() + 1);
   const std::size_t end = text.find('\n');
-  if (end == std::string_view::npos || end % 2 != 0 || end / 2 > keptFirstBytes)
+  if (end == std::string_view::npos || end % 2 != 0 || end / 2 > appendJournalFirstBytes)
     return false;
   value.clear();
   for (std::size_t i = 0; i < end; i += 2) {
@@ -194,7 +193,7 @@ std::optional<AppendJournalEntry> describeAppend(int fd, std::uint64_t length, s
   if (!before)
     return std::nullopt;
   entry.before = *before;
-  entry.begins = first.substr(0, std::min<std::size_t>(first.size(), keptFirstBytes));
+  entry.begins = first.substr(0, std::min<std::size_t>(first.size(), appendJournalFirstBytes));
   return entry;
 }
 

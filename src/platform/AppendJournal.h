@@ -19,6 +19,9 @@
 
 namespace platform {
 
+// How many of the first bytes of what is appended a journal notes.
+inline constexpr std::size_t appendJournalFirstBytes = 64;
+
 // What a journal records. Besides the identity, it notes some bytes on both
 // sides of the point where the append begins, so that a file that took the
 // place of the one appended to (with the inode number of the old one, which

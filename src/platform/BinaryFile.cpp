@@ -658,8 +658,8 @@ void LockedFile::writeJournal(const std::string_view *blocks, std::size_t count,
   if (!m_journalEntry) {
     // The first append of this opening: the journal notes where it begins.
     std::string first;
-    for (std::size_t i = 0; i < count && first.size() < 64; ++i)
-      first.append(blocks[i].substr(0, 64 - first.size()));
+    for (std::size_t i = 0; i < count && first.size() < appendJournalFirstBytes; ++i)
+      first.append(blocks[i].substr(0, appendJournalFirstBytes - first.size()));
     m_journalEntry = describeAppend(m_fd, size().value_or(0), 0, first);
     if (!m_journalEntry)
       return;
