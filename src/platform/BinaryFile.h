@@ -98,6 +98,8 @@ public:
   // The journal of the file (whether it exists or not); empty when the file
   // is not journaled.
   std::string journalPath() const;
+  // Whether this opening wrote the journal and it is still there.
+  bool hasJournal() const { return m_journalWritten; }
   // The size of the regular file; nothing for a device or when nothing is open.
   std::optional<std::uint64_t> size() const;
   // Reads up to count bytes from the start of the file: the number read, or

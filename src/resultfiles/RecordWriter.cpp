@@ -167,9 +167,8 @@ void R_Writer::restore() {
     } else if (!m_file.truncate(*m_sizeAtOpen)) {
       // The journal stays for a later opening to put the file back.
       m_putBackFailed = true;
-      const std::string journal = m_file.journalPath();
-      if (!journal.empty() && platform::fileKind(journal) != platform::FileKind::none)
-        m_keptJournal = journal;
+      if (m_file.hasJournal())
+        m_keptJournal = m_file.journalPath();
     }
   }
   // Put back here, or kept: either way no longer the dying process's work.
