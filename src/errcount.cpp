@@ -16,6 +16,7 @@
 #include "cmdline/ProductEnvironment.h"
 #include "platform/AppendJournal.h"
 #include "platform/BinaryFile.h"
+#include "platform/FileLock.h"
 #include "platform/FileSystem.h"
 #include "resultfiles/ErrorFileInput.h"
 

@@ -1,6 +1,7 @@
 #include "platform/BinaryFile.h"
 
 #include "platform/Environment.h"
+#include "platform/FileLock.h"
 #include "platform/Signals.h"
 
 #include <algorithm>
@@ -8,7 +9,6 @@
 #include <atomic>
 #include <cerrno>
 #include <charconv>
-#include <chrono>
 #include <climits>
 #include <csignal>
 #include <cstring>
@@ -334,39 +334,6 @@ int openForLocking(const std::string &path, bool create, bool &made) {
   return ::open(path.c_str(), flags | O_CREAT, 0666);
 }
 
-// Takes the lock (LOCK_EX or LOCK_SH) of the descriptor: 0, or -1 with errno.
-// With a notice, a lock held elsewhere is asked for again at growing pauses
-// for about a second, then the notice is told and the waiting goes on without
-// end; without one, the waiting is without end from the start.
-int takeLock(int fd, int kind, const LockedFile::WaitNotice &notice) {
-  using Clock = std::chrono::steady_clock;
-  if (notice) {
-    const Clock::time_point deadline = Clock::now() + std::chrono::seconds(1);
-    std::chrono::microseconds pause(500);
-    for (;;) {
-      if (::flock(fd, kind | LOCK_NB) == 0)
-        return 0;
-      if (errno != EWOULDBLOCK && errno != EINTR)
-        return -1;
-      const Clock::time_point now = Clock::now();
-      if (now >= deadline)
-        break;
-      const auto left = std::chrono::duration_cast<std::chrono::microseconds>(deadline - now);
-      ::usleep(static_cast<useconds_t>(std::min(pause, left).count()));
-      pause = std::min(pause * 2, std::chrono::microseconds(50000));
-    }
-    notice();
-  }
-  while (::flock(fd, kind) != 0) {
-    if (errno != EINTR)
-      return -1;
-  }
-  return 0;
-}
-
-// Errors of flock that tell a file system without locks.
-bool locksUnsupported(int error) { return error == ENOLCK || error == EOPNOTSUPP || error == ENOSYS; }
-
 // The process of a temporary name ".lyrsa-<pid>-<n>.tmp"; 0 for another name.
 pid_t temporaryNameProcess(const char *name) {
   const std::string_view text(name);
@@ -470,7 +437,7 @@ bool LockedFile::open(const std::string &path, Opening opening, const WaitNotice
     bool locked = false;
     if (S_ISREG(status.st_mode)) {
       // A file system without locks: the file is written without one.
-      if (takeLock(fd, LOCK_EX, notice) == 0)
+      if (takeFileLock(fd, true, notice) == 0)
         locked = true;
       else if (!locksUnsupported(errno)) {
         closeKeepingErrno(fd);
@@ -729,27 +696,6 @@ void LockedFile::close() {
     ::unlink(std::exchange(m_temporaryName, std::string()).c_str());
   m_journalWritten = false;
   ::close(std::exchange(m_fd, -1));
-}
-
-FileReadLock::~FileReadLock() {
-  if (m_fd >= 0)
-    ::close(m_fd);
-}
-
-bool FileReadLock::acquire(const std::string &path, const LockedFile::WaitNotice &notice) {
-  if (m_fd >= 0) {
-    errno = EBUSY;
-    return false;
-  }
-  const int fd = openForReading(path);
-  if (fd < 0)
-    return false;
-  if (takeLock(fd, LOCK_SH, notice) != 0 && !locksUnsupported(errno)) {
-    closeKeepingErrno(fd);
-    return false;
-  }
-  m_fd = fd;
-  return true;
 }
 
 void setWriteFault(const std::optional<WriteFault> &fault) { currentWriteFault() = fault; }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/AppendJournal.h"
+#include "platform/FileLock.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -58,7 +59,7 @@ public:
   enum class Opening { existing, create, truncate, make };
   // Told once when the opening has waited about a second for the lock; the
   // opening then waits on.
-  using WaitNotice = std::function<void()>;
+  using WaitNotice = LockWaitNotice;
 
   LockedFile() = default;
   ~LockedFile();
@@ -151,26 +152,6 @@ private:
   std::uint64_t m_bytesBeforeStop = UINT64_MAX;    // of a write fault
   bool m_checkFails = false;                       // of a write fault
   bool m_cutFails = false;                         // of a write fault
-};
-
-// A shared lock (flock) of a regular file, held while the file is read, so
-// that no process appending to it through LockedFile is halfway through
-// meanwhile. The reading opens the file as it does anyway.
-class FileReadLock {
-public:
-  FileReadLock() = default;
-  ~FileReadLock();
-  FileReadLock(const FileReadLock &) = delete;
-  FileReadLock &operator=(const FileReadLock &) = delete;
-
-  // Opens the file as openForReading does (only a regular file) and waits for
-  // the shared lock: false, with errno telling why and nothing held, when it
-  // cannot. On a file system without locks, it holds none. Only while none
-  // is held.
-  bool acquire(const std::string &path, const LockedFile::WaitNotice &notice = {});
-
-private:
-  int m_fd = -1;
 };
 
 // Files being written that a fatal end of the process puts back: a file

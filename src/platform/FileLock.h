@@ -1,0 +1,45 @@
+// Advisory whole-file locks (flock) as the writers and readers of error files
+// take them: the waiting for a lock that another process holds, with a notice
+// when the wait grows long, and the shared lock of a file being read.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace platform {
+
+// Told once when a process has waited about a second for a lock; the process
+// then waits on.
+using LockWaitNotice = std::function<void()>;
+
+// Takes the lock of the descriptor, exclusive or shared, waiting as long as
+// another process holds it: 0, or -1 with errno. With a notice, the notice is
+// told once the wait has lasted about a second.
+int takeFileLock(int fd, bool exclusive, const LockWaitNotice &notice = {});
+
+// Whether an error of flock tells a file system without locks.
+bool locksUnsupported(int error);
+
+// A shared lock (flock) of a regular file, held while the file is read, so
+// that no process appending to it under its exclusive lock is halfway through
+// meanwhile. The reading opens the file as it does anyway.
+class FileReadLock {
+public:
+  FileReadLock() = default;
+  ~FileReadLock();
+  FileReadLock(const FileReadLock &) = delete;
+  FileReadLock &operator=(const FileReadLock &) = delete;
+
+  // Opens the file as openForReading does (only a regular file) and waits for
+  // the shared lock: false, with errno telling why and nothing held, when it
+  // cannot. On a file system without locks, it holds none. Only while none
+  // is held.
+  bool acquire(const std::string &path, const LockWaitNotice &notice = {});
+  // The descriptor read under the lock; -1 while none is held.
+  int descriptor() const { return m_fd; }
+
+private:
+  int m_fd = -1;
+};
+
+} // namespace platform
