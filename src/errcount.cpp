@@ -7,25 +7,30 @@
 // permission, a file too short for its version word, a run that was cut
 // short while writing it); a damaged record is explained by the reader on
 // standard error. Each file is read under a shared lock, so that a run that
-// is appending to it has finished first. Without the product's installation
+// is appending to it has finished first. A journal beside the file tells of
+// a run that ended before it finished: where the next run would take its
+// records back, the count says how many of them are that run's. Without the product's installation
 // variable, which the reader needs for the names in the files, nothing is
 // read: the variable is named and the exit code is 2. scripts/demo counts
 // with it what a run appended to each error file.
 #include "cmdline/CmdArgs.h"
 #include "cmdline/Product.h"
 #include "cmdline/ProductEnvironment.h"
-#include "platform/AppendJournal.h"
+#include "platform/AppendProtocol.h"
 #include "platform/BinaryFile.h"
 #include "platform/FileLock.h"
 #include "platform/FileSystem.h"
+#include "platform/TempFile.h"
 #include "resultfiles/ErrorFileInput.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <iterator>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -39,6 +44,36 @@ std::string openingReason(int error) {
   default:
     return std::strerror(error);
   }
+}
+
+struct Counts {
+  std::ptrdiff_t messages = 0;
+  std::ptrdiff_t suppressions = 0;
+};
+
+// The records of the error file at the path; nothing when it does not read
+// back whole.
+std::optional<Counts> countRecords(const std::string &path) {
+  const U_RefPtr<M_InputTamsel> input = M_InputTamsel::openPath(path);
+  if (!input.isSet())
+    return std::nullopt;
+  return Counts{std::distance(input->diagnosticsBegin(), input->diagnosticsEnd()),
+                std::distance(input->suppressionRecordsBegin(), input->suppressionRecordsEnd())};
+}
+
+// The records of the first bytes of the file read under the lock, read from a
+// copy of them.
+std::optional<Counts> countRecordsBefore(const platform::FileReadLock &file, std::uint64_t length) {
+  const std::optional<std::string> copy = platform::createTempFile("", "lyrsa-errcount-");
+  if (!copy)
+    return std::nullopt;
+  std::vector<char> bytes(static_cast<std::size_t>(length));
+  std::optional<Counts> counts;
+  if (file.readFromStart(bytes.data(), bytes.size()) == static_cast<long>(bytes.size()) &&
+      std::ofstream(*copy, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size())))
+    counts = countRecords(*copy);
+  platform::removeFile(*copy);
+  return counts;
 }
 
 // Counts one file; false when it cannot be read whole.
@@ -63,9 +98,14 @@ bool count(const char *path) {
                 static_cast<unsigned long long>(*size));
     return false;
   }
-  const U_RefPtr<M_InputTamsel> input = M_InputTamsel::openPath(path);
-  if (!input.isSet()) {
-    if (platform::fileKind(platform::appendJournalPath(path)) != platform::FileKind::none)
+  // A journal of a run that did not finish, which the next run acts on.
+  const std::string journal = platform::journalOfOpenFile(path, lock.descriptor());
+  const std::optional<platform::AppendRecovery> unfinished =
+      journal.empty() ? std::nullopt : platform::inspectAppend(journal, lock.descriptor());
+  const bool takenBack = unfinished && unfinished->outcome == platform::AppendRecovery::Outcome::putBack;
+  const std::optional<Counts> counts = countRecords(path);
+  if (!counts) {
+    if (takenBack)
       std::printf(
           "%s: unreadable (cut short by a run that ended while writing it; the next run puts it back)\n",
           path);
@@ -73,9 +113,14 @@ bool count(const char *path) {
       std::printf("%s: unreadable\n", path);
     return false;
   }
-  std::printf("%s: %td messages, %td suppression records\n", path,
-              std::distance(input->diagnosticsBegin(), input->diagnosticsEnd()),
-              std::distance(input->suppressionRecordsBegin(), input->suppressionRecordsEnd()));
+  std::printf("%s: %td messages, %td suppression records", path, counts->messages, counts->suppressions);
+  const std::optional<Counts> before =
+      takenBack ? countRecordsBefore(lock, unfinished->length) : std::nullopt;
+  if (before)
+    std::printf(" (%td messages and %td suppression records of them are from a run that did not finish; "
+                "the next run takes them back)",
+                counts->messages - before->messages, counts->suppressions - before->suppressions);
+  std::printf("\n");
   return true;
 }
 

@@ -6,6 +6,7 @@
 #include "checks/TextHelpers.h"
 #include "cmdline/CmdArgs.h"
 #include "cmdline/Options.h"
+#include "platform/AppendProtocol.h"
 #include "platform/Signals.h"
 
 #include <cstdio>
@@ -50,6 +51,9 @@ int main(int argc, char **argv) {
       std::exit(0);
     }
   }
+  // What a run appends to error files is kept only as the run's last act,
+  // once its exit code is known.
+  platform::commitAppendsAtExit();
   U_RefPtr<QL_App> app = new ORNApp(bannerText(), initComplianceChecks);
-  return runApp(argc - 1, argv + 1, app);
+  return finishRun(runApp(argc - 1, argv + 1, app));
 }

@@ -1,6 +1,6 @@
 #include "app/FatalSignals.h"
 
-#include "platform/BinaryFile.h"
+#include "platform/AppendProtocol.h"
 #include "platform/Signals.h"
 
 namespace {
@@ -56,7 +56,7 @@ void installSignalHandlers(void (*handler)(int)) {
 void onFatalSignal(int signal) {
   // Files half written, such as an error file appended to, are put back
   // before the process goes.
-  platform::restoreGuardedFiles();
+  platform::restoreAppends();
   reportFatalSignal(signal);
   platform::exitImmediately(fatalSignalExitCode);
 }

@@ -9,7 +9,7 @@
 // the report and exit code of a file that cannot be written.
 void installSignalHandlers(void (*handler)(int));
 
-// The handler: puts back the files being written (restoreGuardedFiles), then
+// The handler: puts back the files being written (platform::restoreAppends), then
 // reportFatalSignal and the immediate end with 19.
 void onFatalSignal(int signal);
 

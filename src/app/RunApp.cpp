@@ -7,11 +7,14 @@
 #include "cmdline/ProductEnvironment.h"
 #include "foundation/Exception.h"
 #include "foundation/PathText.h"
+#include "platform/AppendProtocol.h"
+#include "resultfiles/ErrorFileExceptions.h"
 
 #include <cstdio>
 #include <iostream>
 #include <new>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -81,7 +84,8 @@ int runApp(int count, const char *const *words, U_RefPtr<QL_App> app) {
     std::cerr << exception.what();
     exitCode = app->configurationErrorExitCode();
   } catch (const C_ConfigurationException &exception) {
-    std::cerr << exception.what();
+    // The usage follows on a line of its own.
+    writeLine(exception.what());
     std::cerr.flush();
     app->usage();
     exitCode = exception.hasExitCode() ? exception.exitCode() : app->configurationErrorExitCode();
@@ -108,6 +112,28 @@ int runApp(int count, const char *const *words, U_RefPtr<QL_App> app) {
   }
   app.clear();
   return exitCode;
+}
+
+int finishRun(int exitCode) {
+  std::cout.flush();
+  std::cerr.flush();
+  const bool keep = exitCode == 0;
+  const std::vector<platform::AppendEnd> failures = platform::finishAppends(keep);
+  int finalCode = exitCode;
+  for (const platform::AppendEnd &end : failures) {
+    using Result = platform::AppendEnd::Result;
+    if (end.result == Result::cannotCut || end.result == Result::cannotSync) {
+      writeLine(M_FilePutBackException(end.path, end.length, end.journal, false).what());
+      finalCode = 18;
+    } else if (keep && end.putBack) {
+      writeLine(M_AppendJournalException(M_AppendJournalException::Kind::cannotRemoveOwn, end.path,
+                                         end.journal, end.error)
+                    .what());
+      finalCode = 18;
+    }
+  }
+  std::cerr.flush();
+  return finalCode;
 }
 
 void printBannerOnce(const std::string &banner) {

@@ -11,6 +11,14 @@
 // the product word) and returns the exit code.
 int runApp(int count, const char *const *words, U_RefPtr<QL_App> app);
 
+// The process's last act: ends its appends to error files, each kept when the
+// exit code is 0 and put back otherwise, with every signal held from now
+// until the process ends, so that the exit code and the files agree. Returns
+// the exit code to end with: 18, after one line on standard error, when an
+// append could not be kept (its journal could not be removed, so it is taken
+// back) or could not be put back.
+int finishRun(int exitCode);
+
 // Writes the banner to standard output unless a banner was written already.
 void printBannerOnce(const std::string &banner);
 // printBannerOnce when a word after the product word begins with "-ver" in

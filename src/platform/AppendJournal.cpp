@@ -4,8 +4,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
-#include <fcntl.h>
-#include <string_view>
+#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,64 +12,37 @@ namespace platform {
 
 namespace {
 
-constexpr std::string_view journalHeader = "lyrsa-journal 1\n";
-// The longest journal read: its four numbers take far less.
-constexpr std::size_t journalLimit = 4096;
-
-// A journal is written under this name beside its own and renamed into place,
-// so that it is always whole or not there.
-std::string newJournalPath(const std::string &journal) { return journal + ".new"; }
-
-std::string directoryOf(const std::string &path) {
-  const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos)
-    return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-bool writeAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0) {
-      if (errno == EINTR)
-        continue;
-      return false;
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
-}
-
-// The directory's entries reach the disk; where the file system cannot sync
-// a directory, its entries are as durable as it makes them.
-void syncDirectory(const std::string &directory) {
-  const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0)
-    return;
-  ::fsync(fd);
-  ::close(fd);
-}
-
-void removeKeepingErrno(const std::string &path) {
-  const int reason = errno;
-  ::unlink(path.c_str());
-  errno = reason;
-}
-
-// Reads "<key> <decimal>\n" from the front of the text.
-bool readField(std::string_view &text, std::string_view key, std::uint64_t &value) {
-  if (text.substr(0, key.size()) != key || text.size() <= key.size() || text[key.size()] != ' ')
-    return false;
-  text.remove_prefix(key.size() + 1);
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end == text.data() || end == text.data() + text.size() || *end != '\n')
-    return false;
-  text.remove_prefix(static_cast<std::size_t>(end - text.data()) + 1);
-  return true;
-}
+constexpr std::string_view journalHeader = "lyrsa-journal 2\n";
 
 // Of the bytes before the append point, so many are noted (as a hash).
 constexpr std::size_t keptBytesBefore = 4096;
+
+// A 64-bit hash of bytes, eight at a time. Not made to withstand an attacker:
+// a journal is trusted only when a run on the file could have written it, and
+// what it tells apart are bytes that other writers put there by chance.
+std::uint64_t hashBytes(const char *bytes, std::size_t count) {
+  constexpr std::uint64_t multiplier = 0x9e3779b97f4a7c15u;
+  std::uint64_t hash = 0x243f6a8885a308d3u ^ (count * multiplier);
+  const auto mix = [&](std::uint64_t word) {
+    hash ^= word;
+    hash *= multiplier;
+    hash ^= hash >> 29;
+  };
+  std::size_t at = 0;
+  for (; at + 8 <= count; at += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, bytes + at, 8);
+    mix(word);
+  }
+  std::uint64_t last = 0;
+  if (count > at)
+    std::memcpy(&last, bytes + at, count - at);
+  mix(last);
+  hash ^= hash >> 32;
+  hash *= 0xd6e8feb86659fd93u;
+  hash ^= hash >> 32;
+  return hash;
+}
 
 // Reads count bytes at the offset whole: false with errno when it cannot.
 bool readAt(int fd, char *bytes, std::size_t count, std::uint64_t offset) {
@@ -89,23 +61,24 @@ bool readAt(int fd, char *bytes, std::size_t count, std::uint64_t offset) {
   return true;
 }
 
-// A 64-bit FNV-1a hash of the last bytes of the file before the offset.
+// The hash of the last bytes of the file before the offset.
 std::optional<std::uint64_t> hashBefore(int fd, std::uint64_t offset) {
   char bytes[keptBytesBefore];
   const std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>(offset, sizeof bytes));
   if (!readAt(fd, bytes, count, offset - count))
     return std::nullopt;
-  std::uint64_t hash = 0xcbf29ce484222325u;
-  for (std::size_t i = 0; i < count; ++i) {
-    hash ^= static_cast<unsigned char>(bytes[i]);
-    hash *= 0x100000001b3u;
-  }
-  return hash;
+  return hashBytes(bytes, count);
+}
+
+// Where the block of the append that begins at the offset ends in it.
+std::uint64_t blockSize(const AppendJournalEntry &entry, std::uint64_t offset) {
+  return std::min(appendJournalBlockBytes, entry.appending - offset);
 }
 
 std::string hexText(std::string_view bytes) {
   static const char digits[] = "0123456789abcdef";
   std::string text;
+  text.reserve(2 * bytes.size());
   for (const char c : bytes) {
     const auto byte = static_cast<unsigned char>(c);
     text += digits[byte >> 4];
@@ -122,15 +95,35 @@ int hexDigit(char c) {
   return -1;
 }
 
-// Reads "<key> <hex digits>\n" from the front of the text.
-bool readBytesField(std::string_view &text, std::string_view key, std::string &value) {
-  if (text.substr(0, key.size()) != key || text.size() <= key.size() || text[key.size()] != ' ')
+// Reads "<key> " from the front of the text.
+bool readKey(std::string_view &text, std::string_view key) {
+  if (text.size() <= key.size() || text.substr(0, key.size()) != key || text[key.size()] != ' ')
     return false;
   text.remove_prefix(key.size() + 1);
+  return true;
+}
+
+// Reads "<key> <decimal>\n" from the front of the text.
+bool readField(std::string_view &text, std::string_view key, std::uint64_t &value) {
+  if (!readKey(text, key))
+    return false;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end == text.data() || end == text.data() + text.size() || *end != '\n')
+    return false;
+  text.remove_prefix(static_cast<std::size_t>(end - text.data()) + 1);
+  return true;
+}
+
+// Reads "<key> <hex digits>\n" from the front of the text: the bytes they
+// stand for.
+bool readBytesField(std::string_view &text, std::string_view key, std::string &value) {
+  if (!readKey(text, key))
+    return false;
   const std::size_t end = text.find('\n');
-  if (end == std::string_view::npos || end % 2 != 0 || end / 2 > appendJournalFirstBytes)
+  if (end == std::string_view::npos || end % 2 != 0)
     return false;
   value.clear();
+  value.reserve(end / 2);
   for (std::size_t i = 0; i < end; i += 2) {
     const int high = hexDigit(text[i]), low = hexDigit(text[i + 1]);
     if (high < 0 || low < 0)
@@ -141,37 +134,42 @@ bool readBytesField(std::string_view &text, std::string_view key, std::string &v
   return true;
 }
 
-// Appends a text to the buffer, as far as it has room (one byte kept for the
-// NUL).
-void put(char *buffer, std::size_t size, std::size_t &at, const char *text) {
-  while (*text && at + 1 < size)
-    buffer[at++] = *text++;
-}
-
-void putNumber(char *buffer, std::size_t size, std::size_t &at, std::uint64_t number) {
-  char digits[24];
-  std::size_t first = sizeof digits - 1;
-  digits[first] = '\0';
-  do {
-    digits[--first] = static_cast<char>('0' + number % 10);
-    number /= 10;
-  } while (number > 0);
-  put(buffer, size, at, digits + first);
-}
-
-// Whether the file (found bytes long) has the bytes that the entry noted on
-// either side of its append point, as far as it reaches.
-bool holdsAppendPoint(int fd, const AppendJournalEntry &entry, std::uint64_t found) {
-  const std::optional<std::uint64_t> before = hashBefore(fd, entry.length);
-  if (!before || *before != entry.before)
+// Reads "<key> <16 hex digits a hash>\n".
+bool readHashesField(std::string_view &text, std::string_view key, std::vector<std::uint64_t> &hashes) {
+  std::string bytes;
+  if (!readBytesField(text, key, bytes) || bytes.size() % 8 != 0)
     return false;
-  const std::size_t count =
-      static_cast<std::size_t>(std::min<std::uint64_t>(entry.begins.size(), found - entry.length));
-  std::string after(count, '\0');
-  return readAt(fd, after.data(), count, entry.length) && after == entry.begins.substr(0, count);
+  hashes.clear();
+  hashes.reserve(bytes.size() / 8);
+  for (std::size_t at = 0; at < bytes.size(); at += 8) {
+    std::uint64_t hash = 0;
+    for (std::size_t i = 0; i < 8; ++i)
+      hash = hash << 8 | static_cast<unsigned char>(bytes[at + i]);
+    hashes.push_back(hash);
+  }
+  return true;
+}
+
+std::string hashesText(const std::vector<std::uint64_t> &hashes) {
+  std::string bytes;
+  bytes.reserve(8 * hashes.size());
+  for (const std::uint64_t hash : hashes)
+    for (int shift = 56; shift >= 0; shift -= 8)
+      bytes += static_cast<char>(hash >> shift & 0xff);
+  return hexText(bytes);
 }
 
 } // namespace
+
+std::uint64_t appendJournalHeadBytes(std::uint64_t length, std::uint64_t appending) {
+  const std::uint64_t toBoundary = 2 * appendJournalBlockBytes - length % appendJournalBlockBytes;
+  return std::min(appending, toBoundary);
+}
+
+std::uint64_t appendJournalBlockCount(std::uint64_t length, std::uint64_t appending) {
+  const std::uint64_t rest = appending - appendJournalHeadBytes(length, appending);
+  return rest / appendJournalBlockBytes + (rest % appendJournalBlockBytes != 0 ? 1 : 0);
+}
 
 std::string appendJournalPath(const std::string &path) {
   const std::size_t slash = path.rfind('/');
@@ -179,160 +177,145 @@ std::string appendJournalPath(const std::string &path) {
   return path.substr(0, base) + "." + path.substr(base) + ".lyrsa-journal";
 }
 
-std::optional<AppendJournalEntry> describeAppend(int fd, std::uint64_t length, std::uint64_t appending,
-                                                 std::string_view first) {
+std::optional<AppendJournalEntry> describeAppend(int fd, std::uint64_t length, const std::string_view *pieces,
+                                                 std::size_t count) {
   struct stat status {};
   if (::fstat(fd, &status) != 0)
+    return std::nullopt;
+  const std::optional<std::uint64_t> before = hashBefore(fd, length);
+  if (!before)
     return std::nullopt;
   AppendJournalEntry entry;
   entry.device = static_cast<std::uint64_t>(status.st_dev);
   entry.inode = static_cast<std::uint64_t>(status.st_ino);
   entry.length = length;
-  entry.appending = appending;
-  const std::optional<std::uint64_t> before = hashBefore(fd, length);
-  if (!before)
-    return std::nullopt;
   entry.before = *before;
-  entry.begins = first.substr(0, std::min<std::size_t>(first.size(), appendJournalFirstBytes));
+  extendAppend(entry, pieces, count);
   return entry;
 }
 
-bool writeAppendJournal(const std::string &journal, const AppendJournalEntry &entry) {
+void extendAppend(AppendJournalEntry &entry, const std::string_view *pieces, std::size_t count) {
+  // The head is as long as the whole append lets it be: it grows with it.
+  const std::uint64_t headLimit = 2 * appendJournalBlockBytes - entry.length % appendJournalBlockBytes;
+  if (!entry.openBlock.empty())
+    entry.blocks.pop_back();
+  for (std::size_t i = 0; i < count; ++i) {
+    std::string_view bytes = pieces[i];
+    entry.appending += bytes.size();
+    if (entry.head.size() < headLimit) {
+      const std::size_t taken =
+          static_cast<std::size_t>(std::min<std::uint64_t>(bytes.size(), headLimit - entry.head.size()));
+      entry.head.append(bytes.substr(0, taken));
+      bytes.remove_prefix(taken);
+    }
+    while (!bytes.empty()) {
+      const std::size_t taken = static_cast<std::size_t>(
+          std::min<std::uint64_t>(bytes.size(), appendJournalBlockBytes - entry.openBlock.size()));
+      if (entry.openBlock.empty() && taken == appendJournalBlockBytes) {
+        // A whole block in place: no copy.
+        entry.blocks.push_back(hashBytes(bytes.data(), taken));
+      } else {
+        entry.openBlock.append(bytes.substr(0, taken));
+        if (entry.openBlock.size() == appendJournalBlockBytes) {
+          entry.blocks.push_back(hashBytes(entry.openBlock.data(), entry.openBlock.size()));
+          entry.openBlock.clear();
+        }
+      }
+      bytes.remove_prefix(taken);
+    }
+  }
+  if (!entry.openBlock.empty())
+    entry.blocks.push_back(hashBytes(entry.openBlock.data(), entry.openBlock.size()));
+}
+
+std::string appendJournalText(const AppendJournalEntry &entry) {
   std::string text(journalHeader);
   text += "device " + std::to_string(entry.device) + "\n";
   text += "inode " + std::to_string(entry.inode) + "\n";
   text += "length " + std::to_string(entry.length) + "\n";
   text += "appending " + std::to_string(entry.appending) + "\n";
   text += "before " + std::to_string(entry.before) + "\n";
-  text += "begins " + hexText(entry.begins) + "\n";
-  const std::string written = newJournalPath(journal);
-  const int out = ::open(written.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
-  if (out < 0)
-    return false;
-  bool whole = writeAll(out, text) && ::fsync(out) == 0;
-  int reason = errno;
-  if (::close(out) != 0 && whole) {
-    whole = false;
-    reason = errno;
-  }
-  if (!whole) {
-    ::unlink(written.c_str());
-    errno = reason;
-    return false;
-  }
-  if (::rename(written.c_str(), journal.c_str()) != 0) {
-    removeKeepingErrno(written);
-    return false;
-  }
-  syncDirectory(directoryOf(journal));
-  return true;
+  text += "head " + hexText(entry.head) + "\n";
+  text += "blocks " + hashesText(entry.blocks) + "\n";
+  return text;
 }
 
-std::optional<AppendJournalEntry> readAppendJournal(const std::string &journal) {
-  const int in = ::open(journal.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
-  if (in < 0)
-    return std::nullopt;
-  struct stat status {};
-  char bytes[journalLimit];
-  std::size_t got = 0;
-  if (::fstat(in, &status) == 0 && S_ISREG(status.st_mode)) {
-    for (;;) {
-      const ssize_t n = ::read(in, bytes + got, sizeof bytes - got);
-      if (n < 0 && errno == EINTR)
-        continue;
-      if (n <= 0)
-        break;
-      got += static_cast<std::size_t>(n);
-      if (got == sizeof bytes)
-        break;
-    }
-  }
-  ::close(in);
-  std::string_view text(bytes, got);
+std::optional<AppendJournalEntry> parseAppendJournal(std::string_view text) {
   if (text.substr(0, journalHeader.size()) != journalHeader)
     return std::nullopt;
   text.remove_prefix(journalHeader.size());
   AppendJournalEntry entry;
   if (!readField(text, "device", entry.device) || !readField(text, "inode", entry.inode) ||
       !readField(text, "length", entry.length) || !readField(text, "appending", entry.appending) ||
-      !readField(text, "before", entry.before) || !readBytesField(text, "begins", entry.begins) ||
-      !text.empty())
+      !readField(text, "before", entry.before) || !readBytesField(text, "head", entry.head) ||
+      !readHashesField(text, "blocks", entry.blocks) || !text.empty())
+    return std::nullopt;
+  // The parts agree with an append that a run could have made.
+  constexpr std::uint64_t largestFile = std::numeric_limits<off_t>::max();
+  if (entry.appending == 0 || entry.length > largestFile || entry.appending > largestFile - entry.length ||
+      entry.head.size() != appendJournalHeadBytes(entry.length, entry.appending) ||
+      entry.blocks.size() != appendJournalBlockCount(entry.length, entry.appending))
     return std::nullopt;
   return entry;
 }
 
-bool removeAppendJournal(const std::string &journal) { return ::unlink(journal.c_str()) == 0; }
-
-std::optional<AppendRecovery> recoverAppend(const std::string &journal, int fd, bool cutFails) {
-  // A journal that a process was still writing when it died: nothing of its
-  // append had begun.
-  ::unlink(newJournalPath(journal).c_str());
-  struct stat journalStatus {};
-  if (::lstat(journal.c_str(), &journalStatus) != 0)
-    return std::nullopt;
-  struct stat file {};
-  if (::fstat(fd, &file) != 0)
-    return std::nullopt;
-  AppendRecovery recovery;
-  recovery.journal = journal;
-  recovery.found = static_cast<std::uint64_t>(file.st_size);
-  const std::optional<AppendJournalEntry> entry = readAppendJournal(journal);
-  if (!entry) {
-    recovery.outcome = AppendRecovery::Outcome::unreadable;
-    removeAppendJournal(journal);
-    return recovery;
+AppendCheck checkAppended(int fd, const AppendJournalEntry &entry, std::uint64_t found) {
+  using Difference = AppendCheck::Difference;
+  AppendCheck check;
+  const auto failed = [&] {
+    check.error = errno != 0 ? errno : EIO;
+    return check;
+  };
+  struct stat status {};
+  if (::fstat(fd, &status) != 0)
+    return failed();
+  if (entry.device != static_cast<std::uint64_t>(status.st_dev) ||
+      entry.inode != static_cast<std::uint64_t>(status.st_ino)) {
+    check.difference = Difference::anotherFile;
+    return check;
   }
-  recovery.length = entry->length;
-  const std::uint64_t found = recovery.found;
-  if (entry->device != static_cast<std::uint64_t>(file.st_dev) ||
-      entry->inode != static_cast<std::uint64_t>(file.st_ino))
-    recovery.difference = AppendRecovery::Difference::anotherFile;
-  else if (found < entry->length)
-    recovery.difference = AppendRecovery::Difference::shorter;
-  else if (found - entry->length > entry->appending)
-    recovery.difference = AppendRecovery::Difference::longer;
-  else if (!holdsAppendPoint(fd, *entry, found))
-    recovery.difference = AppendRecovery::Difference::anotherFile;
-  if (recovery.difference != AppendRecovery::Difference::none) {
-    recovery.outcome = AppendRecovery::Outcome::leftAlone;
-    removeAppendJournal(journal);
-    return recovery;
+  if (found < entry.length) {
+    check.difference = Difference::shorter;
+    return check;
   }
-  if (found == entry->length) {
-    // Nothing of the append reached the file.
-    removeAppendJournal(journal);
-    return std::nullopt;
+  if (found - entry.length > entry.appending) {
+    check.difference = Difference::longer;
+    return check;
   }
-  if (cutFails || ::ftruncate(fd, static_cast<off_t>(entry->length)) != 0) {
-    recovery.outcome = AppendRecovery::Outcome::cannotPutBack;
-    recovery.error = cutFails ? EPERM : errno;
-    return recovery;
+  const std::optional<std::uint64_t> before = hashBefore(fd, entry.length);
+  if (!before)
+    return failed();
+  if (*before != entry.before) {
+    check.difference = Difference::anotherFile;
+    return check;
   }
-  // The cut reaches the disk before the journal that calls for it goes.
-  ::fsync(fd);
-  removeAppendJournal(journal);
-  recovery.outcome = AppendRecovery::Outcome::putBack;
-  return recovery;
-}
-
-std::size_t putBackFailureText(char *buffer, std::size_t size, const char *path, std::uint64_t length,
-                               const char *journal) {
-  if (size == 0)
-    return 0;
-  std::size_t at = 0;
-  put(buffer, size, at, "Cannot put file '");
-  put(buffer, size, at, path);
-  put(buffer, size, at, "' back to its length of ");
-  putNumber(buffer, size, at, length);
-  put(buffer, size, at, " bytes");
-  if (journal) {
-    put(buffer, size, at, "; its journal '");
-    put(buffer, size, at, journal);
-    put(buffer, size, at, "' is kept, so that a later run puts it back");
+  // Every byte after the append point: the head byte for byte, then each
+  // block by its hash; a block that is there only in part cannot be checked.
+  const std::uint64_t tail = found - entry.length;
+  const std::size_t headPart = static_cast<std::size_t>(std::min<std::uint64_t>(tail, entry.head.size()));
+  std::string bytes(std::max<std::size_t>(headPart, appendJournalBlockBytes), '\0');
+  if (!readAt(fd, bytes.data(), headPart, entry.length))
+    return failed();
+  if (std::memcmp(bytes.data(), entry.head.data(), headPart) != 0) {
+    check.difference = Difference::otherBytes;
+    return check;
   }
-  put(buffer, size, at, ".");
-  buffer[at] = '\0';
-  return at;
+  std::uint64_t offset = entry.head.size();
+  for (std::size_t block = 0; offset < tail; ++block) {
+    const std::size_t size = static_cast<std::size_t>(blockSize(entry, offset));
+    if (tail - offset < size) {
+      check.difference = Difference::partBlock;
+      return check;
+    }
+    if (!readAt(fd, bytes.data(), size, entry.length + offset))
+      return failed();
+    if (hashBytes(bytes.data(), size) != entry.blocks[block]) {
+      check.difference = Difference::otherBytes;
+      return check;
+    }
+    offset += size;
+  }
+  return check;
 }
 
 } // namespace platform

@@ -1,14 +1,13 @@
-// The journal of an append, which makes adding bytes at the end of a file
-// all or nothing across a kill: before the bytes go out, the file's identity
-// (device and inode), its length and the count of bytes to come are recorded
-// in a small file beside it, ".<name>.lyrsa-journal", and synced to disk. Once
-// the bytes are in the file and synced, the journal goes. A process that dies
-// in between (SIGKILL, the out-of-memory killer, a power cut) leaves the
-// journal behind, and the next process that holds the file's exclusive lock
-// puts the file back to the recorded length before it reads or adds anything.
-// Only what the journal covers is ever cut away: a file of another identity,
-// shorter than the recorded length or longer than that length and the bytes
-// to come is left as it is.
+// What the journal of an append holds, and how a file is held against it.
+// Before a process adds bytes at the end of a file, it records in a journal
+// beside the file the file's identity (device and inode), its length, the
+// number of bytes to come, a hash of the bytes just before the append point,
+// the first few KiB of what is appended, whole, and a hash of each following
+// block of 4 KiB, the blocks lying on the file's 4 KiB boundaries (where a
+// killed write stops). A process that finds such a journal left behind can
+// then tell, byte for byte, whether what follows the recorded length is what
+// the dead process began to write: only then is it cut away. The steps of the
+// append and of its recovery are in AppendProtocol.h.
 #pragma once
 
 #include <cstddef>
@@ -16,79 +15,69 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
-// How many of the first bytes of what is appended a journal notes.
-inline constexpr std::size_t appendJournalFirstBytes = 64;
+// The blocks of an append beyond its first bytes, and the boundaries in the
+// file that they lie on.
+inline constexpr std::uint64_t appendJournalBlockBytes = 4096;
 
-// What a journal records. Besides the identity, it notes some bytes on both
-// sides of the point where the append begins, so that a file that took the
-// place of the one appended to (with the inode number of the old one, which
-// file systems hand out again) is told apart from it.
 struct AppendJournalEntry {
   std::uint64_t device = 0;
   std::uint64_t inode = 0;
-  std::uint64_t length = 0;    // of the file before the append
-  std::uint64_t appending = 0; // bytes the append adds
-  std::uint64_t before = 0;    // hash of the last bytes before the append
-  std::string begins;          // the first bytes of what is appended
+  std::uint64_t length = 0;          // of the file before the append
+  std::uint64_t appending = 0;       // bytes the append adds
+  std::uint64_t before = 0;          // hash of the last bytes before the append
+  std::string head;                  // the first bytes of the append, whole
+  std::vector<std::uint64_t> blocks; // hash of each block after them
+  // Of an entry being described: the bytes of its last block while that is
+  // not full, so that a further append goes on with it. Never written.
+  std::string openBlock;
 };
+
+// How many of the first bytes of an append at that length of the file the
+// journal keeps whole: up to the second block boundary after the append
+// point (4 KiB to 8 KiB), or all of them when the append is shorter.
+std::uint64_t appendJournalHeadBytes(std::uint64_t length, std::uint64_t appending);
+// How many block hashes follow them.
+std::uint64_t appendJournalBlockCount(std::uint64_t length, std::uint64_t appending);
 
 // The journal of the file at the path: ".<base name>.lyrsa-journal" in the
-// same directory.
+// same directory. The path should name the file itself, with no symbolic
+// link left in it, so that every name of the file finds one journal.
 std::string appendJournalPath(const std::string &path);
 
-// Describes the append to the file open on fd, length bytes long when the
-// append begins, of appending bytes that begin with first (only its first few
-// bytes are kept); nothing, with errno, when the file cannot be read.
-std::optional<AppendJournalEntry> describeAppend(int fd, std::uint64_t length, std::uint64_t appending,
-                                                 std::string_view first);
+// Describes an append of the pieces, in order, to the file open on fd, length
+// bytes long when the append begins; nothing, with errno, when the bytes
+// before the append point cannot be read.
+std::optional<AppendJournalEntry> describeAppend(int fd, std::uint64_t length, const std::string_view *pieces,
+                                                 std::size_t count);
+// Adds a further append of the pieces to what the entry describes.
+void extendAppend(AppendJournalEntry &entry, const std::string_view *pieces, std::size_t count);
 
-// Records the entry in the journal and syncs the journal and its directory.
-// False, with errno and no journal left, when it cannot be made (a directory
-// the process may not write, say).
-bool writeAppendJournal(const std::string &journal, const AppendJournalEntry &entry);
+// The journal's text for the entry, and the entry of a text: nothing when the
+// text holds no whole entry, or one whose parts do not agree (a head or a
+// count of blocks that an append of that length at that point would not have,
+// lengths past what a file can hold).
+std::string appendJournalText(const AppendJournalEntry &entry);
+std::optional<AppendJournalEntry> parseAppendJournal(std::string_view text);
 
-// The entry of a journal; nothing when the journal is missing, is no regular
-// file or does not hold a whole entry.
-std::optional<AppendJournalEntry> readAppendJournal(const std::string &journal);
-
-// Removes the journal; false with errno when it cannot.
-bool removeAppendJournal(const std::string &journal);
-
-// What an opening found of an append that a process did not finish.
-struct AppendRecovery {
-  enum class Outcome {
-    putBack,       // the file was cut back to the recorded length; the journal went
-    leftAlone,     // the file is not what the journal covers: it stays; the journal went
-    unreadable,    // the journal holds no whole entry: nothing was appended; it went
-    cannotPutBack, // the file could not be cut back: it and the journal stay
+// How the file open on fd, found bytes long, differs from what the entry
+// covers: the file before the append plus a part of the append, from its
+// start, every byte of it the append's own.
+struct AppendCheck {
+  enum class Difference {
+    none,
+    anotherFile, // other bytes before the append point
+    shorter,     // shorter than the recorded length
+    longer,      // longer than the recorded length and the append
+    otherBytes,  // bytes after the append point that the append did not have
+    partBlock,   // it ends inside a block, whose bytes cannot be checked
   };
-  // How a file left alone differs from what its journal covers.
-  enum class Difference { none, anotherFile, shorter, longer };
-
-  Outcome outcome = Outcome::putBack;
   Difference difference = Difference::none;
-  std::string journal;
-  std::uint64_t length = 0; // recorded: the length the file is put back to
-  std::uint64_t found = 0;  // the file's length as it was found
-  int error = 0;            // errno of a failed cut
+  int error = 0; // errno when the file could not be read
 };
-
-// Puts the file open on fd (the process holds its exclusive lock) back by its
-// journal, when it has one. Nothing when there is no journal, or when the
-// journal records an append of which nothing reached the file (the journal
-// just goes then). With cutFails, cutting fails as on an append-only file
-// (for tests).
-std::optional<AppendRecovery> recoverAppend(const std::string &journal, int fd, bool cutFails = false);
-
-// The line that says a file cannot be put back, without its newline:
-// "Cannot put file '<path>' back to its length of <length> bytes; its journal
-// '<journal>' is kept, so that a later run puts it back." (without the part
-// about the journal when journal is null). Written into the buffer, cut to
-// its size; safe inside a signal handler. Returns the length written.
-std::size_t putBackFailureText(char *buffer, std::size_t size, const char *path, std::uint64_t length,
-                               const char *journal);
+AppendCheck checkAppended(int fd, const AppendJournalEntry &entry, std::uint64_t found);
 
 } // namespace platform

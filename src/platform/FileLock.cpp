@@ -62,4 +62,12 @@ bool FileReadLock::acquire(const std::string &path, const LockWaitNotice &notice
   return true;
 }
 
+long FileReadLock::readFromStart(void *bytes, std::size_t count) const {
+  if (m_fd < 0) {
+    errno = EBADF;
+    return -1;
+  }
+  return platform::readFromStart(m_fd, bytes, count);
+}
+
 } // namespace platform

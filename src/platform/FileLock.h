@@ -3,6 +3,7 @@
 // when the wait grows long, and the shared lock of a file being read.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
 
@@ -37,6 +38,9 @@ public:
   bool acquire(const std::string &path, const LockWaitNotice &notice = {});
   // The descriptor read under the lock; -1 while none is held.
   int descriptor() const { return m_fd; }
+  // Reads up to count bytes from the start of the file: the number read, or
+  // -1 with errno.
+  long readFromStart(void *bytes, std::size_t count) const;
 
 private:
   int m_fd = -1;

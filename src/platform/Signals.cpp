@@ -10,37 +10,17 @@ namespace platform {
 
 namespace {
 
-// Signals that the process raises against itself by a fault: blocking them
-// would not hold them off but end the process without its handler.
-bool isFault(FatalSignal signal) {
-  switch (signal) {
-  case FatalSignal::illegalInstruction:
-  case FatalSignal::floatingPoint:
-  case FatalSignal::segmentation:
-  case FatalSignal::busError:
-  case FatalSignal::trap:
-  case FatalSignal::badSystemCall:
-    return true;
-  default:
-    return false;
-  }
-}
-
-// The fatal signals and the real-time ones, or only those from outside.
-sigset_t fatalSignalSet(bool withFaults) {
+// The fatal signals and the real-time ones.
+sigset_t fatalSignalSet() {
   sigset_t set;
   sigemptyset(&set);
   for (FatalSignal signal : allFatalSignals)
-    if (withFaults || !isFault(signal))
-      sigaddset(&set, signalNumber(signal));
+    sigaddset(&set, signalNumber(signal));
   const SignalRange realTime = realTimeSignals();
   for (int number = realTime.first; number <= realTime.last; ++number)
     sigaddset(&set, number);
   return set;
 }
-
-// Whether a handler took the fatal signals: only then are they held off.
-volatile std::sig_atomic_t handlerInstalled = 0;
 
 } // namespace
 
@@ -95,20 +75,18 @@ SignalRange realTimeSignals() { return {SIGRTMIN, SIGRTMAX}; }
 void installFatalSignalHandler(void (*handler)(int)) {
   struct sigaction action = {};
   action.sa_handler = handler;
-  action.sa_mask = fatalSignalSet(true);
+  action.sa_mask = fatalSignalSet();
   action.sa_flags = SA_RESETHAND;
   for (FatalSignal signal : allFatalSignals)
     sigaction(signalNumber(signal), &action, nullptr);
   const SignalRange realTime = realTimeSignals();
   for (int number = realTime.first; number <= realTime.last; ++number)
     sigaction(number, &action, nullptr);
-  handlerInstalled = 1;
 }
 
-void holdFatalSignalsUntilExit() {
-  if (!handlerInstalled)
-    return;
-  const sigset_t held = fatalSignalSet(false);
+void holdAllSignalsUntilExit() {
+  sigset_t held;
+  sigfillset(&held);
   sigprocmask(SIG_BLOCK, &held, nullptr);
 }
 

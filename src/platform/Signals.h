@@ -62,13 +62,11 @@ SignalRange realTimeSignals();
 // cannot loop.
 void installFatalSignalHandler(void (*handler)(int));
 
-// From now until the process ends, the fatal signals that come from outside
-// (another process, a timer, a limit) wait instead of being handled: a run
-// that has begun to write its results ends as that writing ends, not by a
-// signal that arrives meanwhile or afterwards. Faults of the process itself
-// (a bad address, an illegal instruction) still reach the handler. Nothing
-// in a process that installed no handler for them.
-void holdFatalSignalsUntilExit();
+// From now until the process ends, every signal that can be held waits,
+// faults sent by another process included: the process ends as it is about
+// to, not by a signal that arrives meanwhile. A fault of the process itself
+// still ends it, without its handler.
+void holdAllSignalsUntilExit();
 
 // Ignores from now on the signals that stand for a failed write: SIGPIPE (a
 // pipe without a reader) and SIGXFSZ (a file past the file-size limit). The

@@ -1,7 +1,8 @@
 #include "resultfiles/ErrorFileExceptions.h"
 
-#include "platform/AppendJournal.h"
+#include "platform/AppendProtocol.h"
 
+#include <cstring>
 #include <sstream>
 #include <utility>
 
@@ -25,6 +26,32 @@ std::string putBackText(const std::string &fileName, std::uint64_t length, const
   line.resize(platform::putBackFailureText(line.data(), line.size(), fileName.c_str(), length,
                                            journal.empty() ? nullptr : journal.c_str()));
   return text + line;
+}
+
+std::string appendJournalText(M_AppendJournalException::Kind kind, const std::string &fileName,
+                              const std::string &journal, int error, std::uint64_t length) {
+  using Kind = M_AppendJournalException::Kind;
+  const std::string reason = " (" + std::string(std::strerror(error)) + ")";
+  switch (kind) {
+  case Kind::cannotCheck:
+    return "Cannot check error file '" + fileName + "' against its journal '" + journal + "'" + reason +
+           "; both are left as they are.";
+  case Kind::cannotSync:
+    return "Cannot sync error file '" + fileName + "' after putting it back to its length of " +
+           std::to_string(length) + " bytes" + reason + "; its journal '" + journal +
+           "' is kept, so that a later run puts it back.";
+  case Kind::cannotRemove:
+    return "Cannot remove journal '" + journal + "' of error file '" + fileName + "'" + reason +
+           "; the file is left as it is, and no run adds to it while the journal is there.";
+  case Kind::cannotRemoveOwn:
+    return "Cannot remove journal '" + journal + "' of error file '" + fileName + "'" + reason +
+           "; this run's findings are taken back out of the file, and no run adds to it while the journal "
+           "is there.";
+  case Kind::cannotWrite:
+    return "Cannot write journal '" + journal + "' of error file '" + fileName + "' to disk" + reason +
+           "; nothing is added to the file.";
+  }
+  return std::string();
 }
 
 std::string badVersionForAppendText(std::uint32_t version) {
@@ -66,6 +93,16 @@ M_FilePutBackException::M_FilePutBackException(std::string fileName, std::uint64
 
 const char *M_FilePutBackException::what() const noexcept {
   return keptText<M_FilePutBackException>(putBackText(m_fileName, m_length, m_journal, m_afterWrite));
+}
+
+M_AppendJournalException::M_AppendJournalException(Kind kind, std::string fileName, std::string journal,
+                                                   int error, std::uint64_t length)
+    : M_ErrorFileException(appendJournalText(kind, fileName, journal, error, length)), m_kind(kind),
+      m_fileName(std::move(fileName)), m_journal(std::move(journal)), m_error(error), m_length(length) {}
+
+const char *M_AppendJournalException::what() const noexcept {
+  return keptText<M_AppendJournalException>(
+      appendJournalText(m_kind, m_fileName, m_journal, m_error, m_length));
 }
 
 M_BadVersionForAppendException::M_BadVersionForAppendException(std::uint32_t version)

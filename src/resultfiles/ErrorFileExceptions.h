@@ -62,6 +62,49 @@ private:
   bool m_afterWrite;
 };
 
+// An error file that no run may add to because of its append journal: the
+// file and the journal could not be held against each other, a put-back could
+// not be synced, a journal could not be removed, or the journal of this run's
+// append is not known to be on disk. Each is one line that names the file and
+// the journal, and says what became of them.
+class M_AppendJournalException : public M_ErrorFileException {
+public:
+  enum class Kind {
+    // "Cannot check error file '<name>' against its journal '<journal>'
+    // (<reason>); both are left as they are."
+    cannotCheck,
+    // "Cannot sync error file '<name>' after putting it back to its length of
+    // <length> bytes (<reason>); its journal '<journal>' is kept, so that a
+    // later run puts it back."
+    cannotSync,
+    // "Cannot remove journal '<journal>' of error file '<name>' (<reason>); the
+    // file is left as it is, and no run adds to it while the journal is
+    // there."
+    cannotRemove,
+    // "Cannot remove journal '<journal>' of error file '<name>' (<reason>);
+    // this run's findings are taken back out of the file, and no run adds to
+    // it while the journal is there."
+    cannotRemoveOwn,
+    // "Cannot write journal '<journal>' of error file '<name>' to disk
+    // (<reason>); nothing is added to the file."
+    cannotWrite,
+  };
+  // The names as handed to the operating system; error an errno.
+  M_AppendJournalException(Kind kind, std::string fileName, std::string journal, int error,
+                           std::uint64_t length = 0);
+  M_AppendJournalException(const M_AppendJournalException &) = default;
+  ~M_AppendJournalException() override = default;
+  const char *what() const noexcept override;
+  Kind kind() const { return m_kind; }
+
+private:
+  Kind m_kind;
+  std::string m_fileName;
+  std::string m_journal;
+  int m_error;
+  std::uint64_t m_length;
+};
+
 // An existing error file too short to hold its version word.
 class M_BadTextReadException : public M_ErrorFileException {
 public:

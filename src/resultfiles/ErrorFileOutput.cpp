@@ -11,6 +11,7 @@
 #include "messages/QuietFiles.h"
 #include "messages/TextOutputs.h"
 #include "platform/BinaryFile.h"
+#include "platform/LockedFile.h"
 #include "resultfiles/ErrorFileExceptions.h"
 #include "resultfiles/ErrorFileFormat1.h"
 #include "resultfiles/ErrorFileFormat2.h"
@@ -41,9 +42,13 @@ bool appendsInFormat2(std::uint32_t version) {
 // A writer that failed has put its file back, or could not: the failure
 // leaves as the one error that names the file.
 [[noreturn]] void cannotWrite(const R_Writer &writer) {
+  using Kind = M_AppendJournalException::Kind;
   if (writer.putBackFailed())
     throw M_FilePutBackException(writer.fileName(), writer.sizeAtOpen().value_or(0), writer.keptJournal(),
                                  true);
+  if (!writer.failedJournal().empty())
+    throw M_AppendJournalException(writer.journalNotRemoved() ? Kind::cannotRemoveOwn : Kind::cannotWrite,
+                                   writer.fileName(), writer.failedJournal(), writer.journalError());
   throw M_BadFileOpenException(writer.fileName());
 }
 
@@ -56,37 +61,82 @@ std::string differenceText(const platform::AppendRecovery &recovery) {
     return "it is shorter than the " + std::to_string(recovery.length) + " bytes it had";
   case Difference::longer:
     return "it is longer than that run could have made it";
+  case Difference::otherBytes:
+    return "its bytes after the " + std::to_string(recovery.length) + " it had are not all that run's";
+  case Difference::partBlock:
+    return "it ends inside a block of that run's bytes, which cannot be checked";
   case Difference::none:
     break;
   }
   return std::string();
 }
 
+std::string distrustText(const platform::AppendRecovery &recovery) {
+  using Distrust = platform::AppendRecovery::Distrust;
+  switch (recovery.distrust) {
+  case Distrust::notRegular:
+    return "it is no regular file";
+  case Distrust::owner:
+    return "it belongs to user " + std::to_string(recovery.owner) +
+           ", who is neither the file's owner, this run's user nor root";
+  case Distrust::writableByOthers:
+    return "users other than its owner may write it";
+  case Distrust::none:
+    break;
+  }
+  return std::string();
+}
+
 // Says on standard error what the opening of an error file found of a run that
-// ended while appending to it (one line). A file that could not be put back
-// ends this run: it cannot be added to, and its journal stays for a later run.
+// ended while appending to it (one line). A file that may not be added to
+// after that ends this run, with one more line: it and its journal stay as
+// they are, for a later run.
 void reportRecovery(const std::optional<platform::AppendRecovery> &recovery, const std::string &name) {
   if (!recovery)
     return;
   using Outcome = platform::AppendRecovery::Outcome;
+  using Kind = M_AppendJournalException::Kind;
+  // What becomes of a journal that had to go.
+  const bool removed = recovery->removeError == 0;
+  const std::string leftAlone =
+      removed ? "the file is left as it is and the journal removed." : "the file is left as it is.";
   switch (recovery->outcome) {
   case Outcome::putBack:
-    std::cerr << "Warning - Error file '" << name
-              << "' was cut short by a run that ended while writing it; it is put back from "
-              << recovery->found << " to its " << recovery->length << " bytes." << std::endl;
-    return;
+    std::cerr
+        << "Warning - Error file '" << name
+        << (recovery->wholeAppend()
+                ? "' holds the whole append of a run that ended before it finished; it is put back from "
+                : "' was cut short by a run that ended while writing it; it is put back from ")
+        << recovery->found << " to its " << recovery->length << " bytes." << std::endl;
+    break;
+  case Outcome::nothingAppended:
+    break;
   case Outcome::leftAlone:
     std::cerr << "Warning - Error file '" << name << "' is not what its journal '" << recovery->journal
-              << "' covers (" << differenceText(*recovery)
-              << "); the file is left as it is and the journal removed." << std::endl;
-    return;
+              << "' covers (" << differenceText(*recovery) << "); " << leftAlone << std::endl;
+    break;
   case Outcome::unreadable:
     std::cerr << "Warning - The journal '" << recovery->journal << "' of error file '" << name
-              << "' cannot be read; it is removed and the file is left as it is." << std::endl;
-    return;
+              << "' cannot be read; "
+              << (removed ? "it is removed and the file is left as it is." : "the file is left as it is.")
+              << std::endl;
+    break;
+  case Outcome::untrusted:
+    std::cerr << "Warning - The journal '" << recovery->journal << "' of error file '" << name
+              << "' was not written by a run on that file (" << distrustText(*recovery) << "); "
+              << (removed ? "it is removed and the file is left as it is." : "the file is left as it is.")
+              << std::endl;
+    break;
+  case Outcome::cannotCheck:
+    throw M_AppendJournalException(Kind::cannotCheck, name, recovery->journal, recovery->error);
   case Outcome::cannotPutBack:
     throw M_FilePutBackException(name, recovery->length, recovery->journal, false);
+  case Outcome::cannotSync:
+    throw M_AppendJournalException(Kind::cannotSync, name, recovery->journal, recovery->error,
+                                   recovery->length);
   }
+  if (!removed)
+    throw M_AppendJournalException(Kind::cannotRemove, name, recovery->journal, recovery->removeError);
 }
 
 // Said once on standard error when a run has waited about a second for the
@@ -136,7 +186,7 @@ R_Writer &openWriter(std::unique_ptr<R_Writer> &slot, const std::string &path, W
   R_Writer &writer = *slot;
   bool opened;
   if (file.isOpen())
-    opened = writer.openForAppend(std::move(file), opening != WriterOpening::append);
+    opened = writer.openForAppend(std::move(file));
   else if (opening == WriterOpening::make)
     opened = writer.openToMake();
   else

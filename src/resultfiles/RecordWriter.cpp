@@ -1,9 +1,7 @@
 #include "resultfiles/RecordWriter.h"
 
 #include "foundation/Assertion.h"
-#include "platform/BinaryFile.h"
-#include "platform/FileSystem.h"
-#include "platform/Signals.h"
+#include "platform/LockedFile.h"
 #include "resultfiles/EntityDisplayName.h"
 #include "resultfiles/LocationParts.h"
 #include "resultfiles/MacroHistory.h"
@@ -70,11 +68,11 @@ bool R_Writer::openForAppend() { return openWith(platform::LockedFile::Opening::
 
 bool R_Writer::openToMake() { return openWith(platform::LockedFile::Opening::make); }
 
-bool R_Writer::openForAppend(platform::LockedFile file, bool madeByWriting) {
+bool R_Writer::openForAppend(platform::LockedFile file) {
   U_ASSERT(!m_file.isOpen() && "Close the writer before opening it again.");
   if (!file.isOpen())
     return false;
-  hold(std::move(file), madeByWriting);
+  hold(std::move(file));
   return true;
 }
 
@@ -85,26 +83,32 @@ bool R_Writer::openWith(platform::LockedFile::Opening opening) {
   m_recovery = file.recovery();
   if (!opened)
     return false;
-  const bool made = file.created();
-  hold(std::move(file), made);
+  hold(std::move(file));
   return true;
 }
 
-void R_Writer::hold(platform::LockedFile file, bool madeByWriting) {
+void R_Writer::hold(platform::LockedFile file) {
   m_file = std::move(file);
   m_pending.clear();
-  m_created = madeByWriting;
   m_sizeAtOpen = m_file.size();
   m_restorable = true;
   m_putBackFailed = false;
   m_keptJournal.clear();
-  // A process that dies before the closing puts the file back too; a file
-  // being made goes with its temporary name.
-  if (m_file.beingMade())
-    m_guard = platform::guardFileLength(m_file.temporaryName(), 0, true);
-  else if (m_sizeAtOpen)
-    m_guard = platform::guardFileLength(m_fileName, *m_sizeAtOpen, m_created, m_file.descriptor(),
-                                        m_file.journalPath());
+  m_failedJournal.clear();
+  m_journalError = 0;
+  m_journalNotRemoved = false;
+}
+
+void R_Writer::noteEnd(const platform::AppendEnd &end) {
+  using Result = platform::AppendEnd::Result;
+  if (end.result == Result::cannotCut || end.result == Result::cannotSync) {
+    m_putBackFailed = true;
+    m_keptJournal = end.journal;
+  } else if (end.putBack) {
+    m_journalNotRemoved = true;
+    m_failedJournal = end.journal;
+    m_journalError = end.error;
+  }
 }
 
 bool R_Writer::handPending() {
@@ -120,22 +124,27 @@ bool R_Writer::handPending() {
 bool R_Writer::close() {
   if (!m_file.isOpen())
     return false;
-  // The process now ends as this write ends.
-  platform::holdFatalSignalsUntilExit();
   bool written = handPending() && m_file.checkWritten() && m_file.sync();
   if (written && m_file.beingMade() && !m_file.giveName()) {
     written = false;
     m_nameRefused = nameCannotBeGiven(errno);
   }
-  if (written) {
-    m_file.endJournal();
-    m_restorable = false;
-    platform::releaseFileGuard(std::exchange(m_guard, -1));
-    m_file.close();
-    return true;
+  if (!written) {
+    m_failed = true;
+    if (m_file.journalFailed()) {
+      m_failedJournal = m_file.journalPath();
+      m_journalError = errno;
+    }
+    restore();
+    return false;
   }
+  m_restorable = false;
+  const platform::AppendEnd end = m_file.keep();
+  if (end.result == platform::AppendEnd::Result::done && !end.putBack)
+    return true;
+  // The journal could not go: what was written is taken back.
   m_failed = true;
-  restore();
+  noteEnd(end);
   return false;
 }
 
@@ -158,21 +167,9 @@ void R_Writer::fail() {
 void R_Writer::restore() {
   std::vector<PendingBlock>().swap(m_pending);
   // Once only, and while the lock is held: what a later opening or another
-  // writer did stays. Only a regular file has a size to go back to; a device
-  // keeps what it took.
-  if (std::exchange(m_restorable, false) && m_sizeAtOpen && !m_file.beingMade()) {
-    if (m_created) {
-      platform::removeFile(m_fileName);
-      m_file.endJournal();
-    } else if (!m_file.truncate(*m_sizeAtOpen)) {
-      // The journal stays for a later opening to put the file back.
-      m_putBackFailed = true;
-      if (m_file.hasJournal())
-        m_keptJournal = m_file.journalPath();
-    }
-  }
-  // Put back here, or kept: either way no longer the dying process's work.
-  platform::releaseFileGuard(std::exchange(m_guard, -1));
+  // writer did stays. A file being made goes with its temporary name.
+  if (std::exchange(m_restorable, false))
+    noteEnd(m_file.putBack());
   m_file.close();
 }
 

@@ -6,7 +6,7 @@
 #include "foundation/FileIdentity.h"
 #include "foundation/Location.h"
 #include "foundation/Ref.h"
-#include "platform/BinaryFile.h"
+#include "platform/LockedFile.h"
 #include "resultfiles/Identifier.h"
 
 #include <cstddef>
@@ -56,25 +56,24 @@ struct R_WriterData {
 //
 // What is written is kept in memory and reaches the file as a whole when the
 // writer is closed (or flushed), in one system call where the system takes it
-// so: a process killed before then leaves the file as it was. An existing
-// file gets what is written with a journal beside it (platform::LockedFile),
-// so that a process killed while the bytes go out leaves a file that the next
-// opening puts back. The file is held under its lock from the opening to the
-// closing, so writers in other processes take turns with this one. From the
-// start of the closing on, the fatal signals wait until the process ends
-// (platform::holdFatalSignalsUntilExit): a process whose bytes reached the
-// file ends as one that wrote them.
+// so: a process killed before then leaves the file as it was. The file is
+// held, under its lock, as a platform::LockedFile, under the append protocol
+// (platform/AppendProtocol.h): an existing file gets what is written with a
+// journal beside it, so that a process killed while the bytes go out leaves a
+// file that the next opening puts back, and what a closing keeps is kept for
+// good only when the process ends well, as its last act, in a process that
+// commits its appends at its end. Writers in other processes take turns with
+// this one.
 //
-// The file is never left damaged: the opening notes the file's size, and a
-// write, flush or close that fails restores the file as it was before the
-// opening (a file that the opening made is removed, another is cut back to its
-// size) before the failure is reported, with the lock still held. The owner
-// can do the same with discard() when it cannot finish what it is writing,
-// and a writer destroyed while its file is open does so too: only close()
-// keeps what was written. While the file is open, a fatal end of the process
-// restores it as well (platform::restoreGuardedFiles). A file that cannot be
-// cut back keeps its journal, for a later opening to put it back;
-// putBackFailed() tells so. A file closed well is never taken back.
+// The file is never left damaged: a write, flush or close that fails restores
+// the file as it was before the opening (a file that the opening made is
+// removed, another is cut back to its size) before the failure is reported,
+// with the lock still held. The owner can do the same with discard() when it
+// cannot finish what it is writing, and a writer destroyed while its file is
+// open does so too: only close() keeps what was written. While the file is
+// open, a fatal end of the process restores it as well
+// (platform::restoreAppends). A file that cannot be cut back keeps its
+// journal, for a later opening to put it back; putBackFailed() tells so.
 class R_Writer {
 public:
   // The name goes to the system as it is.
@@ -96,9 +95,10 @@ public:
   // tells so.
   bool openToMake();
   // Appends to a file that the owner opened and locked already; the writer
-  // holds it, and its lock, from now on. With madeByWriting a failure removes
-  // the file rather than cutting it back. False when the file is not open.
-  bool openForAppend(platform::LockedFile file, bool madeByWriting);
+  // holds it, and its lock, from now on. A failure removes a file that its
+  // opening made (LockedFile::created) rather than cutting it back. False when
+  // the file is not open.
+  bool openForAppend(platform::LockedFile file);
   // Hands everything written to the file and closes it; true only when a file
   // was open and all of it reached the file. A failure restores the file. No
   // file is open afterwards.
@@ -149,6 +149,13 @@ public:
   // The journal left beside a file that could not be put back; empty when
   // there is none.
   const std::string &keptJournal() const { return m_keptJournal; }
+  // A journal that this writer could not remove when its closing kept what
+  // was written (what was written is taken back then), or whose append could
+  // not begin because it is not known to be on disk: its name, the errno, and
+  // which of the two. Empty when there is none.
+  const std::string &failedJournal() const { return m_failedJournal; }
+  int journalError() const { return m_journalError; }
+  bool journalNotRemoved() const { return m_journalNotRemoved; }
   // What the opening found of an append that another process did not finish
   // (platform::LockedFile::recovery).
   const std::optional<platform::AppendRecovery> &recovery() const { return m_recovery; }
@@ -162,8 +169,10 @@ public:
 
 private:
   bool openWith(platform::LockedFile::Opening opening);
-  // Takes the open file over and guards it.
-  void hold(platform::LockedFile file, bool madeByWriting);
+  // Takes the open file over.
+  void hold(platform::LockedFile file);
+  // Notes what a put-back or a keeping of the file could not do.
+  void noteEnd(const platform::AppendEnd &end);
   // Restores the file, then throws R_WritingException.
   [[noreturn]] void fail();
   // Puts the file back as it was before the opening and closes it.
@@ -194,14 +203,15 @@ private:
   std::vector<PendingBlock> m_pending;
   R_WriterData m_data;
   std::optional<std::uint64_t> m_sizeAtOpen;
-  bool m_created = false;    // the opening made the file
   bool m_restorable = false; // an opening whose output can still be taken back
   bool m_failed = false;
   bool m_nameRefused = false;
   bool m_putBackFailed = false;
   std::string m_keptJournal;
+  std::string m_failedJournal;
+  int m_journalError = 0;
+  bool m_journalNotRemoved = false;
   std::optional<platform::AppendRecovery> m_recovery;
-  int m_guard = -1; // of the restoring at a fatal end
 };
 
 // A location: first occurrence (by object) int32 id, then file, line, column,

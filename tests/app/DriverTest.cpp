@@ -21,6 +21,7 @@
 #include "messages/Output.h"
 #include "messages/OutputSelection.h"
 #include "platform/BinaryFile.h"
+#include "platform/WriteFault.h"
 #include "resultfiles/ErrorFileExceptions.h"
 #include "resultfiles/MetricOutput.h"
 #include "resultfiles/MetricSink.h"

@@ -2,16 +2,21 @@
 // are missing, are cut short or are no error files at all, with the product's
 // installation variable and without it; and its waiting for a run that holds
 // a file's lock.
+#include "platform/AppendJournal.h"
 #include "support/ByteBuilder.h"
 #include "support/FileLocks.h"
 #include "support/ProgramRun.h"
 #include "support/ScratchDirectory.h"
 
+#include <fcntl.h>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -40,6 +45,26 @@ std::string oneMessage() {
       .int32(0);
 }
 
+// Leaves the file at the path as a run that was killed while it appended the
+// tail to its first bytes (length of them) leaves it: with its journal beside
+// it, as the program writes one, and with the bytes of the tail that reached
+// the file.
+void leaveKilledAppend(const std::string &path, const std::string &whole, std::size_t length,
+                       std::size_t reached) {
+  const std::string tail = whole.substr(length);
+  { std::ofstream(path, std::ios::binary | std::ios::trunc) << whole.substr(0, length); }
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  ASSERT_GE(fd, 0);
+  const std::string_view piece(tail);
+  const std::optional<platform::AppendJournalEntry> entry = platform::describeAppend(fd, length, &piece, 1);
+  ::close(fd);
+  ASSERT_TRUE(entry);
+  const std::string journal = platform::appendJournalPath(path);
+  std::ofstream(journal, std::ios::binary | std::ios::trunc) << platform::appendJournalText(*entry);
+  ASSERT_EQ(0, ::chmod(journal.c_str(), 0644));
+  std::ofstream(path, std::ios::binary | std::ios::app) << tail.substr(0, reached);
+}
+
 TEST(ErrcountTest, CountsOrSaysWhyNot) {
   struct Case {
     const char *what;
@@ -64,8 +89,11 @@ TEST(ErrcountTest, CountsOrSaysWhyNot) {
        "empty.err: 0 messages, 0 suppression records\n"
        "dir.err: unreadable (a directory)\n"
        "fifo.err: unreadable (not a regular file)\n"
-       "killed.err: unreadable (cut short by a run that ended while writing it; the next run puts it back)\n",
-       cutShort + cutShort, 1},
+       "killed.err: unreadable (cut short by a run that ended while writing it; the next run puts it back)\n"
+       "unfinished.err: 1 messages, 0 suppression records (1 messages and 0 suppression records of them are "
+       "from a run that did not finish; the next run takes them back)\n"
+       "garbage-journal.err: unreadable\n",
+       cutShort + cutShort + cutShort, 1},
       {"without LYRBIN", "lyr", std::nullopt, "", "lyrsa_errcount: LYRBIN environment variable not found\n",
        2},
       {"with LYRBIN empty", "lyr", "", "", "lyrsa_errcount: LYRBIN environment variable not found\n", 2},
@@ -83,18 +111,22 @@ TEST(ErrcountTest, CountsOrSaysWhyNot) {
     scratch.writeFile("empty.err");
     scratch.makeDirectory("dir.err");
     ASSERT_EQ(0, mkfifo((scratch / "fifo.err").c_str(), 0600));
-    // Cut by a run that was killed while it appended: its journal is there.
-    scratch.writeFile("killed.err", oneMessage().substr(0, 41));
-    scratch.writeFile(".killed.err.lyrsa-journal", "lyrsa-journal 1\n");
+    // Cut by a run that was killed while it appended its message: its journal
+    // is there. The same with the whole message in the file, and with a
+    // journal that no run wrote (a cut file then is plainly unreadable).
+    leaveKilledAppend(scratch / "killed.err", oneMessage(), 8, 33);
+    leaveKilledAppend(scratch / "unfinished.err", oneMessage(), 8, oneMessage().size() - 8);
+    scratch.writeFile("garbage-journal.err", oneMessage().substr(0, 41));
+    scratch.writeFile(".garbage-journal.err.lyrsa-journal", "lyrsa-journal 2\n");
     std::map<std::string, std::optional<std::string>> environment{{"HOME", scratch.path()}};
     for (const char *variable : {"LYRBIN", "LYRPPBIN"})
       environment[variable] = std::nullopt;
     environment[std::string(c.product) == "lyr" ? "LYRBIN" : "LYRPPBIN"] = c.installation;
-    const test_support::ProgramResult result =
-        test_support::runProgram(LYR_ERRCOUNT_PATH,
-                                 {c.product, "one.err", "missing.err", "short.err", "two.err", "three.err",
-                                  "empty.err", "dir.err", "fifo.err", "killed.err"},
-                                 test_support::environmentWith(environment), scratch.path(), {1 << 20, 120});
+    const test_support::ProgramResult result = test_support::runProgram(
+        LYR_ERRCOUNT_PATH,
+        {c.product, "one.err", "missing.err", "short.err", "two.err", "three.err", "empty.err", "dir.err",
+         "fifo.err", "killed.err", "unfinished.err", "garbage-journal.err"},
+        test_support::environmentWith(environment), scratch.path(), {1 << 20, 120});
     EXPECT_EQ(c.out, result.out);
     EXPECT_EQ(c.err, result.err);
     EXPECT_EQ(c.exitCode, result.exitCode);

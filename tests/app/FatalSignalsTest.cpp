@@ -6,7 +6,9 @@
 #include "app/OrphanFileHandler.h"
 #include "app/RunApp.h"
 #include "foundation/Assertion.h"
+#include "platform/AppendProtocol.h"
 #include "platform/BinaryFile.h"
+#include "platform/WriteFault.h"
 #include "resultfiles/RecordWriter.h"
 #include "support/FatalSignalNames.h"
 #include "support/ProgramRun.h"
@@ -122,33 +124,62 @@ TEST(FatalSignalsDeathTest, AFileBeingWrittenIsPutBack) {
   }
 }
 
-// From the closing of a writer on, the signals that come from outside wait
-// until the process ends: a process whose bytes reached the file ends as one
-// that wrote them (here with 0), not with 19 after the fact.
-TEST(FatalSignalsDeathTest, SignalsAfterTheFinalWriteWaitUntilTheProcessEnds) {
+// In a process that commits its appends at its end, what a writer's closing
+// wrote is kept only by the process's last act (platform::finishAppends). A
+// signal before then, a fault sent by another process included, puts the
+// file back and ends the process with 19; from the last act on every signal
+// waits, and the process ends as it was about to, with the bytes in the file.
+TEST(FatalSignalsDeathTest, TheFileAndTheExitCodeAgreeToTheEnd) {
   GTEST_FLAG_SET(death_test_style, "fast");
+  const std::string written("primary\x08\x00\x00\x00"
+                            "a record",
+                            19);
   for (const NamedSignal &signal : fatalSignals()) {
-    if (signal.fault)
-      continue; // faults of the process itself still reach the handler
-    SCOPED_TRACE(signal.name);
-    test_support::ScratchDirectory scratch;
-    const std::string path = scratch.writeFile("a.c.err", "primary");
-    EXPECT_EXIT(
-        {
-          installSignalHandlers(onFatalSignal);
-          R_Writer writer(path);
-          writer.openForAppend();
-          writer.writeString("a record");
-          const bool closed = writer.close();
-          std::raise(signal.number);
-          std::_Exit(closed ? 0 : 1);
-        },
-        testing::ExitedWithCode(0), "^$");
-    EXPECT_EQ(std::string("primary\x08\x00\x00\x00"
-                          "a record",
-                          19),
-              test_support::readFile(path));
+    for (const bool lastActDone : {false, true}) {
+      SCOPED_TRACE(signal.name + (lastActDone ? " after the last act" : " after the closing"));
+      test_support::ScratchDirectory scratch;
+      const std::string path = scratch.writeFile("a.c.err", "primary");
+      EXPECT_EXIT(
+          {
+            installSignalHandlers(onFatalSignal);
+            platform::commitAppendsAtExit();
+            R_Writer writer(path);
+            writer.openForAppend();
+            writer.writeString("a record");
+            const bool closed = writer.close();
+            const bool kept = !lastActDone || platform::finishAppends(true).empty();
+            std::raise(signal.number);
+            std::_Exit(closed && kept ? 0 : 1);
+          },
+          testing::ExitedWithCode(lastActDone ? 0 : 19),
+          lastActDone ? "^$" : literally("Caught signal: (" + signal.name + ")"));
+      EXPECT_EQ(lastActDone ? written : "primary", test_support::readFile(path));
+      EXPECT_EQ(std::vector<std::filesystem::path>{path},
+                std::vector<std::filesystem::path>(std::filesystem::directory_iterator(scratch.path()), {}))
+          << "the journal is gone";
+    }
   }
+}
+
+// A process that ends with a failure takes back at its last act what its
+// writers' closings wrote: the file never keeps what the exit code disowns.
+TEST(FatalSignalsDeathTest, TheLastActPutsBackWhatAFailedProcessWrote) {
+  GTEST_FLAG_SET(death_test_style, "fast");
+  test_support::ScratchDirectory scratch;
+  const std::string path = scratch.writeFile("a.c.err", "primary");
+  EXPECT_EXIT(
+      {
+        platform::commitAppendsAtExit();
+        R_Writer writer(path);
+        writer.openForAppend();
+        writer.writeString("a record");
+        const bool closed = writer.close();
+        std::_Exit(closed && platform::finishAppends(false).empty() ? 0 : 1);
+      },
+      testing::ExitedWithCode(0), "^$");
+  EXPECT_EQ("primary", test_support::readFile(path));
+  EXPECT_EQ(std::vector<std::filesystem::path>{path},
+            std::vector<std::filesystem::path>(std::filesystem::directory_iterator(scratch.path()), {}));
 }
 
 // A file that the handler cannot cut back (an append-only file) is named, with

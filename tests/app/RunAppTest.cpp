@@ -78,6 +78,9 @@ TEST_F(RunAppTest, EachFailureKindHasItsReportAndExitCode) {
   const Case cases[] = {
       {"configuration error", []() -> int { throw C_ConfigurationException("ERROR: bad setting\n"); },
        "ERROR: bad setting\nusage of the test application\n", 10},
+      {"configuration error whose text has no line end: the usage starts a line of its own",
+       []() -> int { throw C_ConfigurationException("Cannot open file: '/x/a.c.met'."); },
+       "Cannot open file: '/x/a.c.met'.\nusage of the test application\n", 10},
       {"configuration error with its own exit code",
        []() -> int { throw C_ConfigurationException(12, "ERROR: bad setting\n"); },
        "ERROR: bad setting\nusage of the test application\n", 12},

@@ -3,6 +3,7 @@
 #include "foundation/TextConversion.h"
 #include "messages/Diagnostic.h"
 #include "platform/BinaryFile.h"
+#include "platform/WriteFault.h"
 #include "resultfiles/ErrorFileExceptions.h"
 #include "resultfiles/RecordExceptions.h"
 #include "resultfiles/RecordReader.h"

@@ -3,6 +3,7 @@
 #include "messages/Diagnostic.h"
 #include "messages/Output.h"
 #include "platform/BinaryFile.h"
+#include "platform/WriteFault.h"
 #include "resultfiles/ErrorFileExceptions.h"
 #include "resultfiles/ErrorFileFormat1.h"
 #include "resultfiles/ErrorFilePath.h"

@@ -1,6 +1,7 @@
 #include "resultfiles/RecordWriter.h"
 
 #include "platform/BinaryFile.h"
+#include "platform/WriteFault.h"
 #include "resultfiles/RecordExceptions.h"
 #include "resultfiles/RecordStreams.h"
 #include "support/ByteBuilder.h"

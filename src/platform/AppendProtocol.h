@@ -1,0 +1,165 @@
+// How a process adds bytes to the end of a file that other processes add to
+// as well, so that the file only ever keeps the whole appends of processes
+// that ended well, and loses no byte of anyone else's. In order:
+//
+// 1. Lock. The file is held under its exclusive lock (LockedFile) from the
+//    moment it is opened until its append is kept or put back.
+// 2. Recover (recoverAppend). A journal beside the file (AppendJournal.h)
+//    tells of an append whose process did not end well. It counts only when a
+//    run on the file could have written it: a regular file, owned by the
+//    file's owner, this process's user or root, writable by no one else, with
+//    a whole entry whose parts agree. The file is cut back to the recorded
+//    length only when every byte after it is shown to be that append's own;
+//    the cut is synced before the journal goes. Any other journal is removed
+//    and the file left as it is. A journal that cannot be removed, a file that
+//    cannot be read, cut or synced: the file stays as it is, the journal too,
+//    and nothing is added to the file.
+// 3. Begin (writeAppendJournal). The journal of the append is written under
+//    "<journal>.new", opened exclusively, synced, renamed into place, and its
+//    directory synced. Where no journal can be made at all (a directory this
+//    process may not write), the append goes in without one; a journal that
+//    is not known to be on disk stops the append.
+// 4. Write. The bytes go in with one writev and are synced (LockedFile).
+// 5. Keep (endAppend, finishAppends). The journal goes: at once, or, in a
+//    process that commits its appends at its end (commitAppendsAtExit), as
+//    its very last act, with every signal held from then on, so that the
+//    exit status and the file agree. A journal that cannot be removed would
+//    let a later run take the append back: the file is put back instead.
+// 6. Put back (putBackAppend, restoreAppends). A failure, a fatal signal
+//    (from the handler, restoreAppends) or a process that ends with a failure
+//    takes the append back: a file that the process made is removed, another
+//    is cut back to its length and synced, and then its journal goes. A cut
+//    or sync that fails keeps the journal, for a later run.
+#pragma once
+
+#include "platform/AppendJournal.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// What an opening found beside its file of an append that its process did
+// not finish, and what it did about it.
+struct AppendRecovery {
+  enum class Outcome {
+    putBack,         // the append's own bytes were cut away and the cut synced
+    nothingAppended, // none of the append reached the file
+    leftAlone,       // the file is not what the journal covers (difference)
+    unreadable,      // the journal holds no whole entry whose parts agree
+    untrusted,       // no run on the file could have written it (distrust)
+    cannotCheck,     // the file or the journal could not be read (error)
+    cannotPutBack,   // the cut failed (error)
+    cannotSync,      // the cut was made but could not be synced (error)
+  };
+  using Difference = AppendCheck::Difference;
+  // Why a journal is not taken for one that a run on the file wrote.
+  enum class Distrust { none, notRegular, owner, writableByOthers };
+
+  Outcome outcome = Outcome::putBack;
+  Difference difference = Difference::none;
+  Distrust distrust = Distrust::none;
+  std::string journal;
+  std::uint64_t length = 0;    // recorded: the length the file is put back to
+  std::uint64_t appending = 0; // recorded: the bytes of the append
+  std::uint64_t found = 0;     // the file's length as it was found
+  std::uint64_t owner = 0;     // the user that owns an untrusted journal
+  int error = 0;               // errno of a failed read, cut or sync
+  int removeError = 0;         // errno of a journal that had to go and could not
+
+  // Whether the file may not be added to: it and the journal stay as they are.
+  bool fails() const;
+  // Whether the whole append was in the file, not only a part of it.
+  bool wholeAppend() const { return found - length == appending; }
+};
+
+// The journal of the file at the path, which the descriptor has open: beside
+// the file itself, found with every symbolic link in its name resolved; empty
+// when the name no longer leads to that file.
+std::string journalOfOpenFile(const std::string &path, int fd);
+
+// Step 2: puts the file open on fd, which this process holds under its lock,
+// back by its journal. Nothing when there is no journal.
+std::optional<AppendRecovery> recoverAppend(const std::string &journal, int fd);
+// What recoverAppend would find, without cutting or removing anything (the
+// outcome putBack then tells that the file would be put back).
+std::optional<AppendRecovery> inspectAppend(const std::string &journal, int fd);
+
+// A file that this process adds to, guarded from its opening until its append
+// is kept or put back: at a fatal signal, restoreAppends puts it back.
+struct AppendTarget {
+  int fd = -1;           // the file, held under its lock
+  std::string path;      // its name
+  std::string temporary; // a file being made: the name it is made under
+  std::string journal;   // empty: the file gets no journal
+  std::uint64_t length = 0;
+  bool made = false; // this process made it: putting back removes it
+};
+// The id of the guard, or -1 when none is free (or a name is too long for
+// one): the file is then put back only by its owner, not at a fatal signal.
+int guardAppend(const AppendTarget &target);
+// A file being made is about to get its name, or has it: putting it back now
+// also removes it under that name.
+void markAppendNamed(int id);
+// Ends the guard; the descriptor stays open.
+void releaseAppend(int id);
+
+// Step 3: writes the journal of the append that the entry describes for the
+// guarded file (id, or -1 for none). written: the journal is on disk;
+// cannotMake (errno): none could be made beside the file and nothing is left
+// of it; notWritten (errno): its bytes could not be written (a full disk, a
+// file-size limit), nothing is left of it and the append must not begin;
+// failed (errno): it is not known to be on disk, and the append must not
+// begin (a journal that reached its name stays).
+enum class JournalWriting { written, cannotMake, notWritten, failed };
+JournalWriting writeAppendJournal(const std::string &journal, const AppendJournalEntry &entry, int id);
+
+// How putting back or keeping an append ended.
+struct AppendEnd {
+  enum class Result {
+    done,
+    cannotCut,           // the file could not be cut back: it and its journal stay
+    cannotSync,          // the cut is not known to be on disk: the journal stays
+    cannotRemoveJournal, // the file is as it should be, the journal stays
+  };
+  Result result = Result::done;
+  int error = 0;
+  std::string path;
+  std::string journal;      // the journal that stays, if any
+  std::uint64_t length = 0; // the length the file is put back to
+  bool putBack = false;     // a kept append that had to be put back
+};
+
+// Step 5: the append of the guarded file is done and kept. In a process that
+// commits at its end, the guard takes over the descriptor (and with it the
+// lock) until then: the caller no longer closes it. Otherwise the journal goes
+// now, and when it cannot, the file is put back (putBack set).
+AppendEnd endAppend(int id);
+// Step 6: takes the append of the guarded file back. The guard stays.
+AppendEnd putBackAppend(int id);
+
+// Appends are kept only when the process ends: at finishAppends.
+void commitAppendsAtExit();
+bool appendsCommitAtExit();
+// The process ends: every signal is held from now on, and each append taken
+// over by endAppend is kept (its journal goes), or put back when keep is
+// false or its journal cannot be removed. What did not end well.
+std::vector<AppendEnd> finishAppends(bool keep);
+
+// At a fatal signal: puts every guarded file back and ends the guards, and
+// says on standard error which file could not be put back. Safe inside a
+// signal handler: no heap, no streams, only system calls.
+void restoreAppends();
+
+// The line that says a file cannot be put back, without its newline:
+// "Cannot put file '<path>' back to its length of <length> bytes; its journal
+// '<journal>' is kept, so that a later run puts it back." (without the part
+// about the journal when journal is null). Written into the buffer, cut to
+// its size; safe inside a signal handler. Returns the length written.
+std::size_t putBackFailureText(char *buffer, std::size_t size, const char *path, std::uint64_t length,
+                               const char *journal);
+
+} // namespace platform

@@ -1,0 +1,497 @@
+#include "platform/LockedFile.h"
+
+#include "platform/BinaryFile.h"
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <climits>
+#include <csignal>
+#include <dirent.h>
+#include <fcntl.h>
+#include <memory>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <sys/uio.h>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+namespace platform {
+
+namespace {
+
+constexpr int maxLockTries = 64;
+
+// Whether the descriptor and the name are one file.
+bool sameFile(int fd, const std::string &path) {
+  struct stat open {
+  }, named{};
+  return ::fstat(fd, &open) == 0 && ::stat(path.c_str(), &named) == 0 && open.st_dev == named.st_dev &&
+         open.st_ino == named.st_ino;
+}
+
+void closeKeepingErrno(int fd) {
+  const int reason = errno;
+  ::close(fd);
+  errno = reason;
+}
+
+// The directory part of a name, with its slash; empty for a name in the
+// current directory.
+std::string directoryPart(const std::string &path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// Opens the file for reading and appending without waiting (a FIFO without a
+// writer would block the open itself): -1 with errno on failure. made tells
+// whether this opening made the file.
+int openForLocking(const std::string &path, bool create, bool &made) {
+  const int flags = O_RDWR | O_APPEND | O_CLOEXEC | O_NONBLOCK;
+  made = false;
+  if (!create)
+    return ::open(path.c_str(), flags);
+  int fd = ::open(path.c_str(), flags | O_CREAT | O_EXCL, 0666);
+  if (fd >= 0) {
+    made = true;
+    return fd;
+  }
+  if (errno != EEXIST)
+    return -1;
+  fd = ::open(path.c_str(), flags);
+  if (fd >= 0 || errno != ENOENT)
+    return fd;
+  // A link to a missing file, or a file removed in between: made through the
+  // name.
+  return ::open(path.c_str(), flags | O_CREAT, 0666);
+}
+
+// The process of a temporary name ".lyrsa-<pid>-<n>.tmp"; 0 for another name.
+pid_t temporaryNameProcess(const char *name) {
+  const std::string_view text(name);
+  constexpr std::string_view prefix = ".lyrsa-", suffix = ".tmp";
+  if (text.size() <= prefix.size() + suffix.size() || text.substr(0, prefix.size()) != prefix ||
+      text.substr(text.size() - suffix.size()) != suffix)
+    return 0;
+  const std::string_view middle = text.substr(prefix.size(), text.size() - prefix.size() - suffix.size());
+  long long process = 0;
+  const auto [end, error] = std::from_chars(middle.data(), middle.data() + middle.size(), process);
+  if (error != std::errc() || process <= 0 || end == middle.data() + middle.size() || *end != '-')
+    return 0;
+  const std::string_view count = middle.substr(static_cast<std::size_t>(end - middle.data()) + 1);
+  unsigned long long number = 0;
+  const auto [countEnd, countError] = std::from_chars(count.data(), count.data() + count.size(), number);
+  if (countError != std::errc() || count.empty() || countEnd != count.data() + count.size())
+    return 0;
+  return static_cast<pid_t>(process);
+}
+
+// Removes the temporary files that processes left in the directory (empty:
+// the current one) when they died before their file was complete, or between
+// giving it its name and dropping the temporary one. A file goes only when its
+// process no longer exists and nobody holds its lock (the process that makes
+// a file holds it, also when it lives in another process namespace), or when
+// it is a second name of the file that this process holds locked (held: its
+// descriptor, or -1).
+void removeAbandonedTemporaries(const std::string &directory, int held) {
+  const std::unique_ptr<DIR, int (*)(DIR *)> listing(::opendir(directory.empty() ? "." : directory.c_str()),
+                                                     ::closedir);
+  if (!listing)
+    return;
+  struct stat heldStatus {};
+  const bool holds = held >= 0 && ::fstat(held, &heldStatus) == 0;
+  while (const dirent *entry = ::readdir(listing.get())) {
+    const pid_t process = temporaryNameProcess(entry->d_name);
+    if (process == 0 || process == ::getpid() || ::kill(process, 0) == 0 || errno != ESRCH)
+      continue;
+    const std::string path = directory + entry->d_name;
+    struct stat status {};
+    if (::lstat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+      continue;
+    if (holds && status.st_dev == heldStatus.st_dev && status.st_ino == heldStatus.st_ino) {
+      ::unlink(path.c_str());
+      continue;
+    }
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0)
+      continue;
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+      ::unlink(path.c_str());
+    ::close(fd);
+  }
+}
+
+} // namespace
+
+LockedFile::~LockedFile() {
+  if (m_fd >= 0)
+    putBack();
+}
+
+LockedFile::LockedFile(LockedFile &&other) noexcept { *this = std::move(other); }
+
+LockedFile &LockedFile::operator=(LockedFile &&other) noexcept {
+  if (this != &other) {
+    if (m_fd >= 0)
+      putBack();
+    m_fd = std::exchange(other.m_fd, -1);
+    m_guard = std::exchange(other.m_guard, -1);
+    m_path = std::move(other.m_path);
+    m_journal = std::exchange(other.m_journal, std::string());
+    m_temporaryName = std::exchange(other.m_temporaryName, std::string());
+    m_created = other.m_created;
+    m_locked = other.m_locked;
+    m_journalWritten = std::exchange(other.m_journalWritten, false);
+    m_journalFailed = other.m_journalFailed;
+    m_journalEntry = std::move(other.m_journalEntry);
+    m_recovery = std::move(other.m_recovery);
+    m_written = other.m_written;
+    m_fault = other.m_fault;
+  }
+  return *this;
+}
+
+bool LockedFile::open(const std::string &path, Opening opening, const WaitNotice &notice) {
+  if (m_fd >= 0) {
+    errno = EBUSY;
+    return false;
+  }
+  m_recovery.reset();
+  m_journalFailed = false;
+  if (opening == Opening::make)
+    return openToMake(path);
+  // Each new try follows another process's turn. A name that never shows the
+  // file that was opened and locked (the file is replaced over and over) ends
+  // the tries with a failure: appending to a file no longer under its name
+  // would lose what is written.
+  for (int tries = 1;; ++tries) {
+    bool made = false;
+    const int fd = openForLocking(path, opening != Opening::existing, made);
+    if (fd < 0)
+      return false;
+    struct stat status {};
+    if (::fstat(fd, &status) != 0) {
+      closeKeepingErrno(fd);
+      return false;
+    }
+    if (S_ISFIFO(status.st_mode) || S_ISSOCK(status.st_mode) || S_ISDIR(status.st_mode)) {
+      ::close(fd);
+      errno = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
+      return false;
+    }
+    if (waitOnDescriptor(fd) < 0)
+      return false;
+    bool locked = false;
+    std::string journal;
+    if (S_ISREG(status.st_mode)) {
+      // A file system without locks: the file is written without one.
+      if (takeFileLock(fd, true, notice) == 0)
+        locked = true;
+      else if (!locksUnsupported(errno)) {
+        closeKeepingErrno(fd);
+        return false;
+      }
+      // The holder before may have removed the file, or put another in its
+      // place: the turn is then at the file that the name names now.
+      if (locked)
+        journal = journalOfOpenFile(path, fd);
+      if (locked && (journal.empty() || !sameFile(fd, path))) {
+        ::close(fd);
+        if (opening == Opening::existing && ::access(path.c_str(), F_OK) != 0) {
+          errno = ENOENT;
+          return false;
+        }
+        if (tries == maxLockTries) {
+          errno = EAGAIN;
+          return false;
+        }
+        continue;
+      }
+      if (locked) {
+        removeAbandonedTemporaries(directoryPart(path), fd);
+        // The holder before may have died while appending: what it began is
+        // taken back before anything is read or added.
+        m_recovery = recoverAppend(journal, fd);
+        if (m_recovery && m_recovery->fails()) {
+          ::close(fd);
+          errno = m_recovery->error != 0 ? m_recovery->error : m_recovery->removeError;
+          return false;
+        }
+      }
+      if (opening == Opening::truncate && ::ftruncate(fd, 0) != 0) {
+        closeKeepingErrno(fd);
+        return false;
+      }
+    }
+    m_journal = journal;
+    opened(fd, path, made, locked);
+    if (m_fd < 0) {
+      errno = EMFILE;
+      return false;
+    }
+    return true;
+  }
+}
+
+void LockedFile::opened(int fd, const std::string &path, bool made, bool locked) {
+  m_path = path;
+  m_created = made;
+  m_locked = locked;
+  m_journalWritten = false;
+  m_journalEntry.reset();
+  m_written = 0;
+  m_fault = currentWriteFault().value_or(WriteFault());
+  m_guard = -1;
+  struct stat status {};
+  if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {
+    // Guarded from now on: a failure or a fatal signal puts the file back.
+    AppendTarget target;
+    target.fd = fd;
+    target.path = path;
+    target.temporary = m_temporaryName;
+    target.journal = locked && m_temporaryName.empty() ? m_journal : std::string();
+    target.length = static_cast<std::uint64_t>(status.st_size);
+    target.made = made;
+    m_guard = guardAppend(target);
+    if (m_guard < 0) {
+      if (!m_temporaryName.empty())
+        ::unlink(std::exchange(m_temporaryName, std::string()).c_str());
+      ::close(fd);
+      return;
+    }
+  }
+  m_fd = fd;
+}
+
+bool LockedFile::openToMake(const std::string &path) {
+  // Beside the file, so that it is on the same file system; short, so that a
+  // long name has room for it.
+  const std::string directory = directoryPart(path);
+  removeAbandonedTemporaries(directory, -1);
+  static unsigned count = 0;
+  for (;;) {
+    const std::string temporary =
+        directory + ".lyrsa-" + std::to_string(::getpid()) + "-" + std::to_string(count++) + ".tmp";
+    const int fd = ::open(temporary.c_str(), O_RDWR | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+      if (errno == EEXIST)
+        continue;
+      return false;
+    }
+    // Held while the file is made, so that no other process takes it for one
+    // that its maker left behind; once it has its name, it is the file's lock.
+    ::flock(fd, LOCK_EX | LOCK_NB);
+    m_temporaryName = temporary;
+    m_journal.clear();
+    opened(fd, path, true, false);
+    if (m_fd < 0) {
+      errno = EMFILE;
+      return false;
+    }
+    return true;
+  }
+}
+
+bool LockedFile::giveName() {
+  if (m_fd < 0 || m_temporaryName.empty()) {
+    errno = EBADF;
+    return false;
+  }
+  // A second name, which fails when the name is taken, then the temporary
+  // one goes. From the link on, putting the file back removes it by its name.
+  markAppendNamed(m_guard);
+  if (::link(m_temporaryName.c_str(), m_path.c_str()) != 0)
+    return false;
+  ::unlink(m_temporaryName.c_str());
+  m_temporaryName.clear();
+  return true;
+}
+
+std::optional<std::uint64_t> LockedFile::size() const {
+  struct stat status {};
+  if (m_fd < 0 || ::fstat(m_fd, &status) != 0 || !S_ISREG(status.st_mode))
+    return std::nullopt;
+  return static_cast<std::uint64_t>(status.st_size);
+}
+
+long LockedFile::readFromStart(void *bytes, std::size_t count) const {
+  if (m_fd < 0) {
+    errno = EBADF;
+    return -1;
+  }
+  return platform::readFromStart(m_fd, bytes, count);
+}
+
+bool LockedFile::append(const std::string_view *blocks, std::size_t count) {
+  if (m_fd < 0) {
+    errno = EBADF;
+    return false;
+  }
+  std::uint64_t total = 0;
+  for (std::size_t i = 0; i < count; ++i)
+    total += blocks[i].size();
+  if (total == 0)
+    return true;
+  pauseForTest(PausePoint::beforeWrite);
+  if (journaled() && !writeJournal(blocks, count))
+    return false;
+
+  // What a write fault lets reach the file, and what happens then.
+  const WriteFault &fault = m_fault;
+  const auto allowance = [&](std::uint64_t limit) { return limit - std::min(m_written, limit); };
+  const std::uint64_t reaching =
+      std::min({total, allowance(fault.bytesBeforeFailure), allowance(fault.bytesBeforeStop)});
+  const std::uint64_t pausing = allowance(fault.bytesBeforePause);
+  if (pausing < reaching) {
+    if (!writeRange(blocks, count, 0, pausing))
+      return false;
+    ::raise(SIGSTOP);
+    if (!writeRange(blocks, count, pausing, reaching))
+      return false;
+  } else if (!writeRange(blocks, count, 0, reaching)) {
+    return false;
+  }
+  if (fault.bytesBeforeStop != UINT64_MAX && m_written >= fault.bytesBeforeStop)
+    ::kill(::getpid(), SIGKILL);
+  if (reaching < total) {
+    errno = ENOSPC;
+    return false;
+  }
+  return true;
+}
+
+bool LockedFile::writeRange(const std::string_view *blocks, std::size_t count, std::uint64_t from,
+                            std::uint64_t to) {
+  std::vector<iovec> pieces;
+  pieces.reserve(count);
+  std::uint64_t start = 0;
+  for (std::size_t i = 0; i < count && start < to; ++i) {
+    const std::uint64_t end = start + blocks[i].size();
+    const std::uint64_t first = std::max(start, from), last = std::min(end, to);
+    if (first < last)
+      pieces.push_back(iovec{const_cast<char *>(blocks[i].data()) + (first - start),
+                             static_cast<std::size_t>(last - first)});
+    start = end;
+  }
+  std::size_t next = 0;
+  while (next < pieces.size()) {
+    const int batch = static_cast<int>(std::min<std::size_t>(pieces.size() - next, IOV_MAX));
+    const ssize_t n = ::writev(m_fd, pieces.data() + next, batch);
+    if (n < 0 && errno == EINTR)
+      continue;
+    if (n <= 0) {
+      if (n == 0)
+        errno = EIO;
+      return false;
+    }
+    m_written += static_cast<std::uint64_t>(n);
+    // Past what was taken whole, on to the rest of a piece taken in part.
+    std::size_t left = static_cast<std::size_t>(n);
+    while (next < pieces.size() && left >= pieces[next].iov_len)
+      left -= pieces[next++].iov_len;
+    if (left > 0) {
+      pieces[next].iov_base = static_cast<char *>(pieces[next].iov_base) + left;
+      pieces[next].iov_len -= left;
+    }
+  }
+  return true;
+}
+
+bool LockedFile::writeJournal(const std::string_view *blocks, std::size_t count) {
+  // What the journal says once this append is in: the first append of this
+  // opening notes where it begins. It becomes this opening's only when the
+  // append goes on.
+  std::optional<AppendJournalEntry> entry = m_journalEntry;
+  if (!entry) {
+    entry = describeAppend(m_fd, size().value_or(0), blocks, count);
+    if (!entry)
+      return false;
+  } else {
+    extendAppend(*entry, blocks, count);
+  }
+  switch (writeAppendJournal(m_journal, *entry, m_guard)) {
+  case JournalWriting::written:
+    m_journalEntry = std::move(entry);
+    m_journalWritten = true;
+    return true;
+  case JournalWriting::cannotMake:
+    // Where no journal can be made (a directory that may not be written),
+    // the bytes go in without one; never past the journal of an earlier
+    // append of this opening, which would not cover them.
+    if (!m_journalWritten) {
+      m_journalEntry = std::move(entry);
+      return true;
+    }
+    break;
+  case JournalWriting::notWritten:
+    return false;
+  case JournalWriting::failed:
+    break;
+  }
+  m_journalFailed = true;
+  return false;
+}
+
+bool LockedFile::checkWritten() {
+  if (m_fd < 0) {
+    errno = EBADF;
+    return false;
+  }
+  if (m_fault.closeFails) {
+    errno = EIO;
+    return false;
+  }
+  // Closing a second descriptor tells what closing tells; the lock belongs
+  // to the first and stays.
+  const int second = ::fcntl(m_fd, F_DUPFD_CLOEXEC, 0);
+  return second >= 0 && ::close(second) == 0;
+}
+
+bool LockedFile::sync() {
+  if (m_fd < 0) {
+    errno = EBADF;
+    return false;
+  }
+  // A device has nothing to sync; some file systems cannot sync at all.
+  return !size() || ::fdatasync(m_fd) == 0 || errno == EINVAL;
+}
+
+AppendEnd LockedFile::keep() {
+  if (m_fd < 0)
+    return AppendEnd();
+  pauseForTest(PausePoint::afterWrite);
+  const AppendEnd end = endAppend(m_guard);
+  if (appendsCommitAtExit() && m_guard >= 0 && end.result == AppendEnd::Result::done && !end.putBack) {
+    // The descriptor, and with it the lock, is held until the process ends.
+    m_fd = -1;
+    m_guard = -1;
+    m_temporaryName.clear();
+    m_journalWritten = false;
+    m_journalEntry.reset();
+    return end;
+  }
+  close();
+  return end;
+}
+
+AppendEnd LockedFile::putBack() {
+  if (m_fd < 0)
+    return AppendEnd();
+  const AppendEnd end = putBackAppend(m_guard);
+  close();
+  return end;
+}
+
+void LockedFile::close() {
+  if (m_fd < 0)
+    return;
+  releaseAppend(std::exchange(m_guard, -1));
+  if (!m_temporaryName.empty())
+    ::unlink(std::exchange(m_temporaryName, std::string()).c_str());
+  m_journalWritten = false;
+  m_journalEntry.reset();
+  ::close(std::exchange(m_fd, -1));
+}
+
+} // namespace platform

@@ -1,0 +1,72 @@
+// A failing disk, for tests of the writers: write failures, a process killed
+// in the middle of a write, and put-backs and syncs that fail, brought about
+// on purpose. Programs built with the test hooks (LYR_TEST_HOOKS) also take
+// a fault from their environment; other builds never do.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+
+namespace platform {
+
+// The writes of a stream (or of a LockedFile) reach its file up to a number of
+// bytes and then fail with ENOSPC, as on a full disk; with closeFails, closing
+// the stream (checking what a LockedFile wrote) fails with EIO once
+// everything is written. The appends of a LockedFile can also stop the
+// process (SIGKILL, as the out-of-memory killer does) once a number of bytes
+// reached the file, also once all of them did; and the putting back of an
+// append can fail: its cut as on an append-only file (cutFails), the sync of
+// the cut, or the sync of the directory of an append's journal, each with EIO.
+// A process that recovers a file can stop right after its cut (stopAfterCut).
+// And a process can pause (SIGSTOP to itself, once each) at a point of its
+// append, so that a test can send it a signal just there and let it go on:
+// before the journal and the bytes go out, once a number of the bytes reached
+// the file, once they are synced, and at its end, once its appends are kept.
+struct WriteFault {
+  std::uint64_t bytesBeforeFailure = UINT64_MAX;
+  bool closeFails = false;
+  std::uint64_t bytesBeforeStop = UINT64_MAX;
+  bool cutFails = false;
+  bool cutSyncFails = false;
+  bool directorySyncFails = false;
+  bool stopAfterCut = false;
+  std::uint64_t bytesBeforePause = UINT64_MAX;
+  bool pauseBeforeWrite = false;
+  bool pauseAfterWrite = false;
+  bool pauseAtExit = false;
+};
+
+// The points where a process can pause for a test.
+enum class PausePoint { beforeWrite, afterWrite, atExit };
+// Pauses the process (SIGSTOP) when the fault asks for it at that point and it
+// has not paused there yet.
+void pauseForTest(PausePoint point);
+
+// The fault that files opened for writing or appending carry: at first the one
+// of the environment (writeFaultFromEnvironment).
+const std::optional<WriteFault> &currentWriteFault();
+
+// Files opened for writing or appending from now on carry the fault; nothing
+// opens them plainly again. Only tests call it.
+void setWriteFault(const std::optional<WriteFault> &fault);
+
+// Whether this build reads a fault from its environment.
+bool writeFaultHookBuiltIn();
+
+// The fault that the environment variable LYRSA_VOKT_TEST_WRITE_FAULT
+// describes, in a build with the test hooks: a list of words separated by
+// commas, "fail-after=<bytes>", "stop-after=<bytes>", "close-fails",
+// "cut-fails", "cut-sync-fails", "directory-sync-fails", "stop-after-cut",
+// "pause-after=<bytes>", "pause-before-write", "pause-after-write",
+// "pause-at-exit".
+// Nothing when the variable is not set, holds a word of another kind, or the
+// build has no test hooks.
+std::optional<WriteFault> writeFaultFromEnvironment();
+
+// A stream over a descriptor opened for writing ('w') or appending ('a') that
+// carries the fault: it writes straight to the descriptor and closes it.
+// Null, with the descriptor left open, when no stream can be made.
+std::FILE *openStreamWithFault(int fd, char kind, const WriteFault &fault);
+
+} // namespace platform
