@@ -334,6 +334,9 @@ bool LockedFile::append(const std::string_view *blocks, std::size_t count) {
   if (total == 0)
     return true;
   pauseForTest(PausePoint::beforeWrite);
+  // The journal as it was before this append, for a write that stops short.
+  const std::optional<AppendJournalEntry> before = m_journalEntry;
+  const std::uint64_t writtenBefore = m_written;
   if (journaled() && !writeJournal(blocks, count))
     return false;
 
@@ -342,23 +345,45 @@ bool LockedFile::append(const std::string_view *blocks, std::size_t count) {
   const auto allowance = [&](std::uint64_t limit) { return limit - std::min(m_written, limit); };
   const std::uint64_t reaching =
       std::min({total, allowance(fault.bytesBeforeFailure), allowance(fault.bytesBeforeStop)});
-  const std::uint64_t pausing = allowance(fault.bytesBeforePause);
-  if (pausing < reaching) {
-    if (!writeRange(blocks, count, 0, pausing))
-      return false;
+  const std::uint64_t pausing = std::min(allowance(fault.bytesBeforePause), reaching);
+  bool whole = writeRange(blocks, count, 0, pausing);
+  if (whole && pausing < reaching) {
     ::raise(SIGSTOP);
-    if (!writeRange(blocks, count, pausing, reaching))
-      return false;
-  } else if (!writeRange(blocks, count, 0, reaching)) {
-    return false;
+    whole = writeRange(blocks, count, pausing, reaching);
   }
-  if (fault.bytesBeforeStop != UINT64_MAX && m_written >= fault.bytesBeforeStop)
+  if (whole && fault.bytesBeforeStop != UINT64_MAX && m_written >= fault.bytesBeforeStop)
     ::kill(::getpid(), SIGKILL);
-  if (reaching < total) {
+  if (whole && reaching < total) {
+    whole = false;
     errno = ENOSPC;
-    return false;
   }
-  return true;
+  if (!whole) {
+    const int reason = errno;
+    journalWhatReached(before, blocks, count, m_written - writtenBefore);
+    errno = reason;
+  }
+  return whole;
+}
+
+void LockedFile::journalWhatReached(std::optional<AppendJournalEntry> covering,
+                                    const std::string_view *blocks, std::size_t count,
+                                    std::uint64_t reached) {
+  if (!m_journalWritten || !m_journalEntry || (!covering && reached == 0))
+    return;
+  std::vector<std::string_view> pieces;
+  for (std::size_t i = 0; i < count && reached > 0; ++i) {
+    pieces.push_back(
+        blocks[i].substr(0, static_cast<std::size_t>(std::min<std::uint64_t>(reached, blocks[i].size()))));
+    reached -= pieces.back().size();
+  }
+  if (covering)
+    extendAppend(*covering, pieces.data(), pieces.size());
+  else
+    covering = describeAppend(m_fd, m_journalEntry->length, pieces.data(), pieces.size());
+  // Where the journal cannot be written again, the one there stays: it covers
+  // more than reached the file, which a later run then cannot check whole.
+  if (covering && writeAppendJournal(m_journal, *covering, m_guard) == JournalWriting::written)
+    m_journalEntry = std::move(covering);
 }
 
 bool LockedFile::writeRange(const std::string_view *blocks, std::size_t count, std::uint64_t from,

@@ -124,6 +124,13 @@ private:
   // Writes the journal for an append of the blocks: false when the append
   // must not begin.
   bool writeJournal(const std::string_view *blocks, std::size_t count);
+  // After an append that stopped short (a full disk), writes the journal again
+  // to cover only what reached the file: should the file not be put back, a
+  // later run can then check every byte of it, also one that stopped inside a
+  // block. covering: the journal before the append; reached: its bytes in the
+  // file.
+  void journalWhatReached(std::optional<AppendJournalEntry> covering, const std::string_view *blocks,
+                          std::size_t count, std::uint64_t reached);
   // Writes the bytes from..to of the blocks, taken as one, at the end of the
   // file.
   bool writeRange(const std::string_view *blocks, std::size_t count, std::uint64_t from, std::uint64_t to);

@@ -102,12 +102,11 @@ void reportRecovery(const std::optional<platform::AppendRecovery> &recovery, con
       removed ? "the file is left as it is and the journal removed." : "the file is left as it is.";
   switch (recovery->outcome) {
   case Outcome::putBack:
-    std::cerr
-        << "Warning - Error file '" << name
-        << (recovery->wholeAppend()
-                ? "' holds the whole append of a run that ended before it finished; it is put back from "
-                : "' was cut short by a run that ended while writing it; it is put back from ")
-        << recovery->found << " to its " << recovery->length << " bytes." << std::endl;
+    std::cerr << "Warning - Error file '" << name
+              << (recovery->wholeAppend()
+                      ? "' holds all that a run which did not finish wrote to it; it is put back from "
+                      : "' was cut short by a run that ended while writing it; it is put back from ")
+              << recovery->found << " to its " << recovery->length << " bytes." << std::endl;
     break;
   case Outcome::nothingAppended:
     break;

@@ -7,10 +7,10 @@
 // is never seeded), so the file after several runs is known exactly. Kills
 // and failures in the middle of a write are brought about by the write fault
 // that the program takes from its environment.
+#include "support/ErrorFileRuns.h"
 #include "support/FatalSignalNames.h"
 #include "support/FileLocks.h"
 #include "support/ProgramRun.h"
-#include "support/ScratchDirectory.h"
 
 #include <algorithm>
 #include <csignal>
@@ -18,7 +18,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -31,132 +30,11 @@ namespace fs = std::filesystem;
 using test_support::ProgramResult;
 using test_support::readFile;
 using test_support::RunningProgram;
-using test_support::ScratchDirectory;
+using test_support::Start;
 
-// A new error file of format 2 without records.
-const std::string primary("\x00\x93\x00\x00\x00\x00\x00\x00\x01\x00\x00\x00\x00", 13);
+const std::string &primary = test_support::primaryErrorFile;
 
-// Under a limit of this many blocks of the shell's "ulimit -f" (512 or 1024
-// bytes), no run's stretch fits.
-const char *const sizeLimitBlocks = "2";
-
-// How a run is started.
-struct Start {
-  bool sizeLimited = false;                 // under the file-size limit
-  std::string fault;                        // the write fault of the run
-  std::vector<std::string> debugWords = {}; // more words of option "debug"
-};
-
-// An analysed file whose record file defines many macros that break the
-// naming rule, so that each run appends a long stretch.
-class ErrorFileRunsTest : public testing::Test {
-protected:
-  static constexpr int findings = 200;
-
-  void SetUp() override {
-    m_dir.writeFile("a.c");
-    m_dir.writeFile("rules.txt", "rule={'message':5001,'space':'macro','pattern':'^[A-Z0-9_]+$'}\n");
-    m_dir.makeDirectory("out");
-    std::string records;
-    for (int i = 0; i < findings; ++i)
-      records += "<DEFINE> m" + std::to_string(i) + " a.c " + std::to_string(i + 1) + " N DF OM - - - O\n";
-    m_dir.writeFile("out/a.c.met", records);
-  }
-
-  std::string errorFile() const { return m_dir / "out/a.c.err"; }
-
-  // A run of the program on the analysed file.
-  std::unique_ptr<RunningProgram> start(const Start &how = {}) const {
-    std::vector<std::string> words{"lyr", "-debug", "null_metric_output", "-namerulefile", "rules.txt", "-op",
-                                   "out", "a.c"};
-    for (const std::string &word : how.debugWords)
-      words.insert(words.begin() + 1, {"-debug", word});
-    std::string program = LYR_PROGRAM_PATH;
-    if (how.sizeLimited) {
-      words.insert(words.begin(),
-                   {"-c", std::string("ulimit -f ") + sizeLimitBlocks + " && exec \"$0\" \"$@\"", program});
-      program = "/bin/sh";
-    }
-    std::map<std::string, std::optional<std::string>> environment{
-        {"LYRBIN", std::string(LYR_TEST_DATA_DIR) + "/installation"},
-        {"HOME", m_dir.path()},
-        {"LANG", "C"},
-        {"LYROUTPATH", std::nullopt},
-        {"LYRRCPATH", std::nullopt},
-        {"LYRSA_VOKT_TEST_WRITE_FAULT", std::nullopt}};
-    if (!how.fault.empty())
-      environment["LYRSA_VOKT_TEST_WRITE_FAULT"] = how.fault;
-    return std::make_unique<RunningProgram>(program, words, test_support::environmentWith(environment),
-                                            m_dir.path());
-  }
-
-  static ProgramResult finish(RunningProgram &program) { return program.finish({1 << 20, 120}); }
-
-  // What one run alone appends to the file as it is now (the file is put
-  // back afterwards): the bytes after the old ones, or, for a missing file,
-  // those after the header that it makes.
-  std::string stretchOfOneRun() {
-    const bool existed = fs::exists(errorFile());
-    const std::string before = existed ? readFile(errorFile()) : "";
-    const ProgramResult run = finish(*start());
-    EXPECT_EQ(0, run.exitCode) << run.err;
-    const std::string after = readFile(errorFile());
-    if (existed)
-      m_dir.writeFile("out/a.c.err", before);
-    else
-      fs::remove(errorFile());
-    return after.substr(existed ? before.size() : 8);
-  }
-
-  // What lyrsa_errcount says of the error file; a file that does not read
-  // back makes its exit code 1.
-  std::string count(int exitCode = 0) const {
-    const ProgramResult result = test_support::runProgram(
-        LYR_ERRCOUNT_PATH, {"lyr", "out/a.c.err"},
-        test_support::environmentWith({{"LYRBIN", std::string(LYR_TEST_DATA_DIR) + "/installation"}}),
-        m_dir.path(), {1 << 20, 120});
-    EXPECT_EQ(exitCode, result.exitCode) << result.out << result.err;
-    return result.out;
-  }
-
-  // The line of a run that waited about a second for the lock.
-  std::string waitLine() const {
-    return "Waiting for the lock on error file '" + errorFile() + "', which another process holds.\n";
-  }
-
-  std::string journal() const { return m_dir / "out/.a.c.err.lyrsa-journal"; }
-
-  // Starts the runs while the test holds the lock of the existing error file,
-  // and lets them have their turns once each of them waits for it.
-  std::vector<std::unique_ptr<RunningProgram>> startWaiting(const std::vector<Start> &runs) const {
-    test_support::HeldLock held(errorFile());
-    std::vector<std::unique_ptr<RunningProgram>> started;
-    for (const Start &how : runs)
-      started.push_back(start(how));
-    EXPECT_TRUE(allWaitForTheLock(started)) << "runs that do not wait for their turn";
-    return started;
-  }
-
-  // Whether each of the runs waits for a lock, before long.
-  static bool allWaitForTheLock(const std::vector<std::unique_ptr<RunningProgram>> &runs) {
-    return test_support::eventually([&] {
-      for (const auto &run : runs)
-        if (!test_support::waitsForLock(run->pid()))
-          return false;
-      return true;
-    });
-  }
-
-  // The names in the output directory: no temporary file stays behind.
-  std::set<std::string> outputFiles() const {
-    std::set<std::string> names;
-    for (const fs::directory_entry &entry : fs::directory_iterator(m_dir / "out"))
-      names.insert(entry.path().filename().string());
-    return names;
-  }
-
-  ScratchDirectory m_dir;
-};
+class ErrorFileRunsTest : public testing::Test, public test_support::ErrorFileRuns {};
 
 // Four runs at once on one error file all end well, and the file holds what
 // each appended, whole, one stretch after another. On an existing file, the
@@ -253,32 +131,46 @@ TEST_F(ErrorFileRunsTest, AFileSizeLimitFailsTheWrite) {
 // to that length and says so, then appends as usual: three runs waiting behind
 // the killed one append their findings whole, and the file reads back. Killed
 // before any byte reached the file, the run leaves the file whole and its
-// journal goes without a word.
+// journal goes without a word. A write killed in its middle stops on a 4 KiB
+// boundary of the file (the append begins at byte 13): the cuts are where a
+// kill can leave the file, up to the whole stretch, which reads back and is
+// still the dead run's to take back.
 TEST_F(ErrorFileRunsTest, AKilledWriteIsPutBackByTheNextRun) {
   if (!test_support::lockTableReadable())
     GTEST_SKIP() << "no /proc/locks";
   m_dir.writeFile("out/a.c.err", primary);
   const std::string stretch = stretchOfOneRun();
-  for (const std::uint64_t reached : {std::uint64_t{0}, std::uint64_t{1}, std::uint64_t{stretch.size() / 2},
-                                      std::uint64_t{stretch.size() - 1}}) {
+  const std::uint64_t page = 4096;
+  for (const std::uint64_t reached : {std::uint64_t{0}, std::uint64_t{1}, page - primary.size(),
+                                      3 * page - primary.size(), std::uint64_t{stretch.size()}}) {
     SCOPED_TRACE("killed after " + std::to_string(reached) + " bytes of " + std::to_string(stretch.size()));
+    const bool whole = reached == stretch.size();
     m_dir.writeFile("out/a.c.err", primary);
     const ProgramResult killed = finish(*start({false, "stop-after=" + std::to_string(reached)}));
     EXPECT_EQ(SIGKILL, killed.termSignal);
     EXPECT_TRUE(readFile(errorFile()) == primary + stretch.substr(0, reached))
         << "not cut where it was killed";
     EXPECT_TRUE(fs::exists(journal()));
-    if (reached > 0)
+    if (whole) {
+      EXPECT_EQ(
+          "out/a.c.err: " + std::to_string(findings) + " messages, 0 suppression records (" +
+              std::to_string(findings) +
+              " messages and 0 suppression records of them are from a run that did not finish; the next "
+              "run takes them back)\n",
+          count());
+    } else if (reached > 0) {
       EXPECT_EQ(
           "out/a.c.err: unreadable (cut short by a run that ended while writing it; the next run puts it "
           "back)\n",
           count(1));
+    }
 
     const std::vector<std::unique_ptr<RunningProgram>> runs = startWaiting({{}, {}, {}});
-    const std::string putBack = "Warning - Error file '" + errorFile() +
-                                "' was cut short by a run that ended while writing it; it is put back from " +
-                                std::to_string(primary.size() + reached) + " to its " +
-                                std::to_string(primary.size()) + " bytes.\n";
+    const std::string putBack =
+        "Warning - Error file '" + errorFile() +
+        (whole ? "' holds all that a run which did not finish wrote to it; it is put back from "
+               : "' was cut short by a run that ended while writing it; it is put back from ") +
+        std::to_string(primary.size() + reached) + " to its " + std::to_string(primary.size()) + " bytes.\n";
     int putBackLines = 0;
     for (const auto &run : runs) {
       const ProgramResult result = finish(*run);
@@ -316,35 +208,44 @@ TEST_F(ErrorFileRunsTest, AKilledRunMakingTheFileLeavesOnlyItsTemporaryFile) {
 // When the put-back after a failed write fails as well (an append-only file),
 // the run says which length the file belongs to and keeps the journal, exit
 // code 18. A run that cannot put it back either fails the same way without
-// touching it; the first run that can puts it back and appends.
+// touching it; the first run that can puts it back and appends. A full disk
+// stops the write on a 4 KiB boundary of the file: here the one after the
+// first bytes that the journal keeps whole and one block more.
 TEST_F(ErrorFileRunsTest, AFailedPutBackKeepsTheJournalForALaterRun) {
   m_dir.writeFile("out/a.c.err", primary);
   const std::string stretch = stretchOfOneRun();
-  const std::string half = std::to_string(stretch.size() / 2);
   const std::string cannotPutBack = "Cannot put file '" + errorFile() + "' back to its length of " +
                                     std::to_string(primary.size()) + " bytes; its journal '" + journal() +
                                     "' is kept, so that a later run puts it back.\n";
-  const ProgramResult failed = finish(*start({false, "fail-after=" + half + ",cut-fails"}));
-  EXPECT_EQ(18, failed.exitCode);
-  EXPECT_EQ("Cannot write error file '" + errorFile() + "'.\n" + cannotPutBack, failed.err);
-  const std::string cut = primary + stretch.substr(0, stretch.size() / 2);
-  EXPECT_TRUE(readFile(errorFile()) == cut);
-  EXPECT_TRUE(fs::exists(journal()));
+  // A write fails where the disk is full, on a block boundary or inside a
+  // block: the journal then covers just what reached the file, so that every
+  // byte of it can be checked.
+  for (const std::size_t reached : {std::size_t{3 * 4096 - primary.size()}, stretch.size() / 2}) {
+    SCOPED_TRACE("failed after " + std::to_string(reached) + " bytes");
+    m_dir.writeFile("out/a.c.err", primary);
+    const ProgramResult failed =
+        finish(*start({false, "fail-after=" + std::to_string(reached) + ",cut-fails"}));
+    EXPECT_EQ(18, failed.exitCode);
+    EXPECT_EQ("Cannot write error file '" + errorFile() + "'.\n" + cannotPutBack, failed.err);
+    const std::string cut = primary + stretch.substr(0, reached);
+    EXPECT_TRUE(readFile(errorFile()) == cut);
+    EXPECT_TRUE(fs::exists(journal()));
 
-  const ProgramResult stillFailing = finish(*start({false, "cut-fails"}));
-  EXPECT_EQ(18, stillFailing.exitCode);
-  EXPECT_EQ(cannotPutBack, stillFailing.err);
-  EXPECT_TRUE(readFile(errorFile()) == cut);
-  EXPECT_TRUE(fs::exists(journal()));
+    const ProgramResult stillFailing = finish(*start({false, "cut-fails"}));
+    EXPECT_EQ(18, stillFailing.exitCode);
+    EXPECT_EQ(cannotPutBack, stillFailing.err);
+    EXPECT_TRUE(readFile(errorFile()) == cut);
+    EXPECT_TRUE(fs::exists(journal()));
 
-  const ProgramResult mending = finish(*start());
-  EXPECT_EQ(0, mending.exitCode);
-  EXPECT_EQ("Warning - Error file '" + errorFile() +
-                "' was cut short by a run that ended while writing it; it is put back from " +
-                std::to_string(cut.size()) + " to its " + std::to_string(primary.size()) + " bytes.\n",
-            mending.err);
-  EXPECT_TRUE(readFile(errorFile()) == primary + stretch);
-  EXPECT_EQ((std::set<std::string>{"a.c.err", "a.c.met"}), outputFiles());
+    const ProgramResult mending = finish(*start());
+    EXPECT_EQ(0, mending.exitCode);
+    EXPECT_EQ("Warning - Error file '" + errorFile() +
+                  "' holds all that a run which did not finish wrote to it; it is put back from " +
+                  std::to_string(cut.size()) + " to its " + std::to_string(primary.size()) + " bytes.\n",
+              mending.err);
+    EXPECT_TRUE(readFile(errorFile()) == primary + stretch);
+    EXPECT_EQ((std::set<std::string>{"a.c.err", "a.c.met"}), outputFiles());
+  }
 }
 
 // A journal left for a file that is no longer there (the primary analysis
