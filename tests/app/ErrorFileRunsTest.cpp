@@ -127,24 +127,28 @@ protected:
   std::string journal() const { return m_dir / "out/.a.c.err.lyrsa-journal"; }
 
   // Starts the runs while the test holds the lock of the existing error file,
-  // and lets them have their turns once each of them waits for it.
+  // and lets them have their turns once each of them waits for it and has
+  // said so.
   std::vector<std::unique_ptr<RunningProgram>> startWaiting(const std::vector<Start> &runs) const {
     test_support::HeldLock held(errorFile());
     std::vector<std::unique_ptr<RunningProgram>> started;
     for (const Start &how : runs)
       started.push_back(start(how));
-    EXPECT_TRUE(allWaitForTheLock(started)) << "runs that do not wait for their turn";
+    EXPECT_TRUE(allWaitAndSaySo(started)) << "runs that do not wait for their turn, or do not say so";
     return started;
   }
 
-  // Whether each of the runs waits for a lock, before long.
-  static bool allWaitForTheLock(const std::vector<std::unique_ptr<RunningProgram>> &runs) {
-    return test_support::eventually([&] {
+  // Whether each of the runs waits for a lock and, once it has waited about a
+  // second, says so on standard error, before long.
+  bool allWaitAndSaySo(const std::vector<std::unique_ptr<RunningProgram>> &runs) const {
+    const bool waiting = test_support::eventually([&] {
       for (const auto &run : runs)
         if (!test_support::waitsForLock(run->pid()))
           return false;
       return true;
     });
+    return waiting && std::all_of(runs.begin(), runs.end(),
+                                  [&](const auto &run) { return run->waitUntilErrorHolds(waitLine()); });
   }
 
   // The names in the output directory: no temporary file stays behind.
@@ -179,7 +183,7 @@ TEST_F(ErrorFileRunsTest, RunsAtOnceTakeTurns) {
     for (int i = 0; i < 4; ++i)
       runs.push_back(start());
     if (existing) {
-      EXPECT_TRUE(allWaitForTheLock(runs)) << "runs that do not wait for their turn";
+      EXPECT_TRUE(allWaitAndSaySo(runs)) << "runs that do not wait for their turn, or do not say so";
       held.reset();
     }
     for (const auto &run : runs) {
@@ -209,14 +213,13 @@ TEST_F(ErrorFileRunsTest, APutBackKeepsAnotherRunsStretch) {
   m_dir.writeFile("out/a.c.err", primary);
   const std::string stretch = stretchOfOneRun();
   test_support::HeldLock held(errorFile());
-  const std::unique_ptr<RunningProgram> failing = start({true});
-  const std::unique_ptr<RunningProgram> passing = start();
-  EXPECT_TRUE(test_support::eventually([&] {
-    return test_support::waitsForLock(failing->pid()) && test_support::waitsForLock(passing->pid());
-  })) << "runs that do not wait for their turn";
+  std::vector<std::unique_ptr<RunningProgram>> runs;
+  runs.push_back(start({true}));
+  runs.push_back(start());
+  EXPECT_TRUE(allWaitAndSaySo(runs)) << "runs that do not wait for their turn, or do not say so";
   held.release();
-  const ProgramResult failed = finish(*failing);
-  const ProgramResult passed = finish(*passing);
+  const ProgramResult failed = finish(*runs[0]);
+  const ProgramResult passed = finish(*runs[1]);
   EXPECT_EQ(18, failed.exitCode);
   EXPECT_EQ(waitLine() + "Cannot write error file '" + errorFile() + "'.\n", failed.err);
   EXPECT_EQ(0, passed.exitCode);
@@ -385,7 +388,7 @@ TEST_F(ErrorFileRunsTest, EverySignalThatEndsARunIsHandled) {
     test_support::HeldLock held(errorFile());
     for (std::size_t i = 0; i < signals.size(); ++i)
       runs.push_back(start());
-    ASSERT_TRUE(allWaitForTheLock(runs)) << "runs that do not wait for their turn";
+    ASSERT_TRUE(allWaitAndSaySo(runs)) << "runs that do not wait for their turn, or do not say so";
     for (std::size_t i = 0; i < signals.size(); ++i)
       ASSERT_EQ(0, kill(runs[i]->pid(), signals[i].number));
   }
