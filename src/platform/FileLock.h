@@ -10,12 +10,17 @@
 namespace platform {
 
 // Told once when a process has waited about a second for a lock; the process
-// then waits on.
+// then waits on. It is told on a thread of its own while the waiting thread
+// stays in the wait, with the signals from outside blocked (when no thread can
+// be started, it is told at once, as the wait begins); it must not throw.
 using LockWaitNotice = std::function<void()>;
 
 // Takes the lock of the descriptor, exclusive or shared, waiting as long as
-// another process holds it: 0, or -1 with errno. With a notice, the notice is
-// told once the wait has lasted about a second.
+// another process holds it: 0, or -1 with errno. A lock that is free is taken
+// at once, and a waiting process takes it as soon as the holder lets it go
+// (the wait is a blocking flock, which /proc/locks shows). With a notice, a
+// wait that lasts about a second tells it, once; a wait that ends sooner does
+// not, and the notice is never told after the return.
 int takeFileLock(int fd, bool exclusive, const LockWaitNotice &notice = {});
 
 // Whether an error of flock tells a file system without locks.

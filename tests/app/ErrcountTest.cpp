@@ -148,13 +148,16 @@ TEST(ErrcountTest, WaitsForARunThatHoldsTheLock) {
       test_support::environmentWith(
           {{"LYRBIN", std::string(LYR_TEST_DATA_DIR) + "/installation"}, {"HOME", scratch.path()}}),
       scratch.path());
+  const std::string waitLine =
+      "lyrsa_errcount: waiting for the lock on 'one.err', which another process holds\n";
   EXPECT_TRUE(test_support::eventually([&] { return test_support::waitsForLock(count.pid()); }))
       << "the count does not wait for the lock";
+  EXPECT_TRUE(count.waitUntilErrorHolds(waitLine)) << "the count does not say that it waits";
   held.reset();
   const test_support::ProgramResult result = count.finish({1 << 20, 120});
   EXPECT_EQ(0, result.exitCode);
   EXPECT_EQ("one.err: 1 messages, 0 suppression records\n", result.out);
-  EXPECT_EQ("lyrsa_errcount: waiting for the lock on 'one.err', which another process holds\n", result.err);
+  EXPECT_EQ(waitLine, result.err);
 }
 
 } // namespace

@@ -57,7 +57,7 @@ TEST_F(ErrorFileRunsTest, RunsAtOnceTakeTurns) {
     for (int i = 0; i < 4; ++i)
       runs.push_back(start());
     if (existing) {
-      EXPECT_TRUE(allWaitForTheLock(runs)) << "runs that do not wait for their turn";
+      EXPECT_TRUE(allWaitAndSaySo(runs)) << "runs that do not wait for their turn, or do not say so";
       held.reset();
     }
     for (const auto &run : runs) {
@@ -87,14 +87,13 @@ TEST_F(ErrorFileRunsTest, APutBackKeepsAnotherRunsStretch) {
   m_dir.writeFile("out/a.c.err", primary);
   const std::string stretch = stretchOfOneRun();
   test_support::HeldLock held(errorFile());
-  const std::unique_ptr<RunningProgram> failing = start({true});
-  const std::unique_ptr<RunningProgram> passing = start();
-  EXPECT_TRUE(test_support::eventually([&] {
-    return test_support::waitsForLock(failing->pid()) && test_support::waitsForLock(passing->pid());
-  })) << "runs that do not wait for their turn";
+  std::vector<std::unique_ptr<RunningProgram>> runs;
+  runs.push_back(start({true}));
+  runs.push_back(start());
+  EXPECT_TRUE(allWaitAndSaySo(runs)) << "runs that do not wait for their turn, or do not say so";
   held.release();
-  const ProgramResult failed = finish(*failing);
-  const ProgramResult passed = finish(*passing);
+  const ProgramResult failed = finish(*runs[0]);
+  const ProgramResult passed = finish(*runs[1]);
   EXPECT_EQ(18, failed.exitCode);
   EXPECT_EQ(waitLine() + "Cannot write error file '" + errorFile() + "'.\n", failed.err);
   EXPECT_EQ(0, passed.exitCode);
@@ -286,7 +285,7 @@ TEST_F(ErrorFileRunsTest, EverySignalThatEndsARunIsHandled) {
     test_support::HeldLock held(errorFile());
     for (std::size_t i = 0; i < signals.size(); ++i)
       runs.push_back(start());
-    ASSERT_TRUE(allWaitForTheLock(runs)) << "runs that do not wait for their turn";
+    ASSERT_TRUE(allWaitAndSaySo(runs)) << "runs that do not wait for their turn, or do not say so";
     for (std::size_t i = 0; i < signals.size(); ++i)
       ASSERT_EQ(0, kill(runs[i]->pid(), signals[i].number));
   }

@@ -55,8 +55,8 @@ std::string cutShortLine(const std::string &file, std::uint64_t from, std::uint6
 
 std::string wholeAppendLine(const std::string &file, std::uint64_t from, std::uint64_t to) {
   return "Warning - Error file '" + file +
-         "' holds all that a run which did not finish wrote to it; it is put back from " +
-         number(from) + " to its " + number(to) + " bytes.\n";
+         "' holds all that a run which did not finish wrote to it; it is put back from " + number(from) +
+         " to its " + number(to) + " bytes.\n";
 }
 
 std::string leftAloneLine(const ErrorFileRuns &runs, const std::string &why) {
@@ -564,9 +564,10 @@ TEST(JournalRunsTest, ASignalEndsARunThatWaitsForTheLock) {
   const ProgramResult result = ErrorFileRuns::finish(*run);
   held.release();
   EXPECT_EQ(19, result.exitCode);
-  // The table of locks shows the run waiting only once it has said that it
-  // waits.
-  EXPECT_EQ(runs.waitLine() + caughtLines("SIGTERM"), result.err);
+  // The signal comes as the wait begins; a slow machine may have let the run
+  // say that it waits first.
+  EXPECT_TRUE(result.err == caughtLines("SIGTERM") || result.err == runs.waitLine() + caughtLines("SIGTERM"))
+      << result.err;
   EXPECT_TRUE(readFile(runs.errorFile()) == primary) << "the other process's file changed";
   EXPECT_EQ(cleanOutput, runs.outputFiles());
 }

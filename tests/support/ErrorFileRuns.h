@@ -14,6 +14,7 @@
 #include "support/ProgramRun.h"
 #include "support/ScratchDirectory.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -160,24 +161,28 @@ public:
   }
 
   // Starts the runs while the test holds the lock of the existing error file,
-  // and lets them have their turns once each of them waits for it.
+  // and lets them have their turns once each of them waits for it and has
+  // said so.
   std::vector<std::unique_ptr<RunningProgram>> startWaiting(const std::vector<Start> &runs) const {
     HeldLock held(errorFile());
     std::vector<std::unique_ptr<RunningProgram>> started;
     for (const Start &how : runs)
       started.push_back(start(how));
-    EXPECT_TRUE(allWaitForTheLock(started)) << "runs that do not wait for their turn";
+    EXPECT_TRUE(allWaitAndSaySo(started)) << "runs that do not wait for their turn, or do not say so";
     return started;
   }
 
-  // Whether each of the runs waits for a lock, before long.
-  static bool allWaitForTheLock(const std::vector<std::unique_ptr<RunningProgram>> &runs) {
-    return eventually([&] {
+  // Whether each of the runs waits for a lock and, once it has waited about a
+  // second, says so on standard error, before long.
+  bool allWaitAndSaySo(const std::vector<std::unique_ptr<RunningProgram>> &runs) const {
+    const bool waiting = eventually([&] {
       for (const auto &run : runs)
         if (!waitsForLock(run->pid()))
           return false;
       return true;
     });
+    return waiting && std::all_of(runs.begin(), runs.end(),
+                                  [&](const auto &run) { return run->waitUntilErrorHolds(waitLine()); });
   }
 
   // The names in a directory below the scratch directory (the output

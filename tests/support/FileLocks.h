@@ -15,11 +15,13 @@
 
 namespace test_support {
 
-// Holds the lock of a file (opened for reading) until it goes.
+// Holds the lock of a file (opened for reading), exclusive or shared
+// (LOCK_EX or LOCK_SH), until it goes.
 class HeldLock {
 public:
-  explicit HeldLock(const std::string &path) : m_fd(open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
-    if (m_fd >= 0 && flock(m_fd, LOCK_EX) != 0)
+  explicit HeldLock(const std::string &path, int kind = LOCK_EX)
+      : m_fd(open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
+    if (m_fd >= 0 && flock(m_fd, kind) != 0)
       release();
   }
   ~HeldLock() { release(); }

@@ -117,49 +117,35 @@ public:
 
   pid_t pid() const { return m_pid; }
 
+  // Reads what the process writes until its standard error holds the text:
+  // whether it did before the process closed its standard error or the bound
+  // passed. What was read stays for finish(). The bound only keeps a faulty
+  // program from stalling the test run; it is no measure of speed.
+  bool waitUntilErrorHolds(const std::string &text, int seconds = 60) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (m_errRead.find(text) == std::string::npos) {
+      if (m_err < 0 || readReady(millisecondsLeft(seconds, deadline)) <= 0)
+        return false;
+    }
+    return true;
+  }
+
   // Reads both pipes to their end and waits for the process; kills it once
   // it goes past a bound.
   ProgramResult finish(const RunBounds &bounds = {}) {
     ProgramResult result;
-    pollfd fds[2] = {{m_out, POLLIN, 0}, {m_err, POLLIN, 0}};
-    std::string *sinks[2] = {&result.out, &result.err};
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(bounds.seconds);
-    int open = 2;
-    while (open > 0) {
-      int wait = -1;
-      if (bounds.seconds >= 0) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        wait = static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
-      }
-      const int ready = poll(fds, 2, wait);
-      if (ready < 0) {
-        if (errno == EINTR)
-          continue;
+    while (m_out >= 0 || m_err >= 0) {
+      const int got = readReady(millisecondsLeft(bounds.seconds, deadline));
+      if (got < 0)
         break;
-      }
-      if (ready == 0 || result.out.size() + result.err.size() > bounds.outputBytes) {
+      if (got == 0 || m_outRead.size() + m_errRead.size() > bounds.outputBytes) {
         kill(m_pid, SIGKILL);
         result.stopped = true;
-        for (pollfd &fd : fds)
-          if (fd.fd >= 0)
-            close(fd.fd);
         break;
       }
-      for (int i = 0; i < 2; ++i) {
-        if (fds[i].fd < 0 || fds[i].revents == 0)
-          continue;
-        char buffer[4096];
-        const ssize_t got = read(fds[i].fd, buffer, sizeof buffer);
-        if (got > 0) {
-          sinks[i]->append(buffer, static_cast<std::size_t>(got));
-        } else if (got == 0 || errno != EINTR) {
-          close(fds[i].fd);
-          fds[i].fd = -1;
-          --open;
-        }
-      }
     }
+    closePipes();
     int status = 0;
     while (waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
     }
@@ -168,13 +154,63 @@ public:
       result.exitCode = WEXITSTATUS(status);
     else if (WIFSIGNALED(status))
       result.termSignal = WTERMSIG(status);
+    result.out = std::move(m_outRead);
+    result.err = std::move(m_errRead);
     return result;
   }
 
 private:
+  // The milliseconds left until the deadline of a bound, for poll: -1 when
+  // there is no bound.
+  static int millisecondsLeft(int seconds, std::chrono::steady_clock::time_point deadline) {
+    if (seconds < 0)
+      return -1;
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    return static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
+  }
+
+  // Reads what is ready on the open pipes, waiting for it at most this long
+  // (-1: without a bound); a pipe at its end is closed. 1 when something came
+  // or a wait was interrupted, 0 when the time passed, -1 when poll failed.
+  int readReady(int waitMilliseconds) {
+    pollfd fds[2] = {{m_out, POLLIN, 0}, {m_err, POLLIN, 0}};
+    const int ready = poll(fds, 2, waitMilliseconds);
+    if (ready < 0)
+      return errno == EINTR ? 1 : -1;
+    if (ready == 0)
+      return 0;
+    int *pipes[2] = {&m_out, &m_err};
+    std::string *sinks[2] = {&m_outRead, &m_errRead};
+    for (int i = 0; i < 2; ++i) {
+      if (fds[i].fd < 0 || fds[i].revents == 0)
+        continue;
+      char buffer[4096];
+      const ssize_t got = ::read(fds[i].fd, buffer, sizeof buffer);
+      if (got > 0) {
+        sinks[i]->append(buffer, static_cast<std::size_t>(got));
+      } else if (got == 0 || errno != EINTR) {
+        close(fds[i].fd);
+        *pipes[i] = -1;
+      }
+    }
+    return 1;
+  }
+
+  void closePipes() {
+    for (int *end : {&m_out, &m_err}) {
+      if (*end >= 0)
+        close(*end);
+      *end = -1;
+    }
+  }
+
   pid_t m_pid = -1;
   int m_out = -1;
   int m_err = -1;
+  // What was read from the pipes and not yet handed out.
+  std::string m_outRead;
+  std::string m_errRead;
 };
 
 // Runs the program to its end, or until it goes past a bound.
