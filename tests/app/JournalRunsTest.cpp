@@ -346,6 +346,41 @@ TEST(JournalRunsTest, AJournalThatCannotBeRemovedStopsEveryRunUntilItCan) {
   EXPECT_EQ(cleanOutput, runs.outputFiles());
 }
 
+// A run whose own journal cannot go at its last act (the directory became
+// immutable after the write) would leave a journal that lets the next run take
+// its findings back after all: it takes them back itself, says so and ends
+// with 18. Once the journal can go, the next run finds nothing appended and
+// appends.
+TEST(JournalRunsTest, ARunThatCannotRemoveItsOwnJournalTakesItsFindingsBack) {
+#ifndef LYR_TEST_HOOKS
+  GTEST_SKIP() << "built without test hooks";
+#endif
+  if (geteuid() != 0)
+    GTEST_SKIP() << "needs root to make the output directory immutable";
+  ErrorFileRuns runs;
+  runs.m_dir.writeFile("out/a.c.err", primary);
+  const std::string stretch = runs.stretchOfOneRun();
+  const std::unique_ptr<RunningProgram> run = runs.start({false, "pause-after-write"});
+  ASSERT_TRUE(test_support::eventually([&] { return test_support::stopped(run->pid()); }))
+      << "the run does not pause";
+  ImmutableDirectory immutable(runs.m_dir / "out");
+  if (!immutable.set()) {
+    kill(run->pid(), SIGCONT);
+    GTEST_SKIP() << "chattr +i fails on the scratch directory's file system";
+  }
+  ASSERT_EQ(0, kill(run->pid(), SIGCONT));
+  const ProgramResult result = ErrorFileRuns::finish(*run);
+  EXPECT_EQ(18, result.exitCode);
+  EXPECT_EQ("Cannot remove journal '" + runs.journal() + "' of error file '" + runs.errorFile() +
+                "' (Operation not permitted); this run's findings are taken back out of the file, and no run "
+                "adds to it while the journal is there.\n",
+            result.err);
+  EXPECT_TRUE(readFile(runs.errorFile()) == primary) << "the findings stay";
+  immutable.release();
+  expectSilentAppend(runs, stretch);
+  EXPECT_EQ(cleanOutput, runs.outputFiles());
+}
+
 // In a directory that everyone may write (sticky, mode 1777), another user
 // (12345) plants a journal beside a file of user 65534. A run of that user
 // does not trust it, cannot remove it (the sticky bit), and adds nothing:
