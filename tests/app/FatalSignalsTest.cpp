@@ -10,6 +10,7 @@
 #include "platform/BinaryFile.h"
 #include "platform/WriteFault.h"
 #include "resultfiles/RecordWriter.h"
+#include "support/AppendFiles.h"
 #include "support/FatalSignalNames.h"
 #include "support/ProgramRun.h"
 #include "support/ScratchDirectory.h"
@@ -28,19 +29,10 @@
 
 namespace {
 
+using test_support::literally;
+
 using test_support::fatalSignals;
 using test_support::NamedSignal;
-
-// The text as a regular expression that matches it alone.
-std::string literally(const std::string &text) {
-  std::string pattern;
-  for (const char c : text) {
-    if (std::strchr("\\^$.|?*+()[]{}", c))
-      pattern += '\\';
-    pattern += c;
-  }
-  return pattern;
-}
 
 std::string reportPattern(const std::string &name) {
   return "^" + literally("Caught signal: (" + name + ")\nPlease contact Vennacore.\n") + "$";

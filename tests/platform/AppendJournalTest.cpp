@@ -1,5 +1,6 @@
 #include "platform/AppendJournal.h"
 
+#include "support/AppendFiles.h"
 #include "support/ScratchDirectory.h"
 
 #include <cerrno>
@@ -17,25 +18,10 @@
 
 namespace {
 
+using test_support::OpenFile;
+using test_support::varied;
+
 using Difference = platform::AppendCheck::Difference;
-
-// A descriptor of a file, closed at the end of the scope.
-class OpenFile {
-public:
-  explicit OpenFile(const std::string &path, int flags = O_RDWR)
-      : m_fd(::open(path.c_str(), flags | O_CLOEXEC)) {}
-  ~OpenFile() {
-    if (m_fd >= 0)
-      ::close(m_fd);
-  }
-  OpenFile(const OpenFile &) = delete;
-  OpenFile &operator=(const OpenFile &) = delete;
-
-  int fd() const { return m_fd; }
-
-private:
-  int m_fd;
-};
 
 std::string hashes(const std::vector<std::uint64_t> &blocks) {
   std::string text;
@@ -54,18 +40,6 @@ std::string describe(const platform::AppendJournalEntry &entry) {
 bool sameEntry(const platform::AppendJournalEntry &a, const platform::AppendJournalEntry &b) {
   return a.device == b.device && a.inode == b.inode && a.length == b.length && a.appending == b.appending &&
          a.before == b.before && a.head == b.head && a.blocks == b.blocks;
-}
-
-// Bytes that differ from block to block, so that a block in the wrong place
-// shows.
-std::string varied(std::size_t count, unsigned seed) {
-  std::string bytes(count, '\0');
-  std::uint32_t state = seed;
-  for (char &byte : bytes) {
-    state = state * 1103515245u + 12345u;
-    byte = static_cast<char>(state >> 16);
-  }
-  return bytes;
 }
 
 std::string flipped(std::string bytes, std::size_t at) {

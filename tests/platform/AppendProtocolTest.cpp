@@ -2,6 +2,7 @@
 
 #include "platform/AppendJournal.h"
 #include "platform/WriteFault.h"
+#include "support/AppendFiles.h"
 #include "support/ScratchDirectory.h"
 
 #include <algorithm>
@@ -22,6 +23,10 @@
 
 namespace {
 
+using test_support::listing;
+using test_support::OpenFile;
+using test_support::varied;
+
 using Outcome = platform::AppendRecovery::Outcome;
 using Difference = platform::AppendRecovery::Difference;
 using Distrust = platform::AppendRecovery::Distrust;
@@ -33,33 +38,6 @@ protected:
 
   test_support::ScratchDirectory m_dir;
 };
-
-// A descriptor of a file, closed at the end of the scope.
-class OpenFile {
-public:
-  explicit OpenFile(const std::string &path, int flags = O_RDWR)
-      : m_fd(::open(path.c_str(), flags | O_CLOEXEC)) {}
-  ~OpenFile() {
-    if (m_fd >= 0)
-      ::close(m_fd);
-  }
-  OpenFile(const OpenFile &) = delete;
-  OpenFile &operator=(const OpenFile &) = delete;
-
-  int fd() const { return m_fd; }
-
-private:
-  int m_fd;
-};
-
-// The names in the directory, sorted.
-std::vector<std::string> listing(const std::string &directory) {
-  std::vector<std::string> names;
-  for (const auto &entry : std::filesystem::directory_iterator(directory))
-    names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 // What stands at a name, to tell whether anything changed it: its kind and,
 // for a regular file, its bytes.
@@ -104,18 +82,6 @@ std::string outcomeName(const std::optional<Outcome> &outcome) {
   platform::AppendRecovery recovery;
   recovery.outcome = *outcome;
   return outcomeName(std::optional(recovery));
-}
-
-// Bytes that differ from block to block, so that a block in the wrong place
-// shows.
-std::string varied(std::size_t count, unsigned seed) {
-  std::string bytes(count, '\0');
-  std::uint32_t state = seed;
-  for (char &byte : bytes) {
-    state = state * 1103515245u + 12345u;
-    byte = static_cast<char>(state >> 16);
-  }
-  return bytes;
 }
 
 // Tells the parent of a death test what a child found, on standard error.

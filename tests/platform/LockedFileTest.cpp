@@ -3,6 +3,7 @@
 #include "platform/AppendJournal.h"
 #include "platform/AppendProtocol.h"
 #include "platform/WriteFault.h"
+#include "support/AppendFiles.h"
 #include "support/FileLocks.h"
 #include "support/ScratchDirectory.h"
 
@@ -29,6 +30,10 @@
 
 namespace {
 
+using test_support::listing;
+using test_support::literally;
+using test_support::varied;
+
 using Opening = platform::LockedFile::Opening;
 using Outcome = platform::AppendRecovery::Outcome;
 using Result = platform::AppendEnd::Result;
@@ -52,15 +57,6 @@ std::string openingName(Opening opening) {
     return "make";
   }
   return "?";
-}
-
-// The names in the directory, sorted.
-std::vector<std::string> listing(const std::string &directory) {
-  std::vector<std::string> names;
-  for (const auto &entry : std::filesystem::directory_iterator(directory))
-    names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 std::string joined(const std::vector<std::string> &names) {
@@ -97,29 +93,6 @@ std::optional<platform::AppendJournalEntry> journalEntry(const std::string &jour
   if (!std::filesystem::exists(journal))
     return std::nullopt;
   return platform::parseAppendJournal(test_support::readFile(journal));
-}
-
-// Bytes that differ from block to block, so that a block in the wrong place
-// shows.
-std::string varied(std::size_t count, unsigned seed) {
-  std::string bytes(count, '\0');
-  std::uint32_t state = seed;
-  for (char &byte : bytes) {
-    state = state * 1103515245u + 12345u;
-    byte = static_cast<char>(state >> 16);
-  }
-  return bytes;
-}
-
-// The text as a regular expression that matches it alone.
-std::string literally(const std::string &text) {
-  std::string pattern;
-  for (const char c : text) {
-    if (std::strchr("\\^$.|?*+()[]{}", c))
-      pattern += '\\';
-    pattern += c;
-  }
-  return pattern;
 }
 
 // Tells the parent of a death test what a child found, on standard error.
