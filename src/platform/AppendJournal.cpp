@@ -70,6 +70,12 @@ std::optional<std::uint64_t> hashBefore(int fd, std::uint64_t offset) {
   return hashBytes(bytes, count);
 }
 
+// The most bytes of an append at that length of the file that the head keeps:
+// up to the second block boundary after the append point.
+std::uint64_t headLimit(std::uint64_t length) {
+  return 2 * appendJournalBlockBytes - length % appendJournalBlockBytes;
+}
+
 // Where the block of the append that begins at the offset ends in it.
 std::uint64_t blockSize(const AppendJournalEntry &entry, std::uint64_t offset) {
   return std::min(appendJournalBlockBytes, entry.appending - offset);
@@ -162,8 +168,7 @@ std::string hashesText(const std::vector<std::uint64_t> &hashes) {
 } // namespace
 
 std::uint64_t appendJournalHeadBytes(std::uint64_t length, std::uint64_t appending) {
-  const std::uint64_t toBoundary = 2 * appendJournalBlockBytes - length % appendJournalBlockBytes;
-  return std::min(appending, toBoundary);
+  return std::min(appending, headLimit(length));
 }
 
 std::uint64_t appendJournalBlockCount(std::uint64_t length, std::uint64_t appending) {
@@ -196,15 +201,15 @@ std::optional<AppendJournalEntry> describeAppend(int fd, std::uint64_t length, c
 
 void extendAppend(AppendJournalEntry &entry, const std::string_view *pieces, std::size_t count) {
   // The head is as long as the whole append lets it be: it grows with it.
-  const std::uint64_t headLimit = 2 * appendJournalBlockBytes - entry.length % appendJournalBlockBytes;
+  const std::uint64_t limit = headLimit(entry.length);
   if (!entry.openBlock.empty())
     entry.blocks.pop_back();
   for (std::size_t i = 0; i < count; ++i) {
     std::string_view bytes = pieces[i];
     entry.appending += bytes.size();
-    if (entry.head.size() < headLimit) {
+    if (entry.head.size() < limit) {
       const std::size_t taken =
-          static_cast<std::size_t>(std::min<std::uint64_t>(bytes.size(), headLimit - entry.head.size()));
+          static_cast<std::size_t>(std::min<std::uint64_t>(bytes.size(), limit - entry.head.size()));
       entry.head.append(bytes.substr(0, taken));
       bytes.remove_prefix(taken);
     }

@@ -93,7 +93,9 @@ pid_t temporaryNameProcess(const char *name) {
 // process no longer exists and nobody holds its lock (the process that makes
 // a file holds it, also when it lives in another process namespace), or when
 // it is a second name of the file that this process holds locked (held: its
-// descriptor, or -1).
+// descriptor, or -1); and only when a run on a file there could have made it:
+// it belongs to this process's user, to root, or to the owner of the held
+// file.
 void removeAbandonedTemporaries(const std::string &directory, int held) {
   const std::unique_ptr<DIR, int (*)(DIR *)> listing(::opendir(directory.empty() ? "." : directory.c_str()),
                                                      ::closedir);
@@ -108,6 +110,8 @@ void removeAbandonedTemporaries(const std::string &directory, int held) {
     const std::string path = directory + entry->d_name;
     struct stat status {};
     if (::lstat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+      continue;
+    if (status.st_uid != ::geteuid() && status.st_uid != 0 && !(holds && status.st_uid == heldStatus.st_uid))
       continue;
     if (holds && status.st_dev == heldStatus.st_dev && status.st_ino == heldStatus.st_ino) {
       ::unlink(path.c_str());
