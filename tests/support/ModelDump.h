@@ -7,8 +7,10 @@
 //             display name of the representative define, the declarations,
 //             the definition (when set), the current declaration, and the
 //             redeclarations filed under each declaration, in declaration
-//             order; redeclaration sets filed under a define that is no
-//             declaration show as "unreachable"
+//             order; a definition or current declaration that is not itself
+//             in the declarations is marked "outside"; redeclaration sets
+//             filed under a define that is no declaration show as
+//             "unreachable"
 #pragma once
 
 #include "anlsrslt/model/DefineAccessors.h"
@@ -53,9 +55,13 @@ inline std::string describeDefines(const P_DefineSet &set) {
 inline std::string describeSymbol(const P_Symbol &symbol) {
   std::string text =
       std::string(P_displayName(symbol.define()->m_name)) + ": " + describeDefines(symbol.m_declarations);
+  const auto role = [&symbol](const char *title, const DefinePtr &def) {
+    return std::string(" ") + title + " " + describeDefine(*def) +
+           (symbol.m_declarations.contains(def.pointer()) ? "" : " outside");
+  };
   if (symbol.m_definition.isSet())
-    text += " def " + describeDefine(*symbol.m_definition);
-  text += " cur " + describeDefine(*symbol.m_declaration);
+    text += role("def", symbol.m_definition);
+  text += role("cur", symbol.m_declaration);
   std::size_t reachable = 0;
   for (P_Define *declaration : symbol.m_declarations)
     if (symbol.hasRedeclarations(DefinePtr(declaration))) {
