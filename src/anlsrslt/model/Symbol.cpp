@@ -29,9 +29,10 @@ void requireSymbolAndDefine(const P_Symbol *han, const DefinePtr &def, unsigned 
 P_Symbol::P_Symbol(DefinePtr def) {
   if (!def.isSet())
     assertFailedThrow(kUnit, 41, "def.isSet () && \"Trying to create symbol from unset pointer.\"");
-  m_declaration = m_declarations.insert(def);
+  m_declarations.insert(def);
   if (def->m_kind & P_kindDefinition)
-    m_definition = m_declaration;
+    m_definition = def;
+  m_declaration = std::move(def);
 }
 
 P_Symbol::~P_Symbol() = default;
@@ -45,9 +46,19 @@ bool P_Symbol::addDefine(DefinePtr def) {
     m_definition = m_declaration;
     return false;
   }
-  m_declaration = m_declarations.insert(def);
+  // An equivalent define already in the set stands for this one there; this
+  // one is the current declaration all the same.
+  P_Define *entry = m_declarations.insert(def);
+  if (entry != def.pointer()) {
+    if (!m_redeclList)
+      m_redeclList = std::make_unique<RedeclList>();
+    m_redeclList->m_standIn = entry;
+  } else if (m_redeclList) {
+    m_redeclList->m_standIn.reset();
+  }
   if (def->m_kind & P_kindDefinition)
-    m_definition = m_declaration;
+    m_definition = def;
+  m_declaration = std::move(def);
   return true;
 }
 
@@ -55,20 +66,21 @@ void P_Symbol::addRedeclaration(DefinePtr def) {
   requireDefine(def, 88);
   if (!m_redeclList)
     m_redeclList = std::make_unique<RedeclList>();
-  (*m_redeclList)[m_declaration].insert(def);
+  const DefinePtr under = m_redeclList->m_standIn.isSet() ? m_redeclList->m_standIn : m_declaration;
+  m_redeclList->m_sets[under].insert(def);
 }
 
 bool P_Symbol::hasRedeclarations(const DefinePtr &def) const {
   requireDefine(def, 115);
-  return m_redeclList && m_redeclList->count(def) != 0;
+  return m_redeclList && m_redeclList->m_sets.count(def) != 0;
 }
 
 const P_DefineSet &P_Symbol::redeclarations(const DefinePtr &def) const {
   requireDefine(def, 121);
-  if (!m_redeclList || m_redeclList->find(def) == m_redeclList->end())
+  if (!m_redeclList || m_redeclList->m_sets.find(def) == m_redeclList->m_sets.end())
     assertFailed(kUnit, 123,
                  "iter != m_redeclList.end () && \"We have no redeclarations for this symbol/define\"", true);
-  return m_redeclList->find(def)->second;
+  return m_redeclList->m_sets.find(def)->second;
 }
 
 void P_Symbol::defineMerged(P_Define &gone, P_Define &kept) {
@@ -78,13 +90,16 @@ void P_Symbol::defineMerged(P_Define &gone, P_Define &kept) {
     m_definition = &kept;
   if (!m_redeclList)
     return;
-  const auto filed = m_redeclList->find(DefinePtr(&gone));
-  if (filed == m_redeclList->end())
+  if (m_redeclList->m_standIn.pointer() == &gone)
+    m_redeclList->m_standIn = &kept;
+  std::map<DefinePtr, P_DefineSet> &sets = m_redeclList->m_sets;
+  const auto filed = sets.find(DefinePtr(&gone));
+  if (filed == sets.end())
     return;
-  P_DefineSet &into = (*m_redeclList)[DefinePtr(&kept)];
+  P_DefineSet &into = sets[DefinePtr(&kept)];
   for (P_Define *redeclaration : filed->second)
     into.insert(DefinePtr(redeclaration));
-  m_redeclList->erase(filed);
+  sets.erase(filed);
 }
 
 const P_DefineSet *P_symbolDeclarations(const P_Symbol *han) {

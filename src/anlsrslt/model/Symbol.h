@@ -11,12 +11,23 @@
 // The defines of one entity: every define that became its current
 // declaration (equivalent ones are one entry), the redeclarations filed under
 // the declaration that was current when each came, its definition and its
-// current declaration. The current declaration and the definition are always
-// entries of the declaration set, so that a walk over the declarations meets
-// every place once and reaches every set of redeclarations.
+// current declaration. The current declaration is the define that came last
+// even when the set kept an equivalent define in its place; that one stands
+// for it in the set and takes its redeclarations, so that a walk over the
+// declarations meets every place once and reaches every set of
+// redeclarations. A definition absorbed by such a current declaration is
+// therefore not seen by the walk: the entry that stands for it stays a
+// declaration.
 struct P_Symbol : public U_Ref {
-  // Redeclaration sets by declaration (keyed by the define's address).
-  using RedeclList = std::map<DefinePtr, P_DefineSet>;
+  // Redeclaration sets by declaration, and where the next ones go while the
+  // current declaration is not itself an entry of the declaration set.
+  struct RedeclList {
+    // Keyed by the define's address; every key is an entry of the set.
+    std::map<DefinePtr, P_DefineSet> m_sets;
+    // The entry equivalent to the current declaration when the set did not
+    // take that; unset while the current declaration is an entry itself.
+    DefinePtr m_standIn;
+  };
 
   // A symbol of the define, which is its current declaration, and its
   // definition when it has kind bit 2. An unset define is reported as a failed
@@ -27,12 +38,14 @@ struct P_Symbol : public U_Ref {
   // Adds a declaration or definition. A definition (kind bit 2) at the place
   // of the current declaration (same file proxy and line) is absorbed by it:
   // the declaration gets bit 2 and the definition's flags, the definition is
-  // kept nowhere, and the answer is false. Any other define becomes the
-  // current declaration (as the entry of the set it is equivalent to), a
-  // definition also the definition, and the answer is true. An unset define
-  // is a failed assertion that ends the process.
+  // kept nowhere, and the answer is false. Any other define goes into the
+  // declaration set unless an equivalent define is there, and becomes the
+  // current declaration either way, a definition also the definition; the
+  // answer is true. An unset define is a failed assertion that ends the
+  // process.
   bool addDefine(DefinePtr def);
-  // Files the define under the current declaration; nothing else changes.
+  // Files the define under the current declaration, or under the entry that
+  // stands for it in the declaration set; nothing else changes.
   void addRedeclaration(DefinePtr def);
   // Whether a set of redeclarations is filed under the define.
   bool hasRedeclarations(const DefinePtr &def) const;
@@ -49,12 +62,12 @@ struct P_Symbol : public U_Ref {
   }
 
   // The declaration gone changed and left the declaration set, which holds
-  // the equivalent kept instead: kept takes its place as current declaration
-  // or definition, and its redeclarations join those of kept.
+  // the equivalent kept instead: kept takes its place as current declaration,
+  // definition or stand-in, and its redeclarations join those of kept.
   void defineMerged(P_Define &gone, P_Define &kept);
 
   P_DefineSet m_declarations{this};
-  // Made with the first redeclaration.
+  // Made with the first redeclaration or stand-in.
   std::unique_ptr<RedeclList> m_redeclList;
   DefinePtr m_definition;
   DefinePtr m_declaration;

@@ -122,6 +122,31 @@ TEST_F(DefineSetTest, TheSymbolOfAMergedDeclarationHandsItsRolesOver) {
   EXPECT_EQ(1u, gone->referenceCount()) << "the symbol keeps nothing of it";
 }
 
+// A current declaration outside the set changes without the set; the entry
+// that stands for it hands its role to the define it merges into, so that
+// redeclarations still go where a walk of the declarations finds them.
+TEST_F(DefineSetTest, AStandInThatMergesHandsItsRoleOver) {
+  const DefinePtr kept = defineOf("x /defset/a.c 2 N DC OV F X defset-t1 S");
+  const DefinePtr standIn = defineOf("x /defset/a.c 2 N DC OV F X defset-t1 -");
+  const DefinePtr current = defineOf("x /defset/a.c 2 N DC OV F X defset-t1 -");
+  const U_RefPtr<P_Symbol> symbol(new P_Symbol(kept));
+  symbol->addDefine(standIn);
+  symbol->addDefine(current);
+  symbol->addRedeclaration(defineOf("x /defset/a.c 3 N DR OV F X defset-t1 -"));
+  EXPECT_EQ("x: {a.c:2 C, a.c:2 C S} cur a.c:2 C outside redecl a.c:2 C {a.c:3 R}", describeSymbol(*symbol));
+
+  P_changeDefine(*current, current->m_kind, P_flagA);
+  EXPECT_EQ("x: {a.c:2 C, a.c:2 C S} cur a.c:2 C A outside redecl a.c:2 C {a.c:3 R}",
+            describeSymbol(*symbol));
+
+  P_changeDefine(*standIn, standIn->m_kind, P_flagS);
+  symbol->addRedeclaration(defineOf("x /defset/a.c 4 N DR OV F X defset-t1 -"));
+  EXPECT_EQ("x: {a.c:2 C S} cur a.c:2 C A outside redecl a.c:2 C S {a.c:3 R, a.c:4 R}",
+            describeSymbol(*symbol));
+  EXPECT_EQ(current, symbol->m_declaration);
+  EXPECT_EQ(1u, standIn->referenceCount()) << "the symbol keeps nothing of it";
+}
+
 } // namespace
 
 namespace {

@@ -18,7 +18,7 @@ using test_support::describeSymbols;
 class SymbolTableTest : public testing::Test {
 protected:
   static void SetUpTestSuite() {
-    for (const char *path : {"/symtab/a.c", "/symtab/b.c", "/symtab/h.h"})
+    for (const char *path : {"/symtab/a.c", "/symtab/b.c", "/symtab/c.c", "/symtab/h.h"})
       P_filenameProxyFor(QL_Filename::fromPath(path));
   }
 
@@ -119,20 +119,129 @@ TEST_F(SymbolTableTest, RecordSequencesAndWhatTheTableMakesOfThem) {
          "::f(v) /symtab/h.h 9 I DR OF F X v -"}},
        {0, 4, 2, 4, 3},
        {"::f(v): {h.h:3 CF I} def h.h:3 CF I cur h.h:3 CF I redecl h.h:3 CF I {h.h:9 R}"}},
-      {"a declaration equivalent to one there stands for it as current declaration",
+      {"a declaration equivalent to one there is current outside the set, its redeclarations under that one",
        {{"x /symtab/h.h 3 I DC OV F X ni -", "x /symtab/h.h 4 I DR OV F X ni -"},
         {"x /symtab/h.h 3 I DC OV F X ni -", "x /symtab/h.h 5 I DR OV F X ni -"}},
        {0, 3, 2, 3},
-       {"x: {h.h:3 C} cur h.h:3 C redecl h.h:3 C {h.h:4 R, h.h:5 R}"}},
-      {"defines that differ only in their names are one entry",
+       {"x: {h.h:3 C} cur h.h:3 C outside redecl h.h:3 C {h.h:4 R, h.h:5 R}"}},
+      {"and so do redeclarations after a definition that such a declaration absorbed",
+       {{"::f(v) /symtab/h.h 3 I DC OF F X v -"},
+        {"::f(v) /symtab/h.h 3 I DC OF F X v -", "::f(v) /symtab/h.h 3 I DF OF F X v I",
+         "::f(v) /symtab/h.h 7 I DR OF F X v -"},
+        {"::f(v) /symtab/h.h 3 I DC OF F X v -", "::f(v) /symtab/h.h 8 I DR OF F X v -"}},
+       {0, 2, 4, 3, 2, 3},
+       {"::f(v): {h.h:3 C} def h.h:3 CF I outside cur h.h:3 C outside redecl h.h:3 C {h.h:7 R, h.h:8 R}"}},
+      {"defines that differ only in their names are one entry; the later one is current",
        {{"::f(ni) /symtab/a.c 1 N DC OF F X v -", "::f(pc) /symtab/a.c 1 N DC OF F X v -"}},
        {0, 2},
-       {"::f(ni): {a.c:1 C} cur a.c:1 C"}},
+       {"::f(pc): {a.c:1 C} cur a.c:1 C outside"}},
   };
   for (const Scenario &s : scenarios) {
     SymbolTable table;
     EXPECT_EQ(s.codes, file(table, s.units)) << s.title;
     EXPECT_EQ(s.symbols, describeSymbols(table.symbols())) << s.title;
+  }
+}
+
+// One entity of a shared header, seen by two or three units, each of which
+// declares it there ("C"), declares and then defines it there ("CF"), or
+// declares it there and defines it in its own file ("CE"). A declaration that
+// an equivalent entry stands for stays outside the set, and so does a
+// definition it absorbs: the walk over the declarations meets each place and
+// kind once. Only external linkage joins the units; with internal or no
+// linkage each unit's declaration makes a symbol of its own.
+TEST_F(SymbolTableTest, AnEntityOfASharedHeaderInSeveralUnits) {
+  const struct Case {
+    std::vector<std::string> units;
+    std::string external;             // the one symbol, without its name
+    std::vector<std::string> perUnit; // the symbols of internal or no linkage
+  } cases[] = {
+      {{"C", "C"}, "{h.h:1 C} cur h.h:1 C outside", {"{h.h:1 C} cur h.h:1 C", "{h.h:1 C} cur h.h:1 C"}},
+      {{"CF", "CF"},
+       "{h.h:1 CF} def h.h:1 CF cur h.h:1 CF",
+       {"{h.h:1 CF} def h.h:1 CF cur h.h:1 CF", "{h.h:1 CF} def h.h:1 CF cur h.h:1 CF"}},
+      {{"CE", "CE"},
+       "{a.c:5 F, b.c:5 F, h.h:1 C} def b.c:5 F cur b.c:5 F",
+       {"{a.c:5 F, h.h:1 C} def a.c:5 F cur a.c:5 F", "{b.c:5 F, h.h:1 C} def b.c:5 F cur b.c:5 F"}},
+      {{"C", "CF"},
+       "{h.h:1 C} def h.h:1 CF outside cur h.h:1 CF outside",
+       {"{h.h:1 C} cur h.h:1 C", "{h.h:1 CF} def h.h:1 CF cur h.h:1 CF"}},
+      {{"CF", "C"},
+       "{h.h:1 C, h.h:1 CF} def h.h:1 CF cur h.h:1 C",
+       {"{h.h:1 CF} def h.h:1 CF cur h.h:1 CF", "{h.h:1 C} cur h.h:1 C"}},
+      {{"C", "CE"},
+       "{b.c:5 F, h.h:1 C} def b.c:5 F cur b.c:5 F",
+       {"{h.h:1 C} cur h.h:1 C", "{b.c:5 F, h.h:1 C} def b.c:5 F cur b.c:5 F"}},
+      {{"CE", "C"},
+       "{a.c:5 F, h.h:1 C} def a.c:5 F cur h.h:1 C outside",
+       {"{a.c:5 F, h.h:1 C} def a.c:5 F cur a.c:5 F", "{h.h:1 C} cur h.h:1 C"}},
+      {{"CF", "CE"},
+       "{b.c:5 F, h.h:1 C, h.h:1 CF} def b.c:5 F cur b.c:5 F",
+       {"{h.h:1 CF} def h.h:1 CF cur h.h:1 CF", "{b.c:5 F, h.h:1 C} def b.c:5 F cur b.c:5 F"}},
+      {{"CE", "CF"},
+       "{a.c:5 F, h.h:1 C} def h.h:1 CF outside cur h.h:1 CF outside",
+       {"{a.c:5 F, h.h:1 C} def a.c:5 F cur a.c:5 F", "{h.h:1 CF} def h.h:1 CF cur h.h:1 CF"}},
+      {{"C", "CF", "C"},
+       "{h.h:1 C} def h.h:1 CF outside cur h.h:1 C outside",
+       {"{h.h:1 C} cur h.h:1 C", "{h.h:1 CF} def h.h:1 CF cur h.h:1 CF", "{h.h:1 C} cur h.h:1 C"}},
+      {{"CF", "C", "CF"},
+       "{h.h:1 C, h.h:1 CF} def h.h:1 CF outside cur h.h:1 CF outside",
+       {"{h.h:1 CF} def h.h:1 CF cur h.h:1 CF", "{h.h:1 C} cur h.h:1 C",
+        "{h.h:1 CF} def h.h:1 CF cur h.h:1 CF"}},
+      {{"C", "CE", "C"},
+       "{b.c:5 F, h.h:1 C} def b.c:5 F cur h.h:1 C outside",
+       {"{h.h:1 C} cur h.h:1 C", "{b.c:5 F, h.h:1 C} def b.c:5 F cur b.c:5 F", "{h.h:1 C} cur h.h:1 C"}},
+      {{"CE", "CF", "C"},
+       "{a.c:5 F, h.h:1 C} def h.h:1 CF outside cur h.h:1 C outside",
+       {"{a.c:5 F, h.h:1 C} def a.c:5 F cur a.c:5 F", "{h.h:1 CF} def h.h:1 CF cur h.h:1 CF",
+        "{h.h:1 C} cur h.h:1 C"}},
+  };
+  // Name, then name space, scope, linkage and type as the records give them.
+  const struct Entity {
+    const char *name;
+    const char *space;
+    const char *scope;
+    const char *type;
+  } entities[] = {
+      {"::Fn(v,v)", "OF", "F", "v"},
+      {"count", "OV", "F", "ni"},
+      {"Node", "TG", "F", "{s::Node}"},
+      {"Node::size", "MB", "C", "ni"},
+  };
+  const char *const unitFiles[] = {"a.c", "b.c", "c.c"};
+  for (const Case &c : cases) {
+    for (const Entity &e : entities) {
+      for (const char *linkage : {"X", "I", "N"}) {
+        const auto record = [&](const std::string &place, const char *kind) {
+          return std::string(e.name) + " /symtab/" + place + " " + kind + " " + e.space + " " + e.scope +
+                 " " + linkage + " " + e.type + " -";
+        };
+        // The records of each unit; the input as text: units apart by "||".
+        std::vector<std::vector<std::string>> units;
+        std::string input;
+        for (std::size_t u = 0; u < c.units.size(); ++u) {
+          std::vector<std::string> unit{record("h.h 1 I", "DC")};
+          if (c.units[u] == "CF")
+            unit.push_back(record("h.h 1 I", "DF"));
+          else if (c.units[u] == "CE")
+            unit.push_back(record(std::string(unitFiles[u]) + " 5 N", "DF"));
+          input += u == 0 ? "" : " || ";
+          for (std::size_t r = 0; r < unit.size(); ++r)
+            input += (r == 0 ? "" : " | ") + unit[r];
+          units.push_back(unit);
+        }
+        std::vector<std::string> expected;
+        const std::string name = P_displayName(P_encodeName(e.name));
+        if (std::string(linkage) == "X")
+          expected.push_back(name + ": " + c.external);
+        else
+          for (const std::string &symbol : c.perUnit)
+            expected.push_back(name + ": " + symbol);
+        SymbolTable table;
+        file(table, units);
+        EXPECT_EQ(expected, describeSymbols(table.symbols())) << input;
+      }
+    }
   }
 }
 

@@ -34,10 +34,14 @@ TEST(SymbolTest, AddingDefinesAndWhetherTheyBecomeTheCurrentDeclaration) {
   const U_RefPtr<P_Symbol> symbol(new P_Symbol(defineOf("x /symbol/a.c 1 N DC OV F X ni S")));
   EXPECT_FALSE(symbol->addDefine(defineOf("x /symbol/a.c 1 N DF OV F X ni A"))) << "absorbed";
   EXPECT_TRUE(symbol->addDefine(defineOf("x /symbol/a.c 4 N DC OV F X ni -")));
-  EXPECT_TRUE(symbol->addDefine(defineOf("x /symbol/a.c 4 N DC OV F X ni -")))
-      << "as the entry already there";
+  const DefinePtr again = defineOf("x /symbol/a.c 4 N DC OV F X ni -");
+  EXPECT_TRUE(symbol->addDefine(again)) << "current, though the set keeps the equivalent entry";
+  EXPECT_EQ(again, symbol->m_declaration);
+  EXPECT_EQ(2u, again->referenceCount()) << "held by this test and as the current declaration";
+  EXPECT_EQ("x: {a.c:1 CF SA, a.c:4 C} def a.c:1 CF SA cur a.c:4 C outside", describeSymbol(*symbol));
   EXPECT_TRUE(symbol->addDefine(defineOf("x /symbol/a.c 7 N DF OV F X ni -")));
   EXPECT_EQ("x: {a.c:1 CF SA, a.c:4 C, a.c:7 F} def a.c:7 F cur a.c:7 F", describeSymbol(*symbol));
+  EXPECT_EQ(1u, again->referenceCount()) << "let go when no longer current";
 
   // A declaration after a definition leaves the definition as it is.
   EXPECT_TRUE(symbol->addDefine(defineOf("x /symbol/a.c 9 N DC OV F X ni -")));
