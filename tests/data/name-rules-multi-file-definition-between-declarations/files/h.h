@@ -1,0 +1,1 @@
+void Fn(void) BODY
