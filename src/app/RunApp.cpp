@@ -122,12 +122,18 @@ int finishRun(int exitCode) {
   int finalCode = exitCode;
   for (const platform::AppendEnd &end : failures) {
     using Result = platform::AppendEnd::Result;
+    if (end.otherWriter)
+      writeLine(platform::otherWriterLine(end));
     if (end.result == Result::cannotCut || end.result == Result::cannotSync) {
-      writeLine(M_FilePutBackException(end.path, end.length, end.journal, false).what());
+      writeLine(M_FilePutBackException(end.path, end.length, end.journal, false,
+                                       end.result == Result::cannotSync ? end.error : 0)
+                    .what());
       finalCode = 18;
     } else if (keep && end.putBack) {
-      writeLine(M_AppendJournalException(M_AppendJournalException::Kind::cannotRemoveOwn, end.path,
-                                         end.journal, end.error)
+      // The findings stay where another writer's bytes kept them in.
+      using Kind = M_AppendJournalException::Kind;
+      writeLine(M_AppendJournalException(end.otherWriter ? Kind::cannotRemove : Kind::cannotRemoveOwn,
+                                         end.path, end.journal, end.error)
                     .what());
       finalCode = 18;
     }

@@ -1,5 +1,7 @@
 #include "platform/AppendJournal.h"
 
+#include "platform/SiblingFiles.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -176,11 +178,7 @@ std::uint64_t appendJournalBlockCount(std::uint64_t length, std::uint64_t append
   return rest / appendJournalBlockBytes + (rest % appendJournalBlockBytes != 0 ? 1 : 0);
 }
 
-std::string appendJournalPath(const std::string &path) {
-  const std::size_t slash = path.rfind('/');
-  const std::size_t base = slash == std::string::npos ? 0 : slash + 1;
-  return path.substr(0, base) + "." + path.substr(base) + ".lyrsa-journal";
-}
+std::string appendJournalPath(const std::string &path) { return siblingName(path, ".", ".lyrsa-journal"); }
 
 std::optional<AppendJournalEntry> describeAppend(int fd, std::uint64_t length, const std::string_view *pieces,
                                                  std::size_t count) {
@@ -296,14 +294,20 @@ AppendCheck checkAppended(int fd, const AppendJournalEntry &entry, std::uint64_t
   }
   // Every byte after the append point: the head byte for byte, then each
   // block by its hash; a block that is there only in part cannot be checked.
+  // One block's room on the stack: no heap, so that a signal handler can
+  // check what its process appended.
+  char bytes[appendJournalBlockBytes];
   const std::uint64_t tail = found - entry.length;
-  const std::size_t headPart = static_cast<std::size_t>(std::min<std::uint64_t>(tail, entry.head.size()));
-  std::string bytes(std::max<std::size_t>(headPart, appendJournalBlockBytes), '\0');
-  if (!readAt(fd, bytes.data(), headPart, entry.length))
-    return failed();
-  if (std::memcmp(bytes.data(), entry.head.data(), headPart) != 0) {
-    check.difference = Difference::otherBytes;
-    return check;
+  const std::uint64_t headPart = std::min<std::uint64_t>(tail, entry.head.size());
+  for (std::uint64_t offset = 0; offset < headPart; offset += sizeof bytes) {
+    const std::size_t size =
+        static_cast<std::size_t>(std::min<std::uint64_t>(sizeof bytes, headPart - offset));
+    if (!readAt(fd, bytes, size, entry.length + offset))
+      return failed();
+    if (std::memcmp(bytes, entry.head.data() + offset, size) != 0) {
+      check.difference = Difference::otherBytes;
+      return check;
+    }
   }
   std::uint64_t offset = entry.head.size();
   for (std::size_t block = 0; offset < tail; ++block) {
@@ -312,9 +316,9 @@ AppendCheck checkAppended(int fd, const AppendJournalEntry &entry, std::uint64_t
       check.difference = Difference::partBlock;
       return check;
     }
-    if (!readAt(fd, bytes.data(), size, entry.length + offset))
+    if (!readAt(fd, bytes, size, entry.length + offset))
       return failed();
-    if (hashBytes(bytes.data(), size) != entry.blocks[block]) {
+    if (hashBytes(bytes, size) != entry.blocks[block]) {
       check.difference = Difference::otherBytes;
       return check;
     }

@@ -65,7 +65,8 @@ std::optional<AppendJournalEntry> parseAppendJournal(std::string_view text);
 
 // How the file open on fd, found bytes long, differs from what the entry
 // covers: the file before the append plus a part of the append, from its
-// start, every byte of it the append's own.
+// start, every byte of it the append's own. Safe inside a signal handler
+// (no heap), as long as nothing changes the entry meanwhile.
 struct AppendCheck {
   enum class Difference {
     none,

@@ -1,5 +1,7 @@
 #include "platform/AppendProtocol.h"
 
+#include "platform/Leftovers.h"
+#include "platform/SiblingFiles.h"
 #include "platform/Signals.h"
 #include "platform/WriteFault.h"
 
@@ -23,8 +25,6 @@ namespace {
 // The longest journal read: a journal of an append of some GiB.
 constexpr off_t journalLimit = 64 * 1024 * 1024;
 
-std::string newJournalPath(const std::string &journal) { return journal + ".new"; }
-
 // ---------------------------------------------------------------------------
 // The guards: what a signal handler needs to put a file back, in fixed slots
 // that exist before any signal can arrive. The names are copied in before a
@@ -34,16 +34,15 @@ struct AppendSlot {
   volatile std::sig_atomic_t used = 0;
   volatile std::sig_atomic_t kept = 0;           // taken over until the process ends
   volatile std::sig_atomic_t named = 0;          // a file being made has, or is getting, its name
-  volatile std::sig_atomic_t writingJournal = 0; // "<journal>.new" may be there
+  volatile std::sig_atomic_t writingJournal = 0; // newJournal may be there, this process's own
   volatile std::sig_atomic_t journalWritten = 0; // the journal at the journal path is this append's
+  // What this process's appends put in the file (noteAppended); null while
+  // they put nothing there.
+  std::atomic<const AppendJournalEntry *> appended{nullptr};
   int fd = -1;
   std::uint64_t length = 0;
-  std::uint64_t device = 0;
-  std::uint64_t inode = 0;
+  FileIdentity identity;
   bool made = false;
-  bool cutFails = false;           // of a write fault
-  bool cutSyncFails = false;       // of a write fault
-  bool directorySyncFails = false; // of a write fault
   char path[PATH_MAX] = {};
   char temporary[PATH_MAX] = {};
   char journal[PATH_MAX] = {};
@@ -51,6 +50,9 @@ struct AppendSlot {
 };
 
 std::array<AppendSlot, 16> appendSlots;
+// The entries that the slots point to, owned outside them: only code outside
+// a signal handler makes or frees one.
+std::array<std::unique_ptr<AppendJournalEntry>, 16> appendedEntries;
 volatile std::sig_atomic_t commitAtExit = 0;
 
 AppendSlot *slotOf(int id) {
@@ -84,16 +86,6 @@ void putNumber(char *buffer, std::size_t size, std::size_t &at, std::uint64_t nu
   put(buffer, size, at, digits + first);
 }
 
-// Syncs the file open on fd: 0 or errno. A file system that cannot sync has
-// it as durable as it makes it.
-int syncFile(int fd, bool fails) {
-  if (fails)
-    return EIO;
-  if (::fsync(fd) == 0 || errno == EINVAL)
-    return 0;
-  return errno;
-}
-
 // Removes a journal: 0 or errno. One already gone counts as removed.
 int removeJournal(const char *journal) {
   if (::unlink(journal) == 0 || errno == ENOENT)
@@ -103,7 +95,7 @@ int removeJournal(const char *journal) {
 
 // Cuts the file open on fd back to the length (nothing to cut when it has
 // that length) and syncs the cut. Safe inside a signal handler.
-AppendEnd::Result cutBack(int fd, std::uint64_t length, const WriteFault &fault, int &error) {
+AppendEnd::Result cutBack(int fd, std::uint64_t length, int &error) {
   struct stat status {};
   if (::fstat(fd, &status) != 0) {
     error = errno;
@@ -111,43 +103,67 @@ AppendEnd::Result cutBack(int fd, std::uint64_t length, const WriteFault &fault,
   }
   if (static_cast<std::uint64_t>(status.st_size) == length)
     return AppendEnd::Result::done;
-  if (fault.cutFails || ::ftruncate(fd, static_cast<off_t>(length)) != 0) {
-    error = fault.cutFails ? EPERM : errno;
+  if (truncateForPutBack(fd, length) != 0) {
+    error = errno;
     return AppendEnd::Result::cannotCut;
   }
-  if (fault.stopAfterCut)
-    ::kill(::getpid(), SIGKILL);
   // The cut reaches the disk before the journal that calls for it goes.
-  error = syncFile(fd, fault.cutSyncFails);
+  error = syncFailsForTest(FaultedSync::cut) ? EIO : syncFileData(fd);
   return error == 0 ? AppendEnd::Result::done : AppendEnd::Result::cannotSync;
 }
 
-// Whether the name still names the guarded file.
-bool namesGuardedFile(const char *name, const AppendSlot &slot) {
+// What putting a file back found of another writer.
+struct OtherWriter {
+  bool found = false;
+  bool ownFirst = false;
+};
+
+// Cuts what this process appended to the file of the slot away, when every
+// byte after the point where its appends began is its own; otherwise the
+// file stays as it is and other tells why. Safe inside a signal handler.
+AppendEnd::Result cutOwnBytes(AppendSlot &slot, int &error, OtherWriter &other) {
+  const AppendJournalEntry *appended = slot.appended.load();
   struct stat status {};
-  return ::stat(name, &status) == 0 && static_cast<std::uint64_t>(status.st_dev) == slot.device &&
-         static_cast<std::uint64_t>(status.st_ino) == slot.inode;
+  if (::fstat(slot.fd, &status) != 0) {
+    error = errno;
+    return AppendEnd::Result::cannotCut;
+  }
+  const auto found = static_cast<std::uint64_t>(status.st_size);
+  // Nothing of this process's is in the file: nothing to take back.
+  if (!appended || found == appended->length)
+    return AppendEnd::Result::done;
+  const AppendCheck check = checkAppended(slot.fd, *appended, found);
+  if (check.error != 0) {
+    error = check.error;
+    return AppendEnd::Result::cannotCut;
+  }
+  if (check.difference == AppendCheck::Difference::none)
+    return cutBack(slot.fd, appended->length, error);
+  other.found = true;
+  const std::uint64_t ownEnd = appended->length + appended->appending;
+  other.ownFirst =
+      found > ownEnd && checkAppended(slot.fd, *appended, ownEnd).difference == AppendCheck::Difference::none;
+  return AppendEnd::Result::done;
 }
 
 // Puts the file of the slot back: a file that this process made is removed,
-// another cut back and synced; then the journal of the append goes. Safe
-// inside a signal handler.
-AppendEnd::Result putBackSlot(AppendSlot &slot, int &error) {
+// another cut back and synced (when all that follows the cut is this
+// process's own); then the journal of the append goes. Safe inside a signal
+// handler.
+AppendEnd::Result putBackSlot(AppendSlot &slot, int &error, OtherWriter &other) {
   if (slot.writingJournal)
     ::unlink(slot.newJournal);
   if (slot.made) {
     if (slot.temporary[0])
       ::unlink(slot.temporary);
     // Only while the name is the one this process gave the file.
-    if ((slot.named || !slot.temporary[0]) && namesGuardedFile(slot.path, slot) && ::unlink(slot.path) != 0) {
+    if ((slot.named || !slot.temporary[0]) && namesFile(slot.path, slot.identity) &&
+        ::unlink(slot.path) != 0) {
       error = errno;
       return AppendEnd::Result::cannotCut;
     }
   } else {
-    WriteFault fault;
-    fault.cutFails = slot.cutFails;
-    fault.cutSyncFails = slot.cutSyncFails;
-    const AppendEnd::Result cut = cutBack(slot.fd, slot.length, fault, error);
+    const AppendEnd::Result cut = cutOwnBytes(slot, error, other);
     if (cut != AppendEnd::Result::done)
       return cut;
   }
@@ -160,15 +176,26 @@ AppendEnd::Result putBackSlot(AppendSlot &slot, int &error) {
   return AppendEnd::Result::done;
 }
 
-AppendEnd endOf(const AppendSlot &slot, AppendEnd::Result result, int error) {
+AppendEnd endOf(const AppendSlot &slot, AppendEnd::Result result, int error, OtherWriter other = {}) {
   AppendEnd end;
   end.result = result;
   end.error = error;
   end.path = slot.path;
-  end.length = slot.length;
+  const AppendJournalEntry *appended = slot.appended.load();
+  end.length = appended && !slot.made ? appended->length : slot.length;
   if (slot.journalWritten)
     end.journal = slot.journal;
+  end.otherWriter = other.found;
+  end.ownFirst = other.ownFirst;
   return end;
+}
+
+// Puts the file of the slot back, as the end of its append.
+AppendEnd putBackEnd(AppendSlot &slot) {
+  int error = 0;
+  OtherWriter other;
+  const AppendEnd::Result result = putBackSlot(slot, error, other);
+  return endOf(slot, result, error, other);
 }
 
 // Keeps the append of the slot: its journal goes. A journal that cannot go
@@ -182,13 +209,12 @@ AppendEnd keepSlot(AppendSlot &slot) {
     slot.journalWritten = 0;
     return endOf(slot, AppendEnd::Result::done, 0);
   }
-  int putBackError = 0;
-  const AppendEnd::Result putBack = putBackSlot(slot, putBackError);
-  AppendEnd end = putBack == AppendEnd::Result::done
-                      ? endOf(slot, AppendEnd::Result::cannotRemoveJournal, error)
-                      : endOf(slot, putBack, putBackError);
-  if (putBack == AppendEnd::Result::done)
+  AppendEnd end = putBackEnd(slot);
+  if (end.result == AppendEnd::Result::done) {
+    end.result = AppendEnd::Result::cannotRemoveJournal;
+    end.error = error;
     end.journal = slot.journal;
+  }
   end.putBack = true;
   return end;
 }
@@ -285,7 +311,8 @@ JournalLook lookAtJournal(const std::string &journal, const struct stat &file) {
 // Steps 2 of the protocol, acting or only looking.
 std::optional<AppendRecovery> findAppend(const std::string &journal, int fd, bool act) {
   using Outcome = AppendRecovery::Outcome;
-  const WriteFault fault = currentWriteFault().value_or(WriteFault());
+  // The faults of a cut are in force from now on.
+  currentWriteFault();
   AppendRecovery recovery;
   recovery.journal = journal;
   struct stat file {};
@@ -295,11 +322,6 @@ std::optional<AppendRecovery> findAppend(const std::string &journal, int fd, boo
     return recovery;
   }
   recovery.found = static_cast<std::uint64_t>(file.st_size);
-  if (act) {
-    // A journal that a process was still writing when it died: nothing of its
-    // append had begun.
-    ::unlink(newJournalPath(journal).c_str());
-  }
   const JournalLook look = lookAtJournal(journal, file);
   bool removes = true;
   switch (look.kind) {
@@ -331,10 +353,15 @@ std::optional<AppendRecovery> findAppend(const std::string &journal, int fd, boo
       recovery.difference = check.difference;
     } else if (recovery.found == recovery.length) {
       recovery.outcome = Outcome::nothingAppended;
+    } else if (file.st_nlink > 1) {
+      // A run through another name of the file sees no journal here: what
+      // looks like the dead run's bytes can be the findings of a run that
+      // ended well.
+      recovery.outcome = Outcome::otherNames;
     } else {
       recovery.outcome = Outcome::putBack;
       if (act) {
-        const AppendEnd::Result cut = cutBack(fd, recovery.length, fault, recovery.error);
+        const AppendEnd::Result cut = cutBack(fd, recovery.length, recovery.error);
         if (cut == AppendEnd::Result::cannotCut)
           recovery.outcome = Outcome::cannotPutBack;
         else if (cut == AppendEnd::Result::cannotSync)
@@ -350,24 +377,6 @@ std::optional<AppendRecovery> findAppend(const std::string &journal, int fd, boo
   return recovery;
 }
 
-// Syncs the directory of the journal, so that its entry is on disk: 0 or
-// errno. A file system that cannot sync a directory has its entries as
-// durable as it makes them.
-int syncDirectoryOf(const std::string &journal, bool fails) {
-  if (fails)
-    return EIO;
-  const std::size_t slash = journal.rfind('/');
-  const std::string directory = slash == std::string::npos ? "."
-                                : slash == 0               ? "/"
-                                                           : journal.substr(0, slash);
-  const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0)
-    return errno;
-  const int error = syncFile(fd, false);
-  ::close(fd);
-  return error;
-}
-
 bool writeAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     const ssize_t n = ::write(fd, bytes.data(), bytes.size());
@@ -381,6 +390,60 @@ bool writeAll(int fd, std::string_view bytes) {
   return true;
 }
 
+// Whether a journal that cannot be opened for that reason cannot be made
+// beside the file at all: the append may go in without one then.
+bool journalCannotBeMade(int error) { return error == EACCES || error == EROFS || error == ENAMETOOLONG; }
+
+// The permissions of the journal of the file: of the file's, only those to
+// read it, and the owner's to read and write; never a permission to write it
+// for anyone else.
+mode_t journalMode(const struct stat &file) {
+  return S_IRUSR | S_IWUSR | (file.st_mode & (S_IRGRP | S_IROTH));
+}
+
+// Gives the journal being written the file's group, where this process may,
+// and the journal's permissions: the group that may read the file may read
+// the journal, no other group may, and no mask of the process takes the
+// owner's own permissions.
+void giveJournalPermissions(int out, const struct stat &file) {
+  mode_t mode = journalMode(file);
+  struct stat made {};
+  if (::fstat(out, &made) == 0 && made.st_gid != file.st_gid &&
+      ::fchown(out, static_cast<uid_t>(-1), file.st_gid) != 0)
+    mode &= ~S_IRGRP;
+  ::fchmod(out, mode);
+}
+
+// Makes a new file under a name beside the journal that no other process
+// writes, exclusively (a link that another process put there is never written
+// through), by open (a new, empty file) or by a link to the file open on
+// linked: "<journal>.new", or, when something that this process cannot
+// remove stands there, a name of this process's own. -1, with errno, when
+// none can be made.
+int makeWritingName(const std::string &journal, mode_t mode, int linked, std::string &name) {
+  const auto make = [&] {
+    if (linked < 0)
+      return ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
+    const std::string open = "/proc/self/fd/" + std::to_string(linked);
+    return ::linkat(AT_FDCWD, open.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW);
+  };
+  name = journalWritingName(journal);
+  // What a process still writing it left there: that process is dead, since
+  // this one holds the file's lock.
+  ::unlink(name.c_str());
+  int made = make();
+  static unsigned count = 0;
+  while (made < 0 && errno == EEXIST) {
+    name = directoryPart(journal) + ".lyrsa-" + std::to_string(::getpid()) + "-" + std::to_string(count++) +
+           ".journal";
+    made = make();
+  }
+  return made;
+}
+
+// Whether the error of opening a file with O_TMPFILE tells a file system or
+// kernel that cannot make a file without a name.
+bool unnamedFilesUnsupported(int error) { return error == EOPNOTSUPP || error == EISDIR || error == EINVAL; }
 } // namespace
 
 bool AppendRecovery::fails() const {
@@ -388,14 +451,16 @@ bool AppendRecovery::fails() const {
          outcome == Outcome::cannotSync || removeError != 0;
 }
 
-std::string journalOfOpenFile(const std::string &path, int fd) {
+std::string resolvedNameOfOpenFile(const std::string &path, int fd) {
   const std::unique_ptr<char, void (*)(void *)> resolved(::realpath(path.c_str(), nullptr), std::free);
-  struct stat named {
-  }, open{};
-  if (!resolved || ::stat(resolved.get(), &named) != 0 || ::fstat(fd, &open) != 0 ||
-      named.st_dev != open.st_dev || named.st_ino != open.st_ino)
+  if (!resolved || !namesOpenFile(resolved.get(), fd))
     return std::string();
-  return appendJournalPath(resolved.get());
+  return resolved.get();
+}
+
+std::string journalOfOpenFile(const std::string &path, int fd) {
+  const std::string resolved = resolvedNameOfOpenFile(path, fd);
+  return resolved.empty() ? std::string() : appendJournalPath(resolved);
 }
 
 std::optional<AppendRecovery> recoverAppend(const std::string &journal, int fd) {
@@ -412,22 +477,19 @@ int guardAppend(const AppendTarget &target) {
     if (slot.used)
       continue;
     // A journal whose name does not fit is none: its file goes without.
-    const bool journaled = !target.journal.empty() && newJournalPath(target.journal).size() < PATH_MAX;
+    const bool journaled = !target.journal.empty() && target.journal.size() < PATH_MAX;
     if (!copyName(slot.path, target.path) || !copyName(slot.temporary, target.temporary))
       return -1;
     copyName(slot.journal, journaled ? target.journal : std::string());
-    copyName(slot.newJournal, journaled ? newJournalPath(target.journal) : std::string());
-    struct stat status {};
-    const bool known = ::fstat(target.fd, &status) == 0;
-    slot.device = known ? static_cast<std::uint64_t>(status.st_dev) : 0;
-    slot.inode = known ? static_cast<std::uint64_t>(status.st_ino) : 0;
+    slot.newJournal[0] = '\0';
+    slot.identity = identityOf(target.fd).value_or(FileIdentity());
     slot.fd = target.fd;
     slot.length = target.length;
     slot.made = target.made;
-    const std::optional<WriteFault> &fault = currentWriteFault();
-    slot.cutFails = fault && fault->cutFails;
-    slot.cutSyncFails = fault && fault->cutSyncFails;
-    slot.directorySyncFails = fault && fault->directorySyncFails;
+    slot.appended.store(nullptr);
+    appendedEntries[id].reset();
+    // The faults of a put-back are in force from now on.
+    currentWriteFault();
     slot.kept = 0;
     slot.named = 0;
     slot.writingJournal = 0;
@@ -445,65 +507,123 @@ void markAppendNamed(int id) {
     slot->named = 1;
 }
 
-void releaseAppend(int id) {
-  if (AppendSlot *slot = slotOf(id); slot && !slot->kept)
-    slot->used = 0;
+// Ends the slot's use; what it pointed to goes once a handler can no longer
+// see it.
+void freeSlot(std::size_t id) {
+  AppendSlot &slot = appendSlots[id];
+  slot.used = 0;
+  std::atomic_signal_fence(std::memory_order_seq_cst);
+  slot.appended.store(nullptr);
+  appendedEntries[id].reset();
 }
 
-JournalWriting writeAppendJournal(const std::string &journal, const AppendJournalEntry &entry, int id) {
+void releaseAppend(int id) {
+  if (AppendSlot *slot = slotOf(id); slot && !slot->kept)
+    freeSlot(static_cast<std::size_t>(id));
+}
+
+void forgetAppended(int id) {
+  if (AppendSlot *slot = slotOf(id)) {
+    slot->appended.store(nullptr);
+    std::atomic_signal_fence(std::memory_order_seq_cst);
+    appendedEntries[static_cast<std::size_t>(id)].reset();
+  }
+}
+
+void noteAppended(int id, const AppendJournalEntry &entry) {
   AppendSlot *slot = slotOf(id);
-  const std::string text = appendJournalText(entry);
-  const std::string written = newJournalPath(journal);
-  if (slot)
-    slot->writingJournal = 1;
-  const auto ended = [&](JournalWriting result) {
+  if (!slot)
+    return;
+  auto noted = std::make_unique<AppendJournalEntry>(entry);
+  noted->openBlock.clear();
+  // The new entry is whole before a handler can see it; the old one goes
+  // once it can no longer be seen.
+  slot->appended.store(noted.get());
+  appendedEntries[static_cast<std::size_t>(id)] = std::move(noted);
+}
+
+JournalWriting writeAppendJournal(const std::string &journal, const AppendJournalEntry &entry, int fd,
+                                  int id) {
+  AppendSlot *slot = slotOf(id);
+  struct stat file {};
+  if (::fstat(fd, &file) != 0)
+    return JournalWriting::failed;
+  const mode_t mode = journalMode(file);
+  // While a name of this process's own is there, a signal removes it.
+  const auto writing = [&](const std::string &name) {
+    if (slot) {
+      copyName(slot->newJournal, name);
+      std::atomic_signal_fence(std::memory_order_release);
+      slot->writingJournal = 1;
+    }
+  };
+  const auto ended = [&](JournalWriting result, int reason) {
     if (slot)
       slot->writingJournal = 0;
+    errno = reason;
     return result;
   };
-  // Exclusively: a name that another process put there (a link, say) is not
-  // written through.
-  ::unlink(written.c_str());
-  const int out = ::open(written.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
+  // The journal is written as a file without a name, which a kill never
+  // leaves behind, and gets one once it is whole and synced; where the file
+  // system cannot make one, it is written under its writing name.
+  std::string name;
+  int out = ::open(directoryOf(journal).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+  const bool unnamed = out >= 0;
+  if (!unnamed && unnamedFilesUnsupported(errno)) {
+    out = makeWritingName(journal, mode, -1, name);
+    if (out >= 0)
+      writing(name);
+  }
   if (out < 0)
-    return ended(JournalWriting::cannotMake);
-  if (!writeAll(out, text)) {
+    return ended(journalCannotBeMade(errno) ? JournalWriting::cannotMake : JournalWriting::failed, errno);
+  giveJournalPermissions(out, file);
+  if (!writeAll(out, appendJournalText(entry))) {
     const int reason = errno;
     ::close(out);
-    ::unlink(written.c_str());
-    errno = reason;
-    return ended(JournalWriting::notWritten);
+    if (!unnamed)
+      ::unlink(name.c_str());
+    return ended(JournalWriting::notWritten, reason);
   }
-  bool whole = ::fsync(out) == 0;
-  int reason = errno;
-  if (::close(out) != 0 && whole) {
-    whole = false;
-    reason = errno;
-  }
-  if (!whole || ::rename(written.c_str(), journal.c_str()) != 0) {
-    if (whole)
+  int reason = syncFileData(out);
+  if (reason == 0 && unnamed) {
+    // A first journal of the append takes the journal's name at once; one
+    // that replaces an earlier one of it gets a name of its own first, and
+    // replaces it whole.
+    if (::linkat(AT_FDCWD, ("/proc/self/fd/" + std::to_string(out)).c_str(), AT_FDCWD, journal.c_str(),
+                 AT_SYMLINK_FOLLOW) == 0) {
+      name.clear();
+    } else if (errno != EEXIST) {
       reason = errno;
-    ::unlink(written.c_str());
-    errno = reason;
-    return ended(JournalWriting::failed);
+    } else if (makeWritingName(journal, mode, out, name) == 0) {
+      writing(name);
+    } else {
+      reason = errno;
+      name.clear();
+    }
+  }
+  if (::close(out) != 0 && reason == 0)
+    reason = errno;
+  if (reason == 0 && !name.empty() && ::rename(name.c_str(), journal.c_str()) != 0)
+    reason = errno;
+  if (reason != 0) {
+    if (!name.empty())
+      ::unlink(name.c_str());
+    return ended(journalCannotBeMade(reason) ? JournalWriting::cannotMake : JournalWriting::failed, reason);
   }
   // An earlier journal of this append that the new one replaced was on disk.
   const bool replaced = slot && slot->journalWritten;
   if (slot)
     slot->journalWritten = 1;
-  const std::optional<WriteFault> &fault = currentWriteFault();
-  const int error =
-      syncDirectoryOf(journal, slot ? slot->directorySyncFails : fault && fault->directorySyncFails);
+  const int error = syncFailsForTest(FaultedSync::journalDirectory) ? EIO : syncDirectoryOf(journal);
   if (error != 0) {
     // Not known to be on disk: the journal of a first append stays, for a
     // later run to find nothing appended and remove it; one that replaced an
     // earlier journal of this append goes with the append.
     if (slot && !replaced)
       slot->journalWritten = 0;
-    errno = error;
-    return ended(JournalWriting::failed);
+    return ended(JournalWriting::failed, error);
   }
-  return ended(JournalWriting::written);
+  return ended(JournalWriting::written, 0);
 }
 
 AppendEnd endAppend(int id) {
@@ -521,9 +641,7 @@ AppendEnd putBackAppend(int id) {
   AppendSlot *slot = slotOf(id);
   if (!slot)
     return AppendEnd();
-  int error = 0;
-  const AppendEnd::Result result = putBackSlot(*slot, error);
-  return endOf(*slot, result, error);
+  return putBackEnd(*slot);
 }
 
 void commitAppendsAtExit() { commitAtExit = 1; }
@@ -536,19 +654,12 @@ std::vector<AppendEnd> finishAppends(bool keep) {
   for (AppendSlot &slot : appendSlots) {
     if (!slot.used || !slot.kept)
       continue;
-    AppendEnd end;
-    if (keep) {
-      end = keepSlot(slot);
-    } else {
-      int error = 0;
-      const AppendEnd::Result result = putBackSlot(slot, error);
-      end = endOf(slot, result, error);
-    }
-    if (end.result != AppendEnd::Result::done || end.putBack)
+    const AppendEnd end = keep ? keepSlot(slot) : putBackEnd(slot);
+    if (end.result != AppendEnd::Result::done || end.putBack || end.otherWriter)
       failures.push_back(end);
     ::close(slot.fd);
     slot.kept = 0;
-    slot.used = 0;
+    freeSlot(static_cast<std::size_t>(&slot - appendSlots.data()));
   }
   pauseForTest(PausePoint::atExit);
   return failures;
@@ -561,13 +672,22 @@ void restoreAppends() {
     slot.used = 0;
     std::atomic_signal_fence(std::memory_order_acquire);
     int error = 0;
-    const AppendEnd::Result result = putBackSlot(slot, error);
-    if (result == AppendEnd::Result::cannotCut || result == AppendEnd::Result::cannotSync) {
-      char line[2 * PATH_MAX + 256];
-      const std::size_t length = putBackFailureText(line, sizeof line - 1, slot.path, slot.length,
-                                                    slot.journalWritten ? slot.journal : nullptr);
-      line[length] = '\n';
-      writeToStandardError(line, length + 1);
+    OtherWriter other;
+    const AppendEnd::Result result = putBackSlot(slot, error, other);
+    const AppendJournalEntry *appended = slot.appended.load();
+    const std::uint64_t length = appended && !slot.made ? appended->length : slot.length;
+    const char *journal = slot.journalWritten ? slot.journal : nullptr;
+    char line[2 * PATH_MAX + 256];
+    std::size_t size = 0;
+    if (other.found)
+      size = otherWriterText(line, sizeof line - 1, slot.path, length, other.ownFirst);
+    else if (result == AppendEnd::Result::cannotCut)
+      size = putBackFailureText(line, sizeof line - 1, slot.path, length, journal);
+    else if (result == AppendEnd::Result::cannotSync)
+      size = putBackSyncFailureText(line, sizeof line - 1, slot.path, length, error, journal);
+    if (size > 0) {
+      line[size] = '\n';
+      writeToStandardError(line, size + 1);
     }
   }
 }
@@ -590,6 +710,55 @@ std::size_t putBackFailureText(char *buffer, std::size_t size, const char *path,
   put(buffer, size, at, ".");
   buffer[at] = '\0';
   return at;
+}
+
+std::size_t putBackSyncFailureText(char *buffer, std::size_t size, const char *path, std::uint64_t length,
+                                   int error, const char *journal) {
+  if (size == 0)
+    return 0;
+  std::size_t at = 0;
+  put(buffer, size, at, "Cannot sync error file '");
+  put(buffer, size, at, path);
+  put(buffer, size, at, "' after putting it back to its length of ");
+  putNumber(buffer, size, at, length);
+  put(buffer, size, at, " bytes (");
+  // The text of the error from the C library's own table: no locale, no heap.
+  const char *reason = ::strerrordesc_np(error);
+  put(buffer, size, at, reason ? reason : "Unknown error");
+  put(buffer, size, at, ")");
+  if (journal) {
+    put(buffer, size, at, "; its journal '");
+    put(buffer, size, at, journal);
+    put(buffer, size, at, "' is kept, so that a later run puts it back");
+  }
+  put(buffer, size, at, ".");
+  buffer[at] = '\0';
+  return at;
+}
+
+std::size_t otherWriterText(char *buffer, std::size_t size, const char *path, std::uint64_t length,
+                            bool ownFirst) {
+  if (size == 0)
+    return 0;
+  std::size_t at = 0;
+  put(buffer, size, at, "Warning - File '");
+  put(buffer, size, at, path);
+  put(buffer, size, at,
+      ownFirst
+          ? "' holds this run's findings followed by another writer's bytes; it is left as it is, not put "
+            "back to its "
+          : "' was changed by another writer while this run added to it; it is left as it is, not put back "
+            "to its ");
+  putNumber(buffer, size, at, length);
+  put(buffer, size, at, " bytes.");
+  buffer[at] = '\0';
+  return at;
+}
+
+std::string otherWriterLine(const AppendEnd &end) {
+  std::string line(end.path.size() + 256, '\0');
+  line.resize(otherWriterText(line.data(), line.size(), end.path.c_str(), end.length, end.ownFirst));
+  return line;
 }
 
 } // namespace platform

@@ -4,21 +4,25 @@
 //
 // 1. Lock. The file is held under its exclusive lock (LockedFile) from the
 //    moment it is opened until its append is kept or put back.
-// 2. Recover (recoverAppend). A journal beside the file (AppendJournal.h)
-//    tells of an append whose process did not end well. It counts only when a
-//    run on the file could have written it: a regular file, owned by the
-//    file's owner, this process's user or root, writable by no one else, with
-//    a whole entry whose parts agree. The file is cut back to the recorded
-//    length only when every byte after it is shown to be that append's own;
-//    the cut is synced before the journal goes. Any other journal is removed
-//    and the file left as it is. A journal that cannot be removed, a file that
-//    cannot be read, cut or synced: the file stays as it is, the journal too,
-//    and nothing is added to the file.
-// 3. Begin (writeAppendJournal). The journal of the append is written under
-//    "<journal>.new", opened exclusively, synced, renamed into place, and its
-//    directory synced. Where no journal can be made at all (a directory this
-//    process may not write), the append goes in without one; a journal that
-//    is not known to be on disk stops the append.
+// 2. Recover. What dead processes left beside the file goes first
+//    (Leftovers.h). Then a journal beside the file (AppendJournal.h) tells of
+//    an append whose process did not end well (recoverAppend). It counts only
+//    when a run on the file could have written it: a regular file, owned by
+//    the file's owner, this process's user or root, writable by no one else,
+//    with a whole entry whose parts agree. The file is cut back to the
+//    recorded length only when every byte after it is shown to be that
+//    append's own, and only when the file has no other name (a run through
+//    another name sees no journal here); the cut is synced before the journal
+//    goes. Any other journal is removed and the file left as it is. A journal
+//    that cannot be removed, a file that cannot be read, cut or synced: the
+//    file stays as it is, the journal too, and nothing is added to the file.
+// 3. Begin (writeAppendJournal). The journal of the append is written under a
+//    name no other run writes ("<journal>.new", or one of this process's own
+//    when that is taken), with no permission that the file lacks, synced,
+//    renamed into place, and its directory synced. Only where no journal can
+//    be made at all (a directory this process may not write, a read-only file
+//    system, a name too long) does the append go in without one; a journal
+//    that is not known to be on disk stops the append.
 // 4. Write. The bytes go in with one writev and are synced (LockedFile).
 // 5. Keep (endAppend, finishAppends). The journal goes: at once, or, in a
 //    process that commits its appends at its end (commitAppendsAtExit), as
@@ -27,9 +31,11 @@
 //    let a later run take the append back: the file is put back instead.
 // 6. Put back (putBackAppend, restoreAppends). A failure, a fatal signal
 //    (from the handler, restoreAppends) or a process that ends with a failure
-//    takes the append back: a file that the process made is removed, another
-//    is cut back to its length and synced, and then its journal goes. A cut
-//    or sync that fails keeps the journal, for a later run.
+//    takes the append back: a file that the process made is removed; another
+//    is cut back and synced, but only when every byte after the cut is this
+//    process's own (noteAppended), and left as it is, with the other writer's
+//    bytes, otherwise. Then its journal goes. A cut or sync that fails keeps
+//    the journal, for a later run.
 #pragma once
 
 #include "platform/AppendJournal.h"
@@ -49,6 +55,7 @@ struct AppendRecovery {
     putBack,         // the append's own bytes were cut away and the cut synced
     nothingAppended, // none of the append reached the file
     leftAlone,       // the file is not what the journal covers (difference)
+    otherNames,      // it would be put back, but has other names (hard links)
     unreadable,      // the journal holds no whole entry whose parts agree
     untrusted,       // no run on the file could have written it (distrust)
     cannotCheck,     // the file or the journal could not be read (error)
@@ -76,13 +83,18 @@ struct AppendRecovery {
   bool wholeAppend() const { return found - length == appending; }
 };
 
-// The journal of the file at the path, which the descriptor has open: beside
-// the file itself, found with every symbolic link in its name resolved; empty
-// when the name no longer leads to that file.
+// The name of the file at the path, which the descriptor has open, with
+// every symbolic link in it resolved; empty when the name no longer leads to
+// that file.
+std::string resolvedNameOfOpenFile(const std::string &path, int fd);
+// The journal of that file: beside the file itself, so that every name that
+// leads to it through symbolic links finds the same journal; empty when the
+// name no longer leads to that file.
 std::string journalOfOpenFile(const std::string &path, int fd);
 
 // Step 2: puts the file open on fd, which this process holds under its lock,
-// back by its journal. Nothing when there is no journal.
+// back by its journal. Nothing when there is no journal. What dead processes
+// left beside the file has gone before (removeLeftovers).
 std::optional<AppendRecovery> recoverAppend(const std::string &journal, int fd);
 // What recoverAppend would find, without cutting or removing anything (the
 // outcome putBack then tells that the file would be put back).
@@ -108,14 +120,28 @@ void markAppendNamed(int id);
 void releaseAppend(int id);
 
 // Step 3: writes the journal of the append that the entry describes for the
-// guarded file (id, or -1 for none). written: the journal is on disk;
-// cannotMake (errno): none could be made beside the file and nothing is left
-// of it; notWritten (errno): its bytes could not be written (a full disk, a
-// file-size limit), nothing is left of it and the append must not begin;
-// failed (errno): it is not known to be on disk, and the append must not
-// begin (a journal that reached its name stays).
+// file open on fd, guarded as id (or -1 for none). The journal gets the
+// file's group, where this process may give it, and of the file's
+// permissions only those to read it (its owner may read and write it).
+// written: the journal is on disk; cannotMake (errno): none can be made
+// beside the file (a directory that may not be written, a read-only file
+// system, a name too long) and nothing is left of it; notWritten (errno): its
+// bytes could not be written (a full disk, a file-size limit), nothing is
+// left of it and the append must not begin; failed (errno): it could not be
+// made for another reason (a full inode table, say), or is not known to be on
+// disk, and the append must not begin (a journal that reached its name
+// stays).
 enum class JournalWriting { written, cannotMake, notWritten, failed };
-JournalWriting writeAppendJournal(const std::string &journal, const AppendJournalEntry &entry, int id);
+JournalWriting writeAppendJournal(const std::string &journal, const AppendJournalEntry &entry, int fd,
+                                  int id);
+
+// What the guarded file holds of this process's appends: the entry covers
+// exactly the bytes that reached the file (whether or not a journal of them
+// is on disk), so that putting the file back cuts only those. Until the
+// first call, the process has added nothing to the file.
+void noteAppended(int id, const AppendJournalEntry &entry);
+// The process's appends put nothing in the file after all.
+void forgetAppended(int id);
 
 // How putting back or keeping an append ended.
 struct AppendEnd {
@@ -131,6 +157,11 @@ struct AppendEnd {
   std::string journal;      // the journal that stays, if any
   std::uint64_t length = 0; // the length the file is put back to
   bool putBack = false;     // a kept append that had to be put back
+  // Another writer added to the file meanwhile: it is left as it is, with
+  // this process's bytes in it (ownFirst: they come first, and the other
+  // writer's follow them).
+  bool otherWriter = false;
+  bool ownFirst = false;
 };
 
 // Step 5: the append of the guarded file is done and kept. In a process that
@@ -150,8 +181,9 @@ bool appendsCommitAtExit();
 std::vector<AppendEnd> finishAppends(bool keep);
 
 // At a fatal signal: puts every guarded file back and ends the guards, and
-// says on standard error which file could not be put back. Safe inside a
-// signal handler: no heap, no streams, only system calls.
+// says on standard error which file could not be put back, or was left as it
+// is for another writer's bytes. Safe inside a signal handler: no heap, no
+// streams, only system calls.
 void restoreAppends();
 
 // The line that says a file cannot be put back, without its newline:
@@ -161,5 +193,24 @@ void restoreAppends();
 // its size; safe inside a signal handler. Returns the length written.
 std::size_t putBackFailureText(char *buffer, std::size_t size, const char *path, std::uint64_t length,
                                const char *journal);
+
+// The line that says the cut of a put-back could not be synced, without its
+// newline: "Cannot sync error file '<path>' after putting it back to its
+// length of <length> bytes (<reason>); its journal '<journal>' is kept, so
+// that a later run puts it back." (without the part about the journal when
+// journal is null). Written as putBackFailureText writes.
+std::size_t putBackSyncFailureText(char *buffer, std::size_t size, const char *path, std::uint64_t length,
+                                   int error, const char *journal);
+
+// The line that says a file is left as it is because another writer added to
+// it, without its newline: "Warning - File '<path>' holds this run's findings
+// followed by another writer's bytes; it is left as it is, not put back to
+// its <length> bytes." (ownFirst), or "Warning - File '<path>' was changed by
+// another writer while this run added to it; it is left as it is, not put
+// back to its <length> bytes.". Written as putBackFailureText writes.
+std::size_t otherWriterText(char *buffer, std::size_t size, const char *path, std::uint64_t length,
+                            bool ownFirst);
+// That line for the end of a put-back that left its file so.
+std::string otherWriterLine(const AppendEnd &end);
 
 } // namespace platform

@@ -1,15 +1,14 @@
 #include "platform/LockedFile.h"
 
 #include "platform/BinaryFile.h"
+#include "platform/Leftovers.h"
+#include "platform/SiblingFiles.h"
+
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <climits>
 #include <csignal>
-#include <dirent.h>
 #include <fcntl.h>
-#include <memory>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <sys/uio.h>
@@ -23,25 +22,10 @@ namespace {
 
 constexpr int maxLockTries = 64;
 
-// Whether the descriptor and the name are one file.
-bool sameFile(int fd, const std::string &path) {
-  struct stat open {
-  }, named{};
-  return ::fstat(fd, &open) == 0 && ::stat(path.c_str(), &named) == 0 && open.st_dev == named.st_dev &&
-         open.st_ino == named.st_ino;
-}
-
 void closeKeepingErrno(int fd) {
   const int reason = errno;
   ::close(fd);
   errno = reason;
-}
-
-// The directory part of a name, with its slash; empty for a name in the
-// current directory.
-std::string directoryPart(const std::string &path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
 // Opens the file for reading and appending without waiting (a FIFO without a
@@ -65,65 +49,6 @@ int openForLocking(const std::string &path, bool create, bool &made) {
   // A link to a missing file, or a file removed in between: made through the
   // name.
   return ::open(path.c_str(), flags | O_CREAT, 0666);
-}
-
-// The process of a temporary name ".lyrsa-<pid>-<n>.tmp"; 0 for another name.
-pid_t temporaryNameProcess(const char *name) {
-  const std::string_view text(name);
-  constexpr std::string_view prefix = ".lyrsa-", suffix = ".tmp";
-  if (text.size() <= prefix.size() + suffix.size() || text.substr(0, prefix.size()) != prefix ||
-      text.substr(text.size() - suffix.size()) != suffix)
-    return 0;
-  const std::string_view middle = text.substr(prefix.size(), text.size() - prefix.size() - suffix.size());
-  long long process = 0;
-  const auto [end, error] = std::from_chars(middle.data(), middle.data() + middle.size(), process);
-  if (error != std::errc() || process <= 0 || end == middle.data() + middle.size() || *end != '-')
-    return 0;
-  const std::string_view count = middle.substr(static_cast<std::size_t>(end - middle.data()) + 1);
-  unsigned long long number = 0;
-  const auto [countEnd, countError] = std::from_chars(count.data(), count.data() + count.size(), number);
-  if (countError != std::errc() || count.empty() || countEnd != count.data() + count.size())
-    return 0;
-  return static_cast<pid_t>(process);
-}
-
-// Removes the temporary files that processes left in the directory (empty:
-// the current one) when they died before their file was complete, or between
-// giving it its name and dropping the temporary one. A file goes only when its
-// process no longer exists and nobody holds its lock (the process that makes
-// a file holds it, also when it lives in another process namespace), or when
-// it is a second name of the file that this process holds locked (held: its
-// descriptor, or -1); and only when a run on a file there could have made it:
-// it belongs to this process's user, to root, or to the owner of the held
-// file.
-void removeAbandonedTemporaries(const std::string &directory, int held) {
-  const std::unique_ptr<DIR, int (*)(DIR *)> listing(::opendir(directory.empty() ? "." : directory.c_str()),
-                                                     ::closedir);
-  if (!listing)
-    return;
-  struct stat heldStatus {};
-  const bool holds = held >= 0 && ::fstat(held, &heldStatus) == 0;
-  while (const dirent *entry = ::readdir(listing.get())) {
-    const pid_t process = temporaryNameProcess(entry->d_name);
-    if (process == 0 || process == ::getpid() || ::kill(process, 0) == 0 || errno != ESRCH)
-      continue;
-    const std::string path = directory + entry->d_name;
-    struct stat status {};
-    if (::lstat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
-      continue;
-    if (status.st_uid != ::geteuid() && status.st_uid != 0 && !(holds && status.st_uid == heldStatus.st_uid))
-      continue;
-    if (holds && status.st_dev == heldStatus.st_dev && status.st_ino == heldStatus.st_ino) {
-      ::unlink(path.c_str());
-      continue;
-    }
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
-    if (fd < 0)
-      continue;
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
-      ::unlink(path.c_str());
-    ::close(fd);
-  }
 }
 
 } // namespace
@@ -187,7 +112,7 @@ bool LockedFile::open(const std::string &path, Opening opening, const WaitNotice
     if (waitOnDescriptor(fd) < 0)
       return false;
     bool locked = false;
-    std::string journal;
+    std::string resolved, journal;
     if (S_ISREG(status.st_mode)) {
       // A file system without locks: the file is written without one.
       if (takeFileLock(fd, true, notice) == 0)
@@ -199,8 +124,8 @@ bool LockedFile::open(const std::string &path, Opening opening, const WaitNotice
       // The holder before may have removed the file, or put another in its
       // place: the turn is then at the file that the name names now.
       if (locked)
-        journal = journalOfOpenFile(path, fd);
-      if (locked && (journal.empty() || !sameFile(fd, path))) {
+        resolved = resolvedNameOfOpenFile(path, fd);
+      if (locked && (resolved.empty() || !namesOpenFile(path, fd))) {
         ::close(fd);
         if (opening == Opening::existing && ::access(path.c_str(), F_OK) != 0) {
           errno = ENOENT;
@@ -213,7 +138,8 @@ bool LockedFile::open(const std::string &path, Opening opening, const WaitNotice
         continue;
       }
       if (locked) {
-        removeAbandonedTemporaries(directoryPart(path), fd);
+        journal = appendJournalPath(resolved);
+        removeLeftovers(path, resolved, journal, fd);
         // The holder before may have died while appending: what it began is
         // taken back before anything is read or added.
         m_recovery = recoverAppend(journal, fd);
@@ -269,32 +195,18 @@ void LockedFile::opened(int fd, const std::string &path, bool made, bool locked)
 }
 
 bool LockedFile::openToMake(const std::string &path) {
-  // Beside the file, so that it is on the same file system; short, so that a
-  // long name has room for it.
-  const std::string directory = directoryPart(path);
-  removeAbandonedTemporaries(directory, -1);
-  static unsigned count = 0;
-  for (;;) {
-    const std::string temporary =
-        directory + ".lyrsa-" + std::to_string(::getpid()) + "-" + std::to_string(count++) + ".tmp";
-    const int fd = ::open(temporary.c_str(), O_RDWR | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) {
-      if (errno == EEXIST)
-        continue;
-      return false;
-    }
-    // Held while the file is made, so that no other process takes it for one
-    // that its maker left behind; once it has its name, it is the file's lock.
-    ::flock(fd, LOCK_EX | LOCK_NB);
-    m_temporaryName = temporary;
-    m_journal.clear();
-    opened(fd, path, true, false);
-    if (m_fd < 0) {
-      errno = EMFILE;
-      return false;
-    }
-    return true;
+  std::string temporary;
+  const int fd = openMakingName(path, temporary);
+  if (fd < 0)
+    return false;
+  m_temporaryName = temporary;
+  m_journal.clear();
+  opened(fd, path, true, false);
+  if (m_fd < 0) {
+    errno = EMFILE;
+    return false;
   }
+  return true;
 }
 
 bool LockedFile::giveName() {
@@ -319,6 +231,11 @@ std::optional<std::uint64_t> LockedFile::size() const {
   return static_cast<std::uint64_t>(status.st_size);
 }
 
+bool LockedFile::hasOtherNames() const {
+  struct stat status {};
+  return m_fd >= 0 && ::fstat(m_fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_nlink > 1;
+}
+
 long LockedFile::readFromStart(void *bytes, std::size_t count) const {
   if (m_fd < 0) {
     errno = EBADF;
@@ -338,11 +255,23 @@ bool LockedFile::append(const std::string_view *blocks, std::size_t count) {
   if (total == 0)
     return true;
   pauseForTest(PausePoint::beforeWrite);
-  // The journal as it was before this append, for a write that stops short.
+  // What the file holds of this opening's appends before this one, for a
+  // write that stops short.
   const std::optional<AppendJournalEntry> before = m_journalEntry;
   const std::uint64_t writtenBefore = m_written;
-  if (journaled() && !writeJournal(blocks, count))
-    return false;
+  if (tracksAppends()) {
+    // What it holds once this append is in: the journal's entry, and what a
+    // put-back may cut away.
+    std::optional<AppendJournalEntry> entry = m_journalEntry;
+    if (!entry)
+      entry = describeAppend(m_fd, size().value_or(0), blocks, count);
+    else
+      extendAppend(*entry, blocks, count);
+    if (!entry || (journaled() && !writeJournal(*entry)))
+      return false;
+    m_journalEntry = std::move(entry);
+    noteAppended(m_guard, *m_journalEntry);
+  }
 
   // What a write fault lets reach the file, and what happens then.
   const WriteFault &fault = m_fault;
@@ -352,7 +281,14 @@ bool LockedFile::append(const std::string_view *blocks, std::size_t count) {
   const std::uint64_t pausing = std::min(allowance(fault.bytesBeforePause), reaching);
   bool whole = writeRange(blocks, count, 0, pausing);
   if (whole && pausing < reaching) {
+    // Paused in the middle: what a signal now takes back is what reached the
+    // file.
+    const std::optional<AppendJournalEntry> whileWriting = m_journalEntry;
+    if (const std::optional<AppendJournalEntry> reached = reachedEntry(before, blocks, count, pausing))
+      noteAppended(m_guard, *reached);
     ::raise(SIGSTOP);
+    if (whileWriting)
+      noteAppended(m_guard, *whileWriting);
     whole = writeRange(blocks, count, pausing, reaching);
   }
   if (whole && fault.bytesBeforeStop != UINT64_MAX && m_written >= fault.bytesBeforeStop)
@@ -363,17 +299,17 @@ bool LockedFile::append(const std::string_view *blocks, std::size_t count) {
   }
   if (!whole) {
     const int reason = errno;
-    journalWhatReached(before, blocks, count, m_written - writtenBefore);
+    coverWhatReached(before, blocks, count, m_written - writtenBefore);
     errno = reason;
   }
   return whole;
 }
 
-void LockedFile::journalWhatReached(std::optional<AppendJournalEntry> covering,
-                                    const std::string_view *blocks, std::size_t count,
-                                    std::uint64_t reached) {
-  if (!m_journalWritten || !m_journalEntry || (!covering && reached == 0))
-    return;
+std::optional<AppendJournalEntry> LockedFile::reachedEntry(std::optional<AppendJournalEntry> covering,
+                                                           const std::string_view *blocks, std::size_t count,
+                                                           std::uint64_t reached) const {
+  if (!m_journalEntry || (!covering && reached == 0))
+    return covering;
   std::vector<std::string_view> pieces;
   for (std::size_t i = 0; i < count && reached > 0; ++i) {
     pieces.push_back(
@@ -384,10 +320,26 @@ void LockedFile::journalWhatReached(std::optional<AppendJournalEntry> covering,
     extendAppend(*covering, pieces.data(), pieces.size());
   else
     covering = describeAppend(m_fd, m_journalEntry->length, pieces.data(), pieces.size());
+  return covering;
+}
+
+void LockedFile::coverWhatReached(const std::optional<AppendJournalEntry> &covering,
+                                  const std::string_view *blocks, std::size_t count, std::uint64_t reached) {
+  if (!m_journalEntry)
+    return;
+  std::optional<AppendJournalEntry> entry = reachedEntry(covering, blocks, count, reached);
+  if (!entry) {
+    // Nothing of this opening's reached the file: nothing to take back.
+    forgetAppended(m_guard);
+    m_journalEntry.reset();
+    return;
+  }
+  noteAppended(m_guard, *entry);
   // Where the journal cannot be written again, the one there stays: it covers
   // more than reached the file, which a later run then cannot check whole.
-  if (covering && writeAppendJournal(m_journal, *covering, m_guard) == JournalWriting::written)
-    m_journalEntry = std::move(covering);
+  if (m_journalWritten)
+    writeAppendJournal(m_journal, *entry, m_fd, m_guard);
+  m_journalEntry = std::move(entry);
 }
 
 bool LockedFile::writeRange(const std::string_view *blocks, std::size_t count, std::uint64_t from,
@@ -427,31 +379,17 @@ bool LockedFile::writeRange(const std::string_view *blocks, std::size_t count, s
   return true;
 }
 
-bool LockedFile::writeJournal(const std::string_view *blocks, std::size_t count) {
-  // What the journal says once this append is in: the first append of this
-  // opening notes where it begins. It becomes this opening's only when the
-  // append goes on.
-  std::optional<AppendJournalEntry> entry = m_journalEntry;
-  if (!entry) {
-    entry = describeAppend(m_fd, size().value_or(0), blocks, count);
-    if (!entry)
-      return false;
-  } else {
-    extendAppend(*entry, blocks, count);
-  }
-  switch (writeAppendJournal(m_journal, *entry, m_guard)) {
+bool LockedFile::writeJournal(const AppendJournalEntry &entry) {
+  switch (writeAppendJournal(m_journal, entry, m_fd, m_guard)) {
   case JournalWriting::written:
-    m_journalEntry = std::move(entry);
     m_journalWritten = true;
     return true;
   case JournalWriting::cannotMake:
     // Where no journal can be made (a directory that may not be written),
     // the bytes go in without one; never past the journal of an earlier
     // append of this opening, which would not cover them.
-    if (!m_journalWritten) {
-      m_journalEntry = std::move(entry);
+    if (!m_journalWritten)
       return true;
-    }
     break;
   case JournalWriting::notWritten:
     return false;

@@ -5,17 +5,16 @@
 // neither need the lock nor end it. Only regular files are locked; a device
 // opens without a lock, and so does a file on a file system without locks.
 //
-// Every opening of a locked file first puts back what a process that died
-// while adding to it left (recovery() tells what it found), and removes the
-// temporary files that dead processes left beside it. What is added goes in
-// with a journal beside the file itself (its name with symbolic links
-// resolved), so that a process killed while adding leaves a file that the
-// next opening puts back.
+// Every opening of a locked file first removes what dead processes left
+// beside it (Leftovers.h) and puts back what a process that died while adding
+// to it left (recovery() tells what it found). What is added goes in with a
+// journal beside the file itself (its name with symbolic links resolved), so
+// that a process killed while adding leaves a file that the next opening puts
+// back; putting back in this process cuts only its own bytes.
 //
-// A file can also be made as a whole: it is written under a temporary name
-// beside it that only this process knows (".lyrsa-<pid>-<n>.tmp"), and gets
-// its name once it is complete (giveName), so that no other process ever sees
-// it in part.
+// A file can also be made as a whole: it is written under its making name
+// beside it, held under its lock (Leftovers.h), and gets its name once it is
+// complete (giveName), so that no other process ever sees it in part.
 #pragma once
 
 #include "platform/AppendJournal.h"
@@ -85,6 +84,10 @@ public:
   bool journalFailed() const { return m_journalFailed; }
   // The size of the regular file; nothing for a device or when nothing is open.
   std::optional<std::uint64_t> size() const;
+  // Whether the open file has more than one name (hard links): a run through
+  // another name sees another journal, so a put-back by a later run is not
+  // done.
+  bool hasOtherNames() const;
   // Reads up to count bytes from the start of the file: the number read, or
   // -1 with errno.
   long readFromStart(void *bytes, std::size_t count) const;
@@ -93,8 +96,9 @@ public:
   // gets its journal, which records the file's length before the first append
   // of this opening and everything appended since; where no journal can be
   // made beside the file, the bytes go in without one. False, with errno,
-  // when not all of them reached the file, or when the journal is not known
-  // to be on disk (journalFailed(); nothing reached the file then).
+  // when not all of them reached the file, when their journal cannot be made
+  // or is not known to be on disk (journalFailed(); nothing reached the file
+  // then), or when the bytes before the append point cannot be read.
   bool append(const std::string_view *blocks, std::size_t count);
   bool append(std::string_view bytes) { return append(&bytes, 1); }
   // What closing the file would report about the bytes written (a file system
@@ -121,16 +125,24 @@ public:
 private:
   bool openToMake(const std::string &path);
   void opened(int fd, const std::string &path, bool made, bool locked);
-  // Writes the journal for an append of the blocks: false when the append
+  // Whether what is appended is noted, so that a put-back cuts only it: a
+  // regular file that this opening did not make.
+  bool tracksAppends() const { return m_fd >= 0 && m_guard >= 0 && !m_created; }
+  // Writes the journal with the entry, for an append: false when the append
   // must not begin.
-  bool writeJournal(const std::string_view *blocks, std::size_t count);
-  // After an append that stopped short (a full disk), writes the journal again
-  // to cover only what reached the file: should the file not be put back, a
-  // later run can then check every byte of it, also one that stopped inside a
-  // block. covering: the journal before the append; reached: its bytes in the
-  // file.
-  void journalWhatReached(std::optional<AppendJournalEntry> covering, const std::string_view *blocks,
-                          std::size_t count, std::uint64_t reached);
+  bool writeJournal(const AppendJournalEntry &entry);
+  // What the file holds of this opening's appends when, of the blocks of an
+  // append after those that covering describes, so many bytes reached it.
+  std::optional<AppendJournalEntry> reachedEntry(std::optional<AppendJournalEntry> covering,
+                                                 const std::string_view *blocks, std::size_t count,
+                                                 std::uint64_t reached) const;
+  // After an append that stopped short (a full disk), notes, and writes the
+  // journal again to cover, only what reached the file: a put-back then cuts
+  // exactly that, and should the file not be put back, a later run can check
+  // every byte of it, also one that stopped inside a block. covering: what
+  // the file held before the append; reached: its bytes in the file.
+  void coverWhatReached(const std::optional<AppendJournalEntry> &covering, const std::string_view *blocks,
+                        std::size_t count, std::uint64_t reached);
   // Writes the bytes from..to of the blocks, taken as one, at the end of the
   // file.
   bool writeRange(const std::string_view *blocks, std::size_t count, std::uint64_t from, std::uint64_t to);
@@ -145,7 +157,8 @@ private:
   bool m_locked = false; // a regular file held under its lock
   bool m_journalWritten = false;
   bool m_journalFailed = false;
-  // What the journal says of the appends of this opening, from the first on.
+  // What the appends of this opening put in the file, from the first on; its
+  // journal says the same.
   std::optional<AppendJournalEntry> m_journalEntry;
   std::optional<AppendRecovery> m_recovery;
   std::uint64_t m_written = 0;

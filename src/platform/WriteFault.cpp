@@ -15,8 +15,26 @@ namespace platform {
 
 namespace {
 
+// What the put-back faults of the fault in force are, where a signal handler
+// can read them.
+volatile std::sig_atomic_t cutFails = 0;
+volatile std::sig_atomic_t cutSyncFails = 0;
+volatile std::sig_atomic_t directorySyncFails = 0;
+volatile std::sig_atomic_t stopAfterCut = 0;
+
+void notePutBackFaults(const std::optional<WriteFault> &fault) {
+  cutFails = fault && fault->cutFails;
+  cutSyncFails = fault && fault->cutSyncFails;
+  directorySyncFails = fault && fault->directorySyncFails;
+  stopAfterCut = fault && fault->stopAfterCut;
+}
+
 std::optional<WriteFault> &faultInForce() {
-  static std::optional<WriteFault> fault = writeFaultFromEnvironment();
+  static std::optional<WriteFault> fault = [] {
+    std::optional<WriteFault> read = writeFaultFromEnvironment();
+    notePutBackFaults(read);
+    return read;
+  }();
   return fault;
 }
 
@@ -121,7 +139,26 @@ bool readFaultWords(std::string_view words, WriteFault &fault) {
 
 const std::optional<WriteFault> &currentWriteFault() { return faultInForce(); }
 
-void setWriteFault(const std::optional<WriteFault> &fault) { faultInForce() = fault; }
+void setWriteFault(const std::optional<WriteFault> &fault) {
+  faultInForce() = fault;
+  notePutBackFaults(fault);
+}
+
+int truncateForPutBack(int fd, std::uint64_t length) {
+  if (cutFails) {
+    errno = EPERM;
+    return -1;
+  }
+  if (::ftruncate(fd, static_cast<off_t>(length)) != 0)
+    return -1;
+  if (stopAfterCut)
+    ::kill(::getpid(), SIGKILL);
+  return 0;
+}
+
+bool syncFailsForTest(FaultedSync sync) {
+  return sync == FaultedSync::cut ? cutSyncFails != 0 : directorySyncFails != 0;
+}
 
 void pauseForTest(PausePoint point) {
   static bool paused[3] = {};

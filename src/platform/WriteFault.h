@@ -51,6 +51,19 @@ const std::optional<WriteFault> &currentWriteFault();
 // opens them plainly again. Only tests call it.
 void setWriteFault(const std::optional<WriteFault> &fault);
 
+// The faults of putting an append back, for the code that cuts and syncs
+// files, as the fault in force sets them. Safe inside a signal handler: they
+// read flags that are set before any file is guarded.
+//
+// Cuts the file open on fd to the length, as ftruncate does: 0, or -1 with
+// errno (EPERM under cutFails, as on an append-only file). Under
+// stopAfterCut, the process is killed right after the cut.
+int truncateForPutBack(int fd, std::uint64_t length);
+// Whether the sync of a cut, or of the directory of a journal, is to fail
+// (with EIO).
+enum class FaultedSync { cut, journalDirectory };
+bool syncFailsForTest(FaultedSync sync);
+
 // Whether this build reads a fault from its environment.
 bool writeFaultHookBuiltIn();
 

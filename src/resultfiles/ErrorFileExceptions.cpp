@@ -20,11 +20,14 @@ std::string badFileOpenText(const std::string &fileName) {
 }
 
 std::string putBackText(const std::string &fileName, std::uint64_t length, const std::string &journal,
-                        bool afterWrite) {
+                        bool afterWrite, int syncError) {
   std::string text = afterWrite ? badFileOpenText(fileName) + "\n" : std::string();
-  std::string line(2 * (fileName.size() + journal.size()) + 256, '\0');
-  line.resize(platform::putBackFailureText(line.data(), line.size(), fileName.c_str(), length,
-                                           journal.empty() ? nullptr : journal.c_str()));
+  std::string line(2 * (fileName.size() + journal.size()) + 512, '\0');
+  const char *kept = journal.empty() ? nullptr : journal.c_str();
+  line.resize(syncError != 0
+                  ? platform::putBackSyncFailureText(line.data(), line.size(), fileName.c_str(), length,
+                                                     syncError, kept)
+                  : platform::putBackFailureText(line.data(), line.size(), fileName.c_str(), length, kept));
   return text + line;
 }
 
@@ -37,9 +40,7 @@ std::string appendJournalText(M_AppendJournalException::Kind kind, const std::st
     return "Cannot check error file '" + fileName + "' against its journal '" + journal + "'" + reason +
            "; both are left as they are.";
   case Kind::cannotSync:
-    return "Cannot sync error file '" + fileName + "' after putting it back to its length of " +
-           std::to_string(length) + " bytes" + reason + "; its journal '" + journal +
-           "' is kept, so that a later run puts it back.";
+    return putBackText(fileName, length, journal, false, error);
   case Kind::cannotRemove:
     return "Cannot remove journal '" + journal + "' of error file '" + fileName + "'" + reason +
            "; the file is left as it is, and no run adds to it while the journal is there.";
@@ -86,13 +87,14 @@ const char *M_BadFileOpenException::what() const noexcept {
 }
 
 M_FilePutBackException::M_FilePutBackException(std::string fileName, std::uint64_t length,
-                                               std::string journal, bool afterWrite)
-    : M_ErrorFileException(putBackText(fileName, length, journal, afterWrite)),
+                                               std::string journal, bool afterWrite, int syncError)
+    : M_ErrorFileException(putBackText(fileName, length, journal, afterWrite, syncError)),
       m_fileName(std::move(fileName)), m_length(length), m_journal(std::move(journal)),
-      m_afterWrite(afterWrite) {}
+      m_afterWrite(afterWrite), m_syncError(syncError) {}
 
 const char *M_FilePutBackException::what() const noexcept {
-  return keptText<M_FilePutBackException>(putBackText(m_fileName, m_length, m_journal, m_afterWrite));
+  return keptText<M_FilePutBackException>(
+      putBackText(m_fileName, m_length, m_journal, m_afterWrite, m_syncError));
 }
 
 M_AppendJournalException::M_AppendJournalException(Kind kind, std::string fileName, std::string journal,

@@ -44,14 +44,19 @@ private:
 class M_FilePutBackException : public M_ErrorFileException {
 public:
   // The name as handed to the operating system; journal empty when there is
-  // none.
-  M_FilePutBackException(std::string fileName, std::uint64_t length, std::string journal, bool afterWrite);
+  // none; syncError the errno of a cut that was made but could not be synced,
+  // 0 for a cut that could not be made.
+  M_FilePutBackException(std::string fileName, std::uint64_t length, std::string journal, bool afterWrite,
+                         int syncError = 0);
   M_FilePutBackException(const M_FilePutBackException &) = default;
   ~M_FilePutBackException() override = default;
   // After a failed write "Cannot write error file '<name>'." and a newline;
   // then "Cannot put file '<name>' back to its length of <length> bytes; its
   // journal '<journal>' is kept, so that a later run puts it back." (see
-  // platform::putBackFailureText).
+  // platform::putBackFailureText), or, for a cut that could not be synced,
+  // "Cannot sync error file '<name>' after putting it back to its length of
+  // <length> bytes (<reason>); its journal '<journal>' is kept, so that a
+  // later run puts it back." (platform::putBackSyncFailureText).
   const char *what() const noexcept override;
   const std::string &fileName() const { return m_fileName; }
 
@@ -60,6 +65,7 @@ private:
   std::uint64_t m_length;
   std::string m_journal;
   bool m_afterWrite;
+  int m_syncError;
 };
 
 // An error file that no run may add to because of its append journal: the

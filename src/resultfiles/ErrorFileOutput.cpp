@@ -24,6 +24,7 @@
 #include <cstdio>
 #include <iostream>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -39,13 +40,23 @@ bool appendsInFormat2(std::uint32_t version) {
   return version == 0x8200 || version == 0x9100 || version == 0x9200 || version == M_tamsel2Version;
 }
 
+// Says on standard error that a file was left as it is, rather than put back,
+// because another writer added to it (one line).
+void reportOtherWriter(const platform::AppendEnd &end) {
+  if (end.otherWriter)
+    std::cerr << platform::otherWriterLine(end) << std::endl;
+}
+
 // A writer that failed has put its file back, or could not: the failure
-// leaves as the one error that names the file.
+// leaves as the one error that names the file. A file left as it is for
+// another writer's bytes is told of first.
 [[noreturn]] void cannotWrite(const R_Writer &writer) {
   using Kind = M_AppendJournalException::Kind;
+  const platform::AppendEnd &end = writer.putBackEnd();
+  reportOtherWriter(end);
   if (writer.putBackFailed())
-    throw M_FilePutBackException(writer.fileName(), writer.sizeAtOpen().value_or(0), writer.keptJournal(),
-                                 true);
+    throw M_FilePutBackException(writer.fileName(), end.length, end.journal, true,
+                                 end.result == platform::AppendEnd::Result::cannotSync ? end.error : 0);
   if (!writer.failedJournal().empty())
     throw M_AppendJournalException(writer.journalNotRemoved() ? Kind::cannotRemoveOwn : Kind::cannotWrite,
                                    writer.fileName(), writer.failedJournal(), writer.journalError());
@@ -113,6 +124,12 @@ void reportRecovery(const std::optional<platform::AppendRecovery> &recovery, con
   case Outcome::leftAlone:
     std::cerr << "Warning - Error file '" << name << "' is not what its journal '" << recovery->journal
               << "' covers (" << differenceText(*recovery) << "); " << leftAlone << std::endl;
+    break;
+  case Outcome::otherNames:
+    std::cerr << "Warning - Error file '" << name << "' has more than one name: its journal '"
+              << recovery->journal
+              << "' is not seen by runs through its other names, whose findings may follow "
+              << "its " << recovery->length << " bytes; " << leftAlone << std::endl;
     break;
   case Outcome::unreadable:
     std::cerr << "Warning - The journal '" << recovery->journal << "' of error file '" << name
@@ -368,6 +385,20 @@ void divertToSimpleOutput(const HeldOutput &taken) {
   replay(taken.calls, *M_currentOutput());
 }
 
+// Says once a run, on standard error, that an error file it appends to has
+// more than one name: a run through another name finds no journal where runs
+// through this one leave it, so a run killed while adding to the file cannot
+// be put right.
+void reportOtherNames(const platform::LockedFile &file, const std::string &name) {
+  static std::set<std::string> told;
+  if (!file.journaled() || !file.hasOtherNames() || !told.insert(name).second)
+    return;
+  std::cerr << "Warning - Error file '" << name
+            << "' has more than one name; runs through its other names do not see its journal, so no run "
+               "puts back what a run killed while adding to it leaves."
+            << std::endl;
+}
+
 // Opens and locks the file of the held output, when that is not done yet.
 // False when the file is missing and the opening may not make it.
 bool lockHeldFile(HeldOutput &held, platform::LockedFile::Opening opening) {
@@ -377,8 +408,10 @@ bool lockHeldFile(HeldOutput &held, platform::LockedFile::Opening opening) {
   const bool opened = held.file.open(name, opening, lockWaitNotice(name));
   const int reason = errno;
   reportRecovery(held.file.recovery(), name);
-  if (opened)
+  if (opened) {
+    reportOtherNames(held.file, name);
     return true;
+  }
   if (opening == platform::LockedFile::Opening::existing && reason == ENOENT)
     return false;
   throw M_BadFileOpenException(name);

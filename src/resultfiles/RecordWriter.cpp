@@ -92,19 +92,20 @@ void R_Writer::hold(platform::LockedFile file) {
   m_pending.clear();
   m_sizeAtOpen = m_file.size();
   m_restorable = true;
-  m_putBackFailed = false;
-  m_keptJournal.clear();
+  m_putBackEnd = platform::AppendEnd();
   m_failedJournal.clear();
   m_journalError = 0;
   m_journalNotRemoved = false;
 }
 
-void R_Writer::noteEnd(const platform::AppendEnd &end) {
+bool R_Writer::putBackFailed() const {
   using Result = platform::AppendEnd::Result;
-  if (end.result == Result::cannotCut || end.result == Result::cannotSync) {
-    m_putBackFailed = true;
-    m_keptJournal = end.journal;
-  } else if (end.putBack) {
+  return m_putBackEnd.result == Result::cannotCut || m_putBackEnd.result == Result::cannotSync;
+}
+
+void R_Writer::noteEnd(const platform::AppendEnd &end) {
+  m_putBackEnd = end;
+  if (!putBackFailed() && end.putBack) {
     m_journalNotRemoved = true;
     m_failedJournal = end.journal;
     m_journalError = end.error;

@@ -143,12 +143,14 @@ public:
   bool isOpen() const { return m_file.isOpen(); }
   // Whether a write, flush or close has failed; the file was restored then.
   bool hasFailed() const { return m_failed; }
-  // Whether restoring the file failed: it could not be cut back to
-  // sizeAtOpen(). Its journal stays then, when it has one (keptJournal()).
-  bool putBackFailed() const { return m_putBackFailed; }
-  // The journal left beside a file that could not be put back; empty when
-  // there is none.
-  const std::string &keptJournal() const { return m_keptJournal; }
+  // Whether restoring the file failed: it could not be cut back to the
+  // length it had before this writer's appends, or the cut could not be
+  // synced. Its journal stays then, when it has one. putBackEnd() tells.
+  bool putBackFailed() const;
+  // How the last restoring of the file ended (also one that a closing had to
+  // do): what it could not do, and whether another writer's bytes kept it
+  // from cutting the file back.
+  const platform::AppendEnd &putBackEnd() const { return m_putBackEnd; }
   // A journal that this writer could not remove when its closing kept what
   // was written (what was written is taken back then), or whose append could
   // not begin because it is not known to be on disk: its name, the errno, and
@@ -206,8 +208,7 @@ private:
   bool m_restorable = false; // an opening whose output can still be taken back
   bool m_failed = false;
   bool m_nameRefused = false;
-  bool m_putBackFailed = false;
-  std::string m_keptJournal;
+  platform::AppendEnd m_putBackEnd;
   std::string m_failedJournal;
   int m_journalError = 0;
   bool m_journalNotRemoved = false;

@@ -644,11 +644,12 @@ TEST(JournalRunsTest, AFailedRunLeavesTheErrorFileAsItFoundIt) {
   }
 }
 
-// Temporary files that dead runs left beside an error file go with the next
-// run that opens the file to append to it: the one of a run killed while it
-// made the file (which someone else then made), and a second name of the
-// file itself, left by a run that died between giving the file its name and
-// dropping the temporary one. The error file stays and gets the stretch.
+// What dead makers left under the making name of an error file goes with the
+// next run that opens the file to append to it: the file of a run killed
+// while it made the error file (which someone else then made), and a second
+// name of the error file itself, left by a run that died between giving the
+// file its name and dropping the making name. The error file stays and gets
+// the stretch.
 TEST(JournalRunsTest, TemporariesOfDeadRunsGoWithTheNextRun) {
 #ifndef LYR_TEST_HOOKS
   GTEST_SKIP() << "built without test hooks";
@@ -656,39 +657,31 @@ TEST(JournalRunsTest, TemporariesOfDeadRunsGoWithTheNextRun) {
   ErrorFileRuns runs;
   runs.m_dir.writeFile("out/a.c.err", primary);
   const std::string stretch = runs.stretchOfOneRun();
+  const std::string making = runs.m_dir / "out/.a.c.err.lyrsa-new";
   struct Case {
     const char *what;
-    std::function<void()> leave; // leaves the temporary file and the error file, primary
+    std::function<void()> leave; // leaves the making name and the error file, primary
   };
   const Case cases[] = {
       {"of a run killed while it made the file",
        [&] {
-         const std::unique_ptr<RunningProgram> killed =
-             runs.start({false, "stop-after=" + number(stretch.size() / 2)});
-         const std::string prefix = ".lyrsa-" + number(killed->pid()) + "-";
-         EXPECT_EQ(SIGKILL, ErrorFileRuns::finish(*killed).termSignal);
-         const std::set<std::string> left = runs.outputFiles();
-         ASSERT_EQ(2u, left.size());
-         ASSERT_EQ(prefix, left.begin()->substr(0, prefix.size())) << *left.begin();
+         killAfter(runs, stretch.size() / 2);
+         ASSERT_EQ((std::set<std::string>{".a.c.err.lyrsa-new", "a.c.met"}), runs.outputFiles());
          runs.m_dir.writeFile("out/a.c.err", primary);
        }},
       {"a second name of the file",
        [&] {
          runs.m_dir.writeFile("out/a.c.err", primary);
-         RunningProgram ended("/bin/true", {}, test_support::environmentWith({}), runs.m_dir.path());
-         const pid_t dead = ended.pid();
-         ended.finish();
-         ASSERT_EQ(0, link(runs.errorFile().c_str(),
-                           (runs.m_dir / ("out/.lyrsa-" + number(dead) + "-0.tmp")).c_str()));
+         ASSERT_EQ(0, link(runs.errorFile().c_str(), making.c_str()));
        }},
   };
   for (const Case &c : cases) {
-    SCOPED_TRACE(std::string("the temporary file ") + c.what);
+    SCOPED_TRACE(std::string("the file under the making name ") + c.what);
     leaveOutput(runs, std::nullopt);
     c.leave();
     ASSERT_EQ(3u, runs.outputFiles().size());
     expectSilentAppend(runs, stretch);
-    EXPECT_EQ(cleanOutput, runs.outputFiles()) << "the temporary file stays";
+    EXPECT_EQ(cleanOutput, runs.outputFiles()) << "the making name stays";
   }
 }
 
@@ -768,8 +761,8 @@ TEST(JournalRunsTest, WhatIsNotKnownToBeOnDiskIsLeftForALaterRun) {
            "' to disk (Input/output error); nothing is added to the file.\n"},
       {"the sync of a put-back after a failed write", false,
        "fail-after=" + number(stretch.size() / 2) + ",cut-sync-fails",
-       "Cannot write error file '" + file + "'.\nCannot put file '" + file +
-           "' back to its length of 13 bytes; its journal '" + journal +
+       "Cannot write error file '" + file + "'.\nCannot sync error file '" + file +
+           "' after putting it back to its length of 13 bytes (Input/output error); its journal '" + journal +
            "' is kept, so that a later run puts it back.\n"},
   };
   for (const Case &c : cases) {

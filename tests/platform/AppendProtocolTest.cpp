@@ -1,6 +1,7 @@
 #include "platform/AppendProtocol.h"
 
 #include "platform/AppendJournal.h"
+#include "platform/Leftovers.h"
 #include "platform/WriteFault.h"
 #include "support/AppendFiles.h"
 #include "support/ScratchDirectory.h"
@@ -12,6 +13,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <optional>
 #include <string>
@@ -62,6 +64,8 @@ std::string outcomeName(const std::optional<platform::AppendRecovery> &recovery)
     return "nothingAppended";
   case Outcome::leftAlone:
     return "leftAlone";
+  case Outcome::otherNames:
+    return "otherNames";
   case Outcome::unreadable:
     return "unreadable";
   case Outcome::untrusted:
@@ -100,8 +104,8 @@ bool journalAppend(const std::string &path, const std::string &appended) {
   const std::string_view piece = appended;
   const std::optional<platform::AppendJournalEntry> entry =
       platform::describeAppend(file.fd(), static_cast<std::uint64_t>(status.st_size), &piece, 1);
-  return entry &&
-         platform::writeAppendJournal(platform::appendJournalPath(path), *entry, -1) == Writing::written;
+  return entry && platform::writeAppendJournal(platform::appendJournalPath(path), *entry, file.fd(), -1) ==
+                      Writing::written;
 }
 
 const std::string head = "head of the file";
@@ -140,10 +144,12 @@ TEST_F(AppendProtocolTest, TheJournalOfAnOpenFileIsBesideTheFileItself) {
 
 // The journal is written for an append of "appended" to the file as it is
 // ("before"); the file is then found as each case makes it, with a journal as
-// the case has it and a journal half written beside it. inspectAppend tells
-// what recoverAppend would do and changes nothing; recoverAppend cuts the
-// file only when the journal is one a run on it wrote and every byte after
-// the recorded length is the append's own.
+// the case has it, a journal half written beside it, and a second name when
+// the case gives it one. inspectAppend tells what recoverAppend would do and
+// changes nothing; an opening first removes what dead runs left
+// (removeLeftovers), then recoverAppend cuts the file only when the journal
+// is one a run on it wrote, every byte after the recorded length is the
+// append's own, and the file has no other name.
 TEST_F(AppendProtocolTest, RecoveryFollowsATrustedJournal) {
   enum class Journal {
     trusted,
@@ -155,12 +161,16 @@ TEST_F(AppendProtocolTest, RecoveryFollowsATrustedJournal) {
     garbage,
     version1
   };
+  // A second name of the file: none, one in another directory, or the
+  // making name that a maker which died after naming the file left.
+  enum class SecondName { none, elsewhere, making };
   struct Case {
     const char *what;
     std::string before = head;
     std::string appended = "tail";
     std::string found{};
     Journal journal = Journal::trusted;
+    SecondName secondName = SecondName::none;
     platform::WriteFault fault{};
     bool writeOnly = false; // the descriptor cannot read
     std::optional<Outcome> inspected{};
@@ -217,6 +227,31 @@ TEST_F(AppendProtocolTest, RecoveryFollowsATrustedJournal) {
        .found = head,
        .inspected = Outcome::nothingAppended,
        .outcome = Outcome::nothingAppended,
+       .after = head},
+      {.what = "part appended to a file with a second name",
+       .found = head + "ta",
+       .secondName = SecondName::elsewhere,
+       .inspected = Outcome::otherNames,
+       .outcome = Outcome::otherNames,
+       .after = head + "ta"},
+      {.what = "all appended to a file with a second name",
+       .found = head + "tail",
+       .secondName = SecondName::elsewhere,
+       .inspected = Outcome::otherNames,
+       .outcome = Outcome::otherNames,
+       .whole = true,
+       .after = head + "tail"},
+      {.what = "nothing appended to a file with a second name",
+       .found = head,
+       .secondName = SecondName::elsewhere,
+       .inspected = Outcome::nothingAppended,
+       .outcome = Outcome::nothingAppended,
+       .after = head},
+      {.what = "part appended, a dead maker's second name beside",
+       .found = head + "ta",
+       .secondName = SecondName::making,
+       .inspected = Outcome::otherNames,
+       .outcome = Outcome::putBack,
        .after = head},
       {.what = "other bytes after the append point",
        .found = head + "tA",
@@ -358,6 +393,12 @@ TEST_F(AppendProtocolTest, RecoveryFollowsATrustedJournal) {
     }
     dir.writeFile("f.err", c.found);
     dir.writeFile(".f.err.lyrsa-journal.new", "lyrsa-journal 2\ndev");
+    if (c.secondName == SecondName::elsewhere) {
+      dir.makeDirectory("other");
+      std::filesystem::create_hard_link(path, dir / "other/f.err");
+    } else if (c.secondName == SecondName::making) {
+      std::filesystem::create_hard_link(path, platform::makingName(path));
+    }
     const std::string journalBefore = stateOf(journal);
     const std::string elsewhereBefore = stateOf(elsewhere);
     platform::setWriteFault(c.fault);
@@ -370,6 +411,9 @@ TEST_F(AppendProtocolTest, RecoveryFollowsATrustedJournal) {
     EXPECT_EQ(journalBefore, stateOf(journal)) << "the inspection changes nothing";
     EXPECT_TRUE(std::filesystem::exists(journal + ".new")) << "the inspection changes nothing";
 
+    platform::removeLeftovers(path, path, journal, file.fd());
+    EXPECT_FALSE(std::filesystem::exists(journal + ".new")) << "a journal half written goes";
+    EXPECT_FALSE(std::filesystem::exists(platform::makingName(path))) << "a dead maker's name goes";
     const std::optional<platform::AppendRecovery> recovery = platform::recoverAppend(journal, file.fd());
     ASSERT_EQ(outcomeName(c.outcome), outcomeName(recovery));
     EXPECT_EQ(c.after, test_support::readFile(path));
@@ -377,7 +421,6 @@ TEST_F(AppendProtocolTest, RecoveryFollowsATrustedJournal) {
     if (c.journalKept) {
       EXPECT_EQ(journalBefore, stateOf(journal));
     }
-    EXPECT_FALSE(std::filesystem::exists(journal + ".new")) << "a journal half written goes";
     EXPECT_EQ(elsewhereBefore, stateOf(elsewhere)) << "a journal is not followed through a link";
     if (recovery) {
       EXPECT_EQ(journal, recovery->journal);
@@ -447,28 +490,37 @@ TEST_F(AppendProtocolTest, RecoveryTrustsOnlyJournalsOfTheFilesOwner) {
   }
 }
 
-// A journal is written whole under a name of its own, exclusively, and then
-// renamed into place: what stood at that name before is not written
-// through, and no one else may write the journal, whatever the umask.
+// A journal is written whole, then put in place under its name: a first one
+// from a file without a name, one that replaces the journal of an earlier
+// append under a name of its own first, exclusively. What stands at that
+// name (a journal half written, a link elsewhere, a directory that cannot be
+// removed) is never written through and does not keep the journal from being
+// written; a dead run's half-written journal is removed by the opening, not
+// here.
 TEST_F(AppendProtocolTest, WritesAJournal) {
   const platform::AppendJournalEntry entry{1, 2, 4, 6, 3, "abcdef", {}, ""};
   const std::string text = "lyrsa-journal 2\ndevice 1\ninode 2\nlength 4\nappending 6\nbefore 3\n"
                            "head 616263646566\nblocks \n";
-  enum class Beforehand { nothing, staleNew, newLinkedElsewhere, olderJournal };
+  enum class Beforehand { nothing, staleNew, newLinkedElsewhere, olderJournal, olderJournalAndNewTaken };
   const struct {
     const char *what;
     Beforehand beforehand;
-    mode_t umask;
+    std::vector<std::string> left; // besides the file and the journal
   } cases[] = {
-      {"nothing there", Beforehand::nothing, 022},
-      {"nothing there, umask 0", Beforehand::nothing, 0},
-      {"a journal half written", Beforehand::staleNew, 022},
-      {"a half-written name that links elsewhere", Beforehand::newLinkedElsewhere, 0},
-      {"the journal of an earlier append", Beforehand::olderJournal, 0},
+      {"nothing there", Beforehand::nothing, {}},
+      {"a journal half written", Beforehand::staleNew, {".f.err.lyrsa-journal.new"}},
+      {"a half-written name that links elsewhere",
+       Beforehand::newLinkedElsewhere,
+       {".f.err.lyrsa-journal.new"}},
+      {"the journal of an earlier append", Beforehand::olderJournal, {}},
+      {"the journal of an earlier append, a directory at the name it is written under",
+       Beforehand::olderJournalAndNewTaken,
+       {".f.err.lyrsa-journal.new"}},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.what);
     const test_support::ScratchDirectory dir;
+    const std::string path = dir.writeFile("f.err", "file");
     const std::string journal = dir / ".f.err.lyrsa-journal";
     const std::string elsewhere = dir.writeFile("elsewhere", "precious");
     if (c.beforehand == Beforehand::staleNew)
@@ -476,68 +528,130 @@ TEST_F(AppendProtocolTest, WritesAJournal) {
                     "lyrsa-journal 2\ndevice 1\ninode 2\nlength 4\nappending 600");
     else if (c.beforehand == Beforehand::newLinkedElsewhere)
       std::filesystem::create_symlink(elsewhere, journal + ".new");
-    else if (c.beforehand == Beforehand::olderJournal)
+    if (c.beforehand == Beforehand::olderJournal || c.beforehand == Beforehand::olderJournalAndNewTaken)
       dir.writeFile(".f.err.lyrsa-journal", "lyrsa-journal 2\nolder");
-    const mode_t saved = ::umask(c.umask);
-    const Writing writing = platform::writeAppendJournal(journal, entry, -1);
-    ::umask(saved);
-    EXPECT_EQ(Writing::written, writing);
+    if (c.beforehand == Beforehand::olderJournalAndNewTaken)
+      dir.makeDirectory(".f.err.lyrsa-journal.new");
+    const OpenFile file(path);
+    EXPECT_EQ(Writing::written, platform::writeAppendJournal(journal, entry, file.fd(), -1));
     EXPECT_EQ(text, test_support::readFile(journal));
     struct stat status {};
     ASSERT_EQ(0, ::lstat(journal.c_str(), &status));
     EXPECT_TRUE(S_ISREG(status.st_mode));
-    EXPECT_EQ(0u, status.st_mode & 07777 & ~mode_t{0644}) << "mode " << (status.st_mode & 07777);
     EXPECT_EQ("precious", test_support::readFile(elsewhere));
-    EXPECT_EQ((std::vector<std::string>{".f.err.lyrsa-journal", "elsewhere"}), listing(dir.path()));
+    std::vector<std::string> expected = c.left;
+    expected.insert(expected.end(), {".f.err.lyrsa-journal", "elsewhere", "f.err"});
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(expected, listing(dir.path()));
   }
 }
 
-// A journal that cannot be made leaves nothing of itself, and the append may
-// go in without one; one that reached its name but is not known to be on
-// disk stays, and the append must not begin.
+// The journal holds the first bytes of the findings: it gets no permission
+// that the file lacks, whatever the umask, and never a permission to write
+// for anyone but its owner, who may read and write it. It gets the file's
+// group, so that the group that may read the file may read it.
+TEST_F(AppendProtocolTest, TheJournalIsNoMoreOpenThanTheFile) {
+  const platform::AppendJournalEntry entry{1, 2, 4, 6, 3, "abcdef", {}, ""};
+  const struct {
+    mode_t file;
+    mode_t journal;
+  } cases[] = {
+      {0644, 0644}, {0600, 0600}, {0640, 0640}, {0604, 0604}, {0664, 0644},
+      {0666, 0644}, {0660, 0640}, {0400, 0600}, {0000, 0600}, {0777, 0644},
+  };
+  // Root gives the file another group, which the journal then gets.
+  const bool otherGroup = ::geteuid() == 0;
+  const gid_t group = 12345;
+  for (const mode_t umask : {mode_t{022}, mode_t{0}, mode_t{077}}) {
+    for (const auto &c : cases) {
+      SCOPED_TRACE("file mode " + std::to_string(c.file) + " (octal " + std::to_string(c.file >> 6) +
+                   std::to_string(c.file >> 3 & 7) + std::to_string(c.file & 7) + "), umask " +
+                   std::to_string(umask));
+      const test_support::ScratchDirectory dir;
+      const std::string path = dir.writeFile("f.err", "file");
+      if (otherGroup) {
+        ASSERT_EQ(0, ::chown(path.c_str(), static_cast<uid_t>(-1), group));
+      }
+      ASSERT_EQ(0, ::chmod(path.c_str(), c.file));
+      const std::string journal = dir / ".f.err.lyrsa-journal";
+      const OpenFile file(path, O_RDONLY);
+      const mode_t saved = ::umask(umask);
+      const Writing writing = platform::writeAppendJournal(journal, entry, file.fd(), -1);
+      ::umask(saved);
+      ASSERT_EQ(Writing::written, writing);
+      struct stat status {};
+      ASSERT_EQ(0, ::stat(journal.c_str(), &status));
+      EXPECT_EQ(c.journal, status.st_mode & 07777)
+          << "octal " << (status.st_mode >> 6 & 7) << (status.st_mode >> 3 & 7) << (status.st_mode & 7);
+      if (otherGroup) {
+        EXPECT_EQ(group, status.st_gid);
+      }
+    }
+  }
+}
+
+// Where no journal can be made beside the file at all (here: a name too long
+// for one more dot and suffix; a directory that may not be written is the
+// other case, which root cannot meet), nothing is left of it and the append
+// may go in without one. Any other failure to make it stops the append: one
+// that reached its name but is not known to be on disk stays.
 TEST_F(AppendProtocolTest, AJournalThatIsNotWritten) {
   const platform::AppendJournalEntry entry{1, 2, 4, 6, 3, "abcdef", {}, ""};
-  const std::string journal = m_dir / ".f.err.lyrsa-journal";
+  const std::string longName(250, 'f');
   const struct {
     const char *what;
-    std::string journal;
+    std::string file;
     platform::WriteFault fault;
     Writing writing;
     int error;
     std::vector<std::string> left;
   } cases[] = {
-      // Root may write any directory: a missing one stands for one that may
-      // not be written.
-      {"a missing directory", m_dir / "missing/.f.err.lyrsa-journal", {}, Writing::cannotMake, ENOENT, {}},
-      {"a directory at the name it is written under",
-       journal,
-       {},
-       Writing::cannotMake,
-       EEXIST,
-       {".f.err.lyrsa-journal.new"}},
+      {"a name too long for the journal", longName, {}, Writing::cannotMake, ENAMETOOLONG, {longName}},
       {"the sync of the directory fails",
-       journal,
+       "f.err",
        {.directorySyncFails = true},
        Writing::failed,
        EIO,
-       {".f.err.lyrsa-journal"}},
+       {".f.err.lyrsa-journal", "f.err"}},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.what);
-    std::filesystem::remove_all(journal);
-    std::filesystem::remove_all(journal + ".new");
-    if (c.writing == Writing::cannotMake && c.error == EEXIST)
-      std::filesystem::create_directory(journal + ".new");
+    const test_support::ScratchDirectory dir;
+    const std::string path = dir.writeFile(c.file, "file");
+    const std::string journal = platform::appendJournalPath(path);
+    const OpenFile file(path);
     platform::setWriteFault(c.fault);
     errno = 0;
     EXPECT_EQ(static_cast<int>(c.writing),
-              static_cast<int>(platform::writeAppendJournal(c.journal, entry, -1)));
+              static_cast<int>(platform::writeAppendJournal(journal, entry, file.fd(), -1)));
     EXPECT_EQ(c.error, errno);
-    EXPECT_EQ(c.left, listing(m_dir.path()));
+    EXPECT_EQ(c.left, listing(dir.path()));
     if (c.writing == Writing::failed) {
       EXPECT_TRUE(platform::parseAppendJournal(test_support::readFile(journal))) << "whole where it stays";
     }
   }
+}
+
+// A full file system (no inode left, on a small file system of its own)
+// stops the append: the journal is not made, and nothing is left of it.
+TEST_F(AppendProtocolTest, AJournalOnAFullFileSystem) {
+  const test_support::SmallFileSystem full(m_dir.makeDirectory("full"), 3);
+  if (!full.mounted())
+    GTEST_SKIP() << "cannot mount a small file system here";
+  const std::string mount = full.path();
+  const std::string path = m_dir.writeFile("full/f.err", "file");
+  // The root directory and the file: one inode left, which a filler takes.
+  m_dir.writeFile("full/filler", "");
+  const platform::AppendJournalEntry entry{1, 2, 4, 6, 3, "abcdef", {}, ""};
+  {
+    const OpenFile file(path);
+    errno = 0;
+    EXPECT_EQ(static_cast<int>(Writing::failed),
+              static_cast<int>(
+                  platform::writeAppendJournal(platform::appendJournalPath(path), entry, file.fd(), -1)));
+    EXPECT_EQ(ENOSPC, errno);
+  }
+  EXPECT_EQ((std::vector<std::string>{"f.err", "filler"}), listing(mount));
 }
 
 // A journal whose bytes cannot all be written (here past a file-size limit)
@@ -545,24 +659,26 @@ TEST_F(AppendProtocolTest, AJournalThatIsNotWritten) {
 TEST(AppendProtocolDeathTest, AJournalPastTheFileSizeLimitIsNotWritten) {
   GTEST_FLAG_SET(death_test_style, "fast");
   const test_support::ScratchDirectory dir;
+  const std::string path = dir.writeFile("f.err", "file");
   const std::string journal = dir / ".f.err.lyrsa-journal";
   const platform::AppendJournalEntry entry{1, 2, 4, 6, 3, "abcdef", {}, ""};
   EXPECT_EXIT(
       {
+        const OpenFile file(path);
         std::signal(SIGXFSZ, SIG_IGN);
         struct rlimit limit {};
         ::getrlimit(RLIMIT_FSIZE, &limit);
         limit.rlim_cur = 32; // less than a journal
         ::setrlimit(RLIMIT_FSIZE, &limit);
         errno = 0;
-        const Writing writing = platform::writeAppendJournal(journal, entry, -1);
+        const Writing writing = platform::writeAppendJournal(journal, entry, file.fd(), -1);
         const int error = errno;
         tell((writing == Writing::notWritten ? "notWritten" : "another result") +
              std::string(error == EFBIG ? ", EFBIG" : ", another errno") + "\n");
         std::_Exit(0);
       },
       testing::ExitedWithCode(0), "^notWritten, EFBIG\n$");
-  EXPECT_EQ(std::vector<std::string>{}, listing(dir.path()));
+  EXPECT_EQ(std::vector<std::string>{"f.err"}, listing(dir.path()));
 }
 
 TEST_F(AppendProtocolTest, FewGuardsAtOnce) {
@@ -583,26 +699,57 @@ TEST_F(AppendProtocolTest, FewGuardsAtOnce) {
   EXPECT_EQ(-1, platform::guardAppend(target)) << "a name too long";
 }
 
-TEST(AppendProtocolTextTest, PutBackFailureText) {
+// The lines that a put-back writes, also from a signal handler: each cut to
+// the buffer it is given.
+TEST(AppendProtocolTextTest, PutBackTexts) {
+  using Write = std::function<std::size_t(char *, std::size_t)>;
   const struct {
-    const char *journal;
-    std::uint64_t length;
+    Write write;
     std::string text;
   } cases[] = {
-      {"/d/.f.err.lyrsa-journal", 1234,
+      {[](char *buffer, std::size_t size) {
+         return platform::putBackFailureText(buffer, size, "/d/f.err", 1234, "/d/.f.err.lyrsa-journal");
+       },
        "Cannot put file '/d/f.err' back to its length of 1234 bytes; its journal '/d/.f.err.lyrsa-journal' "
        "is "
        "kept, so that a later run puts it back."},
-      {nullptr, 0, "Cannot put file '/d/f.err' back to its length of 0 bytes."},
-      {nullptr, UINT64_MAX, "Cannot put file '/d/f.err' back to its length of 18446744073709551615 bytes."},
+      {[](char *buffer, std::size_t size) {
+         return platform::putBackFailureText(buffer, size, "/d/f.err", 0, nullptr);
+       },
+       "Cannot put file '/d/f.err' back to its length of 0 bytes."},
+      {[](char *buffer, std::size_t size) {
+         return platform::putBackFailureText(buffer, size, "/d/f.err", UINT64_MAX, nullptr);
+       },
+       "Cannot put file '/d/f.err' back to its length of 18446744073709551615 bytes."},
+      {[](char *buffer, std::size_t size) {
+         return platform::putBackSyncFailureText(buffer, size, "/d/f.err", 13, EIO,
+                                                 "/d/.f.err.lyrsa-journal");
+       },
+       "Cannot sync error file '/d/f.err' after putting it back to its length of 13 bytes (Input/output "
+       "error); its journal '/d/.f.err.lyrsa-journal' is kept, so that a later run puts it back."},
+      {[](char *buffer, std::size_t size) {
+         return platform::putBackSyncFailureText(buffer, size, "/d/f.err", 13, ENOSPC, nullptr);
+       },
+       "Cannot sync error file '/d/f.err' after putting it back to its length of 13 bytes (No space left on "
+       "device)."},
+      {[](char *buffer, std::size_t size) {
+         return platform::otherWriterText(buffer, size, "/d/f.err", 178, true);
+       },
+       "Warning - File '/d/f.err' holds this run's findings followed by another writer's bytes; it is left "
+       "as "
+       "it is, not put back to its 178 bytes."},
+      {[](char *buffer, std::size_t size) {
+         return platform::otherWriterText(buffer, size, "/d/f.err", 178, false);
+       },
+       "Warning - File '/d/f.err' was changed by another writer while this run added to it; it is left as it "
+       "is, not put back to its 178 bytes."},
   };
   for (const auto &c : cases) {
     // Every size of buffer, from none to more than enough: the text is cut to
     // it, ends with a NUL, and nothing past the buffer is touched.
     for (std::size_t size = 0; size <= c.text.size() + 2; ++size) {
       std::string buffer(size + 8, '#');
-      const std::size_t length =
-          platform::putBackFailureText(buffer.data(), size, "/d/f.err", c.length, c.journal);
+      const std::size_t length = c.write(buffer.data(), size);
       const std::size_t expected = size == 0 ? 0 : std::min(size - 1, c.text.size());
       ASSERT_EQ(expected, length) << c.text << ", buffer of " << size;
       EXPECT_EQ(c.text.substr(0, expected), buffer.substr(0, length)) << c.text << ", buffer of " << size;

@@ -2,6 +2,7 @@
 
 #include "platform/AppendJournal.h"
 #include "platform/AppendProtocol.h"
+#include "platform/Leftovers.h"
 #include "platform/WriteFault.h"
 #include "support/AppendFiles.h"
 #include "support/FileLocks.h"
@@ -83,8 +84,13 @@ bool journalAppend(const std::string &path, const std::string &bytes) {
   if (::fstat(fd, &status) == 0)
     entry = platform::describeAppend(fd, static_cast<std::uint64_t>(status.st_size), &piece, 1);
   ::close(fd);
-  return entry && platform::writeAppendJournal(platform::appendJournalPath(path), *entry, -1) ==
-                      platform::JournalWriting::written;
+  const int target = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const bool written = entry && target >= 0 &&
+                       platform::writeAppendJournal(platform::appendJournalPath(path), *entry, target, -1) ==
+                           platform::JournalWriting::written;
+  if (target >= 0)
+    ::close(target);
+  return written;
 }
 
 // The entry of the journal at the path; nothing when there is none or it
@@ -99,53 +105,6 @@ std::optional<platform::AppendJournalEntry> journalEntry(const std::string &jour
 void tell(const std::string &text) {
   if (::write(STDERR_FILENO, text.data(), text.size()) < 0)
     std::_Exit(2);
-}
-
-// A child process that exists until the end of the scope.
-class LiveChild {
-public:
-  LiveChild() {
-    int ends[2];
-    if (::pipe(ends) != 0)
-      return;
-    m_pid = ::fork();
-    if (m_pid == 0) {
-      // Waits for the parent to close its end, then ends.
-      ::close(ends[1]);
-      char byte;
-      for (;;) {
-        const ssize_t n = ::read(ends[0], &byte, 1);
-        if (n == 0 || (n < 0 && errno != EINTR))
-          ::_exit(0);
-      }
-    }
-    ::close(ends[0]);
-    m_end = ends[1];
-  }
-  ~LiveChild() {
-    if (m_end >= 0)
-      ::close(m_end);
-    if (m_pid > 0)
-      ::waitpid(m_pid, nullptr, 0);
-  }
-  LiveChild(const LiveChild &) = delete;
-  LiveChild &operator=(const LiveChild &) = delete;
-
-  pid_t pid() const { return m_pid; }
-
-private:
-  pid_t m_pid = -1;
-  int m_end = -1;
-};
-
-// The id of a process that has ended and been reaped: no process has it.
-pid_t endedProcess() {
-  const pid_t pid = ::fork();
-  if (pid == 0)
-    ::_exit(0);
-  if (pid > 0)
-    ::waitpid(pid, nullptr, 0);
-  return pid;
 }
 
 // The count of write calls this process made, as /proc/self/io tells;
@@ -477,36 +436,47 @@ TEST_F(LockedFileTest, PuttingBackAfterAFailedAppend) {
   }
 }
 
-// Where no journal can be made beside the file, the bytes go in without one;
-// but once a journal covers the appends of an opening, a further append that
-// it cannot follow does not begin.
+// Where no journal can be made beside the file (a name too long for one more
+// dot and suffix), the bytes go in without one; but once a journal covers the
+// appends of an opening, a further append whose journal cannot follow does
+// not begin. What stands at the name a journal is written under first does
+// not keep it from being written.
 TEST_F(LockedFileTest, AppendsWithoutAJournalOnlyWhereNoneCanBeMade) {
-  for (const bool blockedAtFirst : {true, false}) {
-    SCOPED_TRACE(blockedAtFirst ? "no journal from the start" : "no journal from the second append on");
-    const std::string path = m_dir.writeFile("f.err", "old");
+  const struct {
+    const char *what;
+    std::string name;
+    bool journaled;
+  } cases[] = {
+      {"a name too long for a journal", std::string(250, 'f'), false},
+      {"a directory at the name the journal is written under", "f.err", true},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.what);
+    const test_support::ScratchDirectory dir;
+    const std::string path = dir.writeFile(c.name, "old");
     const std::string journal = platform::appendJournalPath(path);
-    std::filesystem::remove_all(journal + ".new");
-    // The journal is written under this name first; as a directory, it
-    // stops the writing whoever runs the test.
-    if (blockedAtFirst)
+    if (c.journaled)
       std::filesystem::create_directory(journal + ".new");
     platform::LockedFile file;
     ASSERT_TRUE(file.open(path, Opening::existing));
     ASSERT_TRUE(file.append("abc"));
-    EXPECT_EQ(!blockedAtFirst, std::filesystem::exists(journal));
-    std::filesystem::create_directories(journal + ".new");
-    EXPECT_EQ(blockedAtFirst, file.append("def"));
-    EXPECT_EQ(!blockedAtFirst, file.journalFailed());
-    EXPECT_EQ(blockedAtFirst ? "oldabcdef" : "oldabc", test_support::readFile(path));
-    const std::optional<platform::AppendJournalEntry> entry = journalEntry(journal);
-    EXPECT_EQ(!blockedAtFirst, entry.has_value());
-    if (entry) {
-      EXPECT_EQ(3u, entry->appending) << "the journal of the first append stays as it was";
-    }
+    const auto journalThere = [&] { return ::access(journal.c_str(), F_OK) == 0; };
+    EXPECT_EQ(c.journaled, journalThere());
+    platform::setWriteFault(platform::WriteFault{.directorySyncFails = true});
+    EXPECT_EQ(!c.journaled, file.append("def"));
+    platform::setWriteFault(std::nullopt);
+    EXPECT_EQ(c.journaled, file.journalFailed());
+    EXPECT_EQ(c.journaled ? "oldabc" : "oldabcdef", test_support::readFile(path));
+    EXPECT_EQ(c.journaled, journalThere() && journalEntry(journal).has_value());
     const platform::AppendEnd end = file.putBack();
     EXPECT_EQ(Result::done, end.result);
     EXPECT_EQ("old", test_support::readFile(path));
-    EXPECT_FALSE(std::filesystem::exists(journal));
+    EXPECT_FALSE(journalThere());
+    EXPECT_EQ((std::vector<std::string>{c.name}), [&] {
+      std::vector<std::string> names = listing(dir.path());
+      names.erase(std::remove(names.begin(), names.end(), ".f.err.lyrsa-journal.new"), names.end());
+      return names;
+    }()) << "nothing else is left";
   }
 }
 
@@ -796,79 +766,87 @@ TEST_F(LockedFileTest, AnOpeningThatNeedNotWaitSaysNothing) {
   }
 }
 
-// Opening a file under its lock (or making one) removes the temporary files
-// that ended processes left in its directory, unless another holds their
-// lock; a second name of the file this opening holds goes too. Other names,
-// temporaries of processes that still run, and those of a user that no run
-// on the file could be (when this test may give a file away), stay.
-TEST_F(LockedFileTest, OpeningsRemoveAbandonedTemporaries) {
-  const LiveChild live;
-  ASSERT_GT(live.pid(), 0);
-  const pid_t ended = endedProcess();
-  ASSERT_GT(ended, 0);
-  const std::string dead = std::to_string(ended);
-  enum class Kind { file, held, linkOfTheFile, symbolicLink, directory, anotherUsers };
+// What stands at the making name of a file (".f.err.lyrsa-new") when it is
+// opened: a file under its lock goes (also a second name of the file, which a
+// maker left that died after naming the file) unless another process holds
+// it (a live maker) or no run on the file could have made it; a file being
+// made takes over a dead maker's file of this user there (its bytes dropped),
+// or goes to a name of its own where the making name is held or cannot be
+// used. No directory is read: other names, such as those of an earlier
+// release's temporaries, stay.
+TEST_F(LockedFileTest, OpeningsRemoveWhatDeadMakersLeft) {
+  enum class Kind { nothing, deadMakers, secondName, held, symbolicLink, directory, anotherUsers };
+  enum class Made { making, ownName };
   const struct {
-    std::string name;
+    const char *what;
     Kind kind;
-    bool stays;
+    bool stays; // when the file is opened under its lock
+    Made made;  // the name a file being made is made under
   } cases[] = {
-      {".lyrsa-" + dead + "-0.tmp", Kind::file, false},
-      {".lyrsa-" + dead + "-17.tmp", Kind::file, false},
-      {".lyrsa-" + dead + "-5.tmp", Kind::linkOfTheFile, false},
-      {".lyrsa-" + std::to_string(live.pid()) + "-0.tmp", Kind::file, true},
-      {".lyrsa-" + dead + "-1.tmp", Kind::held, true},
-      {".lyrsa-" + dead + "-2.tmp", Kind::symbolicLink, true},
-      {".lyrsa-" + dead + "-3.tmp", Kind::directory, true},
-      {".lyrsa-" + dead + "-4.tmp", Kind::anotherUsers, true},
-      {".lyrsa-x-0.tmp", Kind::file, true},
-      {".lyrsa-12-.tmp", Kind::file, true},
-      {"notes.tmp", Kind::file, true},
-      {".lyrsa-" + dead + "-.tmp", Kind::file, true},
-      {".lyrsa-" + dead + ".tmp", Kind::file, true},
-      {".lyrsa-" + dead + "-0x.tmp", Kind::file, true},
-      {".lyrsa-" + dead + "-0.tmp.bak", Kind::file, true},
-      {"lyrsa-" + dead + "-0.tmp", Kind::file, true},
-      {".lyrsa--" + dead + "-0.tmp", Kind::file, true},
-      {".lyrsa-0-0.tmp", Kind::file, true},
+      {"nothing", Kind::nothing, false, Made::making},
+      {"a dead maker's file", Kind::deadMakers, false, Made::making},
+      {"a second name of the file", Kind::secondName, false, Made::making},
+      {"a file a live maker holds", Kind::held, true, Made::ownName},
+      {"a symbolic link", Kind::symbolicLink, true, Made::making},
+      {"a directory", Kind::directory, true, Made::ownName},
+      {"a file of a user no run on the file could be", Kind::anotherUsers, true, Made::making},
   };
   for (const Opening opening : {Opening::existing, Opening::create, Opening::truncate, Opening::make}) {
-    SCOPED_TRACE("opening " + openingName(opening));
-    const test_support::ScratchDirectory dir;
-    const std::string path = dir.writeFile("f.err", "old");
-    std::optional<test_support::HeldLock> held;
-    bool givenAway = false;
     for (const auto &c : cases) {
-      const std::string name = dir / c.name;
-      if (c.kind == Kind::linkOfTheFile)
-        std::filesystem::create_hard_link(path, name);
-      else if (c.kind == Kind::symbolicLink)
-        std::filesystem::create_symlink(path, name);
-      else if (c.kind == Kind::directory)
-        std::filesystem::create_directory(name);
-      else
-        dir.writeFile(c.name, "part");
-      if (c.kind == Kind::held)
-        held.emplace(name);
-      if (c.kind == Kind::anotherUsers)
-        givenAway = ::chown(name.c_str(), 12345, 12345) == 0;
-    }
-    ASSERT_TRUE(held && held->held());
+      SCOPED_TRACE(std::string(c.what) + ", opening " + openingName(opening));
+      const test_support::ScratchDirectory dir;
+      const std::string path = dir.writeFile("f.err", "old");
+      const std::string making = platform::makingName(path);
+      ASSERT_EQ(dir / ".f.err.lyrsa-new", making);
+      const std::string earlier = dir.writeFile(".lyrsa-1-0.tmp", "an earlier release's");
+      std::optional<test_support::HeldLock> held;
+      switch (c.kind) {
+      case Kind::nothing:
+        break;
+      case Kind::deadMakers:
+      case Kind::held:
+      case Kind::anotherUsers:
+        dir.writeFile(".f.err.lyrsa-new", "part");
+        break;
+      case Kind::secondName:
+        std::filesystem::create_hard_link(path, making);
+        break;
+      case Kind::symbolicLink:
+        std::filesystem::create_symlink(path, making);
+        break;
+      case Kind::directory:
+        std::filesystem::create_directory(making);
+        break;
+      }
+      if (c.kind == Kind::held) {
+        held.emplace(making);
+        ASSERT_TRUE(held->held());
+      }
+      if (c.kind == Kind::anotherUsers && ::chown(making.c_str(), 12345, 12345) != 0)
+        continue; // only root may give a file away
 
-    platform::LockedFile file;
-    ASSERT_TRUE(file.open(path, opening));
-    for (const auto &c : cases) {
-      // A file this test could not give away is its own, and goes.
-      const bool stays = c.stays && (c.kind != Kind::anotherUsers || givenAway);
-      EXPECT_EQ(stays, std::filesystem::exists(std::filesystem::symlink_status(dir / c.name))) << c.name;
+      platform::LockedFile file;
+      ASSERT_TRUE(file.open(path, opening));
+      const bool there = std::filesystem::exists(std::filesystem::symlink_status(making));
+      if (opening == Opening::make) {
+        EXPECT_TRUE(test_support::lockedElsewhere(file.temporaryName())) << "its own temporary is held";
+        EXPECT_EQ(c.made == Made::making ? making : "",
+                  file.temporaryName() == making ? making : std::string())
+            << file.temporaryName();
+        EXPECT_EQ(0u, file.size()) << "a dead maker's bytes are dropped";
+        EXPECT_TRUE(there);
+        file.close();
+        EXPECT_EQ(c.made == Made::ownName, std::filesystem::exists(std::filesystem::symlink_status(making)))
+            << "the making name goes with the file being made";
+      } else {
+        EXPECT_EQ(c.stays && c.kind != Kind::nothing, there);
+        EXPECT_TRUE(test_support::lockedElsewhere(path));
+        EXPECT_EQ(opening == Opening::truncate ? "" : "old", test_support::readFile(path));
+        file.close();
+      }
+      EXPECT_EQ("an earlier release's", test_support::readFile(earlier));
+      EXPECT_EQ(opening == Opening::truncate ? "" : "old", test_support::readFile(path)) << "the file itself";
     }
-    if (opening == Opening::make) {
-      EXPECT_TRUE(test_support::lockedElsewhere(file.temporaryName())) << "its own temporary is held";
-    } else {
-      EXPECT_TRUE(test_support::lockedElsewhere(path));
-      EXPECT_EQ(opening == Opening::truncate ? "" : "old", test_support::readFile(path));
-    }
-    file.close();
   }
 }
 
@@ -918,6 +896,8 @@ TEST(LockedFileDeathTest, RestoreAppendsPutsBackGuardedFiles) {
     appended,
     renamed,
     noJournal,
+    otherWriterAfter,
+    overwritten,
     created,
     madeUnnamed,
     madeNamed,
@@ -932,8 +912,9 @@ TEST(LockedFileDeathTest, RestoreAppendsPutsBackGuardedFiles) {
     const char *name; // of the file checked
     std::optional<std::string> bytes;
     std::vector<std::string> left;
-    bool told;        // of a file that could not be put back
-    bool journalTold; // ...and whose journal is kept
+    bool told;             // of a file that could not be put back
+    bool journalTold;      // ...and whose journal is kept
+    std::string line = {}; // told instead
   } cases[] = {
       {"appended", Before::appended, {}, "f.err", "old", {"f.err"}, false, false},
       {"renamed after the opening", Before::renamed, {}, "moved.err", "old", {"moved.err"}, false, false},
@@ -951,16 +932,40 @@ TEST(LockedFileDeathTest, RestoreAppendsPutsBackGuardedFiles) {
        "f.err",
        "old",
        {".f.err.lyrsa-journal", "f.err"},
-       true,
-       true},
-      {"the cut fails, no journal",
+       false,
+       false,
+       "Cannot sync error file '@' after putting it back to its length of 3 bytes (Input/output error); its "
+       "journal '@journal' is kept, so that a later run puts it back.\n"},
+      {"the cut fails, no journal (a name too long for one)",
        Before::noJournal,
        {.cutFails = true},
-       "f.err",
+       nullptr,
        "oldabc",
-       {".f.err.lyrsa-journal.new", "f.err"},
+       {std::string(250, 'f')},
        true,
        false},
+      {"another writer added after the append",
+       Before::otherWriterAfter,
+       {},
+       "f.err",
+       "oldabcxyz",
+       {"f.err"},
+       false,
+       false,
+       "Warning - File '@' holds this run's findings followed by another writer's bytes; it is left as it "
+       "is, "
+       "not put back to its 3 bytes.\n"},
+      {"another writer wrote over the append",
+       Before::overwritten,
+       {},
+       "f.err",
+       "oldaXc",
+       {"f.err"},
+       false,
+       false,
+       "Warning - File '@' was changed by another writer while this run added to it; it is left as it is, "
+       "not "
+       "put back to its 3 bytes.\n"},
       {"nothing reached the file, the cut would fail",
        Before::appended,
        {.bytesBeforeFailure = 0, .cutFails = true},
@@ -993,15 +998,18 @@ TEST(LockedFileDeathTest, RestoreAppendsPutsBackGuardedFiles) {
   for (const auto &c : cases) {
     SCOPED_TRACE(c.what);
     const test_support::ScratchDirectory dir;
-    const std::string path = dir / "f.err";
+    const std::string name = c.before == Before::noJournal ? std::string(250, 'f') : "f.err";
+    const std::string path = dir / name;
     const std::string journal = platform::appendJournalPath(path);
     const bool made = c.before == Before::created || c.before == Before::madeUnnamed ||
                       c.before == Before::madeNamed || c.before == Before::nameTaken;
     if (!made)
-      dir.writeFile("f.err", "old");
-    if (c.before == Before::noJournal)
-      std::filesystem::create_directory(journal + ".new");
-    std::string told;
+      dir.writeFile(name, "old");
+    std::string told = c.line;
+    for (std::size_t at = told.find("@journal"); at != std::string::npos; at = told.find("@journal"))
+      told.replace(at, 8, journal);
+    for (std::size_t at = told.find('@'); at != std::string::npos; at = told.find('@'))
+      told.replace(at, 1, path);
     if (c.told)
       told =
           "Cannot put file '" + path + "' back to its length of 3 bytes" +
@@ -1016,6 +1024,14 @@ TEST(LockedFileDeathTest, RestoreAppendsPutsBackGuardedFiles) {
           if (!file.open(path, whole ? Opening::make : Opening::create))
             std::_Exit(3);
           file.append("abc");
+          if (c.before == Before::otherWriterAfter)
+            appendPlainly(path, "xyz");
+          if (c.before == Before::overwritten) {
+            const int other = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+            if (other < 0 || ::pwrite(other, "X", 1, 4) != 1)
+              std::_Exit(4);
+            ::close(other);
+          }
           if (c.before == Before::renamed)
             std::filesystem::rename(path, dir / "moved.err");
           if (c.before == Before::nameTaken)
@@ -1031,7 +1047,7 @@ TEST(LockedFileDeathTest, RestoreAppendsPutsBackGuardedFiles) {
         },
         testing::ExitedWithCode(0), "^" + literally(told) + "$");
     EXPECT_EQ(joined(c.left), joined(listing(dir.path())));
-    const std::string checked = dir / c.name;
+    const std::string checked = dir / (c.name ? c.name : name);
     EXPECT_EQ(c.bytes.has_value(), std::filesystem::exists(checked));
     if (c.bytes) {
       EXPECT_EQ(*c.bytes, test_support::readFile(checked));

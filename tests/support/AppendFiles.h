@@ -1,16 +1,19 @@
 // Test helpers for files appended to under a journal: a descriptor closed at
 // the end of its scope, bytes that differ from block to block, the names in a
-// directory, and a text as a regular expression of its own.
+// directory, a text as a regular expression of its own, and a small file
+// system that runs out of room.
 #pragma once
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <string>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace test_support {
@@ -64,5 +67,31 @@ inline std::string literally(const std::string &text) {
   }
   return pattern;
 }
+
+// A small file system of its own (tmpfs) with a bounded number of files,
+// mounted at the directory for the scope: one that runs out of inodes. Only
+// root can mount it; mounted() tells whether it is.
+class SmallFileSystem {
+public:
+  SmallFileSystem(std::string path, int files) : m_path(std::move(path)) {
+    m_mounted =
+        ::geteuid() == 0 && std::system(("mount -t tmpfs -o size=4m,nr_inodes=" + std::to_string(files) +
+                                         " lyrsa-test '" + m_path + "' 2>/dev/null")
+                                            .c_str()) == 0;
+  }
+  ~SmallFileSystem() {
+    if (m_mounted)
+      std::system(("umount '" + m_path + "'").c_str());
+  }
+  SmallFileSystem(const SmallFileSystem &) = delete;
+  SmallFileSystem &operator=(const SmallFileSystem &) = delete;
+
+  bool mounted() const { return m_mounted; }
+  const std::string &path() const { return m_path; }
+
+private:
+  std::string m_path;
+  bool m_mounted = false;
+};
 
 } // namespace test_support
