@@ -26,6 +26,9 @@ function(lyr_folder_tests name folder)
   add_executable(${name} ${sources})
   target_include_directories(${name} PRIVATE "${CMAKE_SOURCE_DIR}/src" "${CMAKE_SOURCE_DIR}/tests")
   target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest_main GTest::gmock)
+  # GoogleTest's assertions expand to an if/else: one under an unbraced if
+  # takes that if's else, so the build refuses it.
+  target_compile_options(${name} PRIVATE -Werror=dangling-else)
   target_compile_definitions(${name} PRIVATE
     LYR_TEST_DATA_DIR="${CMAKE_SOURCE_DIR}/tests/data"
     LYR_PROGRAM_PATH="$<TARGET_FILE:lyrsa_vokt>"

@@ -17,21 +17,45 @@
 #include <iterator>
 #include <streambuf>
 #include <string>
+#include <system_error>
 #include <unistd.h>
 #include <vector>
 
 namespace fuzz_support {
 
 // A private directory under the system's temporary directory for the whole
-// fuzzing process; it holds the installation and the input files.
-inline const std::string &workDirectory() {
-  static const std::string path = [] {
+// fuzzing process; it holds the installation and the input files. It goes,
+// with all it holds, when the process exits normally (the replay ends or
+// libFuzzer's run is over); a crash leaves it for a look at what the input
+// wrote.
+class WorkDirectory {
+public:
+  WorkDirectory() {
     std::string pattern = (std::filesystem::temp_directory_path() / "lyr-fuzz-XXXXXX").string();
     if (!mkdtemp(pattern.data()))
       std::abort();
-    return std::filesystem::canonical(pattern).string();
-  }();
-  return path;
+    m_path = std::filesystem::canonical(pattern).string();
+  }
+  ~WorkDirectory() {
+    std::error_code error;
+    std::filesystem::remove_all(m_path, error);
+    if (error)
+      std::fprintf(stderr, "cannot remove %s: %s\n", m_path.c_str(), error.message().c_str());
+  }
+  WorkDirectory(const WorkDirectory &) = delete;
+  WorkDirectory &operator=(const WorkDirectory &) = delete;
+
+  const std::string &path() const { return m_path; }
+
+private:
+  std::string m_path;
+};
+
+// The work directory, made on first use. Statics made later (the product,
+// the targets' own) end before it goes.
+inline const std::string &workDirectory() {
+  static const WorkDirectory directory;
+  return directory.path();
 }
 
 // Sets LYRBIN to an empty installation directory under the work directory,

@@ -667,8 +667,9 @@ TEST_F(DriverTest, AFailedRunLeavesTheErrorFileAsItWas) {
       EXPECT_EQ(nullptr, M_metricStream());
       EXPECT_EQ("<MSG> written late\n", readFile(d + "/a.c.met"));
       EXPECT_EQ(existing, std::filesystem::exists(d + "/a.c.err"));
-      if (existing)
+      if (existing) {
         EXPECT_TRUE(readFile(d + "/a.c.err") == primary) << "the error file changed";
+      }
       EXPECT_EQ(existing ? 2 : 1, std::distance(std::filesystem::directory_iterator(d), {}))
           << "no other file is left";
     }

@@ -182,9 +182,11 @@ TEST_P(FixtureCase, RunsAsItsFilesSay) {
   EXPECT_EQ(std::stoi(readFile(caseDirectory / "exit-code")), result.exitCode);
   if (fs::exists(caseDirectory / "expected-files"))
     expectFiles(caseDirectory / "expected-files", scratch.path());
-  if (fs::exists(caseDirectory / "absent-files"))
-    for (const std::string &name : lines(readFile(caseDirectory / "absent-files")))
+  if (fs::exists(caseDirectory / "absent-files")) {
+    for (const std::string &name : lines(readFile(caseDirectory / "absent-files"))) {
       EXPECT_FALSE(fs::exists(scratch / name)) << name;
+    }
+  }
 }
 
 // Test names allow letters, digits and underscores only.

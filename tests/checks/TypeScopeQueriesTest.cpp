@@ -32,8 +32,9 @@ TEST(TypeScopeQueriesTest, ArrayTypes) {
     EXPECT_EQ(c.undimensioned, PI_isUndimArray(c.type)) << c.type;
     EXPECT_STREQ(c.element, PI_typeArrayElement(c.type)) << c.type;
     EXPECT_EQ(internString(c.element), PI_typeArrayElement(c.type)) << c.type << ": pooled";
-    if (!c.undimensioned)
+    if (!c.undimensioned) {
       EXPECT_EQ(c.dimension, PI_typeArrayDimension(c.type)) << c.type;
+    }
   }
 }
 

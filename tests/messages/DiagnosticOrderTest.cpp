@@ -122,8 +122,9 @@ TEST_F(DiagnosticOrderTest, CompareDiagnosticsIsAStrictWeakOrder) {
       EXPECT_EQ(-ab, compareDiagnostics(b, a));
       for (const auto &c : all) {
         const int bc = compareDiagnostics(b, c);
-        if (ab == bc)
+        if (ab == bc) {
           EXPECT_EQ(ab, compareDiagnostics(a, c)) << c->dumpText();
+        }
       }
     }
 }

@@ -70,8 +70,9 @@ TEST_F(QuietFilesTest, EntriesArePrefixesOfCanonicalNamesWithoutRegardToCase) {
       EXPECT_EQ(expected, isQuietLocation(U_Location(file(name), 1, 0)));
       EXPECT_EQ(expected, isQuietLocation(m_arguments.args(), U_Location(file(name), 1, 0)));
       EXPECT_EQ(expected, isQuietFile(m_arguments.args(), file(name)));
-      if (name != "main.c")
+      if (name != "main.c") {
         EXPECT_EQ(expected, hasQuietPrefix(m_arguments.args(), file(name)));
+      }
     }
   }
 }

@@ -31,8 +31,9 @@ TEST(TypeQueriesTest, ArrayTypeTexts) {
       continue;
     EXPECT_EQ(c.undimensioned, P_isUndimArray(c.type)) << c.type;
     EXPECT_EQ(std::string(c.element), P_typeArrayElement(c.type)) << c.type;
-    if (!c.undimensioned)
+    if (!c.undimensioned) {
       EXPECT_EQ(c.dimension, P_typeArrayDimension(c.type)) << c.type;
+    }
   }
   // The element type is interned.
   EXPECT_EQ(P_typeArrayElement("[1,ni]"), P_typeArrayElement("[2,ni]"));
