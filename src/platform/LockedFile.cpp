@@ -286,6 +286,8 @@ bool LockedFile::append(const std::string_view *blocks, std::size_t count) {
     const std::optional<AppendJournalEntry> whileWriting = m_journalEntry;
     if (const std::optional<AppendJournalEntry> reached = reachedEntry(before, blocks, count, pausing))
       noteAppended(m_guard, *reached);
+    else
+      forgetAppended(m_guard);
     ::raise(SIGSTOP);
     if (whileWriting)
       noteAppended(m_guard, *whileWriting);

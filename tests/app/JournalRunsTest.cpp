@@ -9,6 +9,7 @@
 // from its environment.
 #include "support/ErrorFileRuns.h"
 #include "support/FileLocks.h"
+#include "support/JournalRunLines.h"
 #include "support/ProgramRun.h"
 
 #include <algorithm>
@@ -35,90 +36,7 @@ using test_support::ProgramResult;
 using test_support::readFile;
 using test_support::RunningProgram;
 using test_support::Start;
-
-const std::string &primary = test_support::primaryErrorFile;
-
-// A write killed in its middle stops on a boundary of this many bytes of the
-// file; the journal keeps the bytes up to the second boundary after the
-// append point whole, and a hash of each such block after them.
-constexpr std::uint64_t page = 4096;
-
-const std::set<std::string> cleanOutput{"a.c.err", "a.c.met"};
-
-std::string number(std::uint64_t value) { return std::to_string(value); }
-
-std::string cutShortLine(const std::string &file, std::uint64_t from, std::uint64_t to) {
-  return "Warning - Error file '" + file +
-         "' was cut short by a run that ended while writing it; it is put back from " + number(from) +
-         " to its " + number(to) + " bytes.\n";
-}
-
-std::string wholeAppendLine(const std::string &file, std::uint64_t from, std::uint64_t to) {
-  return "Warning - Error file '" + file +
-         "' holds all that a run which did not finish wrote to it; it is put back from " + number(from) +
-         " to its " + number(to) + " bytes.\n";
-}
-
-std::string leftAloneLine(const ErrorFileRuns &runs, const std::string &why) {
-  return "Warning - Error file '" + runs.errorFile() + "' is not what its journal '" + runs.journal() +
-         "' covers (" + why + "); the file is left as it is and the journal removed.\n";
-}
-
-std::string notAddingLine(const ErrorFileRuns &runs) {
-  return "Warning - Not adding to error file '" + runs.errorFile() +
-         "', which cannot be read back; diagnostics go to standard output.\n";
-}
-
-std::string untrustedLine(const ErrorFileRuns &runs, const std::string &why, bool removed) {
-  return "Warning - The journal '" + runs.journal() + "' of error file '" + runs.errorFile() +
-         "' was not written by a run on that file (" + why + "); " +
-         (removed ? "it is removed and the file is left as it is.\n" : "the file is left as it is.\n");
-}
-
-std::string unreadableJournalLine(const ErrorFileRuns &runs) {
-  return "Warning - The journal '" + runs.journal() + "' of error file '" + runs.errorFile() +
-         "' cannot be read; it is removed and the file is left as it is.\n";
-}
-
-std::string cannotRemoveLine(const ErrorFileRuns &runs, const std::string &reason) {
-  return "Cannot remove journal '" + runs.journal() + "' of error file '" + runs.errorFile() + "' (" +
-         reason + "); the file is left as it is, and no run adds to it while the journal is there.\n";
-}
-
-std::string caughtLines(const std::string &signal) {
-  return "Caught signal: (" + signal + ")\nPlease contact Vennacore.\n";
-}
-
-// What lyrsa_errcount says of an error file that reads back with the
-// findings of so many runs.
-std::string countLine(int runs) {
-  return "out/a.c.err: " + number(runs * ErrorFileRuns::findings) + " messages, 0 suppression records\n";
-}
-
-// The output directory as a run finds it: the record file, and the error file
-// with these bytes when there are any.
-void leaveOutput(const ErrorFileRuns &runs, const std::optional<std::string> &errorFile) {
-  for (const fs::directory_entry &entry : fs::directory_iterator(runs.m_dir / "out"))
-    if (entry.path().filename() != "a.c.met")
-      fs::remove_all(entry.path());
-  if (errorFile)
-    runs.m_dir.writeFile("out/a.c.err", *errorFile);
-}
-
-// A run killed once so many bytes of its append reached the file.
-void killAfter(const ErrorFileRuns &runs, std::uint64_t reached) {
-  const ProgramResult killed = runs.run({false, "stop-after=" + number(reached)});
-  EXPECT_EQ(SIGKILL, killed.termSignal) << killed.err;
-}
-
-// Whether the run ends well, says nothing and appends to the file.
-void expectSilentAppend(const ErrorFileRuns &runs, const std::string &stretch) {
-  const std::string before = readFile(runs.errorFile());
-  const ProgramResult result = runs.run();
-  EXPECT_EQ(0, result.exitCode);
-  EXPECT_EQ("", result.err);
-  EXPECT_TRUE(readFile(runs.errorFile()) == before + stretch) << "the run did not append its stretch";
-}
+using namespace test_support::journal_runs;
 
 // A run killed while its stretch goes into the file leaves a journal that the
 // next run acts on; when that run is killed right after its cut, the run
@@ -404,17 +322,16 @@ TEST(JournalRunsTest, AJournalPlantedByAnotherUserCutsNothing) {
   for (const Case &c : cases) {
     SCOPED_TRACE(std::string("a planted journal: ") + c.what);
     ErrorFileRuns runs;
-    fs::permissions(runs.m_dir.path(), fs::perms(0755));
+    ASSERT_TRUE(runs.runCopiesForOtherUsers());
     fs::permissions(runs.m_dir / "out", fs::perms(01777));
     ASSERT_EQ(0, chown((runs.m_dir / "out/a.c.met").c_str(), user, user));
     const ProgramResult reachable = test_support::runProgram(
         "/usr/bin/setpriv",
         {"--reuid=" + number(user), "--regid=" + number(user), "--clear-groups", "/bin/sh", "-c",
-         "test -x \"$0\" && test -r \"$1/lyr.cfg\" && test -r \"$2\"", LYR_PROGRAM_PATH,
-         std::string(LYR_TEST_DATA_DIR) + "/installation", runs.m_dir / "out/a.c.met"},
+         "test -x \"$0\" && test -r \"$1/lyr.cfg\" && test -r \"$2\"", runs.program(), runs.installation(),
+         runs.m_dir / "out/a.c.met"},
         test_support::environmentWith({}), runs.m_dir.path());
-    if (reachable.exitCode != 0)
-      GTEST_SKIP() << "user " << user << " cannot run the program or read the installation here";
+    ASSERT_EQ(0, reachable.exitCode) << "user " << user << " cannot run the copies of the program here";
     if (c.consistent) {
       // What a run makes of an empty file, and the journal of a run killed
       // once all of it reached the file.

@@ -99,7 +99,7 @@ public:
                                    how.ruleFile, "-op",    how.outputDirectory,  sourceFile()};
     for (const std::string &word : how.debugWords)
       words.insert(words.begin() + 1, {"-debug", word});
-    std::string program = LYR_PROGRAM_PATH;
+    std::string program = m_program;
     if (how.sizeLimited) {
       words.insert(words.begin(),
                    {"-c", std::string("ulimit -f ") + sizeLimitBlocks + " && exec \"$0\" \"$@\"", program});
@@ -111,7 +111,7 @@ public:
       program = "/usr/bin/setpriv";
     }
     std::map<std::string, std::optional<std::string>> environment{
-        {"LYRBIN", std::string(LYR_TEST_DATA_DIR) + "/installation"},
+        {"LYRBIN", m_installation},
         {"HOME", m_dir.path()},
         {"LANG", "C"},
         {"LYROUTPATH", std::nullopt},
@@ -154,6 +154,35 @@ public:
     EXPECT_EQ(exitCode, result.exitCode) << result.out << result.err;
     return result.out;
   }
+
+  // Runs the program, from now on, from a copy of it and of the installation
+  // in the scratch directory, which every user may read and enter: runs as
+  // another user (Start::user) then reach them wherever the build lies (a
+  // home directory that only root may enter, say). False when they cannot
+  // be copied.
+  bool runCopiesForOtherUsers() {
+    namespace fs = std::filesystem;
+    std::error_code failed;
+    const std::string copies = m_dir.makeDirectory("copies");
+    fs::copy_file(LYR_PROGRAM_PATH, copies + "/lyrsa_vokt", failed);
+    if (!failed)
+      fs::copy(std::string(LYR_TEST_DATA_DIR) + "/installation", copies + "/installation",
+               fs::copy_options::recursive, failed);
+    if (failed)
+      return false;
+    for (const fs::directory_entry &entry : fs::recursive_directory_iterator(copies))
+      fs::permissions(entry.path(), entry.is_directory() ? fs::perms(0755) : fs::perms(0644), failed);
+    fs::permissions(copies + "/lyrsa_vokt", fs::perms(0755), failed);
+    fs::permissions(copies, fs::perms(0755), failed);
+    fs::permissions(m_dir.path(), fs::perms(0755), failed);
+    if (failed)
+      return false;
+    m_program = copies + "/lyrsa_vokt";
+    m_installation = copies + "/installation";
+    return true;
+  }
+  const std::string &program() const { return m_program; }
+  const std::string &installation() const { return m_installation; }
 
   // The line of a run that waited about a second for the lock.
   std::string waitLine() const {
@@ -200,6 +229,8 @@ public:
 
 private:
   std::string m_sourceDirectory;
+  std::string m_program = LYR_PROGRAM_PATH;
+  std::string m_installation = std::string(LYR_TEST_DATA_DIR) + "/installation";
 };
 
 } // namespace test_support
