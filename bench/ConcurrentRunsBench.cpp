@@ -1,19 +1,28 @@
-// Runs of the built program started at once on one existing error file: each
-// appends its findings under the file's exclusive lock, so the runs take
-// turns, and a run that finds the lock held waits until it is free. The wall
-// time of N runs, from their start until the last has ended, shows how soon a
-// waiting run takes a lock that another has just released; runs_per_s is the
-// same figure as a rate.
+// Runs of the built program that append to one existing error file: each
+// appends its findings under the file's exclusive lock, so runs started at
+// once take turns, and a run that finds the lock held waits until it is free.
+//
+// - BM_ConcurrentRuns/N/F: the wall time of N runs started at once, from
+//   their start until the last has ended, in an output directory of F files;
+//   it shows how soon a waiting run takes a lock that another has just
+//   released. runs_per_s is the same figure as a rate.
+// - BM_AppendInDirectory/F: one run appending, in an output directory of F
+//   files (the record file and the error file among them, the others empty
+//   record files of other units, as a build's output directory holds): the
+//   cost of an append must not grow with the directory.
 //
 // The analysed file a.c has a record file out/a.c.met that defines many
 // macros breaking the naming rule of rules.txt, so that every run appends a
 // stretch of findings to out/a.c.err. Every iteration starts from the same
-// error file without records.
+// error file without records. LYR_BENCH_PROGRAM, when set, names another
+// build of the program to measure (an earlier release, say).
 #include "support/ProgramRun.h"
 #include "support/ScratchDirectory.h"
 
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -27,10 +36,10 @@ constexpr int kFindings = 200;
 const std::string kEmptyErrorFile("\x00\x93\x00\x00\x00\x00\x00\x00\x01\x00\x00\x00\x00", 13);
 
 // The analysed file, its record file and the rule file, in a temporary
-// directory removed at exit.
+// directory removed at exit; the output directory holds so many files in all.
 class ConcurrentRunsSetUp {
 public:
-  ConcurrentRunsSetUp() {
+  explicit ConcurrentRunsSetUp(int files) {
     m_dir.writeFile("a.c");
     m_dir.writeFile("rules.txt", "rule={'message':5001,'space':'macro','pattern':'^[A-Z0-9_]+$'}\n");
     m_dir.makeDirectory("out");
@@ -38,6 +47,9 @@ public:
     for (int i = 0; i < kFindings; ++i)
       records += "<DEFINE> m" + std::to_string(i) + " a.c " + std::to_string(i + 1) + " N DF OM - - - O\n";
     m_dir.writeFile("out/a.c.met", records);
+    resetErrorFile();
+    for (int i = 2; i < files; ++i)
+      m_dir.writeFile("out/unit" + std::to_string(i) + ".c.met");
     m_environment =
         test_support::environmentWith({{"LYRBIN", std::string(LYR_SOURCE_DIR) + "/tests/data/installation"},
                                        {"HOME", m_dir.path()},
@@ -56,9 +68,21 @@ private:
   std::vector<std::string> m_environment;
 };
 
-const ConcurrentRunsSetUp &setUp() {
-  static const ConcurrentRunsSetUp instance;
-  return instance;
+// One set-up a size of the output directory, made once.
+const ConcurrentRunsSetUp &setUp(int files) {
+  static std::map<int, std::unique_ptr<ConcurrentRunsSetUp>> made;
+  std::unique_ptr<ConcurrentRunsSetUp> &setUp = made[files];
+  if (!setUp)
+    setUp = std::make_unique<ConcurrentRunsSetUp>(files);
+  return *setUp;
+}
+
+const std::string &program() {
+  static const std::string path = [] {
+    const char *other = std::getenv("LYR_BENCH_PROGRAM");
+    return std::string(other && *other ? other : LYR_PROGRAM_PATH);
+  }();
+  return path;
 }
 
 // The line of a run that waited about a second for its turn: a run may say
@@ -68,7 +92,7 @@ std::string waitLine(const std::string &directory) {
 }
 
 void BM_ConcurrentRuns(benchmark::State &state) {
-  const ConcurrentRunsSetUp &files = setUp();
+  const ConcurrentRunsSetUp &files = setUp(static_cast<int>(state.range(1)));
   const int runs = static_cast<int>(state.range(0));
   const std::vector<std::string> words{
       "lyr", "-debug", "null_metric_output", "-namerulefile", "rules.txt", "-op", "out", "a.c"};
@@ -79,8 +103,8 @@ void BM_ConcurrentRuns(benchmark::State &state) {
     state.ResumeTiming();
     std::vector<std::unique_ptr<test_support::RunningProgram>> started;
     for (int i = 0; i < runs; ++i)
-      started.push_back(std::make_unique<test_support::RunningProgram>(
-          LYR_PROGRAM_PATH, words, files.environment(), files.directory()));
+      started.push_back(std::make_unique<test_support::RunningProgram>(program(), words, files.environment(),
+                                                                       files.directory()));
     for (const auto &run : started) {
       const test_support::ProgramResult result = run->finish();
       if (result.exitCode != 0 || !(result.err.empty() || result.err == waited)) {
@@ -94,7 +118,42 @@ void BM_ConcurrentRuns(benchmark::State &state) {
   state.counters["runs_per_s"] = benchmark::Counter(runs, benchmark::Counter::kIsIterationInvariantRate);
 }
 
-BENCHMARK(BM_ConcurrentRuns)->Arg(1)->Arg(2)->Arg(4)->Arg(8)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ConcurrentRuns)
+    ->ArgNames({"runs", "files"})
+    ->Args({1, 3})
+    ->Args({2, 3})
+    ->Args({4, 3})
+    ->Args({8, 3})
+    ->Args({8, 20000})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+void BM_AppendInDirectory(benchmark::State &state) {
+  const ConcurrentRunsSetUp &files = setUp(static_cast<int>(state.range(0)));
+  const std::vector<std::string> words{
+      "lyr", "-debug", "null_metric_output", "-namerulefile", "rules.txt", "-op", "out", "a.c"};
+  for (auto _ : state) {
+    state.PauseTiming();
+    files.resetErrorFile();
+    state.ResumeTiming();
+    const test_support::ProgramResult result =
+        test_support::runProgram(program(), words, files.environment(), files.directory());
+    if (result.exitCode != 0 || !result.err.empty()) {
+      state.SkipWithError(("exit code " + std::to_string(result.exitCode) + ": " +
+                           result.err.substr(0, result.err.find('\n')))
+                              .c_str());
+      return;
+    }
+  }
+}
+
+BENCHMARK(BM_AppendInDirectory)
+    ->ArgName("files")
+    ->Arg(3)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 } // namespace
 
