@@ -86,6 +86,19 @@ void putNumber(char *buffer, std::size_t size, std::size_t &at, std::uint64_t nu
   put(buffer, size, at, digits + first);
 }
 
+// Ends a line of a put-back that failed: the journal that is kept, when there
+// is one, the full stop and the NUL. Returns the line's length.
+std::size_t endWithKeptJournal(char *buffer, std::size_t size, std::size_t at, const char *journal) {
+  if (journal) {
+    put(buffer, size, at, "; its journal '");
+    put(buffer, size, at, journal);
+    put(buffer, size, at, "' is kept, so that a later run puts it back");
+  }
+  put(buffer, size, at, ".");
+  buffer[at] = '\0';
+  return at;
+}
+
 // Removes a journal: 0 or errno. One already gone counts as removed.
 int removeJournal(const char *journal) {
   if (::unlink(journal) == 0 || errno == ENOENT)
@@ -566,8 +579,11 @@ JournalWriting writeAppendJournal(const std::string &journal, const AppendJourna
   // The journal is written as a file without a name, which a kill never
   // leaves behind, and gets one once it is whole and synced; where the file
   // system cannot make one, it is written under its writing name.
+  // A file without a name gets one through /proc, which a chroot may lack.
   std::string name;
-  int out = ::open(directoryOf(journal).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+  int out = !unnamedFilesFailForTest() && ::access("/proc/self/fd", X_OK) == 0
+                ? ::open(directoryOf(journal).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode)
+                : (errno = EOPNOTSUPP, -1);
   const bool unnamed = out >= 0;
   if (!unnamed && unnamedFilesUnsupported(errno)) {
     out = makeWritingName(journal, mode, -1, name);
@@ -702,14 +718,7 @@ std::size_t putBackFailureText(char *buffer, std::size_t size, const char *path,
   put(buffer, size, at, "' back to its length of ");
   putNumber(buffer, size, at, length);
   put(buffer, size, at, " bytes");
-  if (journal) {
-    put(buffer, size, at, "; its journal '");
-    put(buffer, size, at, journal);
-    put(buffer, size, at, "' is kept, so that a later run puts it back");
-  }
-  put(buffer, size, at, ".");
-  buffer[at] = '\0';
-  return at;
+  return endWithKeptJournal(buffer, size, at, journal);
 }
 
 std::size_t putBackSyncFailureText(char *buffer, std::size_t size, const char *path, std::uint64_t length,
@@ -726,14 +735,7 @@ std::size_t putBackSyncFailureText(char *buffer, std::size_t size, const char *p
   const char *reason = ::strerrordesc_np(error);
   put(buffer, size, at, reason ? reason : "Unknown error");
   put(buffer, size, at, ")");
-  if (journal) {
-    put(buffer, size, at, "; its journal '");
-    put(buffer, size, at, journal);
-    put(buffer, size, at, "' is kept, so that a later run puts it back");
-  }
-  put(buffer, size, at, ".");
-  buffer[at] = '\0';
-  return at;
+  return endWithKeptJournal(buffer, size, at, journal);
 }
 
 std::size_t otherWriterText(char *buffer, std::size_t size, const char *path, std::uint64_t length,

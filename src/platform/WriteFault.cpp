@@ -21,12 +21,14 @@ volatile std::sig_atomic_t cutFails = 0;
 volatile std::sig_atomic_t cutSyncFails = 0;
 volatile std::sig_atomic_t directorySyncFails = 0;
 volatile std::sig_atomic_t stopAfterCut = 0;
+volatile std::sig_atomic_t noUnnamedFiles = 0;
 
 void notePutBackFaults(const std::optional<WriteFault> &fault) {
   cutFails = fault && fault->cutFails;
   cutSyncFails = fault && fault->cutSyncFails;
   directorySyncFails = fault && fault->directorySyncFails;
   stopAfterCut = fault && fault->stopAfterCut;
+  noUnnamedFiles = fault && fault->noUnnamedFiles;
 }
 
 std::optional<WriteFault> &faultInForce() {
@@ -128,6 +130,8 @@ bool readFaultWords(std::string_view words, WriteFault &fault) {
       fault.pauseAfterWrite = true;
     else if (name == "pause-at-exit")
       fault.pauseAtExit = true;
+    else if (name == "no-unnamed-files")
+      fault.noUnnamedFiles = true;
     else
       return false;
   }
@@ -155,6 +159,8 @@ int truncateForPutBack(int fd, std::uint64_t length) {
     ::kill(::getpid(), SIGKILL);
   return 0;
 }
+
+bool unnamedFilesFailForTest() { return noUnnamedFiles != 0; }
 
 bool syncFailsForTest(FaultedSync sync) {
   return sync == FaultedSync::cut ? cutSyncFails != 0 : directorySyncFails != 0;

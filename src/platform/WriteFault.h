@@ -35,6 +35,7 @@ struct WriteFault {
   bool pauseBeforeWrite = false;
   bool pauseAfterWrite = false;
   bool pauseAtExit = false;
+  bool noUnnamedFiles = false; // the file system makes no file without a name
 };
 
 // The points where a process can pause for a test.
@@ -63,6 +64,9 @@ int truncateForPutBack(int fd, std::uint64_t length);
 // (with EIO).
 enum class FaultedSync { cut, journalDirectory };
 bool syncFailsForTest(FaultedSync sync);
+// Whether files without a name (O_TMPFILE) are to fail as on a file system
+// that cannot make them (EOPNOTSUPP).
+bool unnamedFilesFailForTest();
 
 // Whether this build reads a fault from its environment.
 bool writeFaultHookBuiltIn();
@@ -72,7 +76,7 @@ bool writeFaultHookBuiltIn();
 // commas, "fail-after=<bytes>", "stop-after=<bytes>", "close-fails",
 // "cut-fails", "cut-sync-fails", "directory-sync-fails", "stop-after-cut",
 // "pause-after=<bytes>", "pause-before-write", "pause-after-write",
-// "pause-at-exit".
+// "pause-at-exit", "no-unnamed-files".
 // Nothing when the variable is not set, holds a word of another kind, or the
 // build has no test hooks.
 std::optional<WriteFault> writeFaultFromEnvironment();

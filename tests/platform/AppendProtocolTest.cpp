@@ -492,30 +492,37 @@ TEST_F(AppendProtocolTest, RecoveryTrustsOnlyJournalsOfTheFilesOwner) {
 
 // A journal is written whole, then put in place under its name: a first one
 // from a file without a name, one that replaces the journal of an earlier
-// append under a name of its own first, exclusively. What stands at that
-// name (a journal half written, a link elsewhere, a directory that cannot be
-// removed) is never written through and does not keep the journal from being
-// written; a dead run's half-written journal is removed by the opening, not
-// here.
+// append under a name of its own first, exclusively; on a file system that
+// makes no file without a name, every one goes through that name. What
+// stands there (a journal half written, a link elsewhere, a directory that
+// cannot be removed) is never written through and does not keep the journal
+// from being written: where it cannot be removed, a name of this process's
+// own takes its place. A dead run's half-written journal is removed by the
+// opening, not here, unless the name is needed.
 TEST_F(AppendProtocolTest, WritesAJournal) {
   const platform::AppendJournalEntry entry{1, 2, 4, 6, 3, "abcdef", {}, ""};
   const std::string text = "lyrsa-journal 2\ndevice 1\ninode 2\nlength 4\nappending 6\nbefore 3\n"
                            "head 616263646566\nblocks \n";
-  enum class Beforehand { nothing, staleNew, newLinkedElsewhere, olderJournal, olderJournalAndNewTaken };
+  enum class Beforehand { nothing, staleNew, newLinkedElsewhere, newTaken };
   const struct {
     const char *what;
     Beforehand beforehand;
-    std::vector<std::string> left; // besides the file and the journal
+    bool olderJournal;    // the journal of an earlier append is there
+    bool unnamedFiles;    // the file system makes files without a name
+    bool writingNameLeft; // what stood at "<journal>.new" stays
   } cases[] = {
-      {"nothing there", Beforehand::nothing, {}},
-      {"a journal half written", Beforehand::staleNew, {".f.err.lyrsa-journal.new"}},
-      {"a half-written name that links elsewhere",
-       Beforehand::newLinkedElsewhere,
-       {".f.err.lyrsa-journal.new"}},
-      {"the journal of an earlier append", Beforehand::olderJournal, {}},
-      {"the journal of an earlier append, a directory at the name it is written under",
-       Beforehand::olderJournalAndNewTaken,
-       {".f.err.lyrsa-journal.new"}},
+      {"nothing there", Beforehand::nothing, false, true, false},
+      {"a journal half written", Beforehand::staleNew, false, true, true},
+      {"a half-written name that links elsewhere", Beforehand::newLinkedElsewhere, false, true, true},
+      {"a directory at the writing name", Beforehand::newTaken, false, true, true},
+      {"the journal of an earlier append", Beforehand::nothing, true, true, false},
+      {"an earlier journal, a journal half written", Beforehand::staleNew, true, true, false},
+      {"an earlier journal, a directory at the writing name", Beforehand::newTaken, true, true, true},
+      {"no unnamed files, nothing there", Beforehand::nothing, false, false, false},
+      {"no unnamed files, a journal half written", Beforehand::staleNew, false, false, false},
+      {"no unnamed files, a link elsewhere", Beforehand::newLinkedElsewhere, false, false, false},
+      {"no unnamed files, a directory at the writing name", Beforehand::newTaken, false, false, true},
+      {"no unnamed files, an earlier journal, a directory there", Beforehand::newTaken, true, false, true},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.what);
@@ -528,20 +535,22 @@ TEST_F(AppendProtocolTest, WritesAJournal) {
                     "lyrsa-journal 2\ndevice 1\ninode 2\nlength 4\nappending 600");
     else if (c.beforehand == Beforehand::newLinkedElsewhere)
       std::filesystem::create_symlink(elsewhere, journal + ".new");
-    if (c.beforehand == Beforehand::olderJournal || c.beforehand == Beforehand::olderJournalAndNewTaken)
-      dir.writeFile(".f.err.lyrsa-journal", "lyrsa-journal 2\nolder");
-    if (c.beforehand == Beforehand::olderJournalAndNewTaken)
+    else if (c.beforehand == Beforehand::newTaken)
       dir.makeDirectory(".f.err.lyrsa-journal.new");
+    if (c.olderJournal)
+      dir.writeFile(".f.err.lyrsa-journal", "lyrsa-journal 2\nolder");
+    platform::setWriteFault(platform::WriteFault{.noUnnamedFiles = !c.unnamedFiles});
     const OpenFile file(path);
     EXPECT_EQ(Writing::written, platform::writeAppendJournal(journal, entry, file.fd(), -1));
     EXPECT_EQ(text, test_support::readFile(journal));
     struct stat status {};
     ASSERT_EQ(0, ::lstat(journal.c_str(), &status));
     EXPECT_TRUE(S_ISREG(status.st_mode));
+    EXPECT_EQ(1u, status.st_nlink) << "a name it was written under stays";
     EXPECT_EQ("precious", test_support::readFile(elsewhere));
-    std::vector<std::string> expected = c.left;
-    expected.insert(expected.end(), {".f.err.lyrsa-journal", "elsewhere", "f.err"});
-    std::sort(expected.begin(), expected.end());
+    std::vector<std::string> expected{".f.err.lyrsa-journal", "elsewhere", "f.err"};
+    if (c.writingNameLeft)
+      expected.insert(expected.begin() + 1, ".f.err.lyrsa-journal.new");
     EXPECT_EQ(expected, listing(dir.path()));
   }
 }

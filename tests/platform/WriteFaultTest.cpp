@@ -17,7 +17,8 @@ std::string describe(const platform::WriteFault &fault) {
          std::to_string(fault.directorySyncFails) + ", stop-after-cut " + std::to_string(fault.stopAfterCut) +
          ", pause-after " + std::to_string(fault.bytesBeforePause) + ", pause-before-write " +
          std::to_string(fault.pauseBeforeWrite) + ", pause-after-write " +
-         std::to_string(fault.pauseAfterWrite) + ", pause-at-exit " + std::to_string(fault.pauseAtExit);
+         std::to_string(fault.pauseAfterWrite) + ", pause-at-exit " + std::to_string(fault.pauseAtExit) +
+         ", no-unnamed-files " + std::to_string(fault.noUnnamedFiles);
 }
 
 TEST(WriteFaultTest, FromEnvironment) {
@@ -42,6 +43,7 @@ TEST(WriteFaultTest, FromEnvironment) {
       {"pause-before-write", Fault{.pauseBeforeWrite = true}},
       {"pause-after-write", Fault{.pauseAfterWrite = true}},
       {"pause-at-exit", Fault{.pauseAtExit = true}},
+      {"no-unnamed-files", Fault{.noUnnamedFiles = true}},
       {"fail-after=1,stop-after=2,close-fails,cut-fails",
        Fault{.bytesBeforeFailure = 1, .closeFails = true, .bytesBeforeStop = 2, .cutFails = true}},
       {"stop-after-cut,directory-sync-fails,cut-sync-fails",
