@@ -78,9 +78,11 @@ void runAbortingApp() {
 
 TEST(FatalSignalsDeathTest, AnAbortingCheckInARunEndsThroughTheSignalReport) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  test_support::ScratchDirectory home;
-  test_support::EnvironmentVariable bin("LYRBIN", std::string(LYR_TEST_DATA_DIR) + "/installation");
-  test_support::EnvironmentVariable homeVariable("HOME", home.path());
+  // The child runs the test again from its start and ends without cleaning
+  // up: a home without an rc file that needs no removal.
+  const std::string installation = std::string(LYR_TEST_DATA_DIR) + "/installation";
+  test_support::EnvironmentVariable bin("LYRBIN", installation);
+  test_support::EnvironmentVariable homeVariable("HOME", installation);
   EXPECT_EXIT(runAbortingApp(), testing::ExitedWithCode(19),
               "Assertion at FatalSignalsTest.cpp:[0-9]+: Assertion '1 \\+ 1 == 3' failed\\.\n"
               "Caught signal: \\(SIGABRT\\)\nPlease contact Vennacore\\.\n$");
