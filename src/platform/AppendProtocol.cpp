@@ -189,13 +189,28 @@ AppendEnd::Result putBackSlot(AppendSlot &slot, int &error, OtherWriter &other) 
   return AppendEnd::Result::done;
 }
 
+// The length that putting the file of the slot back cuts it to: where this
+// process's appends began, or its length at the opening. Safe inside a signal
+// handler.
+std::uint64_t putBackLength(const AppendSlot &slot) {
+  const AppendJournalEntry *appended = slot.appended.load();
+  return appended && !slot.made ? appended->length : slot.length;
+}
+
+// Drops what the slot says of this process's appends; the entry goes once a
+// handler can no longer see it.
+void dropAppended(std::size_t id) {
+  appendSlots[id].appended.store(nullptr);
+  std::atomic_signal_fence(std::memory_order_seq_cst);
+  appendedEntries[id].reset();
+}
+
 AppendEnd endOf(const AppendSlot &slot, AppendEnd::Result result, int error, OtherWriter other = {}) {
   AppendEnd end;
   end.result = result;
   end.error = error;
   end.path = slot.path;
-  const AppendJournalEntry *appended = slot.appended.load();
-  end.length = appended && !slot.made ? appended->length : slot.length;
+  end.length = putBackLength(slot);
   if (slot.journalWritten)
     end.journal = slot.journal;
   end.otherWriter = other.found;
@@ -499,8 +514,7 @@ int guardAppend(const AppendTarget &target) {
     slot.fd = target.fd;
     slot.length = target.length;
     slot.made = target.made;
-    slot.appended.store(nullptr);
-    appendedEntries[id].reset();
+    dropAppended(id);
     // The faults of a put-back are in force from now on.
     currentWriteFault();
     slot.kept = 0;
@@ -520,14 +534,11 @@ void markAppendNamed(int id) {
     slot->named = 1;
 }
 
-// Ends the slot's use; what it pointed to goes once a handler can no longer
-// see it.
+// Ends the slot's use.
 void freeSlot(std::size_t id) {
-  AppendSlot &slot = appendSlots[id];
-  slot.used = 0;
+  appendSlots[id].used = 0;
   std::atomic_signal_fence(std::memory_order_seq_cst);
-  slot.appended.store(nullptr);
-  appendedEntries[id].reset();
+  dropAppended(id);
 }
 
 void releaseAppend(int id) {
@@ -536,11 +547,8 @@ void releaseAppend(int id) {
 }
 
 void forgetAppended(int id) {
-  if (AppendSlot *slot = slotOf(id)) {
-    slot->appended.store(nullptr);
-    std::atomic_signal_fence(std::memory_order_seq_cst);
-    appendedEntries[static_cast<std::size_t>(id)].reset();
-  }
+  if (slotOf(id))
+    dropAppended(static_cast<std::size_t>(id));
 }
 
 void noteAppended(int id, const AppendJournalEntry &entry) {
@@ -690,8 +698,7 @@ void restoreAppends() {
     int error = 0;
     OtherWriter other;
     const AppendEnd::Result result = putBackSlot(slot, error, other);
-    const AppendJournalEntry *appended = slot.appended.load();
-    const std::uint64_t length = appended && !slot.made ? appended->length : slot.length;
+    const std::uint64_t length = putBackLength(slot);
     const char *journal = slot.journalWritten ? slot.journal : nullptr;
     char line[2 * PATH_MAX + 256];
     std::size_t size = 0;

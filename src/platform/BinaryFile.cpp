@@ -131,4 +131,10 @@ long readFromStart(int fd, void *bytes, std::size_t count) {
   return static_cast<long>(done);
 }
 
+void closeKeepingErrno(int fd) {
+  const int reason = errno;
+  ::close(fd);
+  errno = reason;
+}
+
 } // namespace platform

@@ -35,6 +35,10 @@ std::optional<std::uint64_t> regularFileSize(const std::string &path);
 // fails.
 int waitOnDescriptor(int fd);
 
+// Closes the descriptor and leaves errno as it was: for the failure that is
+// reported after it.
+void closeKeepingErrno(int fd);
+
 // Reads up to count bytes from the start of the file open on fd, whatever
 // its offset: the number read (fewer at its end), or -1 with errno.
 long readFromStart(int fd, void *bytes, std::size_t count);

@@ -1,6 +1,6 @@
 #include "platform/Leftovers.h"
 
-#include "platform/FileLock.h"
+#include "platform/BinaryFile.h"
 #include "platform/SiblingFiles.h"
 
 #include <cerrno>
@@ -39,12 +39,6 @@ std::uint64_t nameHash(std::string_view text) {
     hash *= 0x100000001b3u;
   }
   return hash;
-}
-
-void closeKeepingErrno(int fd) {
-  const int reason = errno;
-  ::close(fd);
-  errno = reason;
 }
 
 // Whether a run on a file owned by fileOwner could have made a file owned by

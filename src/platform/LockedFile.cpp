@@ -22,12 +22,6 @@ namespace {
 
 constexpr int maxLockTries = 64;
 
-void closeKeepingErrno(int fd) {
-  const int reason = errno;
-  ::close(fd);
-  errno = reason;
-}
-
 // Opens the file for reading and appending without waiting (a FIFO without a
 // writer would block the open itself): -1 with errno on failure. made tells
 // whether this opening made the file.
