@@ -376,8 +376,10 @@ void M_MetricLYR::writeDefineOMObject(const U_Location &location, const U_Identi
 
 void M_MetricLYR::writeControlGraphNodes(const std::vector<std::int32_t> &nodes) {
   std::string line = "<CTLGN>";
-  for (const std::int32_t node : nodes)
-    line += " " + std::to_string(node);
+  for (const std::int32_t node : nodes) {
+    line += ' ';
+    line += std::to_string(node);
+  }
   writeLine(line);
 }
 

@@ -19,7 +19,6 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
-#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -50,9 +49,9 @@ TEST_F(ErrorFileRunsTest, RunsAtOnceTakeTurns) {
     if (existing)
       m_dir.writeFile("out/a.c.err", primary);
     const std::string stretch = stretchOfOneRun();
-    std::optional<test_support::HeldLock> held;
+    std::unique_ptr<test_support::HeldLock> held;
     if (existing)
-      held.emplace(errorFile());
+      held = std::make_unique<test_support::HeldLock>(errorFile());
     std::vector<std::unique_ptr<RunningProgram>> runs;
     for (int i = 0; i < 4; ++i)
       runs.push_back(start());
