@@ -29,6 +29,7 @@ const char *const helpLines[] = {
     "  10  Configuration error - LYRBIN or LYRPPBIN not set",
     "  10  Configuration error - No source files specified",
     "  10  Configuration error - Product specified is not LYR or LYRPP",
+    "  18  Output error - An error file or record file cannot be written or appended to",
     "  19  Program termination - Caught an exception",
     "",
     "Options:",
