@@ -9,6 +9,7 @@
 #include "foundation/PathText.h"
 #include "platform/AppendProtocol.h"
 #include "resultfiles/ErrorFileExceptions.h"
+#include "resultfiles/MetricSink.h"
 
 #include <cstdio>
 #include <iostream>
@@ -139,6 +140,10 @@ int finishRun(int exitCode) {
       finalCode = 18;
     }
   }
+  // A run that fails makes no new file: an empty record file that it made goes
+  // as well.
+  if (finalCode != 0)
+    M_removeMadeRecordFile();
   std::cerr.flush();
   return finalCode;
 }

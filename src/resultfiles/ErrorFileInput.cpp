@@ -14,6 +14,7 @@
 #include "resultfiles/RecordReader.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <iostream>
 #include <optional>
 #include <sstream>
@@ -217,13 +218,13 @@ void readErrorFileAll(M_InputTamsel &input, const std::string &path) {
   input.m_reader = std::make_unique<R_Reader>(name);
   R_Reader &reader = *input.m_reader;
   if (!reader.open())
-    throw M_BadFileOpenException(name);
+    throw M_BadFileOpenException(name, errno);
   try {
     input.m_version = reader.readInt();
   } catch (const R_ReadingException &) {
     if (reader.atEnd())
       return; // shorter than a version word: nothing to read
-    throw M_BadFileOpenException(name);
+    throw M_BadFileOpenException(name, errno);
   }
   switch (input.m_version) {
   case 0x7700:

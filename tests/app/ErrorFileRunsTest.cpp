@@ -94,7 +94,7 @@ TEST_F(ErrorFileRunsTest, APutBackKeepsAnotherRunsStretch) {
   const ProgramResult failed = finish(*runs[0]);
   const ProgramResult passed = finish(*runs[1]);
   EXPECT_EQ(18, failed.exitCode);
-  EXPECT_EQ(waitLine() + "Cannot write error file '" + errorFile() + "'.\n", failed.err);
+  EXPECT_EQ(waitLine() + "Cannot write error file '" + errorFile() + "' (File too large).\n", failed.err);
   EXPECT_EQ(0, passed.exitCode);
   EXPECT_EQ(waitLine(), passed.err);
   EXPECT_TRUE(readFile(errorFile()) == primary + stretch) << "the file is not the passing run's stretch";
@@ -111,7 +111,7 @@ TEST_F(ErrorFileRunsTest, AFileSizeLimitFailsTheWrite) {
       m_dir.writeFile("out/a.c.err", primary);
     const ProgramResult run = finish(*start({true}));
     EXPECT_EQ(18, run.exitCode);
-    EXPECT_EQ("Cannot write error file '" + errorFile() + "'.\n", run.err);
+    EXPECT_EQ("Cannot write error file '" + errorFile() + "' (File too large).\n", run.err);
     EXPECT_EQ("", run.out);
     EXPECT_EQ(existing, fs::exists(errorFile()));
     if (existing) {
@@ -222,7 +222,8 @@ TEST_F(ErrorFileRunsTest, AFailedPutBackKeepsTheJournalForALaterRun) {
     const ProgramResult failed =
         finish(*start({false, "fail-after=" + std::to_string(reached) + ",cut-fails"}));
     EXPECT_EQ(18, failed.exitCode);
-    EXPECT_EQ("Cannot write error file '" + errorFile() + "'.\n" + cannotPutBack, failed.err);
+    EXPECT_EQ("Cannot write error file '" + errorFile() + "' (No space left on device).\n" + cannotPutBack,
+              failed.err);
     const std::string cut = primary + stretch.substr(0, reached);
     EXPECT_TRUE(readFile(errorFile()) == cut);
     EXPECT_TRUE(fs::exists(journal()));

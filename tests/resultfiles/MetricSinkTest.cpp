@@ -8,6 +8,7 @@
 #include "resultfiles/MetricDoubles.h"
 #include "support/CurrentArguments.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
@@ -396,8 +397,8 @@ TEST_F(MetricSinkFileTest, WriteFailuresOfTheRecordFileAreReported) {
   if (!std::filesystem::exists("/dev/full"))
     GTEST_SKIP() << "no /dev/full";
   std::filesystem::create_symlink("/dev/full", m_dir / "a.c.met");
-  const std::string expected =
-      "Cannot write metric file for '/src/a.c' in output directory '" + m_dir.path() + "'.";
+  const std::string expected = "Cannot write metric file for '/src/a.c' in output directory '" +
+                               m_dir.path() + "' (No space left on device).";
   struct FailureCase {
     const char *what;
     std::function<void(M_MetricLYR &)> write;
@@ -436,6 +437,8 @@ TEST_F(MetricSinkFileTest, LinesGoToTheRecordFileAfterWhatItHeld) {
 TEST(MetricSinkErrorTest, CannotWriteTextNamesFileAndDirectory) {
   const M_LYRCannotOpenMetricFile error("/out", "src/a.c");
   EXPECT_EQ("Cannot write metric file for 'src/a.c' in output directory '/out'.", std::string(error.what()));
+  EXPECT_EQ("Cannot write metric file for 'src/a.c' in output directory '/out' (Is a directory).",
+            std::string(M_LYRCannotOpenMetricFile("/out", "src/a.c", EISDIR).what()));
   std::ostringstream printed;
   error.print(printed);
   EXPECT_EQ(error.what(), printed.str());
