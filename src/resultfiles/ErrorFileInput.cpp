@@ -192,6 +192,14 @@ struct QuietReading {
 
 } // namespace
 
+U_RefPtr<M_InputTamsel> M_InputTamsel::readPath(const std::string &path) {
+  const QuietReading quiet;
+  U_RefPtr<M_InputTamsel> input(new M_InputTamsel);
+  input->setSourceFile(path);
+  readErrorFileAll(*input, path);
+  return input;
+}
+
 bool M_errorFileReadsBack(const std::string &path) {
   const QuietReading quiet;
   return M_InputTamsel::openPath(path).isSet();

@@ -109,7 +109,7 @@ TEST(JournalRunsTest, AKillIsPutRightByTheNextRunEvenWhenThatRunIsKilledToo) {
         EXPECT_EQ(notAddingLine(runs), after.err);
         EXPECT_EQ(ErrorFileRuns::findings, std::count(after.out.begin(), after.out.end(), '\n'));
         EXPECT_TRUE(readFile(runs.errorFile()) == left) << "the file that does not read back changed";
-        EXPECT_EQ("out/a.c.err: unreadable\n", runs.count(1));
+        EXPECT_EQ("out/a.c.err: unreadable (cut short inside a record)\n", runs.count(1));
       } else {
         EXPECT_EQ("", after.err) << "the run after finds something to put right";
         ++ended;
