@@ -76,7 +76,7 @@ std::string readingFailure() {
   } catch (const M_HasListParameterException &) {
     return "a format-1 message with list parameters";
   } catch (const M_BadFileOpenException &error) {
-    return std::strerror(error.error());
+    return error.error() != 0 ? std::strerror(error.error()) : "it cannot be opened";
   } catch (const std::exception &error) {
     return error.what();
   }

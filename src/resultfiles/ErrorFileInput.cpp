@@ -229,10 +229,10 @@ void readErrorFileAll(M_InputTamsel &input, const std::string &path) {
     throw M_BadFileOpenException(name, errno);
   try {
     input.m_version = reader.readInt();
-  } catch (const R_ReadingException &) {
+  } catch (const R_ReadingException &error) {
     if (reader.atEnd())
       return; // shorter than a version word: nothing to read
-    throw M_BadFileOpenException(name, errno);
+    throw M_BadFileOpenException(name, error.errorNumber());
   }
   switch (input.m_version) {
   case 0x7700:

@@ -164,7 +164,9 @@ void R_Writer::discard() {
 
 void R_Writer::fail() {
   m_failed = true;
-  m_error = errno;
+  // Without a file open, the opening's failure stands.
+  if (m_file.isOpen())
+    m_error = errno;
   restore();
   throw R_WritingException();
 }
