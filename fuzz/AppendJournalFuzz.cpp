@@ -114,7 +114,8 @@ platform::AppendJournalEntry namingTheFile(platform::AppendJournalEntry entry, c
 
 // The file found after the append point: the first count bytes of the
 // append and as many more, with one byte changed when flip is given.
-std::string foundTail(const std::string &appended, std::size_t count, std::optional<std::size_t> flip) {
+std::string foundTail(const std::string &appended, std::size_t count,
+                      const std::optional<std::size_t> &flip) {
   std::string tail = appended.substr(0, std::min(count, appended.size()));
   tail.resize(count, 'x');
   if (flip && !tail.empty())

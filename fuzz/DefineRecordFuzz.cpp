@@ -60,7 +60,8 @@ void checkAgainstReference(const std::string &line) {
   in >> tag >> name;
   fuzz_support::referenceFileToken(in, fileToken);
   in >> number >> inclusion >> kind >> nameSpace >> scope >> linkage >> type;
-  const bool readable = static_cast<bool>(in) && kind.size() == 2 && kind[0] == 'D' && nameSpace.size() == 2;
+  const bool readable =
+      static_cast<bool>(in) && number >= 0 && kind.size() == 2 && kind[0] == 'D' && nameSpace.size() == 2;
   in >> flags;
 
   const DefinePtr define = readDefineLine(line);

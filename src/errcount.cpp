@@ -2,11 +2,11 @@
 // program's own reader, under the product's installation, and prints for each
 // its name, the number of its messages and the number of its suppression
 // records. A missing file has none of either. A file that cannot be read
-// whole prints "unreadable" and makes the exit code 1: with the reason in
-// brackets where the reader gives none (a directory, no regular file, no
-// permission, a file too short for its version word, a run that was cut
-// short while writing it); a damaged record is explained by the reader on
-// standard error. Each file is read under a shared lock, so that a run that
+// whole prints "unreadable" with the reason in brackets (a directory, no
+// regular file, no permission, a file too short for its version word, one
+// cut short inside a record, a damaged record, a run that was cut short
+// while writing it) and makes the exit code 1; nothing goes to standard
+// error for it. Each file is read under a shared lock, so that a run that
 // is appending to it has finished first. A journal beside the file tells of
 // a run that ended before it finished: where the next run would take its
 // records back, the count says how many of them are that run's. Without the product's installation
@@ -21,7 +21,9 @@
 #include "platform/FileLock.h"
 #include "platform/FileSystem.h"
 #include "platform/TempFile.h"
+#include "resultfiles/ErrorFileExceptions.h"
 #include "resultfiles/ErrorFileInput.h"
+#include "resultfiles/RecordExceptions.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -51,14 +53,46 @@ struct Counts {
   std::ptrdiff_t suppressions = 0;
 };
 
+// Why a file that opened does not read back whole, from what ended the
+// reading (called in its handler).
+std::string readingFailure() {
+  try {
+    throw;
+  } catch (const R_ReadingException &error) {
+    switch (error.errorNumber()) {
+    case ENODATA:
+      return "cut short inside a record";
+    case EBADMSG:
+      return "a damaged record";
+    default:
+      return std::strerror(error.errorNumber());
+    }
+  } catch (const M_BadErrorFileVersion &error) {
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "%x", static_cast<unsigned>(error.version()));
+    return std::string("an unknown version word ") + hex;
+  } catch (const M_BadInfoTypeException &) {
+    return "a record or parameter of an unknown kind";
+  } catch (const M_HasListParameterException &) {
+    return "a format-1 message with list parameters";
+  } catch (const M_BadFileOpenException &error) {
+    return error.error() != 0 ? std::strerror(error.error()) : "it cannot be opened";
+  } catch (const std::exception &error) {
+    return error.what();
+  }
+}
+
 // The records of the error file at the path; nothing when it does not read
-// back whole.
-std::optional<Counts> countRecords(const std::string &path) {
-  const U_RefPtr<M_InputTamsel> input = M_InputTamsel::openPath(path);
-  if (!input.isSet())
-    return std::nullopt;
-  return Counts{std::distance(input->diagnosticsBegin(), input->diagnosticsEnd()),
-                std::distance(input->suppressionRecordsBegin(), input->suppressionRecordsEnd())};
+// back whole, with why not in why.
+std::optional<Counts> countRecords(const std::string &path, std::string &why) {
+  try {
+    const U_RefPtr<M_InputTamsel> input = M_InputTamsel::readPath(path);
+    return Counts{std::distance(input->diagnosticsBegin(), input->diagnosticsEnd()),
+                  std::distance(input->suppressionRecordsBegin(), input->suppressionRecordsEnd())};
+  } catch (...) {
+    why = readingFailure();
+  }
+  return std::nullopt;
 }
 
 // The records of the first bytes of the file read under the lock, read from a
@@ -70,8 +104,11 @@ std::optional<Counts> countRecordsBefore(const platform::FileReadLock &file, std
   std::vector<char> bytes(static_cast<std::size_t>(length));
   std::optional<Counts> counts;
   if (file.readFromStart(bytes.data(), bytes.size()) == static_cast<long>(bytes.size()) &&
-      std::ofstream(*copy, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size())))
-    counts = countRecords(*copy);
+      std::ofstream(*copy, std::ios::binary)
+          .write(bytes.data(), static_cast<std::streamsize>(bytes.size()))) {
+    std::string why;
+    counts = countRecords(*copy, why);
+  }
   platform::removeFile(*copy);
   return counts;
 }
@@ -103,14 +140,15 @@ bool count(const char *path) {
   const std::optional<platform::AppendRecovery> unfinished =
       journal.empty() ? std::nullopt : platform::inspectAppend(journal, lock.descriptor());
   const bool takenBack = unfinished && unfinished->outcome == platform::AppendRecovery::Outcome::putBack;
-  const std::optional<Counts> counts = countRecords(path);
+  std::string why;
+  const std::optional<Counts> counts = countRecords(path, why);
   if (!counts) {
     if (takenBack)
       std::printf(
           "%s: unreadable (cut short by a run that ended while writing it; the next run puts it back)\n",
           path);
     else
-      std::printf("%s: unreadable\n", path);
+      std::printf("%s: unreadable (%s)\n", path, why.c_str());
     return false;
   }
   std::printf("%s: %td messages, %td suppression records", path, counts->messages, counts->suppressions);

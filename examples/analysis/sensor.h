@@ -13,7 +13,7 @@ struct SensorState {
   Tick Last_tick;
 };
 
-enum SensorKind { KIND_AIR, KindWater };
+enum sensor_kind { KIND_AIR, KindWater };
 
 extern struct SensorState g_sensors[SENSOR_COUNT];
 

@@ -9,6 +9,7 @@
 #include "foundation/PathText.h"
 #include "platform/AppendProtocol.h"
 #include "resultfiles/ErrorFileExceptions.h"
+#include "resultfiles/MetricSink.h"
 
 #include <cstdio>
 #include <iostream>
@@ -29,6 +30,7 @@ const char *const helpLines[] = {
     "  10  Configuration error - LYRBIN or LYRPPBIN not set",
     "  10  Configuration error - No source files specified",
     "  10  Configuration error - Product specified is not LYR or LYRPP",
+    "  18  Output error - An error file or record file cannot be written or appended to",
     "  19  Program termination - Caught an exception",
     "",
     "Options:",
@@ -138,6 +140,10 @@ int finishRun(int exitCode) {
       finalCode = 18;
     }
   }
+  // A run that fails makes no new file: an empty record file that it made goes
+  // as well.
+  if (finalCode != 0)
+    M_removeMadeRecordFile();
   std::cerr.flush();
   return finalCode;
 }

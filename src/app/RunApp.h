@@ -16,7 +16,8 @@ int runApp(int count, const char *const *words, U_RefPtr<QL_App> app);
 // until the process ends, so that the exit code and the files agree. Returns
 // the exit code to end with: 18, after one line on standard error, when an
 // append could not be kept (its journal could not be removed, so it is taken
-// back) or could not be put back.
+// back) or could not be put back. A run that ends with any other code than 0
+// also removes the record file that it made, when that is still empty.
 int finishRun(int exitCode);
 
 // Writes the banner to standard output unless a banner was written already.

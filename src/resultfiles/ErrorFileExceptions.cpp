@@ -15,13 +15,18 @@ std::string hexText(std::uint32_t value) {
   return text.str();
 }
 
-std::string badFileOpenText(const std::string &fileName) {
-  return "Cannot write error file '" + fileName + "'.";
+// " (<the system's text of the errno>)"; nothing for 0.
+std::string reasonText(int error) {
+  return error == 0 ? std::string() : " (" + std::string(std::strerror(error)) + ")";
+}
+
+std::string badFileOpenText(const std::string &fileName, int error) {
+  return "Cannot write error file '" + fileName + "'" + reasonText(error) + ".";
 }
 
 std::string putBackText(const std::string &fileName, std::uint64_t length, const std::string &journal,
-                        bool afterWrite, int syncError) {
-  std::string text = afterWrite ? badFileOpenText(fileName) + "\n" : std::string();
+                        bool afterWrite, int syncError, int writeError) {
+  std::string text = afterWrite ? badFileOpenText(fileName, writeError) + "\n" : std::string();
   std::string line(2 * (fileName.size() + journal.size()) + 512, '\0');
   const char *kept = journal.empty() ? nullptr : journal.c_str();
   line.resize(syncError != 0
@@ -34,13 +39,13 @@ std::string putBackText(const std::string &fileName, std::uint64_t length, const
 std::string appendJournalText(M_AppendJournalException::Kind kind, const std::string &fileName,
                               const std::string &journal, int error, std::uint64_t length) {
   using Kind = M_AppendJournalException::Kind;
-  const std::string reason = " (" + std::string(std::strerror(error)) + ")";
+  const std::string reason = reasonText(error);
   switch (kind) {
   case Kind::cannotCheck:
     return "Cannot check error file '" + fileName + "' against its journal '" + journal + "'" + reason +
            "; both are left as they are.";
   case Kind::cannotSync:
-    return putBackText(fileName, length, journal, false, error);
+    return putBackText(fileName, length, journal, false, error, 0);
   case Kind::cannotRemove:
     return "Cannot remove journal '" + journal + "' of error file '" + fileName + "'" + reason +
            "; the file is left as it is, and no run adds to it while the journal is there.";
@@ -79,22 +84,24 @@ M_ErrorFileException::M_ErrorFileException() = default;
 
 M_ErrorFileException::M_ErrorFileException(const std::string &message) : U_UserException(message) {}
 
-M_BadFileOpenException::M_BadFileOpenException(std::string fileName)
-    : M_ErrorFileException(badFileOpenText(fileName)), m_fileName(std::move(fileName)) {}
+M_BadFileOpenException::M_BadFileOpenException(std::string fileName, int error)
+    : M_ErrorFileException(badFileOpenText(fileName, error)), m_fileName(std::move(fileName)),
+      m_error(error) {}
 
 const char *M_BadFileOpenException::what() const noexcept {
-  return keptText<M_BadFileOpenException>(badFileOpenText(m_fileName));
+  return keptText<M_BadFileOpenException>(badFileOpenText(m_fileName, m_error));
 }
 
 M_FilePutBackException::M_FilePutBackException(std::string fileName, std::uint64_t length,
-                                               std::string journal, bool afterWrite, int syncError)
-    : M_ErrorFileException(putBackText(fileName, length, journal, afterWrite, syncError)),
+                                               std::string journal, bool afterWrite, int syncError,
+                                               int writeError)
+    : M_ErrorFileException(putBackText(fileName, length, journal, afterWrite, syncError, writeError)),
       m_fileName(std::move(fileName)), m_length(length), m_journal(std::move(journal)),
-      m_afterWrite(afterWrite), m_syncError(syncError) {}
+      m_afterWrite(afterWrite), m_syncError(syncError), m_writeError(writeError) {}
 
 const char *M_FilePutBackException::what() const noexcept {
   return keptText<M_FilePutBackException>(
-      putBackText(m_fileName, m_length, m_journal, m_afterWrite, m_syncError));
+      putBackText(m_fileName, m_length, m_journal, m_afterWrite, m_syncError, m_writeError));
 }
 
 M_AppendJournalException::M_AppendJournalException(Kind kind, std::string fileName, std::string journal,

@@ -25,16 +25,20 @@ public:
 // be read).
 class M_BadFileOpenException : public M_ErrorFileException {
 public:
-  // The name as handed to the operating system.
-  explicit M_BadFileOpenException(std::string fileName);
+  // The name as handed to the operating system; error the errno of the
+  // failure, 0 when there is none to tell.
+  explicit M_BadFileOpenException(std::string fileName, int error = 0);
   M_BadFileOpenException(const M_BadFileOpenException &) = default;
   ~M_BadFileOpenException() override = default;
-  // "Cannot write error file '<name>'."
+  // "Cannot write error file '<name>' (<reason>).", the reason the system's
+  // text of the errno; without the reason for 0.
   const char *what() const noexcept override;
   const std::string &fileName() const { return m_fileName; }
+  int error() const { return m_error; }
 
 private:
   std::string m_fileName;
+  int m_error;
 };
 
 // An error file that could not be put back to the length it had before a
@@ -45,12 +49,13 @@ class M_FilePutBackException : public M_ErrorFileException {
 public:
   // The name as handed to the operating system; journal empty when there is
   // none; syncError the errno of a cut that was made but could not be synced,
-  // 0 for a cut that could not be made.
+  // 0 for a cut that could not be made; writeError the errno of the failed
+  // write (0 when there is none to tell).
   M_FilePutBackException(std::string fileName, std::uint64_t length, std::string journal, bool afterWrite,
-                         int syncError = 0);
+                         int syncError = 0, int writeError = 0);
   M_FilePutBackException(const M_FilePutBackException &) = default;
   ~M_FilePutBackException() override = default;
-  // After a failed write "Cannot write error file '<name>'." and a newline;
+  // After a failed write the line of M_BadFileOpenException and a newline;
   // then "Cannot put file '<name>' back to its length of <length> bytes; its
   // journal '<journal>' is kept, so that a later run puts it back." (see
   // platform::putBackFailureText), or, for a cut that could not be synced,
@@ -66,6 +71,7 @@ private:
   std::string m_journal;
   bool m_afterWrite;
   int m_syncError;
+  int m_writeError;
 };
 
 // An error file that no run may add to because of its append journal: the

@@ -14,6 +14,7 @@
 #include "resultfiles/RecordReader.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <iostream>
 #include <optional>
 #include <sstream>
@@ -191,6 +192,14 @@ struct QuietReading {
 
 } // namespace
 
+U_RefPtr<M_InputTamsel> M_InputTamsel::readPath(const std::string &path) {
+  const QuietReading quiet;
+  U_RefPtr<M_InputTamsel> input(new M_InputTamsel);
+  input->setSourceFile(path);
+  readErrorFileAll(*input, path);
+  return input;
+}
+
 bool M_errorFileReadsBack(const std::string &path) {
   const QuietReading quiet;
   return M_InputTamsel::openPath(path).isSet();
@@ -217,13 +226,13 @@ void readErrorFileAll(M_InputTamsel &input, const std::string &path) {
   input.m_reader = std::make_unique<R_Reader>(name);
   R_Reader &reader = *input.m_reader;
   if (!reader.open())
-    throw M_BadFileOpenException(name);
+    throw M_BadFileOpenException(name, errno);
   try {
     input.m_version = reader.readInt();
-  } catch (const R_ReadingException &) {
+  } catch (const R_ReadingException &error) {
     if (reader.atEnd())
       return; // shorter than a version word: nothing to read
-    throw M_BadFileOpenException(name);
+    throw M_BadFileOpenException(name, error.errorNumber());
   }
   switch (input.m_version) {
   case 0x7700:

@@ -51,6 +51,10 @@ public:
   // The error file at the path; format-1 messages are in the source file until
   // a record names another file.
   static U_RefPtr<M_InputTamsel> openWith(const std::string &sourceFile, const std::string &path);
+  // As openPath, with nothing on standard error, for a caller that says
+  // itself why a file cannot be read: what ends the reading is thrown (the
+  // M_ErrorFileException family and R_ReadingException).
+  static U_RefPtr<M_InputTamsel> readPath(const std::string &path);
 
   ~M_InputTamsel() override;
   M_InputTamsel(const M_InputTamsel &) = delete;

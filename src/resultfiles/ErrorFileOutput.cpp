@@ -56,11 +56,12 @@ void reportOtherWriter(const platform::AppendEnd &end) {
   reportOtherWriter(end);
   if (writer.putBackFailed())
     throw M_FilePutBackException(writer.fileName(), end.length, end.journal, true,
-                                 end.result == platform::AppendEnd::Result::cannotSync ? end.error : 0);
+                                 end.result == platform::AppendEnd::Result::cannotSync ? end.error : 0,
+                                 writer.error());
   if (!writer.failedJournal().empty())
     throw M_AppendJournalException(writer.journalNotRemoved() ? Kind::cannotRemoveOwn : Kind::cannotWrite,
                                    writer.fileName(), writer.failedJournal(), writer.journalError());
-  throw M_BadFileOpenException(writer.fileName());
+  throw M_BadFileOpenException(writer.fileName(), writer.error());
 }
 
 std::string differenceText(const platform::AppendRecovery &recovery) {
@@ -287,7 +288,7 @@ ErrorFilePlan planErrorFile(const std::string &sourceFile, const std::string &ou
   std::FILE *probe = platform::openBinaryFile(platformPath, "rb");
   if (!probe) {
     if (errno != ENOENT)
-      throw M_BadFileOpenException(platformPath);
+      throw M_BadFileOpenException(platformPath, errno);
     return plan;
   }
   unsigned char bytes[4] = {};
@@ -414,7 +415,7 @@ bool lockHeldFile(HeldOutput &held, platform::LockedFile::Opening opening) {
   }
   if (opening == platform::LockedFile::Opening::existing && reason == ENOENT)
     return false;
-  throw M_BadFileOpenException(name);
+  throw M_BadFileOpenException(name, reason);
 }
 
 bool writesFormat2(const M_OutputBase &output) { return dynamic_cast<const M_OutputTamsel2 *>(&output); }

@@ -7,10 +7,14 @@
 #include "foundation/Location.h"
 #include "foundation/TextConversion.h"
 #include "foundation/TranStreambuf.h"
+#include "platform/BinaryFile.h"
+#include "platform/FileSystem.h"
 #include "resultfiles/Identifier.h"
 #include "resultfiles/MetricFilePath.h"
 #include "resultfiles/RecordFileFormat.h"
 
+#include <cerrno>
+#include <cstring>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -26,6 +30,9 @@ struct MetricStream {
   std::string file;
   // Unset for standard output: the default output directory then.
   std::optional<std::string> directory;
+  // The record file that the open made, in the platform's form; empty when
+  // it was there before.
+  std::string made;
 };
 
 MetricStream &metricStream() {
@@ -50,14 +57,18 @@ std::string &cannotWriteText() {
   return text;
 }
 
-std::string cannotWrite(const std::string &directory, const std::string &file) {
-  return "Cannot write metric file for '" + file + "' in output directory '" + directory + "'.";
+std::string cannotWrite(const std::string &directory, const std::string &file, int error) {
+  const std::string reason = error == 0 ? std::string() : " (" + std::string(std::strerror(error)) + ")";
+  return "Cannot write metric file for '" + file + "' in output directory '" + directory + "'" + reason + ".";
 }
 
+// Raised right after the write that failed, with the errno it left (the
+// writes clear errno first: 0 where the failure set none).
 [[noreturn]] void throwWriteFailure() {
+  const int error = errno;
   const MetricStream &stream = metricStream();
   throw M_LYRCannotOpenMetricFile(stream.directory ? *stream.directory : QL_fromInternal(outputDirectory()),
-                                  stream.file);
+                                  stream.file, error);
 }
 
 // Drops the record file's stream, if any; its buffer ends the file, and a
@@ -76,13 +87,16 @@ void useStandardOutput(const std::string &file) {
   stream.stream = &std::cout;
   stream.file = QL_fromInternal(file);
   stream.directory.reset();
+  stream.made.clear();
 }
 
 // The record file of the file in the directory, written anew or appended to.
 void openRecordFile(const std::string &file, const std::string &directory, bool append) {
-  auto buffer = std::make_unique<otranstreambuf>(QL_fromInternal(metricFilePath(directory, file)), append);
+  const std::string path = QL_fromInternal(metricFilePath(directory, file));
+  const bool existed = platform::fileKind(path) != platform::FileKind::none;
+  auto buffer = std::make_unique<otranstreambuf>(path, append);
   if (!buffer->isOpen())
-    throw M_LYRCannotOpenMetricFile(QL_fromInternal(directory), QL_fromInternal(file));
+    throw M_LYRCannotOpenMetricFile(QL_fromInternal(directory), QL_fromInternal(file), errno);
   MetricStream &stream = metricStream();
   dropStream(stream);
   stream.owned = std::make_unique<std::ostream>(buffer.get());
@@ -90,6 +104,7 @@ void openRecordFile(const std::string &file, const std::string &directory, bool 
   stream.stream = stream.owned.get();
   stream.file = QL_fromInternal(file);
   stream.directory = QL_fromInternal(directory);
+  stream.made = existed ? std::string() : path;
 }
 
 bool isDashForStandardOutput(const std::string &file) { return QL_fromInternal(file) == "-"; }
@@ -144,12 +159,14 @@ std::string flag(bool set, const char *letter) { return set ? letter : ""; }
 
 } // namespace
 
-M_LYRCannotOpenMetricFile::M_LYRCannotOpenMetricFile(const std::string &directory, const std::string &file)
-    : U_UserException(cannotWrite(directory, file)), m_directory(directory), m_file(file) {}
+M_LYRCannotOpenMetricFile::M_LYRCannotOpenMetricFile(const std::string &directory, const std::string &file,
+                                                     int error)
+    : U_UserException(cannotWrite(directory, file, error)), m_directory(directory), m_file(file),
+      m_error(error) {}
 
 const char *M_LYRCannotOpenMetricFile::what() const noexcept {
   try {
-    cannotWriteText() = cannotWrite(m_directory, m_file);
+    cannotWriteText() = cannotWrite(m_directory, m_file, m_error);
   } catch (...) {
     // Without memory the text built last stands.
   }
@@ -161,6 +178,15 @@ std::ostream &M_LYRCannotOpenMetricFile::print(std::ostream &out) const { return
 M_MetricBase::~M_MetricBase() = default;
 
 std::ostream *M_metricStream() { return metricStream().stream; }
+
+void M_removeMadeRecordFile() {
+  MetricStream &stream = metricStream();
+  if (stream.stream || stream.made.empty())
+    return;
+  if (platform::regularFileSize(stream.made) == std::uint64_t{0})
+    platform::removeFile(stream.made);
+  stream.made.clear();
+}
 
 void M_MetricLYR::open(const std::string &file) {
   if (isDashForStandardOutput(file))
@@ -192,6 +218,7 @@ void M_MetricLYR::flush() {
   std::ostream *stream = M_metricStream();
   if (!stream)
     return;
+  errno = 0;
   stream->flush();
   if (!*stream)
     throwWriteFailure();
@@ -213,6 +240,7 @@ void M_MetricLYR::close() {
   // ended without a second report.
   if (stream->fail())
     return;
+  errno = 0;
   stream->flush();
   const bool written = !stream->fail();
   stream->rdbuf(nullptr);
@@ -225,6 +253,7 @@ void M_MetricLYR::writeLine(const std::string &line) {
   std::ostream *stream = M_metricStream();
   if (!stream)
     return;
+  errno = 0;
   *stream << line << '\n';
   static C_OnceAnswer<bool> alwaysFlush([] { return debugFlag("always-flush"); });
   if (alwaysFlush.get())
@@ -376,8 +405,10 @@ void M_MetricLYR::writeDefineOMObject(const U_Location &location, const U_Identi
 
 void M_MetricLYR::writeControlGraphNodes(const std::vector<std::int32_t> &nodes) {
   std::string line = "<CTLGN>";
-  for (const std::int32_t node : nodes)
-    line += " " + std::to_string(node);
+  for (const std::int32_t node : nodes) {
+    line += ' ';
+    line += std::to_string(node);
+  }
   writeLine(line);
 }
 

@@ -17,11 +17,12 @@ class U_Identifier;
 class U_Location;
 
 // A record file that cannot be opened or written: "Cannot write metric file
-// for '<file>' in output directory '<directory>'." Both names are in the
+// for '<file>' in output directory '<directory>' (<reason>).", the reason the
+// system's text of the errno, left out for 0. Both names are in the
 // product's encoding.
 class M_LYRCannotOpenMetricFile : public U_UserException {
 public:
-  M_LYRCannotOpenMetricFile(const std::string &directory, const std::string &file);
+  M_LYRCannotOpenMetricFile(const std::string &directory, const std::string &file, int error = 0);
   M_LYRCannotOpenMetricFile(const M_LYRCannotOpenMetricFile &) = default;
   ~M_LYRCannotOpenMetricFile() override = default;
   const char *what() const noexcept override;
@@ -29,10 +30,12 @@ public:
 
   const std::string &directory() const { return m_directory; }
   const std::string &file() const { return m_file; }
+  int error() const { return m_error; }
 
 private:
   std::string m_directory;
   std::string m_file;
+  int m_error;
 };
 
 // A place records go to. The open operations name the file under analysis
@@ -211,3 +214,9 @@ private:
 // The metric stream: null while closed, else standard output or the record
 // file's stream.
 std::ostream *M_metricStream();
+
+// Removes the record file that the last opening of a record file made (none
+// was there before it) once the stream is closed, when the file is still
+// empty: a run that fails makes no new file. Nothing after an opening that
+// found the file there.
+void M_removeMadeRecordFile();

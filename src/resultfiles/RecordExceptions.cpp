@@ -28,17 +28,18 @@ R_WritingException::R_WritingException() : U_UserException("Problems writing bin
 
 const char *R_WritingException::what() const noexcept { return "Problems writing binary file."; }
 
-R_ReadingException::R_ReadingException() : U_UserException("Problems reading binary file.") {}
+R_ReadingException::R_ReadingException(int errorNumber)
+    : U_UserException("Problems reading binary file."), m_errorNumber(errorNumber) {}
 
 const char *R_ReadingException::what() const noexcept { return "Problems reading binary file."; }
 
-R_ReadingEOFException::R_ReadingEOFException(int errorNumber) {
+R_ReadingEOFException::R_ReadingEOFException(int errorNumber) : R_ReadingException(errorNumber) {
   eofText() = "Problems reading binary file at eof. " + errorPart(errorNumber);
 }
 
 const char *R_ReadingEOFException::what() const noexcept { return eofText().c_str(); }
 
-R_ReadingReadException::R_ReadingReadException(int errorNumber) {
+R_ReadingReadException::R_ReadingReadException(int errorNumber) : R_ReadingException(errorNumber) {
   readText() = "Problems reading binary file. " + errorPart(errorNumber);
 }
 

@@ -17,11 +17,18 @@ public:
 // Base of the reading errors; never thrown itself.
 class R_ReadingException : public U_UserException {
 public:
-  R_ReadingException();
+  // errorNumber: why the read failed, as an errno (ENODATA: the file ended
+  // within what was to be read; EBADMSG: the bytes cannot be what a writer
+  // wrote).
+  explicit R_ReadingException(int errorNumber = 0);
   R_ReadingException(const R_ReadingException &) = default;
   ~R_ReadingException() override = default;
   // "Problems reading binary file."
   const char *what() const noexcept override;
+  int errorNumber() const { return m_errorNumber; }
+
+private:
+  int m_errorNumber;
 };
 
 // The one-byte look-ahead failed before the end of the file. The text is

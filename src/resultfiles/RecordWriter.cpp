@@ -81,8 +81,10 @@ bool R_Writer::openWith(platform::LockedFile::Opening opening) {
   platform::LockedFile file;
   const bool opened = file.open(m_fileName, opening);
   m_recovery = file.recovery();
-  if (!opened)
+  if (!opened) {
+    m_error = errno;
     return false;
+  }
   hold(std::move(file));
   return true;
 }
@@ -132,9 +134,10 @@ bool R_Writer::close() {
   }
   if (!written) {
     m_failed = true;
+    m_error = errno;
     if (m_file.journalFailed()) {
       m_failedJournal = m_file.journalPath();
-      m_journalError = errno;
+      m_journalError = m_error;
     }
     restore();
     return false;
@@ -161,6 +164,9 @@ void R_Writer::discard() {
 
 void R_Writer::fail() {
   m_failed = true;
+  // Without a file open, the opening's failure stands.
+  if (m_file.isOpen())
+    m_error = errno;
   restore();
   throw R_WritingException();
 }

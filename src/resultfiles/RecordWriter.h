@@ -143,6 +143,9 @@ public:
   bool isOpen() const { return m_file.isOpen(); }
   // Whether a write, flush or close has failed; the file was restored then.
   bool hasFailed() const { return m_failed; }
+  // The errno of the last opening, write, flush or close that failed; 0 when
+  // none did, or the failure had none to tell.
+  int error() const { return m_error; }
   // Whether restoring the file failed: it could not be cut back to the
   // length it had before this writer's appends, or the cut could not be
   // synced. Its journal stays then, when it has one. putBackEnd() tells.
@@ -207,6 +210,7 @@ private:
   std::optional<std::uint64_t> m_sizeAtOpen;
   bool m_restorable = false; // an opening whose output can still be taken back
   bool m_failed = false;
+  int m_error = 0;
   bool m_nameRefused = false;
   platform::AppendEnd m_putBackEnd;
   std::string m_failedJournal;

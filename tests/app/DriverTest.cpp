@@ -274,11 +274,12 @@ TEST_F(DriverTest, RunThatCannotFinishTheErrorFileFailsAndLeavesItAsItWas) {
   struct Case {
     const char *name;
     std::optional<platform::WriteFault> fault;
+    const char *reason; // of the failure
   };
   const Case cases[] = {
-      {"written whole", std::nullopt},
-      {"disk full", platform::WriteFault{20, false}},
-      {"close fails", platform::WriteFault{UINT64_MAX, true}},
+      {"written whole", std::nullopt, ""},
+      {"disk full", platform::WriteFault{20, false}, "No space left on device"},
+      {"close fails", platform::WriteFault{UINT64_MAX, true}, "Input/output error"},
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.name);
@@ -299,7 +300,8 @@ TEST_F(DriverTest, RunThatCannotFinishTheErrorFileFailsAndLeavesItAsItWas) {
         driver->run();
         ADD_FAILURE() << "the run succeeded";
       } catch (const M_BadFileOpenException &error) {
-        EXPECT_EQ("Cannot write error file '" + errorFile + "'.", std::string(error.what()));
+        EXPECT_EQ("Cannot write error file '" + errorFile + "' (" + c.reason + ").",
+                  std::string(error.what()));
       }
       EXPECT_EQ(before, test_support::readFile(errorFile));
     }
@@ -402,7 +404,8 @@ TEST_F(DriverTest, RunEndsWhenTheMetricFileCannotBeOpened) {
     driver->run();
     ADD_FAILURE() << "no exception";
   } catch (const M_LYRCannotOpenMetricFile &error) {
-    EXPECT_EQ("Cannot write metric file for '" + d + "/a.c' in output directory '" + d + "/out'.",
+    EXPECT_EQ("Cannot write metric file for '" + d + "/a.c' in output directory '" + d +
+                  "/out' (Is a directory).",
               std::string(error.what()));
   }
   EXPECT_TRUE(driver->steps.empty());

@@ -75,15 +75,18 @@ TEST(ErrcountTest, CountsOrSaysWhyNot) {
     int exitCode;
   };
   const std::string installation = std::string(LYR_TEST_DATA_DIR) + "/installation";
-  // The reader looks for files of the installation that do not exist before it
-  // reads: a file cut short must not be reported with what those left in errno.
-  const std::string cutShort = "caught a R_ReadingException in getNextMessage().\n"
-                               "  reason: Problems reading binary file. errno (61): No data available\n";
+  // One line for each file, also for one that does not read back, whose
+  // reason the reader does not tell on standard error. The reader looks for
+  // files of the installation that do not exist before it reads: a file cut
+  // short must not be reported with what those left in errno.
   const Case cases[] = {
       {"with the installation", "lyr", installation,
        "one.err: 1 messages, 0 suppression records\n"
        "missing.err: 0 messages, 0 suppression records (no file)\n"
-       "short.err: unreadable\n"
+       "short.err: unreadable (cut short inside a record)\n"
+       "damaged.err: unreadable (a damaged record)\n"
+       "version.err: unreadable (an unknown version word 64636261)\n"
+       "type.err: unreadable (a record or parameter of an unknown kind)\n"
        "two.err: unreadable (2 bytes, too short for the version word of an error file)\n"
        "three.err: unreadable (3 bytes, too short for the version word of an error file)\n"
        "empty.err: 0 messages, 0 suppression records\n"
@@ -92,8 +95,8 @@ TEST(ErrcountTest, CountsOrSaysWhyNot) {
        "killed.err: unreadable (cut short by a run that ended while writing it; the next run puts it back)\n"
        "unfinished.err: 1 messages, 0 suppression records (1 messages and 0 suppression records of them are "
        "from a run that did not finish; the next run takes them back)\n"
-       "garbage-journal.err: unreadable\n",
-       cutShort + cutShort + cutShort, 1},
+       "garbage-journal.err: unreadable (cut short inside a record)\n",
+       "", 1},
       {"without LYRBIN", "lyr", std::nullopt, "", "lyrsa_errcount: LYRBIN environment variable not found\n",
        2},
       {"with LYRBIN empty", "lyr", "", "", "lyrsa_errcount: LYRBIN environment variable not found\n", 2},
@@ -106,6 +109,12 @@ TEST(ErrcountTest, CountsOrSaysWhyNot) {
     scratch.writeFile("one.err", oneMessage());
     // Cut within the line of the message.
     scratch.writeFile("short.err", oneMessage().substr(0, 41));
+    // A parameter count that the rest of the file cannot hold.
+    scratch.writeFile(
+        "damaged.err",
+        ByteBuilder().raw(oneMessage().substr(0, oneMessage().size() - 8)).int32(0x7FFFFFFF).int32(0));
+    scratch.writeFile("version.err", "abcdefgh");
+    scratch.writeFile("type.err", ByteBuilder().raw(oneMessage().substr(0, 13)).byte(9));
     scratch.writeFile("two.err", oneMessage().substr(0, 2));
     scratch.writeFile("three.err", oneMessage().substr(0, 3));
     scratch.writeFile("empty.err");
@@ -122,11 +131,12 @@ TEST(ErrcountTest, CountsOrSaysWhyNot) {
     for (const char *variable : {"LYRBIN", "LYRPPBIN"})
       environment[variable] = std::nullopt;
     environment[std::string(c.product) == "lyr" ? "LYRBIN" : "LYRPPBIN"] = c.installation;
-    const test_support::ProgramResult result = test_support::runProgram(
-        LYR_ERRCOUNT_PATH,
-        {c.product, "one.err", "missing.err", "short.err", "two.err", "three.err", "empty.err", "dir.err",
-         "fifo.err", "killed.err", "unfinished.err", "garbage-journal.err"},
-        test_support::environmentWith(environment), scratch.path(), {1 << 20, 120});
+    const test_support::ProgramResult result =
+        test_support::runProgram(LYR_ERRCOUNT_PATH,
+                                 {c.product, "one.err", "missing.err", "short.err", "damaged.err",
+                                  "version.err", "type.err", "two.err", "three.err", "empty.err", "dir.err",
+                                  "fifo.err", "killed.err", "unfinished.err", "garbage-journal.err"},
+                                 test_support::environmentWith(environment), scratch.path(), {1 << 20, 120});
     EXPECT_EQ(c.out, result.out);
     EXPECT_EQ(c.err, result.err);
     EXPECT_EQ(c.exitCode, result.exitCode);

@@ -16,12 +16,14 @@
 #include <csignal>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
 #include <optional>
 #include <set>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -50,9 +52,9 @@ TEST_F(ErrorFileRunsTest, RunsAtOnceTakeTurns) {
     if (existing)
       m_dir.writeFile("out/a.c.err", primary);
     const std::string stretch = stretchOfOneRun();
-    std::optional<test_support::HeldLock> held;
+    std::unique_ptr<test_support::HeldLock> held;
     if (existing)
-      held.emplace(errorFile());
+      held = std::make_unique<test_support::HeldLock>(errorFile());
     std::vector<std::unique_ptr<RunningProgram>> runs;
     for (int i = 0; i < 4; ++i)
       runs.push_back(start());
@@ -95,7 +97,7 @@ TEST_F(ErrorFileRunsTest, APutBackKeepsAnotherRunsStretch) {
   const ProgramResult failed = finish(*runs[0]);
   const ProgramResult passed = finish(*runs[1]);
   EXPECT_EQ(18, failed.exitCode);
-  EXPECT_EQ(waitLine() + "Cannot write error file '" + errorFile() + "'.\n", failed.err);
+  EXPECT_EQ(waitLine() + "Cannot write error file '" + errorFile() + "' (File too large).\n", failed.err);
   EXPECT_EQ(0, passed.exitCode);
   EXPECT_EQ(waitLine(), passed.err);
   EXPECT_TRUE(readFile(errorFile()) == primary + stretch) << "the file is not the passing run's stretch";
@@ -112,7 +114,7 @@ TEST_F(ErrorFileRunsTest, AFileSizeLimitFailsTheWrite) {
       m_dir.writeFile("out/a.c.err", primary);
     const ProgramResult run = finish(*start({true}));
     EXPECT_EQ(18, run.exitCode);
-    EXPECT_EQ("Cannot write error file '" + errorFile() + "'.\n", run.err);
+    EXPECT_EQ("Cannot write error file '" + errorFile() + "' (File too large).\n", run.err);
     EXPECT_EQ("", run.out);
     EXPECT_EQ(existing, fs::exists(errorFile()));
     if (existing) {
@@ -122,6 +124,43 @@ TEST_F(ErrorFileRunsTest, AFileSizeLimitFailsTheWrite) {
         existing ? std::set<std::string>{"a.c.err", "a.c.met"} : std::set<std::string>{"a.c.met"};
     EXPECT_EQ(left, outputFiles());
   }
+}
+
+// A file that the run may not write is left as it is, and the line that names
+// it says why: a file that the run's user may not write, and one made
+// immutable (chattr +i), which not even root may write. Both need root, the
+// second a file system that has the flag.
+TEST_F(ErrorFileRunsTest, AFileThatMayNotBeWrittenIsNamedWithTheReason) {
+  if (geteuid() != 0 || access("/usr/bin/setpriv", X_OK) != 0)
+    GTEST_SKIP() << "needs root to run as another user and to make a file immutable";
+  ASSERT_TRUE(runCopiesForOtherUsers());
+  fs::permissions(m_dir / "out", fs::perms(01777));
+  const struct Case {
+    const char *what;
+    std::optional<unsigned> user;
+    bool immutable;
+    const char *reason;
+  } cases[] = {
+      {"a file of root's, written by another user", 65534u, false, "Permission denied"},
+      {"an immutable file", std::nullopt, true, "Operation not permitted"},
+  };
+  std::vector<std::string> notRun;
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.what);
+    m_dir.writeFile("out/a.c.err", primary);
+    if (c.immutable && std::system(("chattr +i '" + errorFile() + "' 2>/dev/null").c_str()) != 0) {
+      notRun.push_back(c.what);
+      continue;
+    }
+    const ProgramResult run = finish(*start({.user = c.user}));
+    if (c.immutable)
+      std::system(("chattr -i '" + errorFile() + "' 2>/dev/null").c_str());
+    EXPECT_EQ(18, run.exitCode);
+    EXPECT_EQ("Cannot write error file '" + errorFile() + "' (" + c.reason + ").\n", run.err);
+    EXPECT_TRUE(readFile(errorFile()) == primary) << "the file changed";
+  }
+  if (!notRun.empty())
+    GTEST_SKIP() << "not run here: " << notRun.front();
 }
 
 // A run killed while its stretch goes into the file (SIGKILL, as from the
@@ -223,7 +262,8 @@ TEST_F(ErrorFileRunsTest, AFailedPutBackKeepsTheJournalForALaterRun) {
     const ProgramResult failed =
         finish(*start({false, "fail-after=" + std::to_string(reached) + ",cut-fails"}));
     EXPECT_EQ(18, failed.exitCode);
-    EXPECT_EQ("Cannot write error file '" + errorFile() + "'.\n" + cannotPutBack, failed.err);
+    EXPECT_EQ("Cannot write error file '" + errorFile() + "' (No space left on device).\n" + cannotPutBack,
+              failed.err);
     const std::string cut = primary + stretch.substr(0, reached);
     EXPECT_TRUE(readFile(errorFile()) == cut);
     EXPECT_TRUE(fs::exists(journal()));

@@ -109,7 +109,7 @@ TEST(JournalRunsTest, AKillIsPutRightByTheNextRunEvenWhenThatRunIsKilledToo) {
         EXPECT_EQ(notAddingLine(runs), after.err);
         EXPECT_EQ(ErrorFileRuns::findings, std::count(after.out.begin(), after.out.end(), '\n'));
         EXPECT_TRUE(readFile(runs.errorFile()) == left) << "the file that does not read back changed";
-        EXPECT_EQ("out/a.c.err: unreadable\n", runs.count(1));
+        EXPECT_EQ("out/a.c.err: unreadable (cut short inside a record)\n", runs.count(1));
       } else {
         EXPECT_EQ("", after.err) << "the run after finds something to put right";
         ++ended;
@@ -678,7 +678,7 @@ TEST(JournalRunsTest, WhatIsNotKnownToBeOnDiskIsLeftForALaterRun) {
            "' to disk (Input/output error); nothing is added to the file.\n"},
       {"the sync of a put-back after a failed write", false,
        "fail-after=" + number(stretch.size() / 2) + ",cut-sync-fails",
-       "Cannot write error file '" + file + "'.\nCannot sync error file '" + file +
+       "Cannot write error file '" + file + "' (No space left on device).\nCannot sync error file '" + file +
            "' after putting it back to its length of 13 bytes (Input/output error); its journal '" + journal +
            "' is kept, so that a later run puts it back.\n"},
   };

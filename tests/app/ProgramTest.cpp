@@ -230,8 +230,14 @@ TEST(ProgramTest, ExampleAnalysesReportEveryCheckAndAppendToTheErrorFiles) {
       ++findings[i];
     }
   }
-  for (const char *number : {"4801", "4802", "4803", "4804", "4805", "4806", "4808", "4809", "4810", "5013",
-                             "5087", "5119", "5120", "5122", "5123", "5124", "5127"})
+  // Every rule of the example rule file, and every library and include check.
+  std::vector<std::string> checks{"5013", "5087", "5119", "5120", "5122", "5123", "5124", "5127"};
+  const std::string messageKey = "{\"message\":";
+  for (const std::string &line : lines(readFile(examples / "installation" / "namerules.txt")))
+    if (line.rfind("rule=" + messageKey, 0) == 0)
+      checks.push_back(line.substr(5 + messageKey.size(), 4));
+  EXPECT_EQ(18u, checks.size()) << "the rules of the example rule file";
+  for (const std::string &number : checks)
     EXPECT_EQ(1u, numbers.count(number)) << number;
 
   const auto count = [&](const std::string &errorFile) {

@@ -165,4 +165,25 @@ TEST(BannerTest, VersionWordsAfterTheProductWordWriteTheBannerOnce) {
   EXPECT_EQ("B\nReturn codes: \n", testing::internal::GetCapturedStdout().substr(0, 17));
 }
 
+// Every exit code that a run can end with has its line among the return codes
+// of the help.
+TEST(HelpTest, ListsEveryExitCode) {
+  const TestApp app([] { return 0; });
+  const struct Case {
+    const char *what;
+    int code;
+  } cases[] = {
+      {"success", app.successExitCode()},
+      {"configuration error", app.configurationErrorExitCode()},
+      {"user error", app.userErrorExitCode()},
+      {"system error", app.systemErrorExitCode()},
+      {"allocation error", app.allocationErrorExitCode()},
+  };
+  testing::internal::CaptureStdout();
+  printHelp("B\n");
+  const std::string help = testing::internal::GetCapturedStdout();
+  for (const Case &c : cases)
+    EXPECT_NE(std::string::npos, help.find("\n  " + std::to_string(c.code) + "  ")) << c.what << "\n" << help;
+}
+
 } // namespace

@@ -33,7 +33,10 @@ using test_support::RunningProgram;
 using test_support::Start;
 using namespace test_support::journal_runs;
 
-std::string cannotWriteLine(const std::string &file) { return "Cannot write error file '" + file + "'.\n"; }
+// The line of a run whose close fails (the write fault "close-fails").
+std::string cannotWriteLine(const std::string &file) {
+  return "Cannot write error file '" + file + "' (Input/output error).\n";
+}
 
 std::string otherWriterLine(const std::string &file, bool ownFirst) {
   return "Warning - File '" + file +

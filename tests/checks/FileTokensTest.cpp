@@ -143,7 +143,7 @@ TEST_F(FileTokensTest, CodeLinesAndDefinesOfAFile) {
 TEST_F(FileTokensTest, CodeTokensAreThoseOfEachStrippedLine) {
   std::string manyTokens;
   for (int i = 0; i < 100; ++i)
-    manyTokens += "a" + std::to_string(i) + "+=";
+    manyTokens.append("a").append(std::to_string(i)).append("+=");
   const Lines source = {
       "\tint\ta; /* c */\tb;",
       "x = y // z\t;",

@@ -100,7 +100,7 @@ TEST_F(LibraryChecksTest, MainSignatureMasking) {
     maskMainSignature(tokens);
     std::string masked;
     for (std::string_view token : tokens)
-      masked += (masked.empty() ? "" : " ") + (token == "PADDING" ? std::string("P") : std::string(token));
+      masked.append(masked.empty() ? "" : " ").append(token == "PADDING" ? std::string_view("P") : token);
     EXPECT_EQ(c.expected, masked) << c.source;
   }
 }

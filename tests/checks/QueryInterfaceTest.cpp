@@ -30,7 +30,7 @@ std::string describe(const P_Define *def) {
 std::string definesOf(const P_Symbol *symbol) {
   std::string text;
   for (std::int32_t id = PI_beginDefines(symbol); !PI_definesAtEnd(id);) {
-    text += (text.empty() ? "" : " ") + describe(PI_currentDefine(id));
+    text.append(text.empty() ? "" : " ").append(describe(PI_currentDefine(id)));
     if (PI_nextDefine(id))
       break;
   }

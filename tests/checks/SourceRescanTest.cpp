@@ -50,7 +50,7 @@ TEST_F(SourceRescanTest, EachSourceIsRecordedWithItsPreprocessedFile) {
 
 TEST_F(SourceRescanTest, PreprocessedFileInTheCurrentDirectory) {
   P_currentFilenames() = QL_Filename::fromPath("/src/sub/b.cpp");
-  P_outputDirectory() = ".";
+  P_outputDirectory() = std::string(".");
   announce("/src/sub/b.cpp", 1, 1);
   EXPECT_EQ("b.cpp.i", currentPreprocessedFile());
 }

@@ -31,7 +31,7 @@ std::string printable(const std::string &text) {
 std::string show(const Tokens &tokens) {
   std::string shown = "[";
   for (const std::string &token : tokens)
-    shown += "<" + printable(token) + ">";
+    shown.append("<").append(printable(token)).append(">");
   return shown + "]";
 }
 

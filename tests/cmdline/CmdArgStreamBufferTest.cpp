@@ -103,7 +103,7 @@ TEST_F(CmdArgStreamBufferTest, PushedFileComesBeforeTheRestOfItsSource) {
 TEST_F(CmdArgStreamBufferTest, NestingIsBounded) {
   std::vector<std::string> files;
   for (std::size_t i = 0; i < C_CmdArgStreamBuffer::MaxNestedFiles + 2; ++i)
-    files.push_back(m_scratch.writeFile("s" + std::to_string(i) + ".txt", "x\n"));
+    files.push_back(m_scratch.writeFile(std::string("s").append(std::to_string(i)).append(".txt"), "x\n"));
   m_stack.push(new C_ArgvSource(m_lyr, {"end"}));
   C_CmdArgStreamBuffer buffer(m_lyr, eceNone, m_scratch.path(), m_stack);
   for (std::size_t i = 0; i < C_CmdArgStreamBuffer::MaxNestedFiles; ++i)

@@ -410,7 +410,7 @@ TEST_F(ParseSourcesTest, SettingsFilesNamingEachOtherAreBounded) {
 TEST_F(ParseSourcesTest, SettingsFilesThatMultiplyAreBounded) {
   constexpr int depth = 20;
   for (int i = 0; i < depth; ++i) {
-    const std::string next = "f" + std::to_string(i + 1) + ".txt";
+    const std::string next = std::string("f").append(std::to_string(i + 1)).append(".txt");
     m_scratch.writeFile("work/f" + std::to_string(i) + ".txt", "-via " + next + "\n-via " + next + "\n");
   }
   m_scratch.writeFile("work/f" + std::to_string(depth) + ".txt", "y\n");

@@ -411,7 +411,7 @@ TEST_F(ConfigFileTest, ShiftJisFileInAShiftJisDirectory) {
 TEST_F(ConfigFileTest, FullListMovesOn) {
   std::string text = "#messages\n#help\n";
   for (int i = 0; i < 1024; ++i)
-    text += "h" + std::to_string(i) + "\n";
+    text.append("h").append(std::to_string(i)).append("\n");
   text += "one too many\n#options\n";
   const ReadResult result = readConfig(text, "kef", kefConfigSections);
   EXPECT_EQ("\nERROR: Unknown section #messages\n"

@@ -230,8 +230,8 @@ TEST(OptionTableDataTest, AccessorAndMemberFollowTheName) {
     EXPECT_EQ(spelled, lowered) << row.name;
     ASSERT_FALSE(row.accessor.empty());
     EXPECT_TRUE(row.accessor[0] >= 'A' && row.accessor[0] <= 'Z') << row.accessor;
-    EXPECT_EQ(std::string(1, static_cast<char>(foldAscii(static_cast<unsigned char>(row.accessor[0])))) +
-                  std::string(row.accessor.substr(1)),
+    EXPECT_EQ(std::string(1, static_cast<char>(foldAscii(static_cast<unsigned char>(row.accessor[0]))))
+                  .append(row.accessor.substr(1)),
               row.member);
     EXPECT_TRUE(accessors.insert(row.accessor).second) << row.accessor;
     EXPECT_TRUE(members.insert(row.member).second) << row.member;

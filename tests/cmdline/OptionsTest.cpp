@@ -123,12 +123,10 @@ TEST(OptionsTest, FreshSetHoldsEveryOptionInByteOrderWithItsDefault) {
     names.push_back(name);                                                                                   \
     EXPECT_EQ(Name, name);                                                                                   \
     EXPECT_FALSE(options.member().isSet()) << name;                                                          \
-    std::string expected;                                                                                    \
-    if constexpr (std::is_same_v<Kind, C_OptionBool>) {                                                      \
-      expected = onSwitches.count(name) ? "+ (on)" : "- (off)";                                              \
-    } else if constexpr (std::is_same_v<Kind, C_OptionInt>) {                                                \
-      expected = "0";                                                                                        \
-    }                                                                                                        \
+    std::string expected = std::is_same_v<Kind, C_OptionBool>                                                \
+                               ? (onSwitches.count(name) ? "+ (on)" : "- (off)")                             \
+                           : std::is_same_v<Kind, C_OptionInt> ? "0"                                         \
+                                                               : "";                                         \
     for (const auto &other : otherDefaults)                                                                  \
       if (other.first == name)                                                                               \
         expected = other.second;                                                                             \

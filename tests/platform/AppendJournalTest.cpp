@@ -26,7 +26,7 @@ using Difference = platform::AppendCheck::Difference;
 std::string hashes(const std::vector<std::uint64_t> &blocks) {
   std::string text;
   for (const std::uint64_t hash : blocks)
-    text += " " + std::to_string(hash);
+    text.append(" ").append(std::to_string(hash));
   return text;
 }
 

@@ -139,7 +139,8 @@ TEST(FileLockTest, AWaitThatEndsWithinASecondSaysNothing) {
     const std::string trace =
         std::string(kindName(c.held)) + " held, " + (c.exclusive ? "exclusive" : "shared") + " wanted";
     SCOPED_TRACE(trace);
-    const std::string path = dir.writeFile("f" + std::to_string(waiters.size()) + ".err", "old");
+    const std::string path =
+        dir.writeFile(std::string("f").append(std::to_string(waiters.size())).append(".err"), "old");
     HeldLock holder(path, c.held);
     ASSERT_TRUE(holder.held());
     waiters.push_back(std::make_unique<Waiter>(path, c.exclusive));

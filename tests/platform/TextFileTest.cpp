@@ -19,7 +19,7 @@ namespace {
 class TextFileTest : public testing::Test {
 protected:
   std::string write(const std::string &bytes) {
-    return m_dir.writeFile("f" + std::to_string(m_count++), bytes);
+    return m_dir.writeFile(std::string("f").append(std::to_string(m_count++)), bytes);
   }
 
   test_support::ScratchDirectory m_dir;

@@ -1,5 +1,6 @@
 #include "resultfiles/ErrorFileExceptions.h"
 
+#include <cerrno>
 #include <functional>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -14,6 +15,10 @@ TEST(ErrorFileExceptionsTest, Texts) {
   };
   const Case cases[] = {
       {[] { throw M_BadFileOpenException("out/a.c.err"); }, "Cannot write error file 'out/a.c.err'."},
+      {[] { throw M_BadFileOpenException("out/a.c.err", EISDIR); },
+       "Cannot write error file 'out/a.c.err' (Is a directory)."},
+      {[] { throw M_BadFileOpenException("out/a.c.err", EFBIG); },
+       "Cannot write error file 'out/a.c.err' (File too large)."},
       {[] { throw M_BadTextReadException(); }, "problems reading a text string from error file"},
       {[] { throw M_BadVersionForAppendException(0x8100); },
        "Cannot append to error file with incorrect version.  Error file has version: 8100. Expected: 9300\n"},
@@ -45,9 +50,9 @@ TEST(ErrorFileExceptionsTest, Texts) {
 // The texts with a value are made at each call from the exception's own
 // value, also after another exception of the class was made.
 TEST(ErrorFileExceptionsTest, TextOfItsOwnValue) {
-  const M_BadFileOpenException first("a.err");
+  const M_BadFileOpenException first("a.err", ENOSPC);
   const M_BadFileOpenException second("b.err");
-  EXPECT_STREQ("Cannot write error file 'a.err'.", first.what());
+  EXPECT_STREQ("Cannot write error file 'a.err' (No space left on device).", first.what());
   EXPECT_STREQ("Cannot write error file 'b.err'.", second.what());
   EXPECT_EQ("a.err", first.fileName());
   EXPECT_EQ(0x7700u, M_BadVersionForAppendException(0x7700).version());

@@ -157,11 +157,14 @@ TEST_F(ErrorFileOutputTest, FilesThatCannotBeOpened) {
     const char *what;
     std::string directory;
     std::function<void(const std::string &)> make;
+    const char *reason; // the system's text of the errno
   };
   const Case cases[] = {
-      {"a directory", m_dir.path(), [](const std::string &path) { std::filesystem::create_directory(path); }},
-      {"a pipe", m_dir.path(), [](const std::string &path) { ASSERT_EQ(0, mkfifo(path.c_str(), 0600)); }},
-      {"no such directory", m_dir / "none", [](const std::string &) {}},
+      {"a directory", m_dir.path(), [](const std::string &path) { std::filesystem::create_directory(path); },
+       "Is a directory"},
+      {"a pipe", m_dir.path(), [](const std::string &path) { ASSERT_EQ(0, mkfifo(path.c_str(), 0600)); },
+       "Invalid argument"},
+      {"no such directory", m_dir / "none", [](const std::string &) {}, "No such file or directory"},
   };
   for (const Case &c : cases) {
     const std::string path = errorFilePath(c.directory, "b.c");
@@ -170,7 +173,8 @@ TEST_F(ErrorFileOutputTest, FilesThatCannotBeOpened) {
       openErrorFileForOutput("b.c", c.directory, 3);
       ADD_FAILURE() << c.what;
     } catch (const M_BadFileOpenException &error) {
-      EXPECT_EQ("Cannot write error file '" + path + "'.", std::string(error.what())) << c.what;
+      EXPECT_EQ("Cannot write error file '" + path + "' (" + c.reason + ").", std::string(error.what()))
+          << c.what;
     }
     std::filesystem::remove(path);
   }
@@ -308,12 +312,13 @@ TEST_F(ErrorFileOutputTest, FailedAppendLeavesTheFileAsItWas) {
     const char *what;
     int kind;
     platform::WriteFault fault;
+    const char *reason;
   };
   const Case cases[] = {
-      {"format 1, disk full", 2, {12, false}},
-      {"format 1, close fails", 2, {UINT64_MAX, true}},
-      {"format 2, disk full", 3, {10, false}},
-      {"format 2, close fails", 3, {UINT64_MAX, true}},
+      {"format 1, disk full", 2, {12, false}, "No space left on device"},
+      {"format 1, close fails", 2, {UINT64_MAX, true}, "Input/output error"},
+      {"format 2, disk full", 3, {10, false}, "No space left on device"},
+      {"format 2, close fails", 3, {UINT64_MAX, true}, "Input/output error"},
   };
   for (const Case &c : cases) {
     const std::string before = (c.kind == 2 ? format1Header : format2Header + opening) + "primary";
@@ -327,7 +332,8 @@ TEST_F(ErrorFileOutputTest, FailedAppendLeavesTheFileAsItWas) {
       M_closeOutput();
       ADD_FAILURE() << c.what << ": closed well";
     } catch (const M_BadFileOpenException &error) {
-      EXPECT_EQ("Cannot write error file '" + path + "'.", std::string(error.what())) << c.what;
+      EXPECT_EQ("Cannot write error file '" + path + "' (" + c.reason + ").", std::string(error.what()))
+          << c.what;
     }
     EXPECT_EQ(before, test_support::readFile(path)) << c.what;
   }
@@ -377,7 +383,7 @@ TEST_F(ErrorFileOutputTest, FullDevice) {
       M_closeOutput();
       ADD_FAILURE() << "closed well";
     } catch (const M_BadFileOpenException &error) {
-      EXPECT_STREQ("Cannot write error file '/dev/full'.", error.what());
+      EXPECT_STREQ("Cannot write error file '/dev/full' (No space left on device).", error.what());
     }
   }
 }

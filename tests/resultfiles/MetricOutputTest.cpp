@@ -151,11 +151,14 @@ TEST_F(MetricOutputTest, ARecordFileThatCannotBeOpenedEndsTheOpenAndLeavesTheSin
   };
   const Case cases[] = {
       {"driver kind 0", [&] { openMetricOutput("/src/a.c", missing, 0); },
-       "Cannot write metric file for '/src/a.c' in output directory '" + missing + "'."},
+       "Cannot write metric file for '/src/a.c' in output directory '" + missing +
+           "' (No such file or directory)."},
       {"open in the default output directory", [&] { installMetricLYR("src/b.c"); },
-       "Cannot write metric file for 'src/b.c' in output directory '" + missing + "'."},
+       "Cannot write metric file for 'src/b.c' in output directory '" + missing +
+           "' (No such file or directory)."},
       {"default open", [&] { installMetricLYRDefault("b.c"); },
-       "Cannot write metric file for 'b.c' in output directory '" + missing + "'."},
+       "Cannot write metric file for 'b.c' in output directory '" + missing +
+           "' (No such file or directory)."},
   };
   for (const Case &c : cases) {
     setArguments({"-op", missing});

@@ -8,6 +8,7 @@
 #include "resultfiles/MetricDoubles.h"
 #include "support/CurrentArguments.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
@@ -396,8 +397,8 @@ TEST_F(MetricSinkFileTest, WriteFailuresOfTheRecordFileAreReported) {
   if (!std::filesystem::exists("/dev/full"))
     GTEST_SKIP() << "no /dev/full";
   std::filesystem::create_symlink("/dev/full", m_dir / "a.c.met");
-  const std::string expected =
-      "Cannot write metric file for '/src/a.c' in output directory '" + m_dir.path() + "'.";
+  const std::string expected = "Cannot write metric file for '/src/a.c' in output directory '" +
+                               m_dir.path() + "' (No space left on device).";
   struct FailureCase {
     const char *what;
     std::function<void(M_MetricLYR &)> write;
@@ -443,6 +444,9 @@ TEST(MetricSinkErrorTest, CannotWriteTextNamesFileAndDirectory) {
   EXPECT_EQ("/out", copy.directory());
   EXPECT_EQ("src/a.c", copy.file());
   EXPECT_EQ(std::string(error.what()), U_UserException::sharedMessage());
+  // With the reason, the system's text of the errno.
+  EXPECT_EQ("Cannot write metric file for 'src/a.c' in output directory '/out' (Is a directory).",
+            std::string(M_LYRCannotOpenMetricFile("/out", "src/a.c", EISDIR).what()));
 }
 
 } // namespace

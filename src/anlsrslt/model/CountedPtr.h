@@ -100,11 +100,18 @@ private:
   // At a count of 0: the record (when there is one) and the block go.
   void destroyIfZero() {
     if (m_block && m_count == &m_block->count && *m_count == 0) {
-      delete m_block->object;
-      delete m_block;
+      destroy(m_block);
       m_block = nullptr;
       m_count = nullptr;
     }
+  }
+  // Out of line, and so out of sight of the optimiser in the functions that
+  // release handles: it cannot tell that another handle's count keeps a block
+  // alive, and would take the release of a second handle of one block, after
+  // that of the first, for a use of freed memory.
+  [[gnu::noinline]] static void destroy(Block *block) {
+    delete block->object;
+    delete block;
   }
 
   Block *m_block = nullptr;

@@ -195,7 +195,9 @@ DefinePtr readDefineLine(const std::string &line) {
   const std::string_view kind = in.word();
   const std::string_view nameSpace = in.word();
   in.letter(scope).letter(linkage).word(fields.type);
-  if (!in || kind.size() != 2 || kind[0] != 'D' || nameSpace.size() != 2)
+  // No source has a line before its first: a negative line is no place to
+  // report a name at, nor to place an #include against.
+  if (!in || number < 0 || kind.size() != 2 || kind[0] != 'D' || nameSpace.size() != 2)
     return DefinePtr();
   const std::string_view flags = in.word(); // may be missing: no flags
   return DefinePtr(

@@ -35,10 +35,10 @@ SymbolTable *symbolTableContext();
 P_Symbol *P_findRecordSymbol(const char *name);
 
 // Parses one whole "DEFINE" line (tag included). Everything up to the type
-// must be there and readable: the line a number that fits 32 bits, the kind
-// code two characters beginning with 'D', the name-space code two characters.
-// Otherwise the line gives an unset handle and no define. The flag word may
-// be missing; anything after it is not read.
+// must be there and readable: the line a number from 0 that fits 32 bits,
+// the kind code two characters beginning with 'D', the name-space code two
+// characters. Otherwise the line gives an unset handle and no define. The
+// flag word may be missing; anything after it is not read.
 DefinePtr readDefineLine(const std::string &line);
 
 // The record handler of tag "DEFINE". A line that gives no define is skipped;

@@ -34,7 +34,7 @@ TEST_F(DefineSetTest, DefinesOrderFieldByFieldButNotByName) {
     int order; // of a against b
   } cases[] = {
       {"x /defset/a.c 9 N DC OV F X defset-t2 -", "x /defset/b.c 1 N DC OV F X defset-t1 -", -1},
-      {"x /defset/a.c -3 N DC OV F X defset-t2 -", "x /defset/a.c 2 N DC OV F X defset-t1 -", -1},
+      {"x /defset/a.c 1 N DC OV F X defset-t2 -", "x /defset/a.c 2 N DC OV F X defset-t1 -", -1},
       {"x /defset/a.c 2 N DF OV F X defset-t1 -", "x /defset/a.c 2 N DC OV F X defset-t2 -", -1},
       {"x /defset/a.c 2 N DF OV F X defset-t1 -", "x /defset/a.c 2 N DC OV F X defset-t1 -", 1},
       {"x /defset/a.c 2 I DC OV F X defset-t1 -", "x /defset/a.c 2 N DC OV F X defset-t1 -", -1},

@@ -70,8 +70,8 @@ struct Tables {
         templates.addDefine(defineOf(fields), toFile);
         std::string step;
         for (const DefinePtr &def : toFile)
-          step += (step.empty() ? "" : ",") + std::to_string(symbols.addDefine(def).code);
-        road += (road.empty() ? "" : " ") + (step.empty() ? "-" : step);
+          step.append(step.empty() ? "" : ",").append(std::to_string(symbols.addDefine(def).code));
+        road.append(road.empty() ? "" : " ").append(step.empty() ? "-" : step);
       }
     }
     return road;

@@ -120,13 +120,13 @@ TEST_F(DefineRecordTest, EachFieldOfALine) {
       // Inclusion letters: only 'I' is an included file.
       {"<DEFINE> x /s/b.h 1 I DF OV F X t -", "x", "/s/b.h", 1, 0, 2, 7, 1, 1, "t", 0},
       {"<DEFINE> x /s/a.c 1 x DF OV F X t -", "x", "/s/a.c", 1, 1, 2, 7, 1, 1, "t", 0},
-      // Names are kept marked; file names may be quoted; lines are signed.
+      // Names are kept marked; file names may be quoted; a line may be 0.
       {"<DEFINE> ::f(ni,pc) /s/a.c 9 N DC OF F X v -", "::f\x8Eni\x90pc\x8F", "/s/a.c", 9, 1, 1, 4, 1, 1, "v",
        0},
       {"<DEFINE> ::A<int>::b /s/a.c 9 N DC MB C X ni -", "::A\x8Cint\x8D::b", "/s/a.c", 9, 1, 1, 2, 4, 1,
        "ni", 0},
-      {"<DEFINE> \xA4\xA2 \"/s/my dir/a.c\" -5 N DF OV F X t -", "\xA4\xA2", "/s/my dir/a.c", -5, 1, 2, 7, 1,
-       1, "t", 0},
+      {"<DEFINE> \xA4\xA2 \"/s/my dir/a.c\" 0 N DF OV F X t -", "\xA4\xA2", "/s/my dir/a.c", 0, 1, 2, 7, 1, 1,
+       "t", 0},
       {"<DEFINE> x /s/a.c 2147483647 N DF OV F X t -", "x", "/s/a.c", 2147483647, 1, 2, 7, 1, 1, "t", 0},
       // Tabs separate fields too, but for the file name, which only blanks
       // delimit.
@@ -167,6 +167,8 @@ TEST_F(DefineRecordTest, MalformedLinesGiveNoDefine) {
       "<DEFINE> x /s/a.c 2147483648 N DF OV F X t -",
       "<DEFINE> x /s/a.c -2147483649 N DF OV F X t -",
       "<DEFINE> x /s/a.c - N DF OV F X t -",
+      "<DEFINE> x /s/a.c -1 N DF OV F X t -",
+      "<DEFINE> x /s/a.c -2147483648 N DF OV F X t -",
       // Unknown codes.
       "<DEFINE> x /s/a.c 3 N XF OV F X t -",
       "<DEFINE> x /s/a.c 3 N D OV F X t -",

@@ -194,8 +194,8 @@ TEST(DiagnosticTagSetTagTest, ARangeTagsTheLocationsFromItsFirstToItsSecond) {
   P_TagList expected;
   for (std::size_t index = 0; index < std::size(cases); ++index) {
     // Tag names that sort against the order of the cases.
-    const std::string name = "n" + std::to_string(index);
-    const std::string tag = "t" + std::to_string(99 - index);
+    const std::string name = std::string("n").append(std::to_string(index));
+    const std::string tag = std::string("t").append(std::to_string(99 - index));
     tags.defineTag(tag, "", name);
     tags.addLocationRangeTag(name, {cases[index].first, cases[index].second});
     if (cases[index].tags)

@@ -29,7 +29,11 @@ std::vector<P_NumberRange> covering(const P_NumberRangeIndex &index, std::int32_
 std::string text(const std::vector<P_NumberRange> &ranges) {
   std::string joined;
   for (const P_NumberRange &range : ranges)
-    joined += "(" + std::to_string(range.first) + "," + std::to_string(range.second) + ")";
+    joined.append("(")
+        .append(std::to_string(range.first))
+        .append(",")
+        .append(std::to_string(range.second))
+        .append(")");
   return joined;
 }
 
