@@ -69,7 +69,7 @@ inline std::string describeSymbol(const P_Symbol &symbol) {
               describeDefines(symbol.redeclarations(DefinePtr(declaration)));
       ++reachable;
     }
-  const std::size_t filed = symbol.m_redeclList ? symbol.m_redeclList->m_sets.size() : 0;
+  const std::size_t filed = symbol.m_redeclList ? symbol.m_redeclList->size() : 0;
   if (filed != reachable)
     text += " unreachable " + std::to_string(filed - reachable);
   return text;

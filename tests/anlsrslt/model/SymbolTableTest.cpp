@@ -119,22 +119,27 @@ TEST_F(SymbolTableTest, RecordSequencesAndWhatTheTableMakesOfThem) {
          "::f(v) /symtab/h.h 9 I DR OF F X v -"}},
        {0, 4, 2, 4, 3},
        {"::f(v): {h.h:3 CF I} def h.h:3 CF I cur h.h:3 CF I redecl h.h:3 CF I {h.h:9 R}"}},
-      {"a declaration equivalent to one there is current outside the set, its redeclarations under that one",
+      {"a declaration at a place held is absorbed by the entry there, which takes its redeclarations",
        {{"x /symtab/h.h 3 I DC OV F X ni -", "x /symtab/h.h 4 I DR OV F X ni -"},
         {"x /symtab/h.h 3 I DC OV F X ni -", "x /symtab/h.h 5 I DR OV F X ni -"}},
        {0, 3, 2, 3},
-       {"x: {h.h:3 C} cur h.h:3 C outside redecl h.h:3 C {h.h:4 R, h.h:5 R}"}},
-      {"and so do redeclarations after a definition that such a declaration absorbed",
+       {"x: {h.h:3 C} cur h.h:3 C redecl h.h:3 C {h.h:4 R, h.h:5 R}"}},
+      {"a definition that such a declaration absorbs defines the entry",
        {{"::f(v) /symtab/h.h 3 I DC OF F X v -"},
         {"::f(v) /symtab/h.h 3 I DC OF F X v -", "::f(v) /symtab/h.h 3 I DF OF F X v I",
          "::f(v) /symtab/h.h 7 I DR OF F X v -"},
         {"::f(v) /symtab/h.h 3 I DC OF F X v -", "::f(v) /symtab/h.h 8 I DR OF F X v -"}},
        {0, 2, 4, 3, 2, 3},
-       {"::f(v): {h.h:3 C} def h.h:3 CF I outside cur h.h:3 C outside redecl h.h:3 C {h.h:7 R, h.h:8 R}"}},
-      {"defines that differ only in their names are one entry; the later one is current",
+       {"::f(v): {h.h:3 CF I} def h.h:3 CF I cur h.h:3 CF I redecl h.h:3 CF I {h.h:7 R, h.h:8 R}"}},
+      {"defines at one place with other flags are one entry with the flags of both",
+       {{"x /symtab/a.c 1 N DC OV F X ni S", "x /symtab/a.c 4 N DC OV F X ni -",
+         "x /symtab/a.c 1 N DC OV F X ni A"}},
+       {0, 2, 2},
+       {"x: {a.c:1 C SA, a.c:4 C} cur a.c:1 C SA"}},
+      {"defines that differ only in their names are one entry, which stays",
        {{"::f(ni) /symtab/a.c 1 N DC OF F X v -", "::f(pc) /symtab/a.c 1 N DC OF F X v -"}},
        {0, 2},
-       {"::f(pc): {a.c:1 C} cur a.c:1 C outside"}},
+       {"::f(ni): {a.c:1 C} cur a.c:1 C"}},
   };
   for (const Scenario &s : scenarios) {
     SymbolTable table;
@@ -145,18 +150,18 @@ TEST_F(SymbolTableTest, RecordSequencesAndWhatTheTableMakesOfThem) {
 
 // One entity of a shared header, seen by two or three units, each of which
 // declares it there ("C"), declares and then defines it there ("CF"), or
-// declares it there and defines it in its own file ("CE"). A declaration that
-// an equivalent entry stands for stays outside the set, and so does a
-// definition it absorbs: the walk over the declarations meets each place and
-// kind once. Only external linkage joins the units; with internal or no
-// linkage each unit's declaration makes a symbol of its own.
+// declares it there and defines it in its own file ("CE"). The header's place
+// is one entry, a definition when any unit defined the entity there; the
+// current declaration and the definition are entries. Only external linkage
+// joins the units; with internal or no linkage each unit's declaration makes
+// a symbol of its own.
 TEST_F(SymbolTableTest, AnEntityOfASharedHeaderInSeveralUnits) {
   const struct Case {
     std::vector<std::string> units;
     std::string external;             // the one symbol, without its name
     std::vector<std::string> perUnit; // the symbols of internal or no linkage
   } cases[] = {
-      {{"C", "C"}, "{h.h:1 C} cur h.h:1 C outside", {"{h.h:1 C} cur h.h:1 C", "{h.h:1 C} cur h.h:1 C"}},
+      {{"C", "C"}, "{h.h:1 C} cur h.h:1 C", {"{h.h:1 C} cur h.h:1 C", "{h.h:1 C} cur h.h:1 C"}},
       {{"CF", "CF"},
        "{h.h:1 CF} def h.h:1 CF cur h.h:1 CF",
        {"{h.h:1 CF} def h.h:1 CF cur h.h:1 CF", "{h.h:1 CF} def h.h:1 CF cur h.h:1 CF"}},
@@ -164,35 +169,35 @@ TEST_F(SymbolTableTest, AnEntityOfASharedHeaderInSeveralUnits) {
        "{a.c:5 F, b.c:5 F, h.h:1 C} def b.c:5 F cur b.c:5 F",
        {"{a.c:5 F, h.h:1 C} def a.c:5 F cur a.c:5 F", "{b.c:5 F, h.h:1 C} def b.c:5 F cur b.c:5 F"}},
       {{"C", "CF"},
-       "{h.h:1 C} def h.h:1 CF outside cur h.h:1 CF outside",
+       "{h.h:1 CF} def h.h:1 CF cur h.h:1 CF",
        {"{h.h:1 C} cur h.h:1 C", "{h.h:1 CF} def h.h:1 CF cur h.h:1 CF"}},
       {{"CF", "C"},
-       "{h.h:1 C, h.h:1 CF} def h.h:1 CF cur h.h:1 C",
+       "{h.h:1 CF} def h.h:1 CF cur h.h:1 CF",
        {"{h.h:1 CF} def h.h:1 CF cur h.h:1 CF", "{h.h:1 C} cur h.h:1 C"}},
       {{"C", "CE"},
        "{b.c:5 F, h.h:1 C} def b.c:5 F cur b.c:5 F",
        {"{h.h:1 C} cur h.h:1 C", "{b.c:5 F, h.h:1 C} def b.c:5 F cur b.c:5 F"}},
       {{"CE", "C"},
-       "{a.c:5 F, h.h:1 C} def a.c:5 F cur h.h:1 C outside",
+       "{a.c:5 F, h.h:1 C} def a.c:5 F cur h.h:1 C",
        {"{a.c:5 F, h.h:1 C} def a.c:5 F cur a.c:5 F", "{h.h:1 C} cur h.h:1 C"}},
       {{"CF", "CE"},
-       "{b.c:5 F, h.h:1 C, h.h:1 CF} def b.c:5 F cur b.c:5 F",
+       "{b.c:5 F, h.h:1 CF} def b.c:5 F cur b.c:5 F",
        {"{h.h:1 CF} def h.h:1 CF cur h.h:1 CF", "{b.c:5 F, h.h:1 C} def b.c:5 F cur b.c:5 F"}},
       {{"CE", "CF"},
-       "{a.c:5 F, h.h:1 C} def h.h:1 CF outside cur h.h:1 CF outside",
+       "{a.c:5 F, h.h:1 CF} def h.h:1 CF cur h.h:1 CF",
        {"{a.c:5 F, h.h:1 C} def a.c:5 F cur a.c:5 F", "{h.h:1 CF} def h.h:1 CF cur h.h:1 CF"}},
       {{"C", "CF", "C"},
-       "{h.h:1 C} def h.h:1 CF outside cur h.h:1 C outside",
+       "{h.h:1 CF} def h.h:1 CF cur h.h:1 CF",
        {"{h.h:1 C} cur h.h:1 C", "{h.h:1 CF} def h.h:1 CF cur h.h:1 CF", "{h.h:1 C} cur h.h:1 C"}},
       {{"CF", "C", "CF"},
-       "{h.h:1 C, h.h:1 CF} def h.h:1 CF outside cur h.h:1 CF outside",
+       "{h.h:1 CF} def h.h:1 CF cur h.h:1 CF",
        {"{h.h:1 CF} def h.h:1 CF cur h.h:1 CF", "{h.h:1 C} cur h.h:1 C",
         "{h.h:1 CF} def h.h:1 CF cur h.h:1 CF"}},
       {{"C", "CE", "C"},
-       "{b.c:5 F, h.h:1 C} def b.c:5 F cur h.h:1 C outside",
+       "{b.c:5 F, h.h:1 C} def b.c:5 F cur h.h:1 C",
        {"{h.h:1 C} cur h.h:1 C", "{b.c:5 F, h.h:1 C} def b.c:5 F cur b.c:5 F", "{h.h:1 C} cur h.h:1 C"}},
       {{"CE", "CF", "C"},
-       "{a.c:5 F, h.h:1 C} def h.h:1 CF outside cur h.h:1 C outside",
+       "{a.c:5 F, h.h:1 CF} def h.h:1 CF cur h.h:1 CF",
        {"{a.c:5 F, h.h:1 C} def a.c:5 F cur a.c:5 F", "{h.h:1 CF} def h.h:1 CF cur h.h:1 CF",
         "{h.h:1 C} cur h.h:1 C"}},
   };

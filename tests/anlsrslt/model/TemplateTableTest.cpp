@@ -112,7 +112,7 @@ TEST_F(TemplateTableTest, RecordSequencesAndWhatTheTablesMakeOfThem) {
       {"a template declared in two units at one header position is one template",
        {{"::A<T> /tmpl/a.h 5 I DC TG F X {c::A<T>} -"}, {"::A<T> /tmpl/a.h 5 I DC TG F X {c::A<T>} -"}},
        "- -",
-       {"::A<T> primary [::A<T>: {a.h:5 C} cur a.h:5 C outside] at {a.h:5}"},
+       {"::A<T> primary [::A<T>: {a.h:5 C} cur a.h:5 C] at {a.h:5}"},
        "::A<T>",
        "a.h:5",
        {}},
