@@ -4,6 +4,7 @@
 #include "support/CurrentArguments.h"
 #include "support/ModelDump.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -18,8 +19,10 @@ using test_support::describeSymbols;
 class SymbolTableTest : public testing::Test {
 protected:
   static void SetUpTestSuite() {
-    for (const char *path : {"/symtab/a.c", "/symtab/b.c", "/symtab/c.c", "/symtab/h.h"})
+    for (const char *path : {"/symtab/a.c", "/symtab/b.c", "/symtab/c.c", "/symtab/h.h", "/symtab/m.c"})
       P_filenameProxyFor(QL_Filename::fromPath(path));
+    for (const char *type : {"(.)", "(i)"})
+      internString(type);
   }
 
   // Files every record of each unit, the unit map emptied before each unit
@@ -247,6 +250,65 @@ TEST_F(SymbolTableTest, AnEntityOfASharedHeaderInSeveralUnits) {
         EXPECT_EQ(expected, describeSymbols(table.symbols())) << input;
       }
     }
+  }
+}
+
+// Units that declare and define a function of a shared header, in every
+// order: the symbol's declarations are the same, one entry a place, a
+// definition where any unit defined the function. h.h has the function at
+// line 2 and, in some units, again at line 5.
+TEST_F(SymbolTableTest, TheSameDeclarationsInEveryOrderOfTheUnits) {
+  const std::string declared2 = "::Fn(v,v) /symtab/h.h 2 I DC OF F X v -";
+  const std::string defined2 = "::Fn(v,v) /symtab/h.h 2 I DF OF F X v -";
+  const std::string declared5 = "::Fn(v,v) /symtab/h.h 5 I DC OF F X v -";
+  const std::string defined5 = "::Fn(v,v) /symtab/h.h 5 I DF OF F X v -";
+  const struct Case {
+    const char *title;
+    std::vector<std::vector<std::string>> units;
+    std::string declarations;
+  } cases[] = {
+      {"declared at 2 / declared and defined at 2 / declared at 2",
+       {{declared2}, {declared2, defined2}, {declared2}},
+       "{h.h:2 CF}"},
+      {"declared and defined at 2 / declared at 2 / declared and defined at 2",
+       {{declared2, defined2}, {declared2}, {declared2, defined2}},
+       "{h.h:2 CF}"},
+      {"declared at 2 and defined at 5 / declared and defined at 5 only",
+       {{declared2, defined5}, {declared5, defined5}},
+       "{h.h:2 C, h.h:5 CF}"},
+      {"declared at 2 / defined at 5 alone / declared at 2 and 5",
+       {{declared2}, {defined5}, {declared2, declared5}},
+       "{h.h:2 C, h.h:5 CF}"},
+      {"declared with one type / defined alone at that line with another",
+       {{"::Fn(v,v) /symtab/h.h 2 I DC OF F X (.) -"}, {"::Fn(v,v) /symtab/h.h 2 I DF OF F X (i) -"}},
+       "{h.h:2 C, h.h:2 CF}"},
+      {"declared and defined in the main file / defined alone there as an included file",
+       {{"::Fn(v,v) /symtab/m.c 3 N DC OF F X v -", "::Fn(v,v) /symtab/m.c 3 N DF OF F X v -"},
+        {"::Fn(v,v) /symtab/m.c 3 I DF OF F X v -"}},
+       "{m.c:3 CF, m.c:3 CF}"},
+      {"the flags of every unit at one place",
+       {{"::Fn(v,v) /symtab/h.h 2 I DC OF F X v S"},
+        {"::Fn(v,v) /symtab/h.h 2 I DC OF F X v A", defined2},
+        {"::Fn(v,v) /symtab/h.h 2 I DC OF F X v I"}},
+       "{h.h:2 CF ISA}"},
+  };
+  for (const Case &c : cases) {
+    std::vector<std::size_t> order(c.units.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+      order[i] = i;
+    do {
+      std::vector<std::vector<std::string>> units;
+      for (const std::size_t unit : order)
+        units.push_back(c.units[unit]);
+      SymbolTable table;
+      file(table, units);
+      ASSERT_EQ(1u, table.symbols().size()) << c.title;
+      const P_Symbol &symbol = *table.symbols()[0];
+      EXPECT_EQ(c.declarations, test_support::describeDefines(symbol.m_declarations))
+          << c.title << ", first unit " << order[0];
+      EXPECT_TRUE(symbol.m_declarations.contains(symbol.m_declaration.pointer())) << c.title;
+      EXPECT_TRUE(symbol.m_declarations.contains(symbol.m_definition.pointer())) << c.title;
+    } while (std::next_permutation(order.begin(), order.end()));
   }
 }
 
