@@ -69,9 +69,9 @@ P_Define *P_DefineSet::firstNotLess(const P_Define &def, std::uint8_t kind, std:
 
 P_Define *P_DefineSet::atPlace(const P_Define &def) const {
   // Defines at one place differ only in the declaration and definition bits
-  // and the flags, which come last in the order of their fields: one lookup
-  // for each combination of the bits, at the least flags, until the first
-  // define found lies beyond every combination.
+  // and in the flags, which come last in the order: one lookup for each
+  // combination of the bits, at the least flags, until the first define
+  // found lies beyond every combination.
   const std::uint8_t others = def.m_kind & ~P_kindDeclarationOrDefinition;
   const std::uint8_t last = others | P_kindDeclarationOrDefinition;
   for (std::uint8_t bits = 0; bits <= P_kindDeclarationOrDefinition; ++bits) {
