@@ -4,7 +4,6 @@
 #include "support/CurrentArguments.h"
 #include "support/ModelDump.h"
 
-#include <algorithm>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -224,18 +223,13 @@ TEST_F(SymbolTableTest, AnEntityOfASharedHeaderInSeveralUnits) {
           return std::string(e.name) + " /symtab/" + place + " " + kind + " " + e.space + " " + e.scope +
                  " " + linkage + " " + e.type + " -";
         };
-        // The records of each unit; the input as text: units apart by "||".
         std::vector<std::vector<std::string>> units;
-        std::string input;
         for (std::size_t u = 0; u < c.units.size(); ++u) {
           std::vector<std::string> unit{record("h.h 1 I", "DC")};
           if (c.units[u] == "CF")
             unit.push_back(record("h.h 1 I", "DF"));
           else if (c.units[u] == "CE")
             unit.push_back(record(std::string(unitFiles[u]) + " 5 N", "DF"));
-          input += u == 0 ? "" : " || ";
-          for (std::size_t r = 0; r < unit.size(); ++r)
-            input += (r == 0 ? "" : " | ") + unit[r];
           units.push_back(unit);
         }
         std::vector<std::string> expected;
@@ -247,7 +241,7 @@ TEST_F(SymbolTableTest, AnEntityOfASharedHeaderInSeveralUnits) {
             expected.push_back(name + ": " + symbol);
         SymbolTable table;
         file(table, units);
-        EXPECT_EQ(expected, describeSymbols(table.symbols())) << input;
+        EXPECT_EQ(expected, describeSymbols(table.symbols())) << test_support::describeUnits(units);
       }
     }
   }
@@ -293,22 +287,16 @@ TEST_F(SymbolTableTest, TheSameDeclarationsInEveryOrderOfTheUnits) {
        "{h.h:2 CF ISA}"},
   };
   for (const Case &c : cases) {
-    std::vector<std::size_t> order(c.units.size());
-    for (std::size_t i = 0; i < order.size(); ++i)
-      order[i] = i;
-    do {
-      std::vector<std::vector<std::string>> units;
-      for (const std::size_t unit : order)
-        units.push_back(c.units[unit]);
+    for (const std::vector<std::vector<std::string>> &units : test_support::everyOrder(c.units)) {
       SymbolTable table;
       file(table, units);
       ASSERT_EQ(1u, table.symbols().size()) << c.title;
       const P_Symbol &symbol = *table.symbols()[0];
       EXPECT_EQ(c.declarations, test_support::describeDefines(symbol.m_declarations))
-          << c.title << ", first unit " << order[0];
+          << c.title << ": " << test_support::describeUnits(units);
       EXPECT_TRUE(symbol.m_declarations.contains(symbol.m_declaration.pointer())) << c.title;
       EXPECT_TRUE(symbol.m_declarations.contains(symbol.m_definition.pointer())) << c.title;
-    } while (std::next_permutation(order.begin(), order.end()));
+    }
   }
 }
 

@@ -264,15 +264,11 @@ TEST_F(TemplateTableTest, RecordSequencesAndWhatTheTablesMakeOfThem) {
 // The declaration sets of a template's symbols and of its nested templates'
 // symbols, each as its name and its set.
 void addDeclarationSets(const P_Template &t, std::vector<std::string> &sets) {
-  const auto add = [&sets](const P_Symbol &symbol) {
-    sets.push_back(std::string(P_displayName(symbol.define()->m_name)) + ": " +
-                   test_support::describeDefines(symbol.m_declarations));
-  };
-  add(*t.m_primary);
+  sets.push_back(test_support::describeDeclarations(*t.m_primary));
   for (const U_RefPtr<P_Symbol> &symbol : t.pendingSymbols())
-    add(*symbol);
+    sets.push_back(test_support::describeDeclarations(*symbol));
   for (const U_RefPtr<P_Symbol> &symbol : t.m_settledSymbols)
-    add(*symbol);
+    sets.push_back(test_support::describeDeclarations(*symbol));
   for (const U_RefPtr<P_Template> &nested : t.m_nestedTemplates)
     addDeclarationSets(*nested, sets);
 }
@@ -304,27 +300,20 @@ TEST_F(TemplateTableTest, DefinesSharedByBothTablesInEveryOrderOfTheUnits) {
        {"::A<int>: {a.h:5 S, n.h:5 F}"}},
   };
   for (const Case &c : cases) {
-    std::vector<std::size_t> order(c.units.size());
-    for (std::size_t i = 0; i < order.size(); ++i)
-      order[i] = i;
-    do {
+    for (const std::vector<std::vector<std::string>> &units : test_support::everyOrder(c.units)) {
       Tables tables;
-      std::vector<std::vector<std::string>> units;
-      for (const std::size_t unit : order)
-        units.push_back(c.units[unit]);
       tables.file(units);
       std::vector<std::string> templates;
       for (const U_RefPtr<P_Template> &t : tables.templates.templates())
         addDeclarationSets(*t, templates);
       std::vector<std::string> symbols;
       for (const U_RefPtr<P_Symbol> &symbol : tables.symbols.symbols())
-        symbols.push_back(std::string(P_displayName(symbol->define()->m_name)) + ": " +
-                          test_support::describeDefines(symbol->m_declarations));
+        symbols.push_back(test_support::describeDeclarations(*symbol));
       std::sort(templates.begin(), templates.end());
       std::sort(symbols.begin(), symbols.end());
-      EXPECT_EQ(c.templates, templates) << c.title << ", first unit " << order[0];
-      EXPECT_EQ(c.symbols, symbols) << c.title << ", first unit " << order[0];
-    } while (std::next_permutation(order.begin(), order.end()));
+      EXPECT_EQ(c.templates, templates) << test_support::describeUnits(units);
+      EXPECT_EQ(c.symbols, symbols) << test_support::describeUnits(units);
+    }
   }
 }
 
