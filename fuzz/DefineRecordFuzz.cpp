@@ -6,10 +6,11 @@
 // template and symbol tables with a listener in every list, and the listeners
 // take the define apart with every accessor. A line "<UNIT>" begins another
 // translation unit. At the end every define set of both tables must be in
-// order without equivalent entries, and every symbol must hold its current
-// declaration (or the entry that stands for it) and the keys of its
-// redeclarations among its declarations; then the class-tag and function walk
-// calls its listeners with class or struct tags and functions only.
+// order without equivalent entries, every declaration set must hold at most
+// one entry a place, and every symbol must hold its current declaration, its
+// definition and the keys of its redeclarations among its declarations; then
+// the class-tag and function walk calls its listeners with class or struct
+// tags and functions only.
 #include "FuzzSupport.h"
 
 #include "anlsrslt/model/DefineAccessors.h"
@@ -122,14 +123,21 @@ void checkOrder(const P_DefineSet &set) {
 
 void checkSymbol(const P_Symbol &symbol) {
   checkOrder(symbol.m_declarations);
-  // The current declaration is an entry of the set or has one standing for
-  // it there; redeclarations are filed under entries only, so that a walk
-  // over the declarations reaches them all.
+  // One entry a place: no entry is at the place of another, and the lookup
+  // of an entry's place finds that entry.
+  for (const P_Define *def : symbol.m_declarations) {
+    for (const P_Define *other : symbol.m_declarations)
+      check(other == def || !P_isAtSamePlace(*other, *def));
+    check(symbol.m_declarations.atPlace(*def) == def);
+  }
+  // The current declaration and the definition are entries of the set, and
+  // redeclarations are filed under entries only, so that a walk over the
+  // declarations reaches them all.
   check(symbol.m_declaration.isSet());
-  const P_Define *standIn = symbol.m_redeclList ? symbol.m_redeclList->m_standIn.pointer() : nullptr;
-  check(symbol.m_declarations.contains(standIn ? standIn : symbol.m_declaration.pointer()));
+  check(symbol.m_declarations.contains(symbol.m_declaration.pointer()));
+  check(!symbol.m_definition.isSet() || symbol.m_declarations.contains(symbol.m_definition.pointer()));
   if (symbol.m_redeclList)
-    for (const auto &[declaration, redeclarations] : symbol.m_redeclList->m_sets) {
+    for (const auto &[declaration, redeclarations] : *symbol.m_redeclList) {
       check(symbol.m_declarations.contains(declaration.pointer()));
       checkOrder(redeclarations);
     }

@@ -109,6 +109,24 @@ void expectFiles(const fs::path &root, const std::string &runDirectory) {
   }
 }
 
+// A run of the program in the case's directory with the case's environment.
+test_support::ProgramResult runInCase(const fs::path &caseDirectory, const ScratchDirectory &scratch,
+                                      const std::vector<std::string> &arguments) {
+  auto environment = baseEnvironment(scratch.path());
+  if (fs::exists(caseDirectory / "environment")) {
+    for (const std::string &line :
+         lines(substitute(readFile(caseDirectory / "environment"), scratch.path()))) {
+      const std::size_t equals = line.find('=');
+      environment[line.substr(0, equals)] = line.substr(equals + 1);
+    }
+  }
+  // A run that writes without end or never ends is stopped; no case comes
+  // near these bounds.
+  const test_support::RunBounds bounds{1 << 20, 120};
+  return test_support::runProgram(LYR_PROGRAM_PATH, arguments, test_support::environmentWith(environment),
+                                  scratch.path(), bounds);
+}
+
 test_support::ProgramResult runCase(const fs::path &caseDirectory, const ScratchDirectory &scratch) {
   if (fs::exists(caseDirectory / "files"))
     copyFixtureFiles(caseDirectory / "files", scratch.path());
@@ -143,19 +161,7 @@ test_support::ProgramResult runCase(const fs::path &caseDirectory, const Scratch
   std::vector<std::string> arguments;
   for (const std::string &line : lines(readFile(caseDirectory / "command")))
     arguments.push_back(substitute(line, scratch.path()));
-  auto environment = baseEnvironment(scratch.path());
-  if (fs::exists(caseDirectory / "environment")) {
-    for (const std::string &line :
-         lines(substitute(readFile(caseDirectory / "environment"), scratch.path()))) {
-      const std::size_t equals = line.find('=');
-      environment[line.substr(0, equals)] = line.substr(equals + 1);
-    }
-  }
-  // A run that writes without end or never ends is stopped; no case comes
-  // near these bounds.
-  const test_support::RunBounds bounds{1 << 20, 120};
-  return test_support::runProgram(LYR_PROGRAM_PATH, arguments, test_support::environmentWith(environment),
-                                  scratch.path(), bounds);
+  return runInCase(caseDirectory, scratch, arguments);
 }
 
 // Every folder of the test data with a command file is a case: a case is
@@ -197,6 +203,72 @@ std::string caseTestName(const testing::TestParamInfo<std::string> &info) {
 }
 
 INSTANTIATE_TEST_SUITE_P(ProgramTest, FixtureCase, testing::ValuesIn(fixtureCases()), caseTestName);
+
+// Multi-file runs of the cases in unit-orders/, each in every order of its
+// units. A case holds its "files", its "environment", its "units" (one a
+// line), the words of a multi-file run in "command" (the line "@UNITS@"
+// stands for the units, in one order) and of a single-file run in
+// "single-command" (the line "@UNIT@" stands for one unit), the multi-file
+// run's standard output in "findings", sorted, and each unit's single-file
+// run's standard output in "single/<unit>". Every order prints the same
+// findings, and every finding of a single-file run is among them.
+const fs::path unitOrderDirectory = fs::path(dataDirectory) / "unit-orders";
+
+std::vector<std::string> unitOrderCases() {
+  std::vector<std::string> names;
+  for (const fs::directory_entry &entry : fs::directory_iterator(unitOrderDirectory))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// The words of a command file with the placeholder line replaced by the units.
+std::vector<std::string> commandWith(const fs::path &file, const std::string &placeholder,
+                                     const std::vector<std::string> &units, const std::string &runDirectory) {
+  std::vector<std::string> arguments;
+  for (const std::string &line : lines(readFile(file))) {
+    if (line == placeholder)
+      arguments.insert(arguments.end(), units.begin(), units.end());
+    else
+      arguments.push_back(substitute(line, runDirectory));
+  }
+  return arguments;
+}
+
+class UnitOrderCase : public testing::TestWithParam<std::string> {};
+
+TEST_P(UnitOrderCase, FindsTheSameInEveryOrderOfTheUnits) {
+  const fs::path caseDirectory = unitOrderDirectory / GetParam();
+  const ScratchDirectory scratch;
+  copyFixtureFiles(caseDirectory / "files", scratch.path());
+  std::vector<std::string> units = lines(readFile(caseDirectory / "units"));
+  const std::vector<std::string> findings =
+      lines(substitute(readFile(caseDirectory / "findings"), scratch.path()));
+  ASSERT_TRUE(std::is_sorted(findings.begin(), findings.end()));
+  std::sort(units.begin(), units.end());
+  do {
+    const test_support::ProgramResult result = runInCase(
+        caseDirectory, scratch, commandWith(caseDirectory / "command", "@UNITS@", units, scratch.path()));
+    const std::string order = test_support::quotedLines(units);
+    EXPECT_EQ(0, result.exitCode) << order;
+    EXPECT_EQ("", result.err) << order;
+    std::vector<std::string> printed = lines(result.out);
+    std::sort(printed.begin(), printed.end());
+    EXPECT_EQ(findings, printed) << order;
+  } while (std::next_permutation(units.begin(), units.end()));
+
+  for (const std::string &unit : units) {
+    const test_support::ProgramResult result =
+        runInCase(caseDirectory, scratch,
+                  commandWith(caseDirectory / "single-command", "@UNIT@", {unit}, scratch.path()));
+    EXPECT_EQ(0, result.exitCode) << unit;
+    EXPECT_EQ(substitute(readFile(caseDirectory / "single" / unit), scratch.path()), result.out) << unit;
+    for (const std::string &line : lines(result.out))
+      EXPECT_TRUE(std::binary_search(findings.begin(), findings.end(), line)) << unit << ": " << line;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(ProgramTest, UnitOrderCase, testing::ValuesIn(unitOrderCases()), caseTestName);
 
 // The example of examples/ as scripts/demo runs it, on a copy: each check
 // reports in the sources, a run appends to the error files that the primary

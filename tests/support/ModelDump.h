@@ -19,6 +19,7 @@
 #include "anlsrslt/model/Template.h"
 #include "anlsrslt/readers/DefineRecord.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -69,10 +70,16 @@ inline std::string describeSymbol(const P_Symbol &symbol) {
               describeDefines(symbol.redeclarations(DefinePtr(declaration)));
       ++reachable;
     }
-  const std::size_t filed = symbol.m_redeclList ? symbol.m_redeclList->m_sets.size() : 0;
+  const std::size_t filed = symbol.m_redeclList ? symbol.m_redeclList->size() : 0;
   if (filed != reachable)
     text += " unreachable " + std::to_string(filed - reachable);
   return text;
+}
+
+// "x: {a.c:1 C, a.c:5 F}": the display name of the representative define and
+// the declarations.
+inline std::string describeDeclarations(const P_Symbol &symbol) {
+  return std::string(P_displayName(symbol.define()->m_name)) + ": " + describeDefines(symbol.m_declarations);
 }
 
 inline std::vector<std::string> describeSymbols(const std::vector<U_RefPtr<P_Symbol>> &symbols) {
@@ -110,6 +117,28 @@ inline std::string describeTemplate(const P_Template &t) {
   for (const U_RefPtr<P_Template> &nested : t.m_nestedTemplates)
     text += " nested [" + describeTemplate(*nested) + "]";
   return text;
+}
+
+// The records of translation units as one text: records apart by " | ",
+// units by " || ".
+inline std::string describeUnits(const std::vector<std::vector<std::string>> &units) {
+  std::string text;
+  for (std::size_t u = 0; u < units.size(); ++u)
+    for (std::size_t r = 0; r < units[u].size(); ++r)
+      text += (r > 0 ? " | " : u > 0 ? " || " : "") + units[u][r];
+  return text;
+}
+
+// Every order of the translation units, each given as its records; equal
+// units give one order between them.
+inline std::vector<std::vector<std::vector<std::string>>>
+everyOrder(std::vector<std::vector<std::string>> units) {
+  std::vector<std::vector<std::vector<std::string>>> orders;
+  std::sort(units.begin(), units.end());
+  do
+    orders.push_back(units);
+  while (std::next_permutation(units.begin(), units.end()));
+  return orders;
 }
 
 } // namespace test_support

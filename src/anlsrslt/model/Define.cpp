@@ -47,19 +47,19 @@ int compareFiles(const U_RefPtr<FilenameProxy> &a, const U_RefPtr<FilenameProxy>
 
 } // namespace
 
-// The fields after file, line and type, compared as they stand.
-static auto plainFields(const P_Define &d) {
-  return std::tuple(d.m_kind, d.m_inMainFile, d.m_nameSpace, d.m_scope, d.m_linkage, d.m_flags);
-}
-
-int P_compareDefines(const P_Define &a, const P_Define &b) {
+int P_compareDefineTo(const P_Define &a, const P_Define &b, std::uint8_t kind, std::uint32_t flags) {
   if (int c = compareFiles(a.m_file, b.m_file))
     return c;
   if (int c = compareValues(a.m_line, b.m_line))
     return c;
   if (int c = compareInterned(a.m_type, b.m_type))
     return c;
-  return compareValues(plainFields(a), plainFields(b));
+  return compareValues(std::tuple(a.m_kind, a.m_inMainFile, a.m_nameSpace, a.m_scope, a.m_linkage, a.m_flags),
+                       std::tuple(kind, b.m_inMainFile, b.m_nameSpace, b.m_scope, b.m_linkage, flags));
+}
+
+int P_compareDefines(const P_Define &a, const P_Define &b) {
+  return P_compareDefineTo(a, b, b.m_kind, b.m_flags);
 }
 
 static_assert(sizeof(P_Define) <= 64, "a define should stay small: a run holds one per DEFINE record");

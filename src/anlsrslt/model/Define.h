@@ -21,6 +21,10 @@ enum DefineKind : std::uint8_t {
   P_kindP = 64,             // "DP"
 };
 
+// The kind bits that say whether a define declares or defines; the others
+// say what it is, and take part in its place.
+inline constexpr std::uint8_t P_kindDeclarationOrDefinition = P_kindDeclaration | P_kindDefinition;
+
 // Name spaces (m_nameSpace).
 enum DefineNameSpace : std::uint8_t {
   P_spaceLabel = 0,
@@ -132,7 +136,20 @@ using DefinePtr = U_RefPtr<P_Define>;
 // Name and template class take no part: defines that differ only there are
 // equivalent. Gives -1, 0 or 1.
 int P_compareDefines(const P_Define &a, const P_Define &b);
+// The same, with b taken to have the given kind bits and flags.
+int P_compareDefineTo(const P_Define &a, const P_Define &b, std::uint8_t kind, std::uint32_t flags);
 inline bool isDefineLess(const P_Define &a, const P_Define &b) { return P_compareDefines(a, b) < 0; }
+
+// Whether two defines stand at one place: the same file, line, type,
+// main-file flag, name space, scope, linkage and kind bits other than
+// declaration and definition. Defines at one place differ at most in whether
+// they declare or define the entity there and in their flags; equivalent
+// defines stand at one place.
+inline bool P_isAtSamePlace(const P_Define &a, const P_Define &b) {
+  return P_compareDefineTo(
+             a, b, (b.m_kind & ~P_kindDeclarationOrDefinition) | (a.m_kind & P_kindDeclarationOrDefinition),
+             a.m_flags) == 0;
+}
 
 // isDefineLess on handles, and on a handle and a define; an unset handle
 // comes before every define.

@@ -56,6 +56,34 @@ P_Define *P_DefineSet::findEquivalent(const P_Define &def) const {
   return (at != first + m_size && !isDefineLess(def, **at)) ? *at : nullptr;
 }
 
+P_Define *P_DefineSet::firstNotLess(const P_Define &def, std::uint8_t kind, std::uint32_t flags) const {
+  const Probe probe{def, kind, flags};
+  if (inTree()) {
+    const auto found = m_tree->lower_bound(probe);
+    return found == m_tree->end() ? nullptr : *found;
+  }
+  P_Define *const *first = array();
+  P_Define *const *at = std::lower_bound(first, first + m_size, probe, RawLess());
+  return at == first + m_size ? nullptr : *at;
+}
+
+P_Define *P_DefineSet::atPlace(const P_Define &def) const {
+  // Defines at one place differ only in the declaration and definition bits
+  // and in the flags, which come last in the order: one lookup for each
+  // combination of the bits, at the least flags, until the first define
+  // found lies beyond every combination.
+  const std::uint8_t others = def.m_kind & ~P_kindDeclarationOrDefinition;
+  const std::uint8_t last = others | P_kindDeclarationOrDefinition;
+  for (std::uint8_t bits = 0; bits <= P_kindDeclarationOrDefinition; ++bits) {
+    P_Define *entry = firstNotLess(def, others | bits, 0);
+    if (!entry || P_compareDefineTo(*entry, def, last, UINT32_MAX) > 0)
+      return nullptr;
+    if (P_isAtSamePlace(*entry, def))
+      return entry;
+  }
+  return nullptr;
+}
+
 P_Define *P_DefineSet::place(P_Define &def) {
   if (!inTree()) {
     P_Define **first = array();
@@ -169,6 +197,7 @@ void P_changeDefine(P_Define &def, std::uint8_t kind, std::uint32_t flags) {
     def.m_flags = flags;
     return;
   }
+  const bool placeChanges = ((def.m_kind ^ kind) & ~P_kindDeclarationOrDefinition) != 0;
   // Each set that holds the define gives its place under the old order; a
   // set where the changed define no longer fits takes it out and puts it
   // back where it now belongs, or not at all when an equivalent define is
@@ -187,16 +216,29 @@ void P_changeDefine(P_Define &def, std::uint8_t kind, std::uint32_t flags) {
   def.m_kind = kind;
   def.m_flags = flags;
   // Owners are told once every set has the define back, as far as it goes
-  // back: what they hand over may go into the other sets.
+  // back: what the entries absorb and the owners hand over may go into the
+  // other sets.
   std::vector<std::pair<P_Symbol *, DefinePtr>> merged;
   for (std::size_t i = 0; i < count; ++i) {
     P_DefineSet &set = *sets[i];
-    if (!places[i].found || set.stillInOrder(places[i]))
+    // A declaration set may hold another define at the new place, anywhere
+    // between the define's neighbours.
+    const bool mayMeetItsPlace = placeChanges && set.m_owner;
+    if (!places[i].found || (!mayMeetItsPlace && set.stillInOrder(places[i])))
       continue;
     set.eraseAt(places[i]);
-    if (P_Define *kept = set.place(def); kept && set.m_owner)
-      merged.emplace_back(set.m_owner, DefinePtr(kept));
+    if (P_Define *held = mayMeetItsPlace ? set.atPlace(def) : nullptr)
+      merged.emplace_back(set.m_owner, DefinePtr(held));
+    else
+      set.place(def);
   }
-  for (const auto &[owner, kept] : merged)
-    owner->defineMerged(def, *kept);
+  for (const auto &[owner, held] : merged) {
+    P_absorbDefine(*held, def);
+    owner->defineMerged(def, *held);
+  }
+}
+
+void P_absorbDefine(P_Define &entry, const P_Define &def) {
+  P_changeDefine(entry, entry.m_kind | (def.m_kind & P_kindDeclarationOrDefinition),
+                 entry.m_flags | def.m_flags);
 }

@@ -15,18 +15,32 @@ struct P_Symbol;
 // entry (the first one stays); it holds one reference of each. Each define
 // it holds knows the set, so that a define whose kind or flags change
 // (P_changeDefine) is taken out before the change and put back after it;
-// when an equivalent define is there by then, it is not put back, and the
-// symbol that owns the set is told so.
+// when an equivalent define is there by then, it is not put back. The
+// declaration set of a symbol (a set with an owner) holds one entry a place
+// (P_isAtSamePlace): a define that changes to the place of another entry
+// leaves it, that entry absorbs it, and the symbol is told so.
 //
 // Most sets hold one or two defines: up to kArrayLimit of them are kept in a
 // sorted array (a single one in place), more in a tree, so that a set of
 // very many defines still takes each new one in logarithmic time.
 class P_DefineSet {
+  // A define taken with other kind bits and flags.
+  struct Probe {
+    const P_Define &def;
+    std::uint8_t kind;
+    std::uint32_t flags;
+  };
   struct RawLess {
     using is_transparent = void;
     bool operator()(const P_Define *a, const P_Define *b) const { return isDefineLess(*a, *b); }
     bool operator()(const P_Define *a, const P_Define &b) const { return isDefineLess(*a, b); }
     bool operator()(const P_Define &a, const P_Define *b) const { return isDefineLess(a, *b); }
+    bool operator()(const P_Define *a, const Probe &b) const {
+      return P_compareDefineTo(*a, b.def, b.kind, b.flags) < 0;
+    }
+    bool operator()(const Probe &a, const P_Define *b) const {
+      return P_compareDefineTo(*b, a.def, a.kind, a.flags) > 0;
+    }
   };
   using Tree = std::set<P_Define *, RawLess>;
 
@@ -83,6 +97,8 @@ public:
   P_Define *insert(const DefinePtr &def);
 
   bool contains(const P_Define *def) const;
+  // The entry at the define's place (P_isAtSamePlace), or null.
+  P_Define *atPlace(const P_Define &def) const;
   std::size_t size() const { return m_size; }
   bool empty() const { return m_size == 0; }
   const_iterator begin() const;
@@ -98,6 +114,9 @@ private:
   P_Define *const *array() const { return m_capacity == 1 ? &m_one : m_array; }
   // The define equivalent to def, or null.
   P_Define *findEquivalent(const P_Define &def) const;
+  // The first define not less than def taken with the given kind and flags,
+  // or null.
+  P_Define *firstNotLess(const P_Define &def, std::uint8_t kind, std::uint32_t flags) const;
   // Adds the define unless an equivalent define is there; gives that define,
   // or null when the define went in.
   P_Define *place(P_Define &def);
@@ -131,7 +150,14 @@ private:
 
 // Gives the define new kind bits and flags. Every define set that holds it
 // takes it out before the change and puts it back after it, so that no set
-// holds a define out of order or two equivalent defines; a set that already
-// holds an equivalent define keeps that one, and its owner symbol hands what
-// it filed under the define over to it (P_Symbol::defineMerged).
+// holds a define out of order or two equivalent defines, and no declaration
+// set two defines at one place. A set without owner that already holds an
+// equivalent define keeps that one. In a declaration set that holds another
+// define at the new place, that define absorbs the changed one
+// (P_absorbDefine), and the owner symbol hands what it filed under the
+// changed define over to it (P_Symbol::defineMerged).
 void P_changeDefine(P_Define &def, std::uint8_t kind, std::uint32_t flags);
+
+// The entry takes the define's declaration and definition bits and its flags,
+// through P_changeDefine.
+void P_absorbDefine(P_Define &entry, const P_Define &def);

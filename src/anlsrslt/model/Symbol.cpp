@@ -37,26 +37,23 @@ P_Symbol::P_Symbol(DefinePtr def) {
 
 P_Symbol::~P_Symbol() = default;
 
-bool P_Symbol::addDefine(DefinePtr def) {
+bool P_Symbol::addDefine(DefinePtr def, bool firstInUnit) {
   requireDefine(def, 57);
-  if ((def->m_kind & P_kindDefinition) && def->m_file == m_declaration->m_file &&
+  const bool definition = (def->m_kind & P_kindDefinition) != 0;
+  if (definition && !firstInUnit && def->m_file == m_declaration->m_file &&
       def->m_line == m_declaration->m_line) {
     P_Define &declaration = *m_declaration;
     P_changeDefine(declaration, declaration.m_kind | P_kindDefinition, declaration.m_flags | def->m_flags);
     m_definition = m_declaration;
     return false;
   }
-  // An equivalent define already in the set stands for this one there; this
-  // one is the current declaration all the same.
-  P_Define *entry = m_declarations.insert(def);
-  if (entry != def.pointer()) {
-    if (!m_redeclList)
-      m_redeclList = std::make_unique<RedeclList>();
-    m_redeclList->m_standIn = entry;
-  } else if (m_redeclList) {
-    m_redeclList->m_standIn.reset();
+  if (P_Define *entry = m_declarations.atPlace(*def)) {
+    P_absorbDefine(*entry, *def);
+    def = entry;
+  } else {
+    m_declarations.insert(def);
   }
-  if (def->m_kind & P_kindDefinition)
+  if (definition)
     m_definition = def;
   m_declaration = std::move(def);
   return true;
@@ -66,21 +63,20 @@ void P_Symbol::addRedeclaration(DefinePtr def) {
   requireDefine(def, 88);
   if (!m_redeclList)
     m_redeclList = std::make_unique<RedeclList>();
-  const DefinePtr under = m_redeclList->m_standIn.isSet() ? m_redeclList->m_standIn : m_declaration;
-  m_redeclList->m_sets[under].insert(def);
+  (*m_redeclList)[m_declaration].insert(def);
 }
 
 bool P_Symbol::hasRedeclarations(const DefinePtr &def) const {
   requireDefine(def, 115);
-  return m_redeclList && m_redeclList->m_sets.count(def) != 0;
+  return m_redeclList && m_redeclList->count(def) != 0;
 }
 
 const P_DefineSet &P_Symbol::redeclarations(const DefinePtr &def) const {
   requireDefine(def, 121);
-  if (!m_redeclList || m_redeclList->m_sets.find(def) == m_redeclList->m_sets.end())
+  if (!m_redeclList || m_redeclList->find(def) == m_redeclList->end())
     assertFailed(kUnit, 123,
                  "iter != m_redeclList.end () && \"We have no redeclarations for this symbol/define\"", true);
-  return m_redeclList->m_sets.find(def)->second;
+  return m_redeclList->find(def)->second;
 }
 
 void P_Symbol::defineMerged(P_Define &gone, P_Define &kept) {
@@ -90,16 +86,13 @@ void P_Symbol::defineMerged(P_Define &gone, P_Define &kept) {
     m_definition = &kept;
   if (!m_redeclList)
     return;
-  if (m_redeclList->m_standIn.pointer() == &gone)
-    m_redeclList->m_standIn = &kept;
-  std::map<DefinePtr, P_DefineSet> &sets = m_redeclList->m_sets;
-  const auto filed = sets.find(DefinePtr(&gone));
-  if (filed == sets.end())
+  const auto filed = m_redeclList->find(DefinePtr(&gone));
+  if (filed == m_redeclList->end())
     return;
-  P_DefineSet &into = sets[DefinePtr(&kept)];
+  P_DefineSet &into = (*m_redeclList)[DefinePtr(&kept)];
   for (P_Define *redeclaration : filed->second)
     into.insert(DefinePtr(redeclaration));
-  sets.erase(filed);
+  m_redeclList->erase(filed);
 }
 
 const P_DefineSet *P_symbolDeclarations(const P_Symbol *han) {

@@ -8,26 +8,17 @@
 #include <map>
 #include <memory>
 
-// The defines of one entity: every define that became its current
-// declaration (equivalent ones are one entry), the redeclarations filed under
-// the declaration that was current when each came, its definition and its
-// current declaration. The current declaration is the define that came last
-// even when the set kept an equivalent define in its place; that one stands
-// for it in the set and takes its redeclarations, so that a walk over the
-// declarations meets every place once and reaches every set of
-// redeclarations. A definition absorbed by such a current declaration is
-// therefore not seen by the walk: the entry that stands for it stays a
-// declaration.
+// The defines of one entity: the declaration set, with one entry for each
+// place (P_isAtSamePlace) where a define declared or defined the entity, the
+// redeclarations filed under the declaration that was current when each
+// came, the definition and the current declaration. The definition and the
+// current declaration are entries of the set, so that a walk over the
+// declarations meets every place once, as a definition when a define
+// defined the entity there, and reaches every set of redeclarations.
 struct P_Symbol : public U_Ref {
-  // Redeclaration sets by declaration, and where the next ones go while the
-  // current declaration is not itself an entry of the declaration set.
-  struct RedeclList {
-    // Keyed by the define's address; every key is an entry of the set.
-    std::map<DefinePtr, P_DefineSet> m_sets;
-    // The entry equivalent to the current declaration when the set did not
-    // take that; unset while the current declaration is an entry itself.
-    DefinePtr m_standIn;
-  };
+  // Redeclaration sets by declaration, keyed by the define's address; every
+  // key is an entry of the declaration set.
+  using RedeclList = std::map<DefinePtr, P_DefineSet>;
 
   // A symbol of the define, which is its current declaration, and its
   // definition when it has kind bit 2. An unset define is reported as a failed
@@ -35,17 +26,22 @@ struct P_Symbol : public U_Ref {
   explicit P_Symbol(DefinePtr def);
   ~P_Symbol() override;
 
-  // Adds a declaration or definition. A definition (kind bit 2) at the place
-  // of the current declaration (same file proxy and line) is absorbed by it:
-  // the declaration gets bit 2 and the definition's flags, the definition is
-  // kept nowhere, and the answer is false. Any other define goes into the
-  // declaration set unless an equivalent define is there, and becomes the
-  // current declaration either way, a definition also the definition; the
-  // answer is true. An unset define is a failed assertion that ends the
-  // process.
-  bool addDefine(DefinePtr def);
-  // Files the define under the current declaration, or under the entry that
-  // stands for it in the declaration set; nothing else changes.
+  // Adds a declaration or definition:
+  // 1. a definition (kind bit 2) at the file and line of the current
+  //    declaration is absorbed by it: the declaration gets bit 2 and the
+  //    definition's flags and is the definition; the answer is false. Not so
+  //    for the first define of its id in a unit that joins the symbol of
+  //    other units (firstInUnit): file and line alone do not make it the
+  //    declaration that another unit left current;
+  // 2. otherwise the entry at the define's place, when the set has one,
+  //    absorbs the define (P_absorbDefine) and becomes the current
+  //    declaration, and the definition when the define is one;
+  // 3. otherwise the define goes into the set and becomes the current
+  //    declaration, and the definition when it is one.
+  // An absorbed define is kept nowhere; the answer is true in 2 and 3. An
+  // unset define is a failed assertion that ends the process.
+  bool addDefine(DefinePtr def, bool firstInUnit = false);
+  // Files the define under the current declaration; nothing else changes.
   void addRedeclaration(DefinePtr def);
   // Whether a set of redeclarations is filed under the define.
   bool hasRedeclarations(const DefinePtr &def) const;
@@ -61,13 +57,13 @@ struct P_Symbol : public U_Ref {
     P_ModelPool<64>::release(block, size);
   }
 
-  // The declaration gone changed and left the declaration set, which holds
-  // the equivalent kept instead: kept takes its place as current declaration,
-  // definition or stand-in, and its redeclarations join those of kept.
+  // The declaration gone changed to the place of kept in the declaration
+  // set, which absorbed it: kept takes its place as current declaration or
+  // definition, and its redeclarations join those of kept.
   void defineMerged(P_Define &gone, P_Define &kept);
 
   P_DefineSet m_declarations{this};
-  // Made with the first redeclaration or stand-in.
+  // Made with the first redeclaration.
   std::unique_ptr<RedeclList> m_redeclList;
   DefinePtr m_definition;
   DefinePtr m_declaration;

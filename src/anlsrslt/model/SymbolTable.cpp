@@ -127,18 +127,19 @@ P_SymbolFiling SymbolTable::addDefine(const DefinePtr &def) {
   const bool external = define.m_linkage == P_linkageExternal;
   if (external)
     symbol = lookup(m_externalSymbols, id);
-  std::uint32_t code = P_filedExistingSymbol;
   if (symbol.isSet()) {
-    symbol->addDefine(def);
-  } else {
-    // A new symbol of the define holds it as adding it would.
-    symbol = makeSymbol(def);
-    if (external)
-      m_externalSymbols.tryEmplace(id, symbol);
-    code = P_filedNewSymbol;
+    // Whether the define is the unit's first of the id, joining what other
+    // units filed.
+    const bool firstInUnit = m_unitSymbols.tryEmplace(id, symbol).second;
+    symbol->addDefine(def, firstInUnit);
+    return {symbol, P_filedExistingSymbol};
   }
+  // A new symbol of the define holds it as adding it would.
+  symbol = makeSymbol(def);
+  if (external)
+    m_externalSymbols.tryEmplace(id, symbol);
   m_unitSymbols.tryEmplace(id, symbol);
-  return {symbol, code};
+  return {symbol, P_filedNewSymbol};
 }
 
 void SymbolTable::clearTranslationUnit() {

@@ -104,47 +104,36 @@ TEST_F(DefineSetTest, AChangedDefineMovesToItsPlaceInEverySetThatHoldsIt) {
   EXPECT_EQ(1u, later->referenceCount()) << "no set holds it";
 }
 
-// A declaration that changes into the equivalent of another declaration of
-// its symbol hands the symbol's roles and its redeclarations to that one.
-TEST_F(DefineSetTest, TheSymbolOfAMergedDeclarationHandsItsRolesOver) {
+// A declaration that changes to the place of another entry of its symbol
+// (here by losing kind bit 4, as a redeclaration of nothing in its unit
+// does) is absorbed by that entry, which takes over its roles and its
+// redeclarations. Another symbol that holds the absorbing entry keeps it in
+// order.
+TEST_F(DefineSetTest, ADeclarationThatChangesToAPlaceHeldIsAbsorbedByItsEntry) {
   const DefinePtr kept = defineOf("x /defset/a.c 2 N DC OV F X defset-t1 S");
-  const DefinePtr gone = defineOf("x /defset/a.c 2 N DC OV F X defset-t1 -");
+  const DefinePtr gone = defineOf("x /defset/a.c 2 N DR OV F X defset-t1 A");
+  P_changeDefine(*gone, P_kindRedeclaration | P_kindDefinition, gone->m_flags);
   const U_RefPtr<P_Symbol> symbol(new P_Symbol(kept));
   symbol->addRedeclaration(defineOf("x /defset/a.c 3 N DR OV F X defset-t1 -"));
-  symbol->addDefine(gone);
+  symbol->addDefine(gone, true);
   symbol->addRedeclaration(defineOf("x /defset/a.c 4 N DR OV F X defset-t1 -"));
-  EXPECT_EQ("x: {a.c:2 C, a.c:2 C S} cur a.c:2 C redecl a.c:2 C {a.c:4 R} redecl a.c:2 C S {a.c:3 R}",
+  EXPECT_EQ(
+      "x: {a.c:2 C S, a.c:2 FR A} def a.c:2 FR A cur a.c:2 FR A redecl a.c:2 C S {a.c:3 R} redecl a.c:2 "
+      "FR A {a.c:4 R}",
+      describeSymbol(*symbol));
+  const U_RefPtr<P_Symbol> other(new P_Symbol(defineOf("x /defset/a.c 2 I DF OV F X defset-t1 -")));
+  other->addDefine(kept);
+  P_DefineSet plain;
+  plain.insert(gone);
+  EXPECT_EQ("x: {a.c:2 C S, a.c:2 F} def a.c:2 F cur a.c:2 C S", describeSymbol(*other));
+
+  P_changeDefine(*gone, P_kindDeclaration | P_kindDefinition, gone->m_flags);
+  EXPECT_EQ("x: {a.c:2 CF SA} def a.c:2 CF SA cur a.c:2 CF SA redecl a.c:2 CF SA {a.c:3 R, a.c:4 R}",
             describeSymbol(*symbol));
-
-  P_changeDefine(*gone, gone->m_kind, P_flagS);
-  EXPECT_EQ("x: {a.c:2 C S} cur a.c:2 C S redecl a.c:2 C S {a.c:3 R, a.c:4 R}", describeSymbol(*symbol));
-  EXPECT_EQ(kept, symbol->m_declaration);
-  EXPECT_EQ(1u, gone->referenceCount()) << "the symbol keeps nothing of it";
-}
-
-// A current declaration outside the set changes without the set; the entry
-// that stands for it hands its role to the define it merges into, so that
-// redeclarations still go where a walk of the declarations finds them.
-TEST_F(DefineSetTest, AStandInThatMergesHandsItsRoleOver) {
-  const DefinePtr kept = defineOf("x /defset/a.c 2 N DC OV F X defset-t1 S");
-  const DefinePtr standIn = defineOf("x /defset/a.c 2 N DC OV F X defset-t1 -");
-  const DefinePtr current = defineOf("x /defset/a.c 2 N DC OV F X defset-t1 -");
-  const U_RefPtr<P_Symbol> symbol(new P_Symbol(kept));
-  symbol->addDefine(standIn);
-  symbol->addDefine(current);
-  symbol->addRedeclaration(defineOf("x /defset/a.c 3 N DR OV F X defset-t1 -"));
-  EXPECT_EQ("x: {a.c:2 C, a.c:2 C S} cur a.c:2 C outside redecl a.c:2 C {a.c:3 R}", describeSymbol(*symbol));
-
-  P_changeDefine(*current, current->m_kind, P_flagA);
-  EXPECT_EQ("x: {a.c:2 C, a.c:2 C S} cur a.c:2 C A outside redecl a.c:2 C {a.c:3 R}",
-            describeSymbol(*symbol));
-
-  P_changeDefine(*standIn, standIn->m_kind, P_flagS);
-  symbol->addRedeclaration(defineOf("x /defset/a.c 4 N DR OV F X defset-t1 -"));
-  EXPECT_EQ("x: {a.c:2 C S} cur a.c:2 C A outside redecl a.c:2 C S {a.c:3 R, a.c:4 R}",
-            describeSymbol(*symbol));
-  EXPECT_EQ(current, symbol->m_declaration);
-  EXPECT_EQ(1u, standIn->referenceCount()) << "the symbol keeps nothing of it";
+  EXPECT_EQ("x: {a.c:2 F, a.c:2 CF SA} def a.c:2 F cur a.c:2 CF SA", describeSymbol(*other))
+      << "the absorbing entry moved to its place in the other symbol";
+  EXPECT_EQ("{a.c:2 CF A}", describeDefines(plain)) << "a set without owner keeps the changed define";
+  EXPECT_EQ(2u, gone->referenceCount()) << "held by this test and the plain set only";
 }
 
 } // namespace
@@ -194,6 +183,46 @@ TEST_F(DefineSetTest, LargeSetsKeepTheirOrderAndTheirAnswers) {
     EXPECT_FALSE(set.contains(defines[3].pointer())) << count;
     EXPECT_TRUE(set.contains(declared.pointer()));
     EXPECT_EQ(count + 1 - 1, set.size());
+  }
+}
+
+// The entry at a define's place is found in small and large sets: whether it
+// declares or defines and its flags do not matter, every other field does.
+TEST_F(DefineSetTest, TheEntryAtAPlace) {
+  for (const std::uint32_t count : {1u, P_DefineSet::kArrayLimit / 2, P_DefineSet::kArrayLimit, 300u}) {
+    P_DefineSet set;
+    // Per line an entry of the main file (a declaration, a definition or a
+    // specialisation) and a definition in an included file.
+    std::vector<DefinePtr> main;
+    std::vector<DefinePtr> included;
+    for (std::uint32_t n = 0; n < count / 2 + 1; ++n) {
+      const std::string at = "x /defset/a.c " + std::to_string(n);
+      const char *kind = n % 3 == 0 ? "DS" : (n % 3 == 1 ? "DC" : "DF");
+      main.push_back(defineOf(at + " N " + kind + " OV F X defset-t1 " + (n % 2 ? "S" : "-")));
+      included.push_back(defineOf(at + " I DF OV F X defset-t1 -"));
+      set.insert(main.back());
+      set.insert(included.back());
+    }
+    for (std::uint32_t n = 0; n < main.size(); ++n) {
+      const std::string at = "x /defset/a.c " + std::to_string(n);
+      const P_Define *special = n % 3 == 0 ? main[n].pointer() : nullptr;
+      const P_Define *plain = n % 3 == 0 ? nullptr : main[n].pointer();
+      const struct Probe {
+        std::string fields;
+        const P_Define *found;
+      } probes[] = {
+          {at + " N DF OV F X defset-t1 A", plain},
+          {at + " N DC OV F X defset-t1 -", plain},
+          {at + " N DS OV F X defset-t1 D", special},
+          {at + " I DC OV F X defset-t1 S", included[n].pointer()},
+          {at + " N DC OV F X defset-t2 -", nullptr},
+          {at + " N DC TG F X defset-t1 -", nullptr},
+          {at + " N DR OV F X defset-t1 -", nullptr},
+          {"x /defset/b.c " + std::to_string(n) + " N DC OV F X defset-t1 -", nullptr},
+      };
+      for (const Probe &probe : probes)
+        EXPECT_EQ(probe.found, set.atPlace(*defineOf(probe.fields))) << count << ": " << probe.fields;
+    }
   }
 }
 

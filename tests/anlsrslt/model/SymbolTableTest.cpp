@@ -18,8 +18,10 @@ using test_support::describeSymbols;
 class SymbolTableTest : public testing::Test {
 protected:
   static void SetUpTestSuite() {
-    for (const char *path : {"/symtab/a.c", "/symtab/b.c", "/symtab/c.c", "/symtab/h.h"})
+    for (const char *path : {"/symtab/a.c", "/symtab/b.c", "/symtab/c.c", "/symtab/h.h", "/symtab/m.c"})
       P_filenameProxyFor(QL_Filename::fromPath(path));
+    for (const char *type : {"(.)", "(i)"})
+      internString(type);
   }
 
   // Files every record of each unit, the unit map emptied before each unit
@@ -119,22 +121,27 @@ TEST_F(SymbolTableTest, RecordSequencesAndWhatTheTableMakesOfThem) {
          "::f(v) /symtab/h.h 9 I DR OF F X v -"}},
        {0, 4, 2, 4, 3},
        {"::f(v): {h.h:3 CF I} def h.h:3 CF I cur h.h:3 CF I redecl h.h:3 CF I {h.h:9 R}"}},
-      {"a declaration equivalent to one there is current outside the set, its redeclarations under that one",
+      {"a declaration at a place held is absorbed by the entry there, which takes its redeclarations",
        {{"x /symtab/h.h 3 I DC OV F X ni -", "x /symtab/h.h 4 I DR OV F X ni -"},
         {"x /symtab/h.h 3 I DC OV F X ni -", "x /symtab/h.h 5 I DR OV F X ni -"}},
        {0, 3, 2, 3},
-       {"x: {h.h:3 C} cur h.h:3 C outside redecl h.h:3 C {h.h:4 R, h.h:5 R}"}},
-      {"and so do redeclarations after a definition that such a declaration absorbed",
+       {"x: {h.h:3 C} cur h.h:3 C redecl h.h:3 C {h.h:4 R, h.h:5 R}"}},
+      {"a definition that such a declaration absorbs defines the entry",
        {{"::f(v) /symtab/h.h 3 I DC OF F X v -"},
         {"::f(v) /symtab/h.h 3 I DC OF F X v -", "::f(v) /symtab/h.h 3 I DF OF F X v I",
          "::f(v) /symtab/h.h 7 I DR OF F X v -"},
         {"::f(v) /symtab/h.h 3 I DC OF F X v -", "::f(v) /symtab/h.h 8 I DR OF F X v -"}},
        {0, 2, 4, 3, 2, 3},
-       {"::f(v): {h.h:3 C} def h.h:3 CF I outside cur h.h:3 C outside redecl h.h:3 C {h.h:7 R, h.h:8 R}"}},
-      {"defines that differ only in their names are one entry; the later one is current",
+       {"::f(v): {h.h:3 CF I} def h.h:3 CF I cur h.h:3 CF I redecl h.h:3 CF I {h.h:7 R, h.h:8 R}"}},
+      {"defines at one place with other flags are one entry with the flags of both",
+       {{"x /symtab/a.c 1 N DC OV F X ni S", "x /symtab/a.c 4 N DC OV F X ni -",
+         "x /symtab/a.c 1 N DC OV F X ni A"}},
+       {0, 2, 2},
+       {"x: {a.c:1 C SA, a.c:4 C} cur a.c:1 C SA"}},
+      {"defines that differ only in their names are one entry, which stays",
        {{"::f(ni) /symtab/a.c 1 N DC OF F X v -", "::f(pc) /symtab/a.c 1 N DC OF F X v -"}},
        {0, 2},
-       {"::f(pc): {a.c:1 C} cur a.c:1 C outside"}},
+       {"::f(ni): {a.c:1 C} cur a.c:1 C"}},
   };
   for (const Scenario &s : scenarios) {
     SymbolTable table;
@@ -145,18 +152,18 @@ TEST_F(SymbolTableTest, RecordSequencesAndWhatTheTableMakesOfThem) {
 
 // One entity of a shared header, seen by two or three units, each of which
 // declares it there ("C"), declares and then defines it there ("CF"), or
-// declares it there and defines it in its own file ("CE"). A declaration that
-// an equivalent entry stands for stays outside the set, and so does a
-// definition it absorbs: the walk over the declarations meets each place and
-// kind once. Only external linkage joins the units; with internal or no
-// linkage each unit's declaration makes a symbol of its own.
+// declares it there and defines it in its own file ("CE"). The header's place
+// is one entry, a definition when any unit defined the entity there; the
+// current declaration and the definition are entries. Only external linkage
+// joins the units; with internal or no linkage each unit's declaration makes
+// a symbol of its own.
 TEST_F(SymbolTableTest, AnEntityOfASharedHeaderInSeveralUnits) {
   const struct Case {
     std::vector<std::string> units;
     std::string external;             // the one symbol, without its name
     std::vector<std::string> perUnit; // the symbols of internal or no linkage
   } cases[] = {
-      {{"C", "C"}, "{h.h:1 C} cur h.h:1 C outside", {"{h.h:1 C} cur h.h:1 C", "{h.h:1 C} cur h.h:1 C"}},
+      {{"C", "C"}, "{h.h:1 C} cur h.h:1 C", {"{h.h:1 C} cur h.h:1 C", "{h.h:1 C} cur h.h:1 C"}},
       {{"CF", "CF"},
        "{h.h:1 CF} def h.h:1 CF cur h.h:1 CF",
        {"{h.h:1 CF} def h.h:1 CF cur h.h:1 CF", "{h.h:1 CF} def h.h:1 CF cur h.h:1 CF"}},
@@ -164,35 +171,35 @@ TEST_F(SymbolTableTest, AnEntityOfASharedHeaderInSeveralUnits) {
        "{a.c:5 F, b.c:5 F, h.h:1 C} def b.c:5 F cur b.c:5 F",
        {"{a.c:5 F, h.h:1 C} def a.c:5 F cur a.c:5 F", "{b.c:5 F, h.h:1 C} def b.c:5 F cur b.c:5 F"}},
       {{"C", "CF"},
-       "{h.h:1 C} def h.h:1 CF outside cur h.h:1 CF outside",
+       "{h.h:1 CF} def h.h:1 CF cur h.h:1 CF",
        {"{h.h:1 C} cur h.h:1 C", "{h.h:1 CF} def h.h:1 CF cur h.h:1 CF"}},
       {{"CF", "C"},
-       "{h.h:1 C, h.h:1 CF} def h.h:1 CF cur h.h:1 C",
+       "{h.h:1 CF} def h.h:1 CF cur h.h:1 CF",
        {"{h.h:1 CF} def h.h:1 CF cur h.h:1 CF", "{h.h:1 C} cur h.h:1 C"}},
       {{"C", "CE"},
        "{b.c:5 F, h.h:1 C} def b.c:5 F cur b.c:5 F",
        {"{h.h:1 C} cur h.h:1 C", "{b.c:5 F, h.h:1 C} def b.c:5 F cur b.c:5 F"}},
       {{"CE", "C"},
-       "{a.c:5 F, h.h:1 C} def a.c:5 F cur h.h:1 C outside",
+       "{a.c:5 F, h.h:1 C} def a.c:5 F cur h.h:1 C",
        {"{a.c:5 F, h.h:1 C} def a.c:5 F cur a.c:5 F", "{h.h:1 C} cur h.h:1 C"}},
       {{"CF", "CE"},
-       "{b.c:5 F, h.h:1 C, h.h:1 CF} def b.c:5 F cur b.c:5 F",
+       "{b.c:5 F, h.h:1 CF} def b.c:5 F cur b.c:5 F",
        {"{h.h:1 CF} def h.h:1 CF cur h.h:1 CF", "{b.c:5 F, h.h:1 C} def b.c:5 F cur b.c:5 F"}},
       {{"CE", "CF"},
-       "{a.c:5 F, h.h:1 C} def h.h:1 CF outside cur h.h:1 CF outside",
+       "{a.c:5 F, h.h:1 CF} def h.h:1 CF cur h.h:1 CF",
        {"{a.c:5 F, h.h:1 C} def a.c:5 F cur a.c:5 F", "{h.h:1 CF} def h.h:1 CF cur h.h:1 CF"}},
       {{"C", "CF", "C"},
-       "{h.h:1 C} def h.h:1 CF outside cur h.h:1 C outside",
+       "{h.h:1 CF} def h.h:1 CF cur h.h:1 CF",
        {"{h.h:1 C} cur h.h:1 C", "{h.h:1 CF} def h.h:1 CF cur h.h:1 CF", "{h.h:1 C} cur h.h:1 C"}},
       {{"CF", "C", "CF"},
-       "{h.h:1 C, h.h:1 CF} def h.h:1 CF outside cur h.h:1 CF outside",
+       "{h.h:1 CF} def h.h:1 CF cur h.h:1 CF",
        {"{h.h:1 CF} def h.h:1 CF cur h.h:1 CF", "{h.h:1 C} cur h.h:1 C",
         "{h.h:1 CF} def h.h:1 CF cur h.h:1 CF"}},
       {{"C", "CE", "C"},
-       "{b.c:5 F, h.h:1 C} def b.c:5 F cur h.h:1 C outside",
+       "{b.c:5 F, h.h:1 C} def b.c:5 F cur h.h:1 C",
        {"{h.h:1 C} cur h.h:1 C", "{b.c:5 F, h.h:1 C} def b.c:5 F cur b.c:5 F", "{h.h:1 C} cur h.h:1 C"}},
       {{"CE", "CF", "C"},
-       "{a.c:5 F, h.h:1 C} def h.h:1 CF outside cur h.h:1 C outside",
+       "{a.c:5 F, h.h:1 CF} def h.h:1 CF cur h.h:1 CF",
        {"{a.c:5 F, h.h:1 C} def a.c:5 F cur a.c:5 F", "{h.h:1 CF} def h.h:1 CF cur h.h:1 CF",
         "{h.h:1 C} cur h.h:1 C"}},
   };
@@ -216,18 +223,13 @@ TEST_F(SymbolTableTest, AnEntityOfASharedHeaderInSeveralUnits) {
           return std::string(e.name) + " /symtab/" + place + " " + kind + " " + e.space + " " + e.scope +
                  " " + linkage + " " + e.type + " -";
         };
-        // The records of each unit; the input as text: units apart by "||".
         std::vector<std::vector<std::string>> units;
-        std::string input;
         for (std::size_t u = 0; u < c.units.size(); ++u) {
           std::vector<std::string> unit{record("h.h 1 I", "DC")};
           if (c.units[u] == "CF")
             unit.push_back(record("h.h 1 I", "DF"));
           else if (c.units[u] == "CE")
             unit.push_back(record(std::string(unitFiles[u]) + " 5 N", "DF"));
-          input += u == 0 ? "" : " || ";
-          for (std::size_t r = 0; r < unit.size(); ++r)
-            input += (r == 0 ? "" : " | ") + unit[r];
           units.push_back(unit);
         }
         std::vector<std::string> expected;
@@ -239,8 +241,61 @@ TEST_F(SymbolTableTest, AnEntityOfASharedHeaderInSeveralUnits) {
             expected.push_back(name + ": " + symbol);
         SymbolTable table;
         file(table, units);
-        EXPECT_EQ(expected, describeSymbols(table.symbols())) << input;
+        EXPECT_EQ(expected, describeSymbols(table.symbols())) << test_support::describeUnits(units);
       }
+    }
+  }
+}
+
+// Units that declare and define a function of a shared header, in every
+// order: the symbol's declarations are the same, one entry a place, a
+// definition where any unit defined the function. h.h has the function at
+// line 2 and, in some units, again at line 5.
+TEST_F(SymbolTableTest, TheSameDeclarationsInEveryOrderOfTheUnits) {
+  const std::string declared2 = "::Fn(v,v) /symtab/h.h 2 I DC OF F X v -";
+  const std::string defined2 = "::Fn(v,v) /symtab/h.h 2 I DF OF F X v -";
+  const std::string declared5 = "::Fn(v,v) /symtab/h.h 5 I DC OF F X v -";
+  const std::string defined5 = "::Fn(v,v) /symtab/h.h 5 I DF OF F X v -";
+  const struct Case {
+    const char *title;
+    std::vector<std::vector<std::string>> units;
+    std::string declarations;
+  } cases[] = {
+      {"declared at 2 / declared and defined at 2 / declared at 2",
+       {{declared2}, {declared2, defined2}, {declared2}},
+       "{h.h:2 CF}"},
+      {"declared and defined at 2 / declared at 2 / declared and defined at 2",
+       {{declared2, defined2}, {declared2}, {declared2, defined2}},
+       "{h.h:2 CF}"},
+      {"declared at 2 and defined at 5 / declared and defined at 5 only",
+       {{declared2, defined5}, {declared5, defined5}},
+       "{h.h:2 C, h.h:5 CF}"},
+      {"declared at 2 / defined at 5 alone / declared at 2 and 5",
+       {{declared2}, {defined5}, {declared2, declared5}},
+       "{h.h:2 C, h.h:5 CF}"},
+      {"declared with one type / defined alone at that line with another",
+       {{"::Fn(v,v) /symtab/h.h 2 I DC OF F X (.) -"}, {"::Fn(v,v) /symtab/h.h 2 I DF OF F X (i) -"}},
+       "{h.h:2 C, h.h:2 CF}"},
+      {"declared and defined in the main file / defined alone there as an included file",
+       {{"::Fn(v,v) /symtab/m.c 3 N DC OF F X v -", "::Fn(v,v) /symtab/m.c 3 N DF OF F X v -"},
+        {"::Fn(v,v) /symtab/m.c 3 I DF OF F X v -"}},
+       "{m.c:3 CF, m.c:3 CF}"},
+      {"the flags of every unit at one place",
+       {{"::Fn(v,v) /symtab/h.h 2 I DC OF F X v S"},
+        {"::Fn(v,v) /symtab/h.h 2 I DC OF F X v A", defined2},
+        {"::Fn(v,v) /symtab/h.h 2 I DC OF F X v I"}},
+       "{h.h:2 CF ISA}"},
+  };
+  for (const Case &c : cases) {
+    for (const std::vector<std::vector<std::string>> &units : test_support::everyOrder(c.units)) {
+      SymbolTable table;
+      file(table, units);
+      ASSERT_EQ(1u, table.symbols().size()) << c.title;
+      const P_Symbol &symbol = *table.symbols()[0];
+      EXPECT_EQ(c.declarations, test_support::describeDefines(symbol.m_declarations))
+          << c.title << ": " << test_support::describeUnits(units);
+      EXPECT_TRUE(symbol.m_declarations.contains(symbol.m_declaration.pointer())) << c.title;
+      EXPECT_TRUE(symbol.m_declarations.contains(symbol.m_definition.pointer())) << c.title;
     }
   }
 }

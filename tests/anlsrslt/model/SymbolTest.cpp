@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -33,20 +34,98 @@ TEST(SymbolTest, ASymbolOfADeclarationOrADefinition) {
 TEST(SymbolTest, AddingDefinesAndWhetherTheyBecomeTheCurrentDeclaration) {
   const U_RefPtr<P_Symbol> symbol(new P_Symbol(defineOf("x /symbol/a.c 1 N DC OV F X ni S")));
   EXPECT_FALSE(symbol->addDefine(defineOf("x /symbol/a.c 1 N DF OV F X ni A"))) << "absorbed";
-  EXPECT_TRUE(symbol->addDefine(defineOf("x /symbol/a.c 4 N DC OV F X ni -")));
+  const DefinePtr declared = defineOf("x /symbol/a.c 4 N DC OV F X ni -");
+  EXPECT_TRUE(symbol->addDefine(declared));
   const DefinePtr again = defineOf("x /symbol/a.c 4 N DC OV F X ni -");
-  EXPECT_TRUE(symbol->addDefine(again)) << "current, though the set keeps the equivalent entry";
-  EXPECT_EQ(again, symbol->m_declaration);
-  EXPECT_EQ(2u, again->referenceCount()) << "held by this test and as the current declaration";
-  EXPECT_EQ("x: {a.c:1 CF SA, a.c:4 C} def a.c:1 CF SA cur a.c:4 C outside", describeSymbol(*symbol));
+  EXPECT_TRUE(symbol->addDefine(again)) << "the entry at its place stands for it";
+  EXPECT_EQ(declared, symbol->m_declaration);
+  EXPECT_EQ(1u, again->referenceCount()) << "kept nowhere";
+  EXPECT_EQ("x: {a.c:1 CF SA, a.c:4 C} def a.c:1 CF SA cur a.c:4 C", describeSymbol(*symbol));
   EXPECT_TRUE(symbol->addDefine(defineOf("x /symbol/a.c 7 N DF OV F X ni -")));
   EXPECT_EQ("x: {a.c:1 CF SA, a.c:4 C, a.c:7 F} def a.c:7 F cur a.c:7 F", describeSymbol(*symbol));
-  EXPECT_EQ(1u, again->referenceCount()) << "let go when no longer current";
+  EXPECT_EQ(2u, declared->referenceCount()) << "held by this test and the set, no longer as current";
 
   // A declaration after a definition leaves the definition as it is.
   EXPECT_TRUE(symbol->addDefine(defineOf("x /symbol/a.c 9 N DC OV F X ni -")));
   EXPECT_EQ("x: {a.c:1 CF SA, a.c:4 C, a.c:7 F, a.c:9 C} def a.c:7 F cur a.c:9 C", describeSymbol(*symbol));
   EXPECT_EQ(symbol->m_definition.pointer(), symbol->define());
+}
+
+// A define is absorbed by the current declaration when it defines the entity
+// at that file and line (unless it is the first of its id in its unit), else
+// by the entry at its place, else it goes into the set; either way the set
+// holds one entry a place, and the current declaration and the definition
+// are entries.
+TEST(SymbolTest, ADefineIsAbsorbedOrGoesIn) {
+  const struct Case {
+    std::vector<std::string> before; // the first makes the symbol
+    std::string added;
+    bool firstInUnit;
+    bool answer;
+    bool kept; // the added define is an entry of the set
+    std::string symbol;
+  } cases[] = {
+      {{"x /symbol/a.c 1 N DC OV F X ni S"},
+       "x /symbol/a.c 1 N DF OV F X ni A",
+       false,
+       false,
+       false,
+       "x: {a.c:1 CF SA} def a.c:1 CF SA cur a.c:1 CF SA"},
+      // The current declaration's file and line are enough: here it was
+      // included, the definition is in the main file.
+      {{"x /symbol/a.c 1 I DC OV F X ni -"},
+       "x /symbol/a.c 1 N DF OV F X ni -",
+       false,
+       false,
+       false,
+       "x: {a.c:1 CF} def a.c:1 CF cur a.c:1 CF"},
+      {{"x /symbol/a.c 1 I DC OV F X ni -"},
+       "x /symbol/a.c 1 N DF OV F X ni -",
+       true,
+       true,
+       true,
+       "x: {a.c:1 C, a.c:1 F} def a.c:1 F cur a.c:1 F"},
+      {{"x /symbol/a.c 1 N DC OV F X ni S"},
+       "x /symbol/a.c 1 N DF OV F X ni A",
+       true,
+       true,
+       false,
+       "x: {a.c:1 CF SA} def a.c:1 CF SA cur a.c:1 CF SA"},
+      {{"x /symbol/a.c 1 N DC OV F X ni -", "x /symbol/a.c 4 N DC OV F X ni -"},
+       "x /symbol/a.c 1 N DF OV F X ni -",
+       false,
+       true,
+       false,
+       "x: {a.c:1 CF, a.c:4 C} def a.c:1 CF cur a.c:1 CF"},
+      {{"x /symbol/a.c 1 N DC OV F X ni -", "x /symbol/a.c 4 N DF OV F X ni -"},
+       "x /symbol/a.c 4 N DC OV F X ni S",
+       false,
+       true,
+       false,
+       "x: {a.c:1 C, a.c:4 CF S} def a.c:4 CF S cur a.c:4 CF S"},
+      // Kind bits other than declaration and definition make another place.
+      {{"x /symbol/a.c 1 N DC OV F X ni -"},
+       "x /symbol/a.c 1 N DS OV F X ni -",
+       false,
+       true,
+       true,
+       "x: {a.c:1 C, a.c:1 S} cur a.c:1 S"},
+      {{"x /symbol/a.c 1 N DC OV F X ni -"},
+       "x /symbol/a.c 7 N DF OV F X ni -",
+       false,
+       true,
+       true,
+       "x: {a.c:1 C, a.c:7 F} def a.c:7 F cur a.c:7 F"},
+  };
+  for (const Case &c : cases) {
+    const U_RefPtr<P_Symbol> symbol(new P_Symbol(defineOf(c.before[0])));
+    for (std::size_t i = 1; i < c.before.size(); ++i)
+      symbol->addDefine(defineOf(c.before[i]));
+    const DefinePtr added = defineOf(c.added);
+    EXPECT_EQ(c.answer, symbol->addDefine(added, c.firstInUnit)) << c.added << " " << c.firstInUnit;
+    EXPECT_EQ(c.kept, symbol->m_declarations.contains(added.pointer())) << c.added << " " << c.firstInUnit;
+    EXPECT_EQ(c.symbol, describeSymbol(*symbol)) << c.added << " " << c.firstInUnit;
+  }
 }
 
 TEST(SymbolTest, RedeclarationsAreFoundUnderTheDeclarationTheyCameAfter) {

@@ -112,7 +112,7 @@ TEST_F(TemplateTableTest, RecordSequencesAndWhatTheTablesMakeOfThem) {
       {"a template declared in two units at one header position is one template",
        {{"::A<T> /tmpl/a.h 5 I DC TG F X {c::A<T>} -"}, {"::A<T> /tmpl/a.h 5 I DC TG F X {c::A<T>} -"}},
        "- -",
-       {"::A<T> primary [::A<T>: {a.h:5 C} cur a.h:5 C outside] at {a.h:5}"},
+       {"::A<T> primary [::A<T>: {a.h:5 C} cur a.h:5 C] at {a.h:5}"},
        "::A<T>",
        "a.h:5",
        {}},
@@ -238,6 +238,18 @@ TEST_F(TemplateTableTest, RecordSequencesAndWhatTheTablesMakeOfThem) {
        "::A<T> ::A<int>",
        "a.h:5 a.h:6",
        {"::A<int>: {a.h:5 S, a.h:6 S, a.c:20 F} def a.c:20 F cur a.c:20 F"}},
+      {"an X that the symbol table makes an enum tag moves to the place of the settled entry, which absorbs "
+       "it",
+       {{"::E<T> /tmpl/a.h 5 I DC TG F X {e::E<T>} U", "::E<int> /tmpl/a.h 5 I DS TG F X {e::E<int>} -",
+         "::E<int> /tmpl/a.c 9 N DF TG F X {e::E<int>} -", "::E<int> /tmpl/a.h 5 I DS TG F X {e::E<int>} -",
+         "::E<int> /tmpl/a.c 9 N DX TG F X {e::E<int>} D"}},
+       "- 0 2 2 2",
+       {"::E<T> primary [::E<T>: {a.h:5 C U} cur a.h:5 C U] at {a.h:5} settled [::E<int>: {a.c:9 CF D} def "
+        "a.c:9 "
+        "CF D cur a.c:9 CF D]"},
+       "::E<T> ::E<int>",
+       "a.c:9 a.h:5",
+       {"::E<int>: {a.h:5 CF, a.c:9 CF D} def a.c:9 CF D cur a.c:9 CF D"}},
   };
   for (const Scenario &s : scenarios) {
     Tables tables;
@@ -246,6 +258,62 @@ TEST_F(TemplateTableTest, RecordSequencesAndWhatTheTablesMakeOfThem) {
     EXPECT_EQ(s.names, namesOf(tables.templates)) << s.title;
     EXPECT_EQ(s.positions, positionsOf(tables.templates)) << s.title;
     EXPECT_EQ(s.symbols, describeSymbols(tables.symbols.symbols())) << s.title;
+  }
+}
+
+// The declaration sets of a template's symbols and of its nested templates'
+// symbols, each as its name and its set.
+void addDeclarationSets(const P_Template &t, std::vector<std::string> &sets) {
+  sets.push_back(test_support::describeDeclarations(*t.m_primary));
+  for (const U_RefPtr<P_Symbol> &symbol : t.pendingSymbols())
+    sets.push_back(test_support::describeDeclarations(*symbol));
+  for (const U_RefPtr<P_Symbol> &symbol : t.m_settledSymbols)
+    sets.push_back(test_support::describeDeclarations(*symbol));
+  for (const U_RefPtr<P_Template> &nested : t.m_nestedTemplates)
+    addDeclarationSets(*nested, sets);
+}
+
+// Instance defines sit in a template's symbols and in the symbol table at
+// once, so that what one table makes of a define the other sees: in every
+// order of the units each table's symbols have the same declarations, in
+// order and with one entry a place.
+TEST_F(TemplateTableTest, DefinesSharedByBothTablesInEveryOrderOfTheUnits) {
+  const std::string declareQueue = "::Queue<E> /tmpl/a.h 1 I DC TG F X {c::Queue<E>} U";
+  const std::string queueOfInt = "::Queue<int> /tmpl/a.h 1 I DS TG F X {c::Queue<int>} -";
+  const std::string declareClear = "::Queue<int>::Clear(v) /tmpl/a.h 3 I DC OF C X v -";
+  const std::string defineClear = "::Queue<int>::Clear(v) /tmpl/a.h 3 I DF OF C X v -";
+  const struct Case {
+    const char *title;
+    std::vector<std::vector<std::string>> units;
+    std::vector<std::string> templates; // sorted
+    std::vector<std::string> symbols;   // sorted
+  } cases[] = {
+      {"a class template instance defined at the template's line by one unit, its member defined there too",
+       {{declareQueue, queueOfInt, declareClear},
+        {declareQueue, queueOfInt, "::Queue<int> /tmpl/a.h 1 I DF TG F X {c::Queue<int>} -", declareClear,
+         defineClear}},
+       {"::Queue<E>: {a.h:1 C U}", "::Queue<int>: {a.h:1 FS}", "::Queue<int>: {a.h:1 S}"},
+       {"::Queue<int>: {a.h:1 FS}", "::Queue<int>::Clear(v): {a.h:3 CF}"}},
+      {"an instance settled by one unit on the line of its pending instance takes that one along",
+       {{declareA, specialiseA, "::A<int> /tmpl/n.h 5 I DF TG F X {c::A<int>} -"}, {declareA, specialiseA}},
+       {"::A<T>: {a.h:5 C U}", "::A<int>: {a.h:5 S, n.h:5 F}", "::A<int>: {a.h:5 S}"},
+       {"::A<int>: {a.h:5 S, n.h:5 F}"}},
+  };
+  for (const Case &c : cases) {
+    for (const std::vector<std::vector<std::string>> &units : test_support::everyOrder(c.units)) {
+      Tables tables;
+      tables.file(units);
+      std::vector<std::string> templates;
+      for (const U_RefPtr<P_Template> &t : tables.templates.templates())
+        addDeclarationSets(*t, templates);
+      std::vector<std::string> symbols;
+      for (const U_RefPtr<P_Symbol> &symbol : tables.symbols.symbols())
+        symbols.push_back(test_support::describeDeclarations(*symbol));
+      std::sort(templates.begin(), templates.end());
+      std::sort(symbols.begin(), symbols.end());
+      EXPECT_EQ(c.templates, templates) << test_support::describeUnits(units);
+      EXPECT_EQ(c.symbols, symbols) << test_support::describeUnits(units);
+    }
   }
 }
 

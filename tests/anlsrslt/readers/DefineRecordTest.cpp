@@ -231,7 +231,7 @@ TEST_F(DefineRecordTest, TheRoadFilesEveryDefineIntoBothTables) {
             test_support::describeSymbols(m_symbols.symbols()));
   const std::vector<U_RefPtr<P_Template>> &templates = TemplateTable::instance().templates();
   ASSERT_EQ(1u, templates.size());
-  EXPECT_EQ("::Box<T> primary [::Box<T>: {box.h:2 C U} cur box.h:2 C U outside] at {box.h:2} settled "
+  EXPECT_EQ("::Box<T> primary [::Box<T>: {box.h:2 C U} cur box.h:2 C U] at {box.h:2} settled "
             "[::Box<int>: {a.c:4 F, b.c:4 F} def b.c:4 F cur b.c:4 F]",
             test_support::describeTemplate(*templates[0]));
 }

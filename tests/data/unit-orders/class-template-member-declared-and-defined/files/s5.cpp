@@ -1,0 +1,3 @@
+#include "item.h"
+#include "q.h"
+Item *First(Queue<Item> &q) { return q.Front(); }

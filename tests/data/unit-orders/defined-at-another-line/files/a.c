@@ -1,0 +1,2 @@
+#define DEF2
+#include "h.h"

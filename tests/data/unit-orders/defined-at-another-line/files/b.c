@@ -1,0 +1,3 @@
+#define ONLY5
+#define DEF2
+#include "h.h"

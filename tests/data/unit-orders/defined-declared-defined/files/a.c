@@ -1,0 +1,5 @@
+#define BODY ;
+#include "h.h"
+#undef BODY
+#define BODY {}
+#include "h.h"

@@ -1,0 +1,2 @@
+#define BODY ;
+#include "h.h"

@@ -1,0 +1,3 @@
+/* m.c, also included by n.c */
+
+void Fn(void) {}
