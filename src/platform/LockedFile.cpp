@@ -9,6 +9,7 @@
 #include <climits>
 #include <csignal>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <sys/uio.h>
@@ -43,6 +44,13 @@ int openForLocking(const std::string &path, bool create, bool &made) {
   // A link to a missing file, or a file removed in between: made through the
   // name.
   return ::open(path.c_str(), flags | O_CREAT, 0666);
+}
+
+// Whether a file would go past the file-size limit of the process (ulimit
+// -f) at that length.
+bool pastFileSizeLimit(std::uint64_t length) {
+  struct rlimit limit {};
+  return ::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY && length > limit.rlim_cur;
 }
 
 } // namespace
@@ -248,6 +256,13 @@ bool LockedFile::append(const std::string_view *blocks, std::size_t count) {
     total += blocks[i].size();
   if (total == 0)
     return true;
+  // A write cut short by the file-size limit stops at any byte, also inside
+  // a block whose bytes a later run could not check after a kill: one that
+  // would go past the limit does not begin, and fails as it would.
+  if (const std::optional<std::uint64_t> length = size(); length && pastFileSizeLimit(*length + total)) {
+    errno = EFBIG;
+    return false;
+  }
   pauseForTest(PausePoint::beforeWrite);
   // What the file holds of this opening's appends before this one, for a
   // write that stops short.

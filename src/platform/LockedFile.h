@@ -96,9 +96,11 @@ public:
   // gets its journal, which records the file's length before the first append
   // of this opening and everything appended since; where no journal can be
   // made beside the file, the bytes go in without one. False, with errno,
-  // when not all of them reached the file, when their journal cannot be made
-  // or is not known to be on disk (journalFailed(); nothing reached the file
-  // then), or when the bytes before the append point cannot be read.
+  // when not all of them reached the file, when they would take the file past
+  // the process's file-size limit (EFBIG; none of them is written then), when
+  // their journal cannot be made or is not known to be on disk
+  // (journalFailed(); nothing reached the file then), or when the bytes
+  // before the append point cannot be read.
   bool append(const std::string_view *blocks, std::size_t count);
   bool append(std::string_view bytes) { return append(&bytes, 1); }
   // What closing the file would report about the bytes written (a file system

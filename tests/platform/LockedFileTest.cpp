@@ -886,6 +886,52 @@ TEST(LockedFileDeathTest, AnAppendThatDoesNotBeginLeavesTheJournalAsItWas) {
       testing::ExitedWithCode(0), "^second 0, third 1, recovery 0, file old\n$");
 }
 
+// A write that the file-size limit cuts short stops at the limit, inside a
+// block whose bytes a later run could not check were the process killed
+// after it: an append that would pass the limit does not begin (EFBIG, as the
+// write would fail), not a byte of it reaches the file and no journal is
+// made; one that ends at the limit goes in. So for a file that exists and
+// one that is made. Run in a child, as the limit is the process's.
+TEST(LockedFileDeathTest, AnAppendPastTheFileSizeLimitDoesNotBegin) {
+  GTEST_FLAG_SET(death_test_style, "fast");
+  const rlim_t limitBytes = 12 * 4096 + 100;
+  for (const Opening opening : {Opening::existing, Opening::make}) {
+    SCOPED_TRACE(openingName(opening));
+    const test_support::ScratchDirectory dir;
+    const std::string path = dir / "f.err";
+    const std::string before = opening == Opening::existing ? "old" : "";
+    if (opening == Opening::existing)
+      dir.writeFile("f.err", before);
+    EXPECT_EXIT(
+        {
+          std::signal(SIGXFSZ, SIG_IGN);
+          struct rlimit limit {};
+          ::getrlimit(RLIMIT_FSIZE, &limit);
+          limit.rlim_cur = limitBytes;
+          ::setrlimit(RLIMIT_FSIZE, &limit);
+          platform::LockedFile file;
+          if (!file.open(path, opening))
+            std::_Exit(3);
+          errno = 0;
+          const bool past = file.append(varied(limitBytes - before.size() + 1, 1));
+          const int error = errno;
+          const std::string files = joined(listing(dir.path()));
+          const bool upTo = file.append(varied(limitBytes - before.size(), 2));
+          tell("past " + std::to_string(past) + (error == EFBIG ? ", EFBIG" : ", another errno") + ", size " +
+               std::to_string(file.size().value_or(0)) + ", " + files + ", up to the limit " +
+               std::to_string(upTo) + "\n");
+          file.putBack();
+          std::_Exit(0);
+        },
+        testing::ExitedWithCode(0),
+        "^past 0, EFBIG, size " + std::to_string(limitBytes) + ", " +
+            literally(opening == Opening::existing ? "{f.err}" : "{.f.err.lyrsa-new}") +
+            ", up to the limit 1\n$");
+    EXPECT_EQ(opening == Opening::existing ? std::vector<std::string>{"f.err"} : std::vector<std::string>{},
+              listing(dir.path()));
+  }
+}
+
 // What a fatal signal finds: restoreAppends puts back each guarded file (a
 // locked file from its opening until it is kept, put back or closed) and
 // says which it could not put back. Run in a child, as the guards are the
