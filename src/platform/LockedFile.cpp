@@ -402,8 +402,6 @@ bool LockedFile::writeJournal(const AppendJournalEntry &entry) {
     if (!m_journalWritten)
       return true;
     break;
-  case JournalWriting::notWritten:
-    return false;
   case JournalWriting::failed:
     break;
   }

@@ -79,8 +79,8 @@ public:
   // The journal of the file (whether it exists or not); empty when the file
   // is not journaled.
   const std::string &journalPath() const { return m_journal; }
-  // Whether an append failed because its journal is not known to be on
-  // disk: nothing was added then.
+  // Whether an append failed because its journal could not be written, or is
+  // not known to be on disk: nothing was added then.
   bool journalFailed() const { return m_journalFailed; }
   // The size of the regular file; nothing for a device or when nothing is open.
   std::optional<std::uint64_t> size() const;
@@ -98,7 +98,7 @@ public:
   // made beside the file, the bytes go in without one. False, with errno,
   // when not all of them reached the file, when they would take the file past
   // the process's file-size limit (EFBIG; none of them is written then), when
-  // their journal cannot be made or is not known to be on disk
+  // their journal cannot be written or is not known to be on disk
   // (journalFailed(); nothing reached the file then), or when the bytes
   // before the append point cannot be read.
   bool append(const std::string_view *blocks, std::size_t count);

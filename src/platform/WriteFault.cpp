@@ -22,6 +22,8 @@ volatile std::sig_atomic_t cutSyncFails = 0;
 volatile std::sig_atomic_t directorySyncFails = 0;
 volatile std::sig_atomic_t stopAfterCut = 0;
 volatile std::sig_atomic_t noUnnamedFiles = 0;
+volatile std::sig_atomic_t journalSyncFails = 0;
+volatile std::sig_atomic_t journalCloseFails = 0;
 
 void notePutBackFaults(const std::optional<WriteFault> &fault) {
   cutFails = fault && fault->cutFails;
@@ -29,6 +31,8 @@ void notePutBackFaults(const std::optional<WriteFault> &fault) {
   directorySyncFails = fault && fault->directorySyncFails;
   stopAfterCut = fault && fault->stopAfterCut;
   noUnnamedFiles = fault && fault->noUnnamedFiles;
+  journalSyncFails = fault && fault->journalSyncFails;
+  journalCloseFails = fault && fault->journalCloseFails;
 }
 
 std::optional<WriteFault> &faultInForce() {
@@ -132,6 +136,10 @@ bool readFaultWords(std::string_view words, WriteFault &fault) {
       fault.pauseAtExit = true;
     else if (name == "no-unnamed-files")
       fault.noUnnamedFiles = true;
+    else if (name == "journal-sync-fails")
+      fault.journalSyncFails = true;
+    else if (name == "journal-close-fails")
+      fault.journalCloseFails = true;
     else
       return false;
   }
@@ -163,8 +171,18 @@ int truncateForPutBack(int fd, std::uint64_t length) {
 bool unnamedFilesFailForTest() { return noUnnamedFiles != 0; }
 
 bool syncFailsForTest(FaultedSync sync) {
-  return sync == FaultedSync::cut ? cutSyncFails != 0 : directorySyncFails != 0;
+  switch (sync) {
+  case FaultedSync::cut:
+    return cutSyncFails != 0;
+  case FaultedSync::journalDirectory:
+    return directorySyncFails != 0;
+  case FaultedSync::journal:
+    return journalSyncFails != 0;
+  }
+  return false;
 }
+
+bool journalCloseFailsForTest() { return journalCloseFails != 0; }
 
 void pauseForTest(PausePoint point) {
   static bool paused[3] = {};

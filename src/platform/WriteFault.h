@@ -18,7 +18,9 @@ namespace platform {
 // reached the file, also once all of them did; and the putting back of an
 // append can fail: its cut as on an append-only file (cutFails), the sync of
 // the cut, or the sync of the directory of an append's journal, each with EIO.
-// A process that recovers a file can stop right after its cut (stopAfterCut).
+// The journal of an append can fail to be synced or closed, each with EROFS,
+// as on a file system that turned read-only after it was made. A process
+// that recovers a file can stop right after its cut (stopAfterCut).
 // And a process can pause (SIGSTOP to itself, once each) at a point of its
 // append, so that a test can send it a signal just there and let it go on:
 // before the journal and the bytes go out, once a number of the bytes reached
@@ -36,6 +38,8 @@ struct WriteFault {
   bool pauseAfterWrite = false;
   bool pauseAtExit = false;
   bool noUnnamedFiles = false; // the file system makes no file without a name
+  bool journalSyncFails = false;
+  bool journalCloseFails = false;
 };
 
 // The points where a process can pause for a test.
@@ -61,9 +65,11 @@ void setWriteFault(const std::optional<WriteFault> &fault);
 // stopAfterCut, the process is killed right after the cut.
 int truncateForPutBack(int fd, std::uint64_t length);
 // Whether the sync of a cut, or of the directory of a journal, is to fail
-// (with EIO).
-enum class FaultedSync { cut, journalDirectory };
+// (with EIO), or the sync of a journal (with EROFS).
+enum class FaultedSync { cut, journalDirectory, journal };
 bool syncFailsForTest(FaultedSync sync);
+// Whether closing a journal that was written is to fail (with EROFS).
+bool journalCloseFailsForTest();
 // Whether files without a name (O_TMPFILE) are to fail as on a file system
 // that cannot make them (EOPNOTSUPP).
 bool unnamedFilesFailForTest();
@@ -76,7 +82,8 @@ bool writeFaultHookBuiltIn();
 // commas, "fail-after=<bytes>", "stop-after=<bytes>", "close-fails",
 // "cut-fails", "cut-sync-fails", "directory-sync-fails", "stop-after-cut",
 // "pause-after=<bytes>", "pause-before-write", "pause-after-write",
-// "pause-at-exit", "no-unnamed-files".
+// "pause-at-exit", "no-unnamed-files", "journal-sync-fails",
+// "journal-close-fails".
 // Nothing when the variable is not set, holds a word of another kind, or the
 // build has no test hooks.
 std::optional<WriteFault> writeFaultFromEnvironment();

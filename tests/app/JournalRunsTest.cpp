@@ -648,12 +648,14 @@ TEST(JournalRunsTest, TheJournalLiesBesideTheFileThatALinkNames) {
   }
 }
 
-// A cut or a journal that is not known to be on disk ends the run with exit
-// code 18 and keeps the journal, so that a later run puts the file right: a
-// cut after a kill whose sync fails, a journal whose directory cannot be
-// synced (nothing is added), and a put-back after a failed write whose sync
-// fails. The next run finds the file as the journal recorded it, says
-// nothing, and appends.
+// A cut that is not known to be on disk ends the run with exit code 18 and
+// keeps the journal, so that a later run puts the file right: a cut after a
+// kill whose sync fails, and a put-back after a failed write whose sync
+// fails. A journal that fails once it is made (it cannot be synced or closed,
+// here with the error of a file system that turned read-only, or its
+// directory cannot be synced) ends the run with 18 before anything is added,
+// and leaves nothing behind. The next run finds the file as the journal
+// recorded it (or as it was), says nothing, and appends.
 TEST(JournalRunsTest, WhatIsNotKnownToBeOnDiskIsLeftForALaterRun) {
 #ifndef LYR_TEST_HOOKS
   GTEST_SKIP() << "built without test hooks";
@@ -662,25 +664,36 @@ TEST(JournalRunsTest, WhatIsNotKnownToBeOnDiskIsLeftForALaterRun) {
   runs.m_dir.writeFile("out/a.c.err", primary);
   const std::string stretch = runs.stretchOfOneRun();
   const std::string file = runs.errorFile(), journal = runs.journal();
+  const auto journalLine = [&](const std::string &reason) {
+    return "Cannot write journal '" + journal + "' of error file '" + file + "' to disk (" + reason +
+           "); nothing is added to the file.\n";
+  };
   struct Case {
     const char *what;
     bool killedBefore; // a run was killed after its first byte
     std::string fault;
     std::string err;
+    bool journalKept;
   };
   const Case cases[] = {
       {"the sync of a cut after a kill", true, "cut-sync-fails",
        "Cannot sync error file '" + file +
            "' after putting it back to its length of 13 bytes (Input/output error); its journal '" + journal +
-           "' is kept, so that a later run puts it back.\n"},
-      {"the sync of the journal's directory", false, "directory-sync-fails",
-       "Cannot write journal '" + journal + "' of error file '" + file +
-           "' to disk (Input/output error); nothing is added to the file.\n"},
+           "' is kept, so that a later run puts it back.\n",
+       true},
       {"the sync of a put-back after a failed write", false,
        "fail-after=" + number(stretch.size() / 2) + ",cut-sync-fails",
        "Cannot write error file '" + file + "'.\nCannot sync error file '" + file +
            "' after putting it back to its length of 13 bytes (Input/output error); its journal '" + journal +
-           "' is kept, so that a later run puts it back.\n"},
+           "' is kept, so that a later run puts it back.\n",
+       true},
+      {"the sync of the journal's directory", false, "directory-sync-fails",
+       journalLine("Input/output error"), false},
+      {"the sync of the journal", false, "journal-sync-fails", journalLine("Read-only file system"), false},
+      {"the closing of the journal", false, "journal-close-fails", journalLine("Read-only file system"),
+       false},
+      {"the closing of a journal written under a name", false, "no-unnamed-files,journal-close-fails",
+       journalLine("Read-only file system"), false},
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.what);
@@ -691,9 +704,13 @@ TEST(JournalRunsTest, WhatIsNotKnownToBeOnDiskIsLeftForALaterRun) {
     EXPECT_EQ(18, failed.exitCode);
     EXPECT_EQ(c.err, failed.err);
     EXPECT_TRUE(readFile(file) == primary) << "the file is not as the journal records it";
-    EXPECT_TRUE(fs::exists(journal)) << "the journal went";
+    EXPECT_EQ(c.journalKept, fs::exists(journal));
+    if (!c.journalKept) {
+      EXPECT_EQ(cleanOutput, runs.outputFiles());
+    }
     expectSilentAppend(runs, stretch);
     EXPECT_EQ(cleanOutput, runs.outputFiles());
+    EXPECT_EQ(countLine(1), runs.count());
   }
 }
 

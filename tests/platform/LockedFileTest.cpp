@@ -480,30 +480,47 @@ TEST_F(LockedFileTest, AppendsWithoutAJournalOnlyWhereNoneCanBeMade) {
   }
 }
 
-// A journal that reached its name but is not known to be on disk stops the
-// append; it stays, for a later opening to find nothing appended.
-TEST_F(LockedFileTest, AJournalNotKnownToBeOnDiskStopsTheAppend) {
-  const std::string path = m_dir.writeFile("f.err", "old");
-  const std::string journal = platform::appendJournalPath(path);
-  platform::setWriteFault(platform::WriteFault{.directorySyncFails = true});
-  platform::LockedFile file;
-  ASSERT_TRUE(file.open(path, Opening::existing));
-  errno = 0;
-  EXPECT_FALSE(file.append("abc"));
-  EXPECT_EQ(EIO, errno);
-  EXPECT_TRUE(file.journalFailed());
-  EXPECT_EQ("old", test_support::readFile(path));
-  EXPECT_TRUE(journalEntry(journal));
-  EXPECT_EQ(Result::done, file.putBack().result);
-  EXPECT_TRUE(std::filesystem::exists(journal));
+// A journal that fails once it is made stops the append, whichever way it is
+// written: one that cannot be synced or closed (here as on a file system that
+// turned read-only, whose error alone would have let the append go without a
+// journal had it come at the journal's making), or one whose directory cannot
+// be synced, so that it is not known to be on disk. Nothing reaches the file,
+// and no journal is left once the append is put back.
+TEST_F(LockedFileTest, AJournalThatFailsOnceMadeStopsTheAppend) {
+  const struct {
+    const char *what;
+    platform::WriteFault fault;
+    int error;
+  } cases[] = {
+      {"the journal's sync fails", {.journalSyncFails = true}, EROFS},
+      {"closing the journal fails", {.journalCloseFails = true}, EROFS},
+      {"the sync of its directory fails", {.directorySyncFails = true}, EIO},
+  };
+  for (const auto &c : cases) {
+    for (const bool unnamedFiles : {true, false}) {
+      SCOPED_TRACE(std::string(c.what) + (unnamedFiles ? "" : ", no files without a name"));
+      const test_support::ScratchDirectory dir;
+      const std::string path = dir.writeFile("f.err", "old");
+      platform::WriteFault fault = c.fault;
+      fault.noUnnamedFiles = !unnamedFiles;
+      platform::setWriteFault(fault);
+      platform::LockedFile file;
+      ASSERT_TRUE(file.open(path, Opening::existing));
+      errno = 0;
+      EXPECT_FALSE(file.append("abc"));
+      EXPECT_EQ(c.error, errno);
+      EXPECT_TRUE(file.journalFailed());
+      EXPECT_EQ("old", test_support::readFile(path));
+      EXPECT_EQ(Result::done, file.putBack().result);
+      EXPECT_EQ(std::vector<std::string>{"f.err"}, listing(dir.path())) << "no journal is left";
 
-  platform::setWriteFault(std::nullopt);
-  ASSERT_TRUE(file.open(path, Opening::existing));
-  EXPECT_FALSE(file.journalFailed()) << "of the last opening only";
-  ASSERT_TRUE(file.recovery());
-  EXPECT_EQ(Outcome::nothingAppended, file.recovery()->outcome);
-  EXPECT_FALSE(std::filesystem::exists(journal));
-  EXPECT_EQ("old", test_support::readFile(path));
+      platform::setWriteFault(std::nullopt);
+      ASSERT_TRUE(file.open(path, Opening::existing));
+      EXPECT_FALSE(file.journalFailed()) << "of the last opening only";
+      EXPECT_FALSE(file.recovery());
+      file.close();
+    }
+  }
 }
 
 // A file being made has no name that another process could open before it is
