@@ -52,6 +52,9 @@ std::array<AppendSlot, 16> appendSlots;
 // a signal handler makes or frees one.
 std::array<std::unique_ptr<AppendJournalEntry>, 16> appendedEntries;
 volatile std::sig_atomic_t commitAtExit = 0;
+// The process's last act has begun to keep its appends, and each one that it
+// ended so far stayed.
+volatile std::sig_atomic_t lastActKeeps = 0;
 
 AppendSlot *slotOf(int id) {
   if (id < 0 || static_cast<std::size_t>(id) >= appendSlots.size() || !appendSlots[id].used)
@@ -655,11 +658,14 @@ bool appendsCommitAtExit() { return commitAtExit != 0; }
 
 std::vector<AppendEnd> finishAppends(bool keep) {
   holdAllSignalsUntilExit();
+  lastActKeeps = keep;
   std::vector<AppendEnd> failures;
   for (AppendSlot &slot : appendSlots) {
     if (!slot.used || !slot.kept)
       continue;
     const AppendEnd end = keep ? keepSlot(slot) : putBackEnd(slot);
+    if (end.putBack)
+      lastActKeeps = 0;
     if (end.result != AppendEnd::Result::done || end.putBack || end.otherWriter)
       failures.push_back(end);
     ::close(slot.fd);
@@ -670,12 +676,18 @@ std::vector<AppendEnd> finishAppends(bool keep) {
   return failures;
 }
 
-void restoreAppends() {
+bool restoreAppends() {
+  bool kept = lastActKeeps != 0;
   for (AppendSlot &slot : appendSlots) {
     if (!slot.used)
       continue;
     slot.used = 0;
     std::atomic_signal_fence(std::memory_order_acquire);
+    // What the last act keeps stays, once its journal is gone.
+    if (kept && slot.kept && (!slot.journalWritten || removeJournal(slot.journal) == 0))
+      continue;
+    if (slot.kept)
+      kept = false;
     int error = 0;
     OtherWriter other;
     const AppendEnd::Result result = putBackSlot(slot, error, other);
@@ -694,6 +706,7 @@ void restoreAppends() {
       writeToStandardError(line, size + 1);
     }
   }
+  return kept;
 }
 
 std::size_t putBackFailureText(char *buffer, std::size_t size, const char *path, std::uint64_t length,

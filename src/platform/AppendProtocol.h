@@ -32,8 +32,8 @@
 //    exit status and the file agree. A journal that cannot be removed would
 //    let a later run take the append back: the file is put back instead.
 // 6. Put back (putBackAppend, restoreAppends). A failure, a fatal signal
-//    (from the handler, restoreAppends) or a process that ends with a failure
-//    takes the append back: a file that the process made is removed; another
+//    before the last act (from the handler, restoreAppends) or a process that
+//    ends with a failure takes the append back: a file that the process made is removed; another
 //    is cut back and synced, but only when every byte after the cut is this
 //    process's own (noteAppended), and left as it is, with the other writer's
 //    bytes, otherwise. Then its journal goes. A cut or sync that fails keeps
@@ -185,9 +185,12 @@ std::vector<AppendEnd> finishAppends(bool keep);
 
 // At a fatal signal: puts every guarded file back and ends the guards, and
 // says on standard error which file could not be put back, or was left as it
-// is for another writer's bytes. Safe inside a signal handler: no heap, no
-// streams, only system calls.
-void restoreAppends();
+// is for another writer's bytes. Once the process's last act keeps its
+// appends (finishAppends), they stay: the journals it has not removed yet go
+// (a file whose journal cannot go is put back). True when every append that
+// the last act keeps stayed: the process ends as it was about to, well.
+// Safe inside a signal handler: no heap, no streams, only system calls.
+bool restoreAppends();
 
 // The line that says a file cannot be put back, without its newline:
 // "Cannot put file '<path>' back to its length of <length> bytes; its journal

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <charconv>
 #include <csignal>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -134,6 +135,8 @@ bool readFaultWords(std::string_view words, WriteFault &fault) {
       fault.pauseAfterWrite = true;
     else if (name == "pause-at-exit")
       fault.pauseAtExit = true;
+    else if (name == "abort-at-exit")
+      fault.abortAtExit = true;
     else if (name == "no-unnamed-files")
       fault.noUnnamedFiles = true;
     else if (name == "journal-sync-fails")
@@ -197,6 +200,8 @@ void pauseForTest(PausePoint point) {
     done = true;
     ::raise(SIGSTOP);
   }
+  if (point == PausePoint::atExit && fault->abortAtExit)
+    std::abort();
 }
 
 bool writeFaultHookBuiltIn() {

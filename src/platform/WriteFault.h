@@ -24,7 +24,8 @@ namespace platform {
 // And a process can pause (SIGSTOP to itself, once each) at a point of its
 // append, so that a test can send it a signal just there and let it go on:
 // before the journal and the bytes go out, once a number of the bytes reached
-// the file, once they are synced, and at its end, once its appends are kept.
+// the file, once they are synced, and at its end, once its appends are kept;
+// there it can also abort instead, as a process whose exit goes wrong does.
 struct WriteFault {
   std::uint64_t bytesBeforeFailure = UINT64_MAX;
   bool closeFails = false;
@@ -37,6 +38,7 @@ struct WriteFault {
   bool pauseBeforeWrite = false;
   bool pauseAfterWrite = false;
   bool pauseAtExit = false;
+  bool abortAtExit = false;
   bool noUnnamedFiles = false; // the file system makes no file without a name
   bool journalSyncFails = false;
   bool journalCloseFails = false;
@@ -45,7 +47,7 @@ struct WriteFault {
 // The points where a process can pause for a test.
 enum class PausePoint { beforeWrite, afterWrite, atExit };
 // Pauses the process (SIGSTOP) when the fault asks for it at that point and it
-// has not paused there yet.
+// has not paused there yet; at its end, aborts it when the fault asks so.
 void pauseForTest(PausePoint point);
 
 // The fault that files opened for writing or appending carry: at first the one
@@ -82,7 +84,7 @@ bool writeFaultHookBuiltIn();
 // commas, "fail-after=<bytes>", "stop-after=<bytes>", "close-fails",
 // "cut-fails", "cut-sync-fails", "directory-sync-fails", "stop-after-cut",
 // "pause-after=<bytes>", "pause-before-write", "pause-after-write",
-// "pause-at-exit", "no-unnamed-files", "journal-sync-fails",
+// "pause-at-exit", "abort-at-exit", "no-unnamed-files", "journal-sync-fails",
 // "journal-close-fails".
 // Nothing when the variable is not set, holds a word of another kind, or the
 // build has no test hooks.

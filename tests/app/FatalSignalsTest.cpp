@@ -155,6 +155,38 @@ TEST(FatalSignalsDeathTest, TheFileAndTheExitCodeAgreeToTheEnd) {
   }
 }
 
+// A fault of the process itself cannot wait, also after its last act (an
+// abort while it exits, say): the handler names it and ends the process as
+// the last act decided, so that the exit code agrees with the file: with 0
+// and the bytes kept when it kept the append, with 19 and the file as it was
+// when it put it back.
+TEST(FatalSignalsDeathTest, AnAbortAfterTheLastActEndsTheProcessAsTheLastActDecided) {
+  GTEST_FLAG_SET(death_test_style, "fast");
+  const std::string written("primary\x08\x00\x00\x00"
+                            "a record",
+                            19);
+  for (const bool keep : {true, false}) {
+    SCOPED_TRACE(keep ? "kept" : "put back");
+    test_support::ScratchDirectory scratch;
+    const std::string path = scratch.writeFile("a.c.err", "primary");
+    EXPECT_EXIT(
+        {
+          installSignalHandlers(onFatalSignal);
+          platform::commitAppendsAtExit();
+          R_Writer writer(path);
+          writer.openForAppend();
+          writer.writeString("a record");
+          if (!writer.close() || !platform::finishAppends(keep).empty())
+            std::_Exit(1);
+          std::abort();
+        },
+        testing::ExitedWithCode(keep ? 0 : 19), reportPattern("SIGABRT"));
+    EXPECT_EQ(keep ? written : "primary", test_support::readFile(path));
+    EXPECT_EQ(std::vector<std::filesystem::path>{path},
+              std::vector<std::filesystem::path>(std::filesystem::directory_iterator(scratch.path()), {}));
+  }
+}
+
 // A process that ends with a failure takes back at its last act what its
 // writers' closings wrote: the file never keeps what the exit code disowns.
 TEST(FatalSignalsDeathTest, TheLastActPutsBackWhatAFailedProcessWrote) {

@@ -492,6 +492,32 @@ TEST(JournalRunsTest, ASignalTakesTheAppendBackUntilTheRunsLastAct) {
   }
 }
 
+// A run that aborts after its last act (as when its exit goes wrong) has its
+// findings in the file: it names the signal and ends with 0, so that a caller
+// that runs it again on a failure does not add them twice. So for a file it
+// appends to and one it makes.
+TEST(JournalRunsTest, AnAbortAfterTheRunsLastActEndsItWell) {
+#ifndef LYR_TEST_HOOKS
+  GTEST_SKIP() << "built without test hooks";
+#endif
+  ErrorFileRuns runs;
+  runs.m_dir.writeFile("out/a.c.err", primary);
+  const std::string stretch = runs.stretchOfOneRun();
+  fs::remove(runs.errorFile());
+  const std::string made = runs.stretchOfOneRun();
+  for (const bool existing : {true, false}) {
+    SCOPED_TRACE(existing ? "an existing file" : "a file the run makes");
+    leaveOutput(runs, existing ? std::optional<std::string>(primary) : std::nullopt);
+    const ProgramResult aborted = runs.run({false, "abort-at-exit"});
+    EXPECT_EQ(0, aborted.exitCode);
+    EXPECT_EQ(caughtLines("SIGABRT"), aborted.err);
+    const std::string file = readFile(runs.errorFile());
+    EXPECT_TRUE(existing ? file == primary + stretch : file.substr(8) == made) << "the findings are not kept";
+    EXPECT_EQ(cleanOutput, runs.outputFiles());
+    EXPECT_EQ(countLine(1), runs.count());
+  }
+}
+
 // A run that makes a missing file finds, once its findings are ready, that
 // another process made the file meanwhile and holds its lock; the run waits
 // for it, and a signal ends the run while it waits: exit code 19, the other
