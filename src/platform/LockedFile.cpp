@@ -23,27 +23,50 @@ namespace {
 
 constexpr int maxLockTries = 64;
 
+// The name that a file to be made at the path gets: the path itself, or,
+// where it is a symbolic link to a missing file (through further links), the
+// name that the last link leads to.
+std::string nameToMake(const std::string &path) {
+  std::string name = path;
+  for (int links = 0; links < 40; ++links) {
+    struct stat status {};
+    char target[PATH_MAX];
+    if (::lstat(name.c_str(), &status) != 0 || !S_ISLNK(status.st_mode))
+      break;
+    const ssize_t length = ::readlink(name.c_str(), target, sizeof target);
+    if (length <= 0 || length == static_cast<ssize_t>(sizeof target))
+      break;
+    const std::string leadsTo(target, static_cast<std::size_t>(length));
+    name = leadsTo.front() == '/' ? leadsTo : directoryPart(name) + leadsTo;
+  }
+  return name;
+}
+
 // Opens the file for reading and appending without waiting (a FIFO without a
 // writer would block the open itself): -1 with errno on failure. made tells
-// whether this opening made the file.
-int openForLocking(const std::string &path, bool create, bool &made) {
+// whether this opening made the file, and madeAt its name then.
+int openForLocking(const std::string &path, bool create, bool &made, std::string &madeAt) {
   const int flags = O_RDWR | O_APPEND | O_CLOEXEC | O_NONBLOCK;
   made = false;
   if (!create)
     return ::open(path.c_str(), flags);
-  int fd = ::open(path.c_str(), flags | O_CREAT | O_EXCL, 0666);
-  if (fd >= 0) {
-    made = true;
-    return fd;
+  madeAt = path;
+  for (int tries = 0; tries < 2; ++tries) {
+    int fd = ::open(madeAt.c_str(), flags | O_CREAT | O_EXCL, 0666);
+    if (fd >= 0) {
+      made = true;
+      return fd;
+    }
+    if (errno != EEXIST)
+      return -1;
+    fd = ::open(path.c_str(), flags);
+    if (fd >= 0 || errno != ENOENT)
+      return fd;
+    // A symbolic link to a missing file (or a file removed in between): the
+    // file is made where the link leads, so that a put-back removes it there.
+    madeAt = nameToMake(path);
   }
-  if (errno != EEXIST)
-    return -1;
-  fd = ::open(path.c_str(), flags);
-  if (fd >= 0 || errno != ENOENT)
-    return fd;
-  // A link to a missing file, or a file removed in between: made through the
-  // name.
-  return ::open(path.c_str(), flags | O_CREAT, 0666);
+  return -1;
 }
 
 // Whether a file would go past the file-size limit of the process (ulimit
@@ -98,7 +121,8 @@ bool LockedFile::open(const std::string &path, Opening opening, const WaitNotice
   // would lose what is written.
   for (int tries = 1;; ++tries) {
     bool made = false;
-    const int fd = openForLocking(path, opening != Opening::existing, made);
+    std::string madeAt;
+    const int fd = openForLocking(path, opening != Opening::existing, made, madeAt);
     if (fd < 0)
       return false;
     struct stat status {};
@@ -157,7 +181,7 @@ bool LockedFile::open(const std::string &path, Opening opening, const WaitNotice
       }
     }
     m_journal = journal;
-    opened(fd, path, made, locked);
+    opened(fd, made ? madeAt : path, made, locked);
     if (m_fd < 0) {
       errno = EMFILE;
       return false;
@@ -197,13 +221,16 @@ void LockedFile::opened(int fd, const std::string &path, bool made, bool locked)
 }
 
 bool LockedFile::openToMake(const std::string &path) {
+  // Through a symbolic link to a missing file, the file is made beside the
+  // file that the link leads to, and gets that name.
+  const std::string name = nameToMake(path);
   std::string temporary;
-  const int fd = openMakingName(path, temporary);
+  const int fd = openMakingName(name, temporary);
   if (fd < 0)
     return false;
   m_temporaryName = temporary;
   m_journal.clear();
-  opened(fd, path, true, false);
+  opened(fd, name, true, false);
   if (m_fd < 0) {
     errno = EMFILE;
     return false;

@@ -14,7 +14,9 @@
 //
 // A file can also be made as a whole: it is written under its making name
 // beside it, held under its lock (Leftovers.h), and gets its name once it is
-// complete (giveName), so that no other process ever sees it in part.
+// complete (giveName), so that no other process ever sees it in part. A file
+// made through a symbolic link to a missing file, as a whole or in place, is
+// made where the link leads, and putting it back removes it there.
 #pragma once
 
 #include "platform/AppendJournal.h"

@@ -674,6 +674,42 @@ TEST(JournalRunsTest, TheJournalLiesBesideTheFileThatALinkNames) {
   }
 }
 
+// An error file whose name is a symbolic link to a missing file is made where
+// the link leads, under its making name there: a run that gets a signal while
+// it writes it leaves nothing (exit 19), and the next run makes it with its
+// findings.
+TEST(JournalRunsTest, AFileMadeThroughALinkToAMissingFileIsMadeWhereItLeads) {
+#ifndef LYR_TEST_HOOKS
+  GTEST_SKIP() << "built without test hooks";
+#endif
+  ErrorFileRuns runs;
+  const std::string made = runs.stretchOfOneRun();
+  runs.m_dir.makeDirectory("real");
+  fs::remove(runs.errorFile());
+  fs::create_symlink("../real/a.c.err", runs.errorFile());
+  const std::unique_ptr<RunningProgram> run = runs.start({false, "pause-after=" + number(made.size() / 2)});
+  ASSERT_TRUE(test_support::eventually([&] { return test_support::stopped(run->pid()); }))
+      << "the run does not pause";
+  EXPECT_EQ(std::set<std::string>{".a.c.err.lyrsa-new"}, runs.outputFiles("real"))
+      << "the file is not made beside the file that the link leads to";
+  EXPECT_EQ(cleanOutput, runs.outputFiles());
+  ASSERT_EQ(0, kill(run->pid(), SIGTERM));
+  ASSERT_EQ(0, kill(run->pid(), SIGCONT));
+  const ProgramResult signalled = ErrorFileRuns::finish(*run);
+  EXPECT_EQ(19, signalled.exitCode);
+  EXPECT_EQ(caughtLines("SIGTERM"), signalled.err);
+  EXPECT_EQ(std::set<std::string>{}, runs.outputFiles("real"));
+
+  const ProgramResult next = runs.run();
+  EXPECT_EQ(0, next.exitCode);
+  EXPECT_EQ("", next.err);
+  EXPECT_TRUE(readFile(runs.m_dir / "real/a.c.err").substr(8) == made) << "not the findings, once";
+  EXPECT_TRUE(fs::is_symlink(runs.errorFile()));
+  EXPECT_EQ(std::set<std::string>{"a.c.err"}, runs.outputFiles("real"));
+  EXPECT_EQ(cleanOutput, runs.outputFiles());
+  EXPECT_EQ(countLine(1), runs.count());
+}
+
 // A cut that is not known to be on disk ends the run with exit code 18 and
 // keeps the journal, so that a later run puts the file right: a cut after a
 // kill whose sync fails, and a put-back after a failed write whose sync

@@ -137,7 +137,7 @@ TEST_F(LockedFileTest, Openings) {
       {"existing", Opening::create, true, 0, false, "old"},
       {"existing", Opening::truncate, true, 0, false, ""},
       {"missing", Opening::truncate, true, 0, true, ""},
-      {"dangling link", Opening::create, true, 0, false, ""},
+      {"dangling link", Opening::create, true, 0, true, ""},
       {"dangling link", Opening::existing, false, ENOENT, false, std::nullopt},
       {"directory", Opening::create, false, EISDIR, false, std::nullopt},
       {"fifo", Opening::existing, false, EINVAL, false, std::nullopt},
@@ -261,6 +261,49 @@ TEST_F(LockedFileTest, AFileMadeWholeGetsItsNameAtTheEnd) {
     file.close();
     EXPECT_EQ(takenMeanwhile ? "other" : "whole", test_support::readFile(path));
     EXPECT_EQ(std::vector<std::string>{"f.err"}, listing(m_dir.path()));
+  }
+}
+
+// A file made through a symbolic link to a missing file (directly, or through
+// a second link) is made where the links lead, whole under its making name
+// beside it or in place: it gets that name, the links stay, and putting it
+// back removes it there and leaves nothing else.
+TEST_F(LockedFileTest, AFileMadeThroughALinkToAMissingFileIsMadeWhereItLeads) {
+  m_dir.makeDirectory("o");
+  m_dir.makeDirectory("l");
+  m_dir.makeDirectory("real");
+  std::filesystem::create_symlink("../real/f.err", m_dir / "o/direct.err");
+  std::filesystem::create_symlink("../l/f.err", m_dir / "o/chained.err");
+  std::filesystem::create_symlink(m_dir / "real/f.err", m_dir / "l/f.err");
+  const std::string real = m_dir / "real/f.err";
+  for (const char *link : {"o/direct.err", "o/chained.err"}) {
+    for (const Opening opening : {Opening::make, Opening::create}) {
+      for (const bool kept : {true, false}) {
+        SCOPED_TRACE(std::string(link) + ", " + openingName(opening) + (kept ? ", kept" : ", put back"));
+        std::filesystem::remove(real);
+        platform::LockedFile file;
+        ASSERT_TRUE(file.open(m_dir / link, opening));
+        EXPECT_TRUE(file.created());
+        if (opening == Opening::make) {
+          EXPECT_TRUE(std::filesystem::equivalent(m_dir / "real",
+                                                  std::filesystem::path(file.temporaryName()).parent_path()));
+        }
+        ASSERT_TRUE(file.append("whole"));
+        if (kept) {
+          EXPECT_TRUE(opening == Opening::create || file.giveName());
+          file.keep();
+        } else {
+          file.putBack();
+        }
+        EXPECT_EQ(kept ? std::vector<std::string>{"f.err"} : std::vector<std::string>{},
+                  listing(m_dir / "real"));
+        if (kept) {
+          EXPECT_EQ("whole", test_support::readFile(real));
+        }
+        EXPECT_EQ((std::vector<std::string>{"chained.err", "direct.err"}), listing(m_dir / "o"));
+        EXPECT_EQ(std::vector<std::string>{"f.err"}, listing(m_dir / "l"));
+      }
+    }
   }
 }
 
