@@ -217,6 +217,13 @@ AppendEnd endOf(const AppendSlot &slot, AppendEnd::Result result, int error, Oth
   return end;
 }
 
+// Removes the temporary name of a made file that has its own name, where it
+// could not go then. Safe inside a signal handler.
+void removeNamedTemporary(AppendSlot &slot) {
+  if (slot.named && slot.temporary[0] && ::unlink(slot.temporary) == 0)
+    slot.temporary[0] = '\0';
+}
+
 // Puts the file of the slot back, as the end of its append.
 AppendEnd putBackEnd(AppendSlot &slot) {
   int error = 0;
@@ -229,6 +236,7 @@ AppendEnd putBackEnd(AppendSlot &slot) {
 // would let a later run take the append back, so the append is taken back
 // now instead.
 AppendEnd keepSlot(AppendSlot &slot) {
+  removeNamedTemporary(slot);
   if (!slot.journalWritten)
     return endOf(slot, AppendEnd::Result::done, 0);
   const int error = removeJournal(slot.journal);
@@ -538,6 +546,11 @@ void markAppendNamed(int id) {
     slot->named = 1;
 }
 
+void dropAppendTemporary(int id) {
+  if (AppendSlot *slot = slotOf(id))
+    slot->temporary[0] = '\0';
+}
+
 // Ends the slot's use.
 void freeSlot(std::size_t id) {
   appendSlots[id].used = 0;
@@ -684,8 +697,10 @@ bool restoreAppends() {
     slot.used = 0;
     std::atomic_signal_fence(std::memory_order_acquire);
     // What the last act keeps stays, once its journal is gone.
-    if (kept && slot.kept && (!slot.journalWritten || removeJournal(slot.journal) == 0))
+    if (kept && slot.kept && (!slot.journalWritten || removeJournal(slot.journal) == 0)) {
+      removeNamedTemporary(slot);
       continue;
+    }
     if (slot.kept)
       kept = false;
     int error = 0;

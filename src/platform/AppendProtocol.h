@@ -118,6 +118,9 @@ int guardAppend(const AppendTarget &target);
 // A file being made is about to get its name, or has it: putting it back now
 // also removes it under that name.
 void markAppendNamed(int id);
+// The temporary name of a file being made is gone (it has its own name). Until
+// then, keeping the file removes it too.
+void dropAppendTemporary(int id);
 // Ends the guard; the descriptor stays open.
 void releaseAppend(int id);
 

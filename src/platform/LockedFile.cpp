@@ -3,6 +3,7 @@
 #include "platform/BinaryFile.h"
 #include "platform/Leftovers.h"
 #include "platform/SiblingFiles.h"
+#include "platform/Signals.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -224,6 +225,9 @@ bool LockedFile::openToMake(const std::string &path) {
   // Through a symbolic link to a missing file, the file is made beside the
   // file that the link leads to, and gets that name.
   const std::string name = nameToMake(path);
+  // A fatal signal waits until the making name is guarded, so that its
+  // handler removes it.
+  const HeldSignals held;
   std::string temporary;
   const int fd = openMakingName(name, temporary);
   if (fd < 0)
@@ -248,7 +252,10 @@ bool LockedFile::giveName() {
   markAppendNamed(m_guard);
   if (::link(m_temporaryName.c_str(), m_path.c_str()) != 0)
     return false;
-  ::unlink(m_temporaryName.c_str());
+  // A temporary name that cannot go yet is tried again when the file is kept
+  // (or put back).
+  if (unlinkMakingName(m_temporaryName.c_str()) == 0)
+    dropAppendTemporary(m_guard);
   m_temporaryName.clear();
   return true;
 }

@@ -143,6 +143,10 @@ bool readFaultWords(std::string_view words, WriteFault &fault) {
       fault.journalSyncFails = true;
     else if (name == "journal-close-fails")
       fault.journalCloseFails = true;
+    else if (name == "making-lock-fails")
+      fault.makingLockFails = true;
+    else if (name == "making-unlink-fails")
+      fault.makingUnlinkFails = true;
     else
       return false;
   }
@@ -186,6 +190,16 @@ bool syncFailsForTest(FaultedSync sync) {
 }
 
 bool journalCloseFailsForTest() { return journalCloseFails != 0; }
+
+bool makingLockFailsForTest() { return faultInForce() && faultInForce()->makingLockFails; }
+
+int unlinkMakingName(const char *name) {
+  if (faultInForce() && faultInForce()->makingUnlinkFails) {
+    errno = EIO;
+    return -1;
+  }
+  return ::unlink(name);
+}
 
 void pauseForTest(PausePoint point) {
   static bool paused[3] = {};

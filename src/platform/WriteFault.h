@@ -19,7 +19,10 @@ namespace platform {
 // append can fail: its cut as on an append-only file (cutFails), the sync of
 // the cut, or the sync of the directory of an append's journal, each with EIO.
 // The journal of an append can fail to be synced or closed, each with EROFS,
-// as on a file system that turned read-only after it was made. A process
+// as on a file system that turned read-only after it was made. A file made
+// whole can find no lock for its making name (ENOLCK, as on a file system
+// without locks), and its making name can fail to go as the file gets its
+// own name (EIO). A process
 // that recovers a file can stop right after its cut (stopAfterCut).
 // And a process can pause (SIGSTOP to itself, once each) at a point of its
 // append, so that a test can send it a signal just there and let it go on:
@@ -42,6 +45,8 @@ struct WriteFault {
   bool noUnnamedFiles = false; // the file system makes no file without a name
   bool journalSyncFails = false;
   bool journalCloseFails = false;
+  bool makingLockFails = false;
+  bool makingUnlinkFails = false;
 };
 
 // The points where a process can pause for a test.
@@ -72,6 +77,11 @@ enum class FaultedSync { cut, journalDirectory, journal };
 bool syncFailsForTest(FaultedSync sync);
 // Whether closing a journal that was written is to fail (with EROFS).
 bool journalCloseFailsForTest();
+// Whether the lock of a making name is to fail (with ENOLCK).
+bool makingLockFailsForTest();
+// Removes the making name of a file made whole as the file gets its own
+// name, as unlink does: 0, or -1 with errno (EIO under the test fault).
+int unlinkMakingName(const char *name);
 // Whether files without a name (O_TMPFILE) are to fail as on a file system
 // that cannot make them (EOPNOTSUPP).
 bool unnamedFilesFailForTest();
@@ -85,7 +95,7 @@ bool writeFaultHookBuiltIn();
 // "cut-fails", "cut-sync-fails", "directory-sync-fails", "stop-after-cut",
 // "pause-after=<bytes>", "pause-before-write", "pause-after-write",
 // "pause-at-exit", "abort-at-exit", "no-unnamed-files", "journal-sync-fails",
-// "journal-close-fails".
+// "journal-close-fails", "making-lock-fails", "making-unlink-fails".
 // Nothing when the variable is not set, holds a word of another kind, or the
 // build has no test hooks.
 std::optional<WriteFault> writeFaultFromEnvironment();

@@ -307,6 +307,48 @@ TEST_F(LockedFileTest, AFileMadeThroughALinkToAMissingFileIsMadeWhereItLeads) {
   }
 }
 
+// A file made whole leaves no other name of it behind, kept or put back: where
+// the lock of its making name cannot be had (a file system without locks),
+// the making name that the opening made goes again and the file is made under
+// a name of the process's own; where the making name cannot go once the file
+// has its own name, keeping the file (or putting it back) removes it.
+TEST_F(LockedFileTest, AFileMadeWholeLeavesNoOtherName) {
+  const struct {
+    const char *what;
+    platform::WriteFault fault;
+    bool ownName;                     // made under a name of the process's own
+    std::vector<std::string> atNamed; // just after it got its name
+  } cases[] = {
+      {"the making name cannot be locked", {.makingLockFails = true}, true, {"f.err"}},
+      {"the making name cannot go at once",
+       {.makingUnlinkFails = true},
+       false,
+       {".f.err.lyrsa-new", "f.err"}},
+  };
+  for (const auto &c : cases) {
+    for (const bool kept : {true, false}) {
+      SCOPED_TRACE(std::string(c.what) + (kept ? ", kept" : ", put back"));
+      const test_support::ScratchDirectory dir;
+      const std::string path = dir / "f.err";
+      platform::setWriteFault(c.fault);
+      platform::LockedFile file;
+      ASSERT_TRUE(file.open(path, Opening::make));
+      EXPECT_EQ(c.ownName, file.temporaryName().find(".lyrsa-new") == std::string::npos)
+          << file.temporaryName();
+      EXPECT_EQ(std::vector<std::string>{std::filesystem::path(file.temporaryName()).filename().string()},
+                listing(dir.path()));
+      ASSERT_TRUE(file.append("whole"));
+      ASSERT_TRUE(file.giveName());
+      EXPECT_EQ(c.atNamed, listing(dir.path()));
+      if (kept)
+        file.keep();
+      else
+        file.putBack();
+      EXPECT_EQ(kept ? std::vector<std::string>{"f.err"} : std::vector<std::string>{}, listing(dir.path()));
+    }
+  }
+}
+
 // What is appended to a locked file goes in with a journal beside it: the
 // journal holds the length before the first append of the opening and all
 // that this opening appended, such that the file checks out against it; once
