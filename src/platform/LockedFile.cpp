@@ -182,16 +182,15 @@ bool LockedFile::open(const std::string &path, Opening opening, const WaitNotice
       }
     }
     m_journal = journal;
-    opened(fd, made ? madeAt : path, made, locked);
-    if (m_fd < 0) {
-      errno = EMFILE;
+    if (const int error = opened(fd, made ? madeAt : path, made, locked); error != 0) {
+      errno = error;
       return false;
     }
     return true;
   }
 }
 
-void LockedFile::opened(int fd, const std::string &path, bool made, bool locked) {
+int LockedFile::opened(int fd, const std::string &path, bool made, bool locked) {
   m_path = path;
   m_created = made;
   m_locked = locked;
@@ -201,7 +200,8 @@ void LockedFile::opened(int fd, const std::string &path, bool made, bool locked)
   m_fault = currentWriteFault().value_or(WriteFault());
   m_guard = -1;
   struct stat status {};
-  if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {
+  int error = ::fstat(fd, &status) == 0 ? 0 : errno;
+  if (error == 0 && S_ISREG(status.st_mode)) {
     // Guarded from now on: a failure or a fatal signal puts the file back.
     AppendTarget target;
     target.fd = fd;
@@ -211,14 +211,20 @@ void LockedFile::opened(int fd, const std::string &path, bool made, bool locked)
     target.length = static_cast<std::uint64_t>(status.st_size);
     target.made = made;
     m_guard = guardAppend(target);
-    if (m_guard < 0) {
-      if (!m_temporaryName.empty())
-        ::unlink(std::exchange(m_temporaryName, std::string()).c_str());
-      ::close(fd);
-      return;
-    }
+    if (m_guard < 0)
+      error = EMFILE;
+  }
+  if (error != 0) {
+    // What this opening made goes with it.
+    if (!m_temporaryName.empty())
+      ::unlink(std::exchange(m_temporaryName, std::string()).c_str());
+    else if (made)
+      ::unlink(path.c_str());
+    ::close(fd);
+    return error;
   }
   m_fd = fd;
+  return 0;
 }
 
 bool LockedFile::openToMake(const std::string &path) {
@@ -234,9 +240,8 @@ bool LockedFile::openToMake(const std::string &path) {
     return false;
   m_temporaryName = temporary;
   m_journal.clear();
-  opened(fd, name, true, false);
-  if (m_fd < 0) {
-    errno = EMFILE;
+  if (const int error = opened(fd, name, true, false); error != 0) {
+    errno = error;
     return false;
   }
   return true;
@@ -290,14 +295,18 @@ bool LockedFile::append(const std::string_view *blocks, std::size_t count) {
     total += blocks[i].size();
   if (total == 0)
     return true;
+  pauseForTest(PausePoint::beforeWrite);
+  struct stat status {};
+  if (::fstat(m_fd, &status) != 0)
+    return false;
+  const auto length = static_cast<std::uint64_t>(status.st_size);
   // A write cut short by the file-size limit stops at any byte, also inside
   // a block whose bytes a later run could not check after a kill: one that
   // would go past the limit does not begin, and fails as it would.
-  if (const std::optional<std::uint64_t> length = size(); length && pastFileSizeLimit(*length + total)) {
+  if (S_ISREG(status.st_mode) && pastFileSizeLimit(length + total)) {
     errno = EFBIG;
     return false;
   }
-  pauseForTest(PausePoint::beforeWrite);
   // What the file holds of this opening's appends before this one, for a
   // write that stops short.
   const std::optional<AppendJournalEntry> before = m_journalEntry;
@@ -307,7 +316,7 @@ bool LockedFile::append(const std::string_view *blocks, std::size_t count) {
     // put-back may cut away.
     std::optional<AppendJournalEntry> entry = m_journalEntry;
     if (!entry)
-      entry = describeAppend(m_fd, size().value_or(0), blocks, count);
+      entry = describeAppend(m_fd, length, blocks, count);
     else
       extendAppend(*entry, blocks, count);
     if (!entry || (journaled() && !writeJournal(*entry)))
@@ -361,10 +370,16 @@ std::optional<AppendJournalEntry> LockedFile::reachedEntry(std::optional<AppendJ
         blocks[i].substr(0, static_cast<std::size_t>(std::min<std::uint64_t>(reached, blocks[i].size()))));
     reached -= pieces.back().size();
   }
-  if (covering)
-    extendAppend(*covering, pieces.data(), pieces.size());
-  else
-    covering = describeAppend(m_fd, m_journalEntry->length, pieces.data(), pieces.size());
+  if (!covering) {
+    // The file before this opening's first append, as its entry tells: it
+    // is not read again.
+    covering.emplace();
+    covering->device = m_journalEntry->device;
+    covering->inode = m_journalEntry->inode;
+    covering->length = m_journalEntry->length;
+    covering->before = m_journalEntry->before;
+  }
+  extendAppend(*covering, pieces.data(), pieces.size());
   return covering;
 }
 

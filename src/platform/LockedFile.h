@@ -128,7 +128,10 @@ public:
 
 private:
   bool openToMake(const std::string &path);
-  void opened(int fd, const std::string &path, bool made, bool locked);
+  // Takes the file open on fd, and guards a regular file: 0, or errno when it
+  // cannot be looked at or no guard is left (EMFILE); what the opening made
+  // goes then, and nothing is open.
+  int opened(int fd, const std::string &path, bool made, bool locked);
   // Whether what is appended is noted, so that a put-back cuts only it: a
   // regular file that this opening did not make.
   bool tracksAppends() const { return m_fd >= 0 && m_guard >= 0 && !m_created; }
@@ -136,7 +139,8 @@ private:
   // must not begin.
   bool writeJournal(const AppendJournalEntry &entry);
   // What the file holds of this opening's appends when, of the blocks of an
-  // append after those that covering describes, so many bytes reached it.
+  // append after those that covering describes, so many bytes reached it:
+  // nothing when none of them did. The file is not read for it.
   std::optional<AppendJournalEntry> reachedEntry(std::optional<AppendJournalEntry> covering,
                                                  const std::string_view *blocks, std::size_t count,
                                                  std::uint64_t reached) const;
