@@ -11,6 +11,7 @@
 #include "support/FileLocks.h"
 #include "support/JournalRunLines.h"
 #include "support/ProgramRun.h"
+#include "support/SignalAtSystemCall.h"
 
 #include <algorithm>
 #include <csignal>
@@ -24,7 +25,9 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 #include <vector>
 
@@ -488,6 +491,83 @@ TEST(JournalRunsTest, ASignalTakesTheAppendBackUntilTheRunsLastAct) {
       EXPECT_TRUE(readFile(runs.errorFile()) == (moment.kept ? primary + stretch : primary))
           << "the file is not as the run's end left it";
       EXPECT_EQ(cleanOutput, runs.outputFiles());
+    }
+  }
+}
+
+// A write that a full disk cuts short (on a 4 KiB boundary of the file, as a
+// full disk stops it) is taken back by its run. A kill at any system call
+// from that write until its journal is gone (the run goes under ptrace for
+// it; a kill after that finds the file as it was) leaves the file as the next
+// run puts back: it appends its findings once, says at most that it put the
+// file back, and nothing is left beside the file. A signal that the run
+// handles, at any of those calls, ends it with the file as it was and nothing
+// beside it. Under a file-size limit that would cut the write short inside a
+// block after the journal's first bytes, the run writes nothing, so that no
+// kill can leave a block that the next run cannot check.
+TEST(JournalRunsTest, AKillAtAnyCallAfterAShortWriteIsPutRightByTheNextRun) {
+#ifndef LYR_TEST_HOOKS
+  GTEST_SKIP() << "built without test hooks";
+#endif
+  ErrorFileRuns runs;
+  runs.m_dir.writeFile("out/a.c.err", primary);
+  const std::string stretch = runs.stretchOfOneRun();
+  const std::string file = runs.errorFile();
+  struct Case {
+    const char *what;
+    std::uint64_t reached; // where the write stops
+    bool sizeLimit;        // it stops there for the file-size limit, or else for a full disk
+  };
+  // The limit leaves room for the journal, not for the whole stretch.
+  const Case cases[] = {{"a full disk", 3 * page, false}, {"a file-size limit", 4 * page + 1000, true}};
+  for (const Case &c : cases) {
+    ASSERT_LT(c.reached, primary.size() + stretch.size());
+    ErrorFileRuns::Command command =
+        runs.command({false, c.sizeLimit ? "" : "fail-after=" + number(c.reached - primary.size())});
+    // LeakSanitizer traces the process at its end, which a traced process
+    // cannot be.
+    const auto sanitizer =
+        std::find_if(command.environment.begin(), command.environment.end(),
+                     [](const std::string &entry) { return entry.rfind("ASAN_OPTIONS=", 0) == 0; });
+    if (sanitizer == command.environment.end())
+      command.environment.push_back("ASAN_OPTIONS=detect_leaks=0");
+    else
+      *sanitizer += ":detect_leaks=0";
+    const auto signalAt = [&](unsigned after, int signal) {
+      leaveOutput(runs, primary);
+      return test_support::runWithSignalAtCall(command.program, command.words, command.environment,
+                                               runs.m_dir.path(), SYS_writev, after, signal,
+                                               c.sizeLimit ? c.reached : RLIM_INFINITY);
+    };
+    const auto asItWas = [&] { return readFile(file) == primary && runs.outputFiles() == cleanOutput; };
+    const std::set<std::string> nextLines{"", cutShortLine(file, c.reached, primary.size()),
+                                          wholeAppendLine(file, c.reached, primary.size())};
+    unsigned calls = 0; // from the write to the journal's removal
+    for (;; ++calls) {
+      SCOPED_TRACE(std::string(c.what) + ": SIGKILL at the call " + number(calls) + " from the write on");
+      const test_support::SignalledRun run = signalAt(calls, SIGKILL);
+      if (!run.traced)
+        GTEST_SKIP() << "a child cannot be traced here";
+      if (!run.signalled) {
+        EXPECT_EQ(18, run.exitCode);
+        EXPECT_TRUE(asItWas()) << "the run that wrote nothing left something";
+        break;
+      }
+      EXPECT_EQ(SIGKILL, run.termSignal);
+      if (asItWas())
+        break;
+      const ProgramResult next = runs.run();
+      EXPECT_EQ(0, next.exitCode);
+      EXPECT_EQ(1u, nextLines.count(next.err)) << next.err;
+      EXPECT_TRUE(readFile(file) == primary + stretch) << "the file is not put back and appended to";
+      EXPECT_EQ(cleanOutput, runs.outputFiles());
+    }
+    EXPECT_EQ(c.sizeLimit, calls == 0) << "calls from the write on: " << calls;
+    for (unsigned after = 0; after < calls; ++after) {
+      SCOPED_TRACE(std::string(c.what) + ": SIGTERM at the call " + number(after) + " from the write on");
+      const test_support::SignalledRun run = signalAt(after, SIGTERM);
+      EXPECT_TRUE(run.exitCode == 19 || run.exitCode == 18) << run.exitCode;
+      EXPECT_TRUE(asItWas()) << "the file is not as it was";
     }
   }
 }
