@@ -270,8 +270,9 @@ TEST(JournalRunsTest, AJournalThatCannotBeRemovedStopsEveryRunUntilItCan) {
 // A run whose own journal cannot go at its last act (the directory became
 // immutable after the write) would leave a journal that lets the next run take
 // its findings back after all: it takes them back itself, says so and ends
-// with 18. Once the journal can go, the next run finds nothing appended and
-// appends.
+// with 18. So does a run whose write fails part way and whose put-back cannot
+// remove the journal, after the line of its failure. Once the journal can go,
+// the next run finds nothing appended and appends.
 TEST(JournalRunsTest, ARunThatCannotRemoveItsOwnJournalTakesItsFindingsBack) {
 #ifndef LYR_TEST_HOOKS
   GTEST_SKIP() << "built without test hooks";
@@ -281,25 +282,42 @@ TEST(JournalRunsTest, ARunThatCannotRemoveItsOwnJournalTakesItsFindingsBack) {
   ErrorFileRuns runs;
   runs.m_dir.writeFile("out/a.c.err", primary);
   const std::string stretch = runs.stretchOfOneRun();
-  const std::unique_ptr<RunningProgram> run = runs.start({false, "pause-after-write"});
-  ASSERT_TRUE(test_support::eventually([&] { return test_support::stopped(run->pid()); }))
-      << "the run does not pause";
-  ImmutableDirectory immutable(runs.m_dir / "out");
-  if (!immutable.set()) {
-    kill(run->pid(), SIGCONT);
-    GTEST_SKIP() << "chattr +i fails on the scratch directory's file system";
+  const std::string takenBack = "Cannot remove journal '" + runs.journal() + "' of error file '" +
+                                runs.errorFile() +
+                                "' (Operation not permitted); this run's findings are taken back out of the "
+                                "file, and no run adds to it while the journal is there.\n";
+  struct Case {
+    const char *what;
+    std::string fault; // the run pauses while the directory becomes immutable
+    bool fails;        // the write fails, after the pause
+  };
+  const Case cases[] = {
+      {"the run ends well", "pause-after-write", false},
+      {"the write fails part way", "pause-after=" + number(page) + ",fail-after=" + number(2 * page), true},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.what);
+    leaveOutput(runs, primary);
+    const std::unique_ptr<RunningProgram> run = runs.start({false, c.fault});
+    ASSERT_TRUE(test_support::eventually([&] { return test_support::stopped(run->pid()); }))
+        << "the run does not pause";
+    ImmutableDirectory immutable(runs.m_dir / "out");
+    if (!immutable.set()) {
+      kill(run->pid(), SIGCONT);
+      GTEST_SKIP() << "chattr +i fails on the scratch directory's file system";
+    }
+    ASSERT_EQ(0, kill(run->pid(), SIGCONT));
+    const ProgramResult result = ErrorFileRuns::finish(*run);
+    EXPECT_EQ(18, result.exitCode);
+    EXPECT_EQ(takenBack, result.err.substr(0, takenBack.size()));
+    EXPECT_EQ(c.fails,
+              result.err.find("Cannot write error file '" + runs.errorFile() + "'") == takenBack.size())
+        << result.err;
+    EXPECT_TRUE(readFile(runs.errorFile()) == primary) << "the findings stay";
+    immutable.release();
+    expectSilentAppend(runs, stretch);
+    EXPECT_EQ(cleanOutput, runs.outputFiles());
   }
-  ASSERT_EQ(0, kill(run->pid(), SIGCONT));
-  const ProgramResult result = ErrorFileRuns::finish(*run);
-  EXPECT_EQ(18, result.exitCode);
-  EXPECT_EQ("Cannot remove journal '" + runs.journal() + "' of error file '" + runs.errorFile() +
-                "' (Operation not permitted); this run's findings are taken back out of the file, and no run "
-                "adds to it while the journal is there.\n",
-            result.err);
-  EXPECT_TRUE(readFile(runs.errorFile()) == primary) << "the findings stay";
-  immutable.release();
-  expectSilentAppend(runs, stretch);
-  EXPECT_EQ(cleanOutput, runs.outputFiles());
 }
 
 // In a directory that everyone may write (sticky, mode 1777), another user
