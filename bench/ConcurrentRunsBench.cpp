@@ -151,8 +151,8 @@ BENCHMARK(BM_ConcurrentRuns)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
-void BM_AppendInDirectory(benchmark::State &state) {
-  const ConcurrentRunsSetUp &files = setUp(static_cast<int>(state.range(0)));
+// One run each iteration, on the error file without records.
+void appendEachIteration(benchmark::State &state, const ConcurrentRunsSetUp &files) {
   for (auto _ : state) {
     state.PauseTiming();
     files.resetErrorFile();
@@ -160,6 +160,10 @@ void BM_AppendInDirectory(benchmark::State &state) {
     if (!runOnce(state, files))
       return;
   }
+}
+
+void BM_AppendInDirectory(benchmark::State &state) {
+  appendEachIteration(state, setUp(static_cast<int>(state.range(0))));
 }
 
 BENCHMARK(BM_AppendInDirectory)
@@ -171,14 +175,7 @@ BENCHMARK(BM_AppendInDirectory)
     ->UseRealTime();
 
 void BM_AppendOfFindings(benchmark::State &state) {
-  const ConcurrentRunsSetUp &files = setUp(3, static_cast<int>(state.range(0)));
-  for (auto _ : state) {
-    state.PauseTiming();
-    files.resetErrorFile();
-    state.ResumeTiming();
-    if (!runOnce(state, files))
-      return;
-  }
+  appendEachIteration(state, setUp(3, static_cast<int>(state.range(0))));
 }
 
 BENCHMARK(BM_AppendOfFindings)

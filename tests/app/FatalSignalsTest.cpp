@@ -118,6 +118,16 @@ TEST(FatalSignalsDeathTest, AFileBeingWrittenIsPutBack) {
   }
 }
 
+// Appends a record to the file, in a process that commits its appends at its
+// end: whether the writer's closing wrote it.
+bool appendAtEnd(const std::string &path) {
+  platform::commitAppendsAtExit();
+  R_Writer writer(path);
+  writer.openForAppend();
+  writer.writeString("a record");
+  return writer.close();
+}
+
 // In a process that commits its appends at its end, what a writer's closing
 // wrote is kept only by the process's last act (platform::finishAppends). A
 // signal before then, a fault sent by another process included, puts the
@@ -136,11 +146,7 @@ TEST(FatalSignalsDeathTest, TheFileAndTheExitCodeAgreeToTheEnd) {
       EXPECT_EXIT(
           {
             installSignalHandlers(onFatalSignal);
-            platform::commitAppendsAtExit();
-            R_Writer writer(path);
-            writer.openForAppend();
-            writer.writeString("a record");
-            const bool closed = writer.close();
+            const bool closed = appendAtEnd(path);
             const bool kept = !lastActDone || platform::finishAppends(true).empty();
             std::raise(signal.number);
             std::_Exit(closed && kept ? 0 : 1);
@@ -172,11 +178,7 @@ TEST(FatalSignalsDeathTest, AnAbortAfterTheLastActEndsTheProcessAsTheLastActDeci
     EXPECT_EXIT(
         {
           installSignalHandlers(onFatalSignal);
-          platform::commitAppendsAtExit();
-          R_Writer writer(path);
-          writer.openForAppend();
-          writer.writeString("a record");
-          if (!writer.close() || !platform::finishAppends(keep).empty())
+          if (!appendAtEnd(path) || !platform::finishAppends(keep).empty())
             std::_Exit(1);
           std::abort();
         },
@@ -195,11 +197,7 @@ TEST(FatalSignalsDeathTest, TheLastActPutsBackWhatAFailedProcessWrote) {
   const std::string path = scratch.writeFile("a.c.err", "primary");
   EXPECT_EXIT(
       {
-        platform::commitAppendsAtExit();
-        R_Writer writer(path);
-        writer.openForAppend();
-        writer.writeString("a record");
-        const bool closed = writer.close();
+        const bool closed = appendAtEnd(path);
         std::_Exit(closed && platform::finishAppends(false).empty() ? 0 : 1);
       },
       testing::ExitedWithCode(0), "^$");
