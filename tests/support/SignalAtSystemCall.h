@@ -4,6 +4,8 @@
 // Where this process may not trace its children, nothing runs.
 #pragma once
 
+#include "support/ProgramRun.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstdint>
@@ -33,15 +35,7 @@ inline SignalledRun runWithSignalAtCall(const std::string &program, const std::v
                                         const std::vector<std::string> &environment,
                                         const std::string &directory, long first, unsigned after, int signal,
                                         rlim_t fileSizeLimit = RLIM_INFINITY) {
-  std::vector<char *> argv{const_cast<char *>(program.c_str())};
-  for (const std::string &word : words)
-    argv.push_back(const_cast<char *>(word.c_str()));
-  argv.push_back(nullptr);
-  std::vector<char *> envp;
-  for (const std::string &entry : environment)
-    envp.push_back(const_cast<char *>(entry.c_str()));
-  envp.push_back(nullptr);
-
+  StartVectors start(program, words, environment);
   SignalledRun run;
   const pid_t pid = ::fork();
   if (pid < 0)
@@ -56,7 +50,7 @@ inline SignalledRun runWithSignalAtCall(const std::string &program, const std::v
     if (::ptrace(PTRACE_TRACEME, 0, nullptr, nullptr) != 0 || ::chdir(directory.c_str()) != 0 ||
         ::setrlimit(RLIMIT_FSIZE, &limit) != 0)
       ::_exit(127);
-    ::execve(program.c_str(), argv.data(), envp.data());
+    ::execve(program.c_str(), start.argv.data(), start.envp.data());
     ::_exit(127);
   }
   int status = 0;
