@@ -55,10 +55,12 @@ void installSignalHandlers(void (*handler)(int)) {
 
 void onFatalSignal(int signal) {
   // Files half written, such as an error file appended to, are put back
-  // before the process goes.
-  platform::restoreAppends();
+  // before the process goes; once its last act keeps them (a fault of the
+  // process itself, such as an abort at its exit, comes even then), they stay
+  // and the process ends well, so that the exit code agrees with them.
+  const bool kept = platform::restoreAppends();
   reportFatalSignal(signal);
-  platform::exitImmediately(fatalSignalExitCode);
+  platform::exitImmediately(kept ? 0 : fatalSignalExitCode);
 }
 
 void reportFatalSignal(int signal) {

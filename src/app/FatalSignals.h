@@ -10,7 +10,8 @@
 void installSignalHandlers(void (*handler)(int));
 
 // The handler: puts back the files being written (platform::restoreAppends), then
-// reportFatalSignal and the immediate end with 19.
+// reportFatalSignal and the immediate end with 19; or, once the process's
+// last act keeps its appends, with 0.
 void onFatalSignal(int signal);
 
 // Writes "Caught signal: (", the signal's name with ")" and a newline (nothing

@@ -131,13 +131,16 @@ int finishRun(int exitCode) {
                                        end.result == Result::cannotSync ? end.error : 0)
                     .what());
       finalCode = 18;
-    } else if (keep && end.putBack) {
-      // The findings stay where another writer's bytes kept them in.
+    } else if (end.result == Result::cannotRemoveJournal) {
+      // The findings are taken back out of the file, or stay where another
+      // writer's bytes kept them in; the journal stays. A run that ends
+      // with a failure keeps its exit code.
       using Kind = M_AppendJournalException::Kind;
       writeLine(M_AppendJournalException(end.otherWriter ? Kind::cannotRemove : Kind::cannotRemoveOwn,
                                          end.path, end.journal, end.error)
                     .what());
-      finalCode = 18;
+      if (keep)
+        finalCode = 18;
     }
   }
   // A run that fails makes no new file: an empty record file that it made goes

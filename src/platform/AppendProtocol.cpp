@@ -34,7 +34,6 @@ struct AppendSlot {
   volatile std::sig_atomic_t used = 0;
   volatile std::sig_atomic_t kept = 0;           // taken over until the process ends
   volatile std::sig_atomic_t named = 0;          // a file being made has, or is getting, its name
-  volatile std::sig_atomic_t writingJournal = 0; // newJournal may be there, this process's own
   volatile std::sig_atomic_t journalWritten = 0; // the journal at the journal path is this append's
   // What this process's appends put in the file (noteAppended); null while
   // they put nothing there.
@@ -46,7 +45,6 @@ struct AppendSlot {
   char path[PATH_MAX] = {};
   char temporary[PATH_MAX] = {};
   char journal[PATH_MAX] = {};
-  char newJournal[PATH_MAX] = {};
 };
 
 std::array<AppendSlot, 16> appendSlots;
@@ -54,6 +52,9 @@ std::array<AppendSlot, 16> appendSlots;
 // a signal handler makes or frees one.
 std::array<std::unique_ptr<AppendJournalEntry>, 16> appendedEntries;
 volatile std::sig_atomic_t commitAtExit = 0;
+// The process's last act has begun to keep its appends, and each one that it
+// ended so far stayed.
+volatile std::sig_atomic_t lastActKeeps = 0;
 
 AppendSlot *slotOf(int id) {
   if (id < 0 || static_cast<std::size_t>(id) >= appendSlots.size() || !appendSlots[id].used)
@@ -164,8 +165,6 @@ AppendEnd::Result cutOwnBytes(AppendSlot &slot, int &error, OtherWriter &other) 
 // process's own); then the journal of the append goes. Safe inside a signal
 // handler.
 AppendEnd::Result putBackSlot(AppendSlot &slot, int &error, OtherWriter &other) {
-  if (slot.writingJournal)
-    ::unlink(slot.newJournal);
   if (slot.made) {
     if (slot.temporary[0])
       ::unlink(slot.temporary);
@@ -218,6 +217,13 @@ AppendEnd endOf(const AppendSlot &slot, AppendEnd::Result result, int error, Oth
   return end;
 }
 
+// Removes the temporary name of a made file that has its own name, where it
+// could not go then. Safe inside a signal handler.
+void removeNamedTemporary(AppendSlot &slot) {
+  if (slot.named && slot.temporary[0] && ::unlink(slot.temporary) == 0)
+    slot.temporary[0] = '\0';
+}
+
 // Puts the file of the slot back, as the end of its append.
 AppendEnd putBackEnd(AppendSlot &slot) {
   int error = 0;
@@ -230,6 +236,7 @@ AppendEnd putBackEnd(AppendSlot &slot) {
 // would let a later run take the append back, so the append is taken back
 // now instead.
 AppendEnd keepSlot(AppendSlot &slot) {
+  removeNamedTemporary(slot);
   if (!slot.journalWritten)
     return endOf(slot, AppendEnd::Result::done, 0);
   const int error = removeJournal(slot.journal);
@@ -469,6 +476,13 @@ int makeWritingName(const std::string &journal, mode_t mode, int linked, std::st
   return made;
 }
 
+// Closes a journal being written: 0 or errno (EROFS, as on a file system
+// that turned read-only, under the test fault).
+int closeJournal(int out) {
+  const int error = ::close(out) == 0 ? 0 : errno;
+  return journalCloseFailsForTest() ? EROFS : error;
+}
+
 // Whether the error of opening a file with O_TMPFILE tells a file system or
 // kernel that cannot make a file without a name.
 bool unnamedFilesUnsupported(int error) { return error == EOPNOTSUPP || error == EISDIR || error == EINVAL; }
@@ -509,7 +523,6 @@ int guardAppend(const AppendTarget &target) {
     if (!copyName(slot.path, target.path) || !copyName(slot.temporary, target.temporary))
       return -1;
     copyName(slot.journal, journaled ? target.journal : std::string());
-    slot.newJournal[0] = '\0';
     slot.identity = identityOf(target.fd).value_or(FileIdentity());
     slot.fd = target.fd;
     slot.length = target.length;
@@ -519,7 +532,6 @@ int guardAppend(const AppendTarget &target) {
     currentWriteFault();
     slot.kept = 0;
     slot.named = 0;
-    slot.writingJournal = 0;
     slot.journalWritten = 0;
     // The fields are in place before a handler can see the slot used.
     std::atomic_signal_fence(std::memory_order_release);
@@ -532,6 +544,11 @@ int guardAppend(const AppendTarget &target) {
 void markAppendNamed(int id) {
   if (AppendSlot *slot = slotOf(id))
     slot->named = 1;
+}
+
+void dropAppendTemporary(int id) {
+  if (AppendSlot *slot = slotOf(id))
+    slot->temporary[0] = '\0';
 }
 
 // Ends the slot's use.
@@ -570,84 +587,64 @@ JournalWriting writeAppendJournal(const std::string &journal, const AppendJourna
   if (::fstat(fd, &file) != 0)
     return JournalWriting::failed;
   const mode_t mode = journalMode(file);
-  // While a name of this process's own is there, a signal removes it.
-  const auto writing = [&](const std::string &name) {
-    if (slot) {
-      copyName(slot->newJournal, name);
-      std::atomic_signal_fence(std::memory_order_release);
-      slot->writingJournal = 1;
-    }
-  };
-  const auto ended = [&](JournalWriting result, int reason) {
-    if (slot)
-      slot->writingJournal = 0;
-    errno = reason;
-    return result;
-  };
+  // A fatal signal waits until the journal is known to the slot, or gone
+  // again: its handler then leaves no name of it behind.
+  const HeldSignals held;
   // The journal is written as a file without a name, which a kill never
   // leaves behind, and gets one once it is whole and synced; where the file
   // system cannot make one, it is written under its writing name.
   // A file without a name gets one through /proc, which a chroot may lack.
-  std::string name;
+  std::string name;     // the name of its own that it has, until it is renamed into place
+  bool inPlace = false; // it has the journal's name
   int out = !unnamedFilesFailForTest() && ::access("/proc/self/fd", X_OK) == 0
                 ? ::open(directoryOf(journal).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode)
                 : (errno = EOPNOTSUPP, -1);
   const bool unnamed = out >= 0;
-  if (!unnamed && unnamedFilesUnsupported(errno)) {
+  if (!unnamed && unnamedFilesUnsupported(errno))
     out = makeWritingName(journal, mode, -1, name);
-    if (out >= 0)
-      writing(name);
-  }
   if (out < 0)
-    return ended(journalCannotBeMade(errno) ? JournalWriting::cannotMake : JournalWriting::failed, errno);
+    return journalCannotBeMade(errno) ? JournalWriting::cannotMake : JournalWriting::failed;
   giveJournalPermissions(out, file);
-  if (!writeAll(out, appendJournalText(entry))) {
-    const int reason = errno;
-    ::close(out);
-    if (!unnamed)
-      ::unlink(name.c_str());
-    return ended(JournalWriting::notWritten, reason);
-  }
-  int reason = syncFileData(out);
+  int reason = writeAll(out, appendJournalText(entry)) ? 0 : errno;
+  if (reason == 0)
+    reason = syncFailsForTest(FaultedSync::journal) ? EROFS : syncFileData(out);
+  // Whether the journal could not be made after all: it got no name.
+  bool cannotMake = false;
   if (reason == 0 && unnamed) {
     // A first journal of the append takes the journal's name at once; one
     // that replaces an earlier one of it gets a name of its own first, and
     // replaces it whole.
     if (::linkat(AT_FDCWD, ("/proc/self/fd/" + std::to_string(out)).c_str(), AT_FDCWD, journal.c_str(),
                  AT_SYMLINK_FOLLOW) == 0) {
-      name.clear();
+      inPlace = true;
     } else if (errno != EEXIST) {
       reason = errno;
-    } else if (makeWritingName(journal, mode, out, name) == 0) {
-      writing(name);
-    } else {
+      cannotMake = journalCannotBeMade(reason);
+    } else if (makeWritingName(journal, mode, out, name) != 0) {
       reason = errno;
       name.clear();
     }
   }
-  if (::close(out) != 0 && reason == 0)
-    reason = errno;
-  if (reason == 0 && !name.empty() && ::rename(name.c_str(), journal.c_str()) != 0)
+  if (const int closing = closeJournal(out); closing != 0 && reason == 0)
+    reason = closing;
+  if (reason == 0 && !inPlace && ::rename(name.c_str(), journal.c_str()) != 0)
     reason = errno;
   if (reason != 0) {
-    if (!name.empty())
+    // Once it has a name, a journal that fails is none: nothing is left of it.
+    if (inPlace)
+      ::unlink(journal.c_str());
+    else if (!name.empty())
       ::unlink(name.c_str());
-    return ended(journalCannotBeMade(reason) ? JournalWriting::cannotMake : JournalWriting::failed, reason);
+    errno = reason;
+    return cannotMake ? JournalWriting::cannotMake : JournalWriting::failed;
   }
-  // An earlier journal of this append that the new one replaced was on disk.
-  const bool replaced = slot && slot->journalWritten;
+  // The journal at the journal's path is this append's from now on: putting
+  // the append back removes it, also when its directory cannot be synced.
   if (slot)
     slot->journalWritten = 1;
   const int error = syncFailsForTest(FaultedSync::journalDirectory) ? EIO : syncDirectoryOf(journal);
-  if (error != 0) {
-    // Not known to be on disk: the journal of a first append stays, for a
-    // later run to find nothing appended and remove it; one that replaced an
-    // earlier journal of this append goes with the append.
-    if (slot && !replaced)
-      slot->journalWritten = 0;
-    return ended(JournalWriting::failed, error);
-  }
-  return ended(JournalWriting::written, 0);
+  errno = error;
+  return error == 0 ? JournalWriting::written : JournalWriting::failed;
 }
 
 AppendEnd endAppend(int id) {
@@ -674,11 +671,14 @@ bool appendsCommitAtExit() { return commitAtExit != 0; }
 
 std::vector<AppendEnd> finishAppends(bool keep) {
   holdAllSignalsUntilExit();
+  lastActKeeps = keep;
   std::vector<AppendEnd> failures;
   for (AppendSlot &slot : appendSlots) {
     if (!slot.used || !slot.kept)
       continue;
     const AppendEnd end = keep ? keepSlot(slot) : putBackEnd(slot);
+    if (end.putBack)
+      lastActKeeps = 0;
     if (end.result != AppendEnd::Result::done || end.putBack || end.otherWriter)
       failures.push_back(end);
     ::close(slot.fd);
@@ -689,12 +689,20 @@ std::vector<AppendEnd> finishAppends(bool keep) {
   return failures;
 }
 
-void restoreAppends() {
+bool restoreAppends() {
+  bool kept = lastActKeeps != 0;
   for (AppendSlot &slot : appendSlots) {
     if (!slot.used)
       continue;
     slot.used = 0;
     std::atomic_signal_fence(std::memory_order_acquire);
+    // What the last act keeps stays, once its journal is gone.
+    if (kept && slot.kept && (!slot.journalWritten || removeJournal(slot.journal) == 0)) {
+      removeNamedTemporary(slot);
+      continue;
+    }
+    if (slot.kept)
+      kept = false;
     int error = 0;
     OtherWriter other;
     const AppendEnd::Result result = putBackSlot(slot, error, other);
@@ -713,6 +721,7 @@ void restoreAppends() {
       writeToStandardError(line, size + 1);
     }
   }
+  return kept;
 }
 
 std::size_t putBackFailureText(char *buffer, std::size_t size, const char *path, std::uint64_t length,

@@ -16,13 +16,15 @@
 //    goes. Any other journal is removed and the file left as it is. A journal
 //    that cannot be removed, a file that cannot be read, cut or synced: the
 //    file stays as it is, the journal too, and nothing is added to the file.
-// 3. Begin (writeAppendJournal). The journal of the append is written under a
-//    name no other run writes ("<journal>.new", or one of this process's own
-//    when that is taken), with no permission that the file lacks, synced,
-//    renamed into place, and its directory synced. Only where no journal can
-//    be made at all (a directory this process may not write, a read-only file
-//    system, a name too long) does the append go in without one; a journal
-//    that is not known to be on disk stops the append.
+// 3. Begin (writeAppendJournal). The journal of the append is written
+//    without a name (or under a name no other run writes, "<journal>.new",
+//    or one of this process's own when that is taken), with no permission
+//    that the file lacks, synced, given its name, and its directory synced;
+//    fatal signals wait meanwhile. Only where no journal can be made at all
+//    (a directory this process may not write, a read-only file system, a
+//    name too long) does the append go in without one; any later failure of
+//    the journal, or one that is not known to be on disk, stops the append,
+//    and leaves no journal behind.
 // 4. Write. The bytes go in with one writev and are synced (LockedFile).
 // 5. Keep (endAppend, finishAppends). The journal goes: at once, or, in a
 //    process that commits its appends at its end (commitAppendsAtExit), as
@@ -30,8 +32,8 @@
 //    exit status and the file agree. A journal that cannot be removed would
 //    let a later run take the append back: the file is put back instead.
 // 6. Put back (putBackAppend, restoreAppends). A failure, a fatal signal
-//    (from the handler, restoreAppends) or a process that ends with a failure
-//    takes the append back: a file that the process made is removed; another
+//    before the last act (from the handler, restoreAppends) or a process that
+//    ends with a failure takes the append back: a file that the process made is removed; another
 //    is cut back and synced, but only when every byte after the cut is this
 //    process's own (noteAppended), and left as it is, with the other writer's
 //    bytes, otherwise. Then its journal goes. A cut or sync that fails keeps
@@ -116,6 +118,9 @@ int guardAppend(const AppendTarget &target);
 // A file being made is about to get its name, or has it: putting it back now
 // also removes it under that name.
 void markAppendNamed(int id);
+// The temporary name of a file being made is gone (it has its own name). Until
+// then, keeping the file removes it too.
+void dropAppendTemporary(int id);
 // Ends the guard; the descriptor stays open.
 void releaseAppend(int id);
 
@@ -125,13 +130,14 @@ void releaseAppend(int id);
 // permissions only those to read it (its owner may read and write it).
 // written: the journal is on disk; cannotMake (errno): none can be made
 // beside the file (a directory that may not be written, a read-only file
-// system, a name too long) and nothing is left of it; notWritten (errno): its
-// bytes could not be written (a full disk, a file-size limit), nothing is
-// left of it and the append must not begin; failed (errno): it could not be
-// made for another reason (a full inode table, say), or is not known to be on
-// disk, and the append must not begin (a journal that reached its name
-// stays).
-enum class JournalWriting { written, cannotMake, notWritten, failed };
+// system, a name too long), which a journal that got no name tells, and
+// nothing is left of it; failed (errno): it could not be made for another
+// reason (a full inode table, say), or not be written, synced, closed or
+// given its name (a full disk, a file-size limit, a file system that turned
+// read-only), so that nothing is left of it; or it is not known to be on
+// disk (its directory could not be synced), and then it stays for the
+// guard's put-back to remove. The append must not begin after a failure.
+enum class JournalWriting { written, cannotMake, failed };
 JournalWriting writeAppendJournal(const std::string &journal, const AppendJournalEntry &entry, int fd,
                                   int id);
 
@@ -182,9 +188,12 @@ std::vector<AppendEnd> finishAppends(bool keep);
 
 // At a fatal signal: puts every guarded file back and ends the guards, and
 // says on standard error which file could not be put back, or was left as it
-// is for another writer's bytes. Safe inside a signal handler: no heap, no
-// streams, only system calls.
-void restoreAppends();
+// is for another writer's bytes. Once the process's last act keeps its
+// appends (finishAppends), they stay: the journals it has not removed yet go
+// (a file whose journal cannot go is put back). True when every append that
+// the last act keeps stayed: the process ends as it was about to, well.
+// Safe inside a signal handler: no heap, no streams, only system calls.
+bool restoreAppends();
 
 // The line that says a file cannot be put back, without its newline:
 // "Cannot put file '<path>' back to its length of <length> bytes; its journal

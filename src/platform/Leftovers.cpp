@@ -2,6 +2,7 @@
 
 #include "platform/BinaryFile.h"
 #include "platform/SiblingFiles.h"
+#include "platform/WriteFault.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -69,6 +70,16 @@ int openOwnName(const std::string &path, std::string &taken) {
   }
 }
 
+// Takes the lock of a making name without waiting: 0, or -1 with errno
+// (ENOLCK, as on a file system without locks, under the test fault).
+int lockMakingName(int fd) {
+  if (makingLockFailsForTest()) {
+    errno = ENOLCK;
+    return -1;
+  }
+  return ::flock(fd, LOCK_EX | LOCK_NB);
+}
+
 // What an opening of the making name found there.
 enum class Making { taken, retry, elsewhere, fails };
 
@@ -76,7 +87,16 @@ enum class Making { taken, retry, elsewhere, fails };
 // empty, retry when another process changed it meanwhile, elsewhere when it
 // is held or cannot be used, fails (errno) when no file can be made there.
 Making tryMakingName(const std::string &name, int &fd) {
-  fd = ::open(name.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0666);
+  const int flags = O_RDWR | O_APPEND | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
+  // Whether this opening made the file at the name.
+  bool made = true;
+  fd = ::open(name.c_str(), flags | O_CREAT | O_EXCL, 0666);
+  if (fd < 0 && errno == EEXIST) {
+    made = false;
+    fd = ::open(name.c_str(), flags);
+    if (fd < 0 && errno == ENOENT)
+      return Making::retry;
+  }
   if (fd < 0) {
     // A directory that may not be written, a read-only file system, a full
     // one: no other name fares better.
@@ -88,9 +108,14 @@ Making tryMakingName(const std::string &name, int &fd) {
       return Making::fails;
     return ::unlink(name.c_str()) == 0 ? Making::retry : Making::elsewhere;
   }
-  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    // A live maker, or a file system without locks, which cannot tell one.
+  if (lockMakingName(fd) != 0) {
+    // A live maker, or a file system without locks, which cannot tell one;
+    // a file that this opening made there goes again, unless a live maker
+    // took it meanwhile.
+    const bool held = errno == EWOULDBLOCK;
     ::close(fd);
+    if (made && !held)
+      ::unlink(name.c_str());
     return Making::elsewhere;
   }
   struct stat status {};

@@ -3,12 +3,14 @@
 #include "platform/BinaryFile.h"
 #include "platform/Leftovers.h"
 #include "platform/SiblingFiles.h"
+#include "platform/Signals.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <csignal>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <sys/uio.h>
@@ -22,27 +24,57 @@ namespace {
 
 constexpr int maxLockTries = 64;
 
+// The name that a file to be made at the path gets: the path itself, or,
+// where it is a symbolic link to a missing file (through further links), the
+// name that the last link leads to.
+std::string nameToMake(const std::string &path) {
+  std::string name = path;
+  for (int links = 0; links < 40; ++links) {
+    struct stat status {};
+    char target[PATH_MAX];
+    if (::lstat(name.c_str(), &status) != 0 || !S_ISLNK(status.st_mode))
+      break;
+    const ssize_t length = ::readlink(name.c_str(), target, sizeof target);
+    if (length <= 0 || length == static_cast<ssize_t>(sizeof target))
+      break;
+    const std::string leadsTo(target, static_cast<std::size_t>(length));
+    name = leadsTo.front() == '/' ? leadsTo : directoryPart(name) + leadsTo;
+  }
+  return name;
+}
+
 // Opens the file for reading and appending without waiting (a FIFO without a
 // writer would block the open itself): -1 with errno on failure. made tells
-// whether this opening made the file.
-int openForLocking(const std::string &path, bool create, bool &made) {
+// whether this opening made the file, and madeAt its name then.
+int openForLocking(const std::string &path, bool create, bool &made, std::string &madeAt) {
   const int flags = O_RDWR | O_APPEND | O_CLOEXEC | O_NONBLOCK;
   made = false;
   if (!create)
     return ::open(path.c_str(), flags);
-  int fd = ::open(path.c_str(), flags | O_CREAT | O_EXCL, 0666);
-  if (fd >= 0) {
-    made = true;
-    return fd;
+  madeAt = path;
+  for (int tries = 0; tries < 2; ++tries) {
+    int fd = ::open(madeAt.c_str(), flags | O_CREAT | O_EXCL, 0666);
+    if (fd >= 0) {
+      made = true;
+      return fd;
+    }
+    if (errno != EEXIST)
+      return -1;
+    fd = ::open(path.c_str(), flags);
+    if (fd >= 0 || errno != ENOENT)
+      return fd;
+    // A symbolic link to a missing file (or a file removed in between): the
+    // file is made where the link leads, so that a put-back removes it there.
+    madeAt = nameToMake(path);
   }
-  if (errno != EEXIST)
-    return -1;
-  fd = ::open(path.c_str(), flags);
-  if (fd >= 0 || errno != ENOENT)
-    return fd;
-  // A link to a missing file, or a file removed in between: made through the
-  // name.
-  return ::open(path.c_str(), flags | O_CREAT, 0666);
+  return -1;
+}
+
+// Whether a file would go past the file-size limit of the process (ulimit
+// -f) at that length.
+bool pastFileSizeLimit(std::uint64_t length) {
+  struct rlimit limit {};
+  return ::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY && length > limit.rlim_cur;
 }
 
 } // namespace
@@ -90,7 +122,8 @@ bool LockedFile::open(const std::string &path, Opening opening, const WaitNotice
   // would lose what is written.
   for (int tries = 1;; ++tries) {
     bool made = false;
-    const int fd = openForLocking(path, opening != Opening::existing, made);
+    std::string madeAt;
+    const int fd = openForLocking(path, opening != Opening::existing, made, madeAt);
     if (fd < 0)
       return false;
     struct stat status {};
@@ -149,16 +182,15 @@ bool LockedFile::open(const std::string &path, Opening opening, const WaitNotice
       }
     }
     m_journal = journal;
-    opened(fd, path, made, locked);
-    if (m_fd < 0) {
-      errno = EMFILE;
+    if (const int error = opened(fd, made ? madeAt : path, made, locked); error != 0) {
+      errno = error;
       return false;
     }
     return true;
   }
 }
 
-void LockedFile::opened(int fd, const std::string &path, bool made, bool locked) {
+int LockedFile::opened(int fd, const std::string &path, bool made, bool locked) {
   m_path = path;
   m_created = made;
   m_locked = locked;
@@ -168,7 +200,8 @@ void LockedFile::opened(int fd, const std::string &path, bool made, bool locked)
   m_fault = currentWriteFault().value_or(WriteFault());
   m_guard = -1;
   struct stat status {};
-  if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {
+  int error = ::fstat(fd, &status) == 0 ? 0 : errno;
+  if (error == 0 && S_ISREG(status.st_mode)) {
     // Guarded from now on: a failure or a fatal signal puts the file back.
     AppendTarget target;
     target.fd = fd;
@@ -178,26 +211,37 @@ void LockedFile::opened(int fd, const std::string &path, bool made, bool locked)
     target.length = static_cast<std::uint64_t>(status.st_size);
     target.made = made;
     m_guard = guardAppend(target);
-    if (m_guard < 0) {
-      if (!m_temporaryName.empty())
-        ::unlink(std::exchange(m_temporaryName, std::string()).c_str());
-      ::close(fd);
-      return;
-    }
+    if (m_guard < 0)
+      error = EMFILE;
+  }
+  if (error != 0) {
+    // What this opening made goes with it.
+    if (!m_temporaryName.empty())
+      ::unlink(std::exchange(m_temporaryName, std::string()).c_str());
+    else if (made)
+      ::unlink(path.c_str());
+    ::close(fd);
+    return error;
   }
   m_fd = fd;
+  return 0;
 }
 
 bool LockedFile::openToMake(const std::string &path) {
+  // Through a symbolic link to a missing file, the file is made beside the
+  // file that the link leads to, and gets that name.
+  const std::string name = nameToMake(path);
+  // A fatal signal waits until the making name is guarded, so that its
+  // handler removes it.
+  const HeldSignals held;
   std::string temporary;
-  const int fd = openMakingName(path, temporary);
+  const int fd = openMakingName(name, temporary);
   if (fd < 0)
     return false;
   m_temporaryName = temporary;
   m_journal.clear();
-  opened(fd, path, true, false);
-  if (m_fd < 0) {
-    errno = EMFILE;
+  if (const int error = opened(fd, name, true, false); error != 0) {
+    errno = error;
     return false;
   }
   return true;
@@ -213,7 +257,10 @@ bool LockedFile::giveName() {
   markAppendNamed(m_guard);
   if (::link(m_temporaryName.c_str(), m_path.c_str()) != 0)
     return false;
-  ::unlink(m_temporaryName.c_str());
+  // A temporary name that cannot go yet is tried again when the file is kept
+  // (or put back).
+  if (unlinkMakingName(m_temporaryName.c_str()) == 0)
+    dropAppendTemporary(m_guard);
   m_temporaryName.clear();
   return true;
 }
@@ -249,6 +296,17 @@ bool LockedFile::append(const std::string_view *blocks, std::size_t count) {
   if (total == 0)
     return true;
   pauseForTest(PausePoint::beforeWrite);
+  struct stat status {};
+  if (::fstat(m_fd, &status) != 0)
+    return false;
+  const auto length = static_cast<std::uint64_t>(status.st_size);
+  // A write cut short by the file-size limit stops at any byte, also inside
+  // a block whose bytes a later run could not check after a kill: one that
+  // would go past the limit does not begin, and fails as it would.
+  if (S_ISREG(status.st_mode) && pastFileSizeLimit(length + total)) {
+    errno = EFBIG;
+    return false;
+  }
   // What the file holds of this opening's appends before this one, for a
   // write that stops short.
   const std::optional<AppendJournalEntry> before = m_journalEntry;
@@ -258,7 +316,7 @@ bool LockedFile::append(const std::string_view *blocks, std::size_t count) {
     // put-back may cut away.
     std::optional<AppendJournalEntry> entry = m_journalEntry;
     if (!entry)
-      entry = describeAppend(m_fd, size().value_or(0), blocks, count);
+      entry = describeAppend(m_fd, length, blocks, count);
     else
       extendAppend(*entry, blocks, count);
     if (!entry || (journaled() && !writeJournal(*entry)))
@@ -312,10 +370,16 @@ std::optional<AppendJournalEntry> LockedFile::reachedEntry(std::optional<AppendJ
         blocks[i].substr(0, static_cast<std::size_t>(std::min<std::uint64_t>(reached, blocks[i].size()))));
     reached -= pieces.back().size();
   }
-  if (covering)
-    extendAppend(*covering, pieces.data(), pieces.size());
-  else
-    covering = describeAppend(m_fd, m_journalEntry->length, pieces.data(), pieces.size());
+  if (!covering) {
+    // The file before this opening's first append, as its entry tells: it
+    // is not read again.
+    covering.emplace();
+    covering->device = m_journalEntry->device;
+    covering->inode = m_journalEntry->inode;
+    covering->length = m_journalEntry->length;
+    covering->before = m_journalEntry->before;
+  }
+  extendAppend(*covering, pieces.data(), pieces.size());
   return covering;
 }
 
@@ -387,8 +451,6 @@ bool LockedFile::writeJournal(const AppendJournalEntry &entry) {
     if (!m_journalWritten)
       return true;
     break;
-  case JournalWriting::notWritten:
-    return false;
   case JournalWriting::failed:
     break;
   }

@@ -14,7 +14,9 @@
 //
 // A file can also be made as a whole: it is written under its making name
 // beside it, held under its lock (Leftovers.h), and gets its name once it is
-// complete (giveName), so that no other process ever sees it in part.
+// complete (giveName), so that no other process ever sees it in part. A file
+// made through a symbolic link to a missing file, as a whole or in place, is
+// made where the link leads, and putting it back removes it there.
 #pragma once
 
 #include "platform/AppendJournal.h"
@@ -79,8 +81,8 @@ public:
   // The journal of the file (whether it exists or not); empty when the file
   // is not journaled.
   const std::string &journalPath() const { return m_journal; }
-  // Whether an append failed because its journal is not known to be on
-  // disk: nothing was added then.
+  // Whether an append failed because its journal could not be written, or is
+  // not known to be on disk: nothing was added then.
   bool journalFailed() const { return m_journalFailed; }
   // The size of the regular file; nothing for a device or when nothing is open.
   std::optional<std::uint64_t> size() const;
@@ -96,9 +98,11 @@ public:
   // gets its journal, which records the file's length before the first append
   // of this opening and everything appended since; where no journal can be
   // made beside the file, the bytes go in without one. False, with errno,
-  // when not all of them reached the file, when their journal cannot be made
-  // or is not known to be on disk (journalFailed(); nothing reached the file
-  // then), or when the bytes before the append point cannot be read.
+  // when not all of them reached the file, when they would take the file past
+  // the process's file-size limit (EFBIG; none of them is written then), when
+  // their journal cannot be written or is not known to be on disk
+  // (journalFailed(); nothing reached the file then), or when the bytes
+  // before the append point cannot be read.
   bool append(const std::string_view *blocks, std::size_t count);
   bool append(std::string_view bytes) { return append(&bytes, 1); }
   // What closing the file would report about the bytes written (a file system
@@ -124,7 +128,10 @@ public:
 
 private:
   bool openToMake(const std::string &path);
-  void opened(int fd, const std::string &path, bool made, bool locked);
+  // Takes the file open on fd, and guards a regular file: 0, or errno when it
+  // cannot be looked at or no guard is left (EMFILE); what the opening made
+  // goes then, and nothing is open.
+  int opened(int fd, const std::string &path, bool made, bool locked);
   // Whether what is appended is noted, so that a put-back cuts only it: a
   // regular file that this opening did not make.
   bool tracksAppends() const { return m_fd >= 0 && m_guard >= 0 && !m_created; }
@@ -132,7 +139,8 @@ private:
   // must not begin.
   bool writeJournal(const AppendJournalEntry &entry);
   // What the file holds of this opening's appends when, of the blocks of an
-  // append after those that covering describes, so many bytes reached it.
+  // append after those that covering describes, so many bytes reached it:
+  // nothing when none of them did. The file is not read for it.
   std::optional<AppendJournalEntry> reachedEntry(std::optional<AppendJournalEntry> covering,
                                                  const std::string_view *blocks, std::size_t count,
                                                  std::uint64_t reached) const;

@@ -84,6 +84,14 @@ void installFatalSignalHandler(void (*handler)(int)) {
     sigaction(number, &action, nullptr);
 }
 
+HeldSignals::HeldSignals() {
+  sigset_t all;
+  sigfillset(&all);
+  sigprocmask(SIG_BLOCK, &all, &m_before);
+}
+
+HeldSignals::~HeldSignals() { sigprocmask(SIG_SETMASK, &m_before, nullptr); }
+
 void holdAllSignalsUntilExit() {
   sigset_t held;
   sigfillset(&held);

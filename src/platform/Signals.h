@@ -4,6 +4,7 @@
 // once.
 #pragma once
 
+#include <csignal>
 #include <cstddef>
 
 namespace platform {
@@ -61,6 +62,22 @@ SignalRange realTimeSignals();
 // of the same signal gets the default action, so a fault inside the handler
 // cannot loop.
 void installFatalSignalHandler(void (*handler)(int));
+
+// While an object of this class lives, every signal that can be held waits;
+// those held before it stay held after it. It spans the few system calls
+// that make a name which a fatal signal's handler must know of to remove it,
+// so that the signal comes once the name is known, or gone again. A fault of
+// the process itself still ends it, without its handler.
+class HeldSignals {
+public:
+  HeldSignals();
+  ~HeldSignals();
+  HeldSignals(const HeldSignals &) = delete;
+  HeldSignals &operator=(const HeldSignals &) = delete;
+
+private:
+  sigset_t m_before;
+};
 
 // From now until the process ends, every signal that can be held waits,
 // faults sent by another process included: the process ends as it is about

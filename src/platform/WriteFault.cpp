@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <charconv>
 #include <csignal>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -22,6 +23,8 @@ volatile std::sig_atomic_t cutSyncFails = 0;
 volatile std::sig_atomic_t directorySyncFails = 0;
 volatile std::sig_atomic_t stopAfterCut = 0;
 volatile std::sig_atomic_t noUnnamedFiles = 0;
+volatile std::sig_atomic_t journalSyncFails = 0;
+volatile std::sig_atomic_t journalCloseFails = 0;
 
 void notePutBackFaults(const std::optional<WriteFault> &fault) {
   cutFails = fault && fault->cutFails;
@@ -29,6 +32,8 @@ void notePutBackFaults(const std::optional<WriteFault> &fault) {
   directorySyncFails = fault && fault->directorySyncFails;
   stopAfterCut = fault && fault->stopAfterCut;
   noUnnamedFiles = fault && fault->noUnnamedFiles;
+  journalSyncFails = fault && fault->journalSyncFails;
+  journalCloseFails = fault && fault->journalCloseFails;
 }
 
 std::optional<WriteFault> &faultInForce() {
@@ -130,8 +135,18 @@ bool readFaultWords(std::string_view words, WriteFault &fault) {
       fault.pauseAfterWrite = true;
     else if (name == "pause-at-exit")
       fault.pauseAtExit = true;
+    else if (name == "abort-at-exit")
+      fault.abortAtExit = true;
     else if (name == "no-unnamed-files")
       fault.noUnnamedFiles = true;
+    else if (name == "journal-sync-fails")
+      fault.journalSyncFails = true;
+    else if (name == "journal-close-fails")
+      fault.journalCloseFails = true;
+    else if (name == "making-lock-fails")
+      fault.makingLockFails = true;
+    else if (name == "making-unlink-fails")
+      fault.makingUnlinkFails = true;
     else
       return false;
   }
@@ -163,7 +178,27 @@ int truncateForPutBack(int fd, std::uint64_t length) {
 bool unnamedFilesFailForTest() { return noUnnamedFiles != 0; }
 
 bool syncFailsForTest(FaultedSync sync) {
-  return sync == FaultedSync::cut ? cutSyncFails != 0 : directorySyncFails != 0;
+  switch (sync) {
+  case FaultedSync::cut:
+    return cutSyncFails != 0;
+  case FaultedSync::journalDirectory:
+    return directorySyncFails != 0;
+  case FaultedSync::journal:
+    return journalSyncFails != 0;
+  }
+  return false;
+}
+
+bool journalCloseFailsForTest() { return journalCloseFails != 0; }
+
+bool makingLockFailsForTest() { return faultInForce() && faultInForce()->makingLockFails; }
+
+int unlinkMakingName(const char *name) {
+  if (faultInForce() && faultInForce()->makingUnlinkFails) {
+    errno = EIO;
+    return -1;
+  }
+  return ::unlink(name);
 }
 
 void pauseForTest(PausePoint point) {
@@ -179,6 +214,8 @@ void pauseForTest(PausePoint point) {
     done = true;
     ::raise(SIGSTOP);
   }
+  if (point == PausePoint::atExit && fault->abortAtExit)
+    std::abort();
 }
 
 bool writeFaultHookBuiltIn() {

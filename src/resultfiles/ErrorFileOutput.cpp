@@ -47,6 +47,18 @@ void reportOtherWriter(const platform::AppendEnd &end) {
     std::cerr << platform::otherWriterLine(end) << std::endl;
 }
 
+// Says on standard error that a put-back could not remove the journal of the
+// findings it took back out of the file (or left in for another writer's
+// bytes), which stays (one line).
+void reportJournalNotRemoved(const platform::AppendEnd &end) {
+  using Kind = M_AppendJournalException::Kind;
+  if (end.result == platform::AppendEnd::Result::cannotRemoveJournal && !end.putBack)
+    std::cerr << M_AppendJournalException(end.otherWriter ? Kind::cannotRemove : Kind::cannotRemoveOwn,
+                                          end.path, end.journal, end.error)
+                     .what()
+              << std::endl;
+}
+
 // A writer that failed has put its file back, or could not: the failure
 // leaves as the one error that names the file. A file left as it is for
 // another writer's bytes is told of first.
@@ -54,6 +66,7 @@ void reportOtherWriter(const platform::AppendEnd &end) {
   using Kind = M_AppendJournalException::Kind;
   const platform::AppendEnd &end = writer.putBackEnd();
   reportOtherWriter(end);
+  reportJournalNotRemoved(end);
   if (writer.putBackFailed())
     throw M_FilePutBackException(writer.fileName(), end.length, end.journal, true,
                                  end.result == platform::AppendEnd::Result::cannotSync ? end.error : 0,

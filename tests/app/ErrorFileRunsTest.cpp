@@ -241,6 +241,23 @@ TEST_F(ErrorFileRunsTest, AKilledRunMakingTheFileLeavesOnlyItsTemporaryFile) {
   EXPECT_EQ("out/a.c.err: " + std::to_string(findings) + " messages, 0 suppression records\n", count());
 }
 
+// A run that makes the file leaves no other name of it: not where the lock of
+// the making name cannot be had (a file system without locks: the file is
+// made under a name of the run's own), nor where the making name cannot go
+// at once when the file gets its own name (the run's end removes it).
+TEST_F(ErrorFileRunsTest, ARunMakingTheFileLeavesNoOtherNameOfIt) {
+  const std::string stretch = stretchOfOneRun();
+  for (const char *fault : {"making-lock-fails", "making-unlink-fails"}) {
+    SCOPED_TRACE(fault);
+    fs::remove(errorFile());
+    const ProgramResult run = finish(*start({false, fault}));
+    EXPECT_EQ(0, run.exitCode);
+    EXPECT_EQ("", run.err);
+    EXPECT_TRUE(readFile(errorFile()).substr(8) == stretch);
+    EXPECT_EQ((std::set<std::string>{"a.c.err", "a.c.met"}), outputFiles());
+  }
+}
+
 // When the put-back after a failed write fails as well (an append-only file),
 // the run says which length the file belongs to and keeps the journal, exit
 // code 18. A run that cannot put it back either fails the same way without

@@ -118,6 +118,16 @@ TEST(FatalSignalsDeathTest, AFileBeingWrittenIsPutBack) {
   }
 }
 
+// Appends a record to the file, in a process that commits its appends at its
+// end: whether the writer's closing wrote it.
+bool appendAtEnd(const std::string &path) {
+  platform::commitAppendsAtExit();
+  R_Writer writer(path);
+  writer.openForAppend();
+  writer.writeString("a record");
+  return writer.close();
+}
+
 // In a process that commits its appends at its end, what a writer's closing
 // wrote is kept only by the process's last act (platform::finishAppends). A
 // signal before then, a fault sent by another process included, puts the
@@ -136,11 +146,7 @@ TEST(FatalSignalsDeathTest, TheFileAndTheExitCodeAgreeToTheEnd) {
       EXPECT_EXIT(
           {
             installSignalHandlers(onFatalSignal);
-            platform::commitAppendsAtExit();
-            R_Writer writer(path);
-            writer.openForAppend();
-            writer.writeString("a record");
-            const bool closed = writer.close();
+            const bool closed = appendAtEnd(path);
             const bool kept = !lastActDone || platform::finishAppends(true).empty();
             std::raise(signal.number);
             std::_Exit(closed && kept ? 0 : 1);
@@ -155,6 +161,34 @@ TEST(FatalSignalsDeathTest, TheFileAndTheExitCodeAgreeToTheEnd) {
   }
 }
 
+// A fault of the process itself cannot wait, also after its last act (an
+// abort while it exits, say): the handler names it and ends the process as
+// the last act decided, so that the exit code agrees with the file: with 0
+// and the bytes kept when it kept the append, with 19 and the file as it was
+// when it put it back.
+TEST(FatalSignalsDeathTest, AnAbortAfterTheLastActEndsTheProcessAsTheLastActDecided) {
+  GTEST_FLAG_SET(death_test_style, "fast");
+  const std::string written("primary\x08\x00\x00\x00"
+                            "a record",
+                            19);
+  for (const bool keep : {true, false}) {
+    SCOPED_TRACE(keep ? "kept" : "put back");
+    test_support::ScratchDirectory scratch;
+    const std::string path = scratch.writeFile("a.c.err", "primary");
+    EXPECT_EXIT(
+        {
+          installSignalHandlers(onFatalSignal);
+          if (!appendAtEnd(path) || !platform::finishAppends(keep).empty())
+            std::_Exit(1);
+          std::abort();
+        },
+        testing::ExitedWithCode(keep ? 0 : 19), reportPattern("SIGABRT"));
+    EXPECT_EQ(keep ? written : "primary", test_support::readFile(path));
+    EXPECT_EQ(std::vector<std::filesystem::path>{path},
+              std::vector<std::filesystem::path>(std::filesystem::directory_iterator(scratch.path()), {}));
+  }
+}
+
 // A process that ends with a failure takes back at its last act what its
 // writers' closings wrote: the file never keeps what the exit code disowns.
 TEST(FatalSignalsDeathTest, TheLastActPutsBackWhatAFailedProcessWrote) {
@@ -163,11 +197,7 @@ TEST(FatalSignalsDeathTest, TheLastActPutsBackWhatAFailedProcessWrote) {
   const std::string path = scratch.writeFile("a.c.err", "primary");
   EXPECT_EXIT(
       {
-        platform::commitAppendsAtExit();
-        R_Writer writer(path);
-        writer.openForAppend();
-        writer.writeString("a record");
-        const bool closed = writer.close();
+        const bool closed = appendAtEnd(path);
         std::_Exit(closed && platform::finishAppends(false).empty() ? 0 : 1);
       },
       testing::ExitedWithCode(0), "^$");

@@ -11,6 +11,7 @@
 #include "support/FileLocks.h"
 #include "support/JournalRunLines.h"
 #include "support/ProgramRun.h"
+#include "support/SignalAtSystemCall.h"
 
 #include <algorithm>
 #include <csignal>
@@ -24,7 +25,9 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 #include <vector>
 
@@ -267,8 +270,9 @@ TEST(JournalRunsTest, AJournalThatCannotBeRemovedStopsEveryRunUntilItCan) {
 // A run whose own journal cannot go at its last act (the directory became
 // immutable after the write) would leave a journal that lets the next run take
 // its findings back after all: it takes them back itself, says so and ends
-// with 18. Once the journal can go, the next run finds nothing appended and
-// appends.
+// with 18. So does a run whose write fails part way and whose put-back cannot
+// remove the journal, after the line of its failure. Once the journal can go,
+// the next run finds nothing appended and appends.
 TEST(JournalRunsTest, ARunThatCannotRemoveItsOwnJournalTakesItsFindingsBack) {
 #ifndef LYR_TEST_HOOKS
   GTEST_SKIP() << "built without test hooks";
@@ -278,25 +282,42 @@ TEST(JournalRunsTest, ARunThatCannotRemoveItsOwnJournalTakesItsFindingsBack) {
   ErrorFileRuns runs;
   runs.m_dir.writeFile("out/a.c.err", primary);
   const std::string stretch = runs.stretchOfOneRun();
-  const std::unique_ptr<RunningProgram> run = runs.start({false, "pause-after-write"});
-  ASSERT_TRUE(test_support::eventually([&] { return test_support::stopped(run->pid()); }))
-      << "the run does not pause";
-  ImmutableDirectory immutable(runs.m_dir / "out");
-  if (!immutable.set()) {
-    kill(run->pid(), SIGCONT);
-    GTEST_SKIP() << "chattr +i fails on the scratch directory's file system";
+  const std::string takenBack = "Cannot remove journal '" + runs.journal() + "' of error file '" +
+                                runs.errorFile() +
+                                "' (Operation not permitted); this run's findings are taken back out of the "
+                                "file, and no run adds to it while the journal is there.\n";
+  struct Case {
+    const char *what;
+    std::string fault; // the run pauses while the directory becomes immutable
+    bool fails;        // the write fails, after the pause
+  };
+  const Case cases[] = {
+      {"the run ends well", "pause-after-write", false},
+      {"the write fails part way", "pause-after=" + number(page) + ",fail-after=" + number(2 * page), true},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.what);
+    leaveOutput(runs, primary);
+    const std::unique_ptr<RunningProgram> run = runs.start({false, c.fault});
+    ASSERT_TRUE(test_support::eventually([&] { return test_support::stopped(run->pid()); }))
+        << "the run does not pause";
+    ImmutableDirectory immutable(runs.m_dir / "out");
+    if (!immutable.set()) {
+      kill(run->pid(), SIGCONT);
+      GTEST_SKIP() << "chattr +i fails on the scratch directory's file system";
+    }
+    ASSERT_EQ(0, kill(run->pid(), SIGCONT));
+    const ProgramResult result = ErrorFileRuns::finish(*run);
+    EXPECT_EQ(18, result.exitCode);
+    EXPECT_EQ(takenBack, result.err.substr(0, takenBack.size()));
+    EXPECT_EQ(c.fails,
+              result.err.find("Cannot write error file '" + runs.errorFile() + "'") == takenBack.size())
+        << result.err;
+    EXPECT_TRUE(readFile(runs.errorFile()) == primary) << "the findings stay";
+    immutable.release();
+    expectSilentAppend(runs, stretch);
+    EXPECT_EQ(cleanOutput, runs.outputFiles());
   }
-  ASSERT_EQ(0, kill(run->pid(), SIGCONT));
-  const ProgramResult result = ErrorFileRuns::finish(*run);
-  EXPECT_EQ(18, result.exitCode);
-  EXPECT_EQ("Cannot remove journal '" + runs.journal() + "' of error file '" + runs.errorFile() +
-                "' (Operation not permitted); this run's findings are taken back out of the file, and no run "
-                "adds to it while the journal is there.\n",
-            result.err);
-  EXPECT_TRUE(readFile(runs.errorFile()) == primary) << "the findings stay";
-  immutable.release();
-  expectSilentAppend(runs, stretch);
-  EXPECT_EQ(cleanOutput, runs.outputFiles());
 }
 
 // In a directory that everyone may write (sticky, mode 1777), another user
@@ -492,6 +513,109 @@ TEST(JournalRunsTest, ASignalTakesTheAppendBackUntilTheRunsLastAct) {
   }
 }
 
+// A write that a full disk cuts short (on a 4 KiB boundary of the file, as a
+// full disk stops it) is taken back by its run. A kill at any system call
+// from that write until its journal is gone (the run goes under ptrace for
+// it; a kill after that finds the file as it was) leaves the file as the next
+// run puts back: it appends its findings once, says at most that it put the
+// file back, and nothing is left beside the file. A signal that the run
+// handles, at any of those calls, ends it with the file as it was and nothing
+// beside it. Under a file-size limit that would cut the write short inside a
+// block after the journal's first bytes, the run writes nothing, so that no
+// kill can leave a block that the next run cannot check.
+TEST(JournalRunsTest, AKillAtAnyCallAfterAShortWriteIsPutRightByTheNextRun) {
+#ifndef LYR_TEST_HOOKS
+  GTEST_SKIP() << "built without test hooks";
+#endif
+  ErrorFileRuns runs;
+  runs.m_dir.writeFile("out/a.c.err", primary);
+  const std::string stretch = runs.stretchOfOneRun();
+  const std::string file = runs.errorFile();
+  struct Case {
+    const char *what;
+    std::uint64_t reached; // where the write stops
+    bool sizeLimit;        // it stops there for the file-size limit, or else for a full disk
+  };
+  // The limit leaves room for the journal, not for the whole stretch.
+  const Case cases[] = {{"a full disk", 3 * page, false}, {"a file-size limit", 4 * page + 1000, true}};
+  for (const Case &c : cases) {
+    ASSERT_LT(c.reached, primary.size() + stretch.size());
+    ErrorFileRuns::Command command =
+        runs.command({false, c.sizeLimit ? "" : "fail-after=" + number(c.reached - primary.size())});
+    // LeakSanitizer traces the process at its end, which a traced process
+    // cannot be.
+    const auto sanitizer =
+        std::find_if(command.environment.begin(), command.environment.end(),
+                     [](const std::string &entry) { return entry.rfind("ASAN_OPTIONS=", 0) == 0; });
+    if (sanitizer == command.environment.end())
+      command.environment.push_back("ASAN_OPTIONS=detect_leaks=0");
+    else
+      *sanitizer += ":detect_leaks=0";
+    const auto signalAt = [&](unsigned after, int signal) {
+      leaveOutput(runs, primary);
+      return test_support::runWithSignalAtCall(command.program, command.words, command.environment,
+                                               runs.m_dir.path(), SYS_writev, after, signal,
+                                               c.sizeLimit ? c.reached : RLIM_INFINITY);
+    };
+    const auto asItWas = [&] { return readFile(file) == primary && runs.outputFiles() == cleanOutput; };
+    const std::set<std::string> nextLines{"", cutShortLine(file, c.reached, primary.size()),
+                                          wholeAppendLine(file, c.reached, primary.size())};
+    unsigned calls = 0; // from the write to the journal's removal
+    for (;; ++calls) {
+      SCOPED_TRACE(std::string(c.what) + ": SIGKILL at the call " + number(calls) + " from the write on");
+      const test_support::SignalledRun run = signalAt(calls, SIGKILL);
+      if (!run.traced)
+        GTEST_SKIP() << "a child cannot be traced here";
+      if (!run.signalled) {
+        EXPECT_EQ(18, run.exitCode);
+        EXPECT_TRUE(asItWas()) << "the run that wrote nothing left something";
+        break;
+      }
+      EXPECT_EQ(SIGKILL, run.termSignal);
+      if (asItWas())
+        break;
+      const ProgramResult next = runs.run();
+      EXPECT_EQ(0, next.exitCode);
+      EXPECT_EQ(1u, nextLines.count(next.err)) << next.err;
+      EXPECT_TRUE(readFile(file) == primary + stretch) << "the file is not put back and appended to";
+      EXPECT_EQ(cleanOutput, runs.outputFiles());
+    }
+    EXPECT_EQ(c.sizeLimit, calls == 0) << "calls from the write on: " << calls;
+    for (unsigned after = 0; after < calls; ++after) {
+      SCOPED_TRACE(std::string(c.what) + ": SIGTERM at the call " + number(after) + " from the write on");
+      const test_support::SignalledRun run = signalAt(after, SIGTERM);
+      EXPECT_TRUE(run.exitCode == 19 || run.exitCode == 18) << run.exitCode;
+      EXPECT_TRUE(asItWas()) << "the file is not as it was";
+    }
+  }
+}
+
+// A run that aborts after its last act (as when its exit goes wrong) has its
+// findings in the file: it names the signal and ends with 0, so that a caller
+// that runs it again on a failure does not add them twice. So for a file it
+// appends to and one it makes.
+TEST(JournalRunsTest, AnAbortAfterTheRunsLastActEndsItWell) {
+#ifndef LYR_TEST_HOOKS
+  GTEST_SKIP() << "built without test hooks";
+#endif
+  ErrorFileRuns runs;
+  runs.m_dir.writeFile("out/a.c.err", primary);
+  const std::string stretch = runs.stretchOfOneRun();
+  fs::remove(runs.errorFile());
+  const std::string made = runs.stretchOfOneRun();
+  for (const bool existing : {true, false}) {
+    SCOPED_TRACE(existing ? "an existing file" : "a file the run makes");
+    leaveOutput(runs, existing ? std::optional<std::string>(primary) : std::nullopt);
+    const ProgramResult aborted = runs.run({false, "abort-at-exit"});
+    EXPECT_EQ(0, aborted.exitCode);
+    EXPECT_EQ(caughtLines("SIGABRT"), aborted.err);
+    const std::string file = readFile(runs.errorFile());
+    EXPECT_TRUE(existing ? file == primary + stretch : file.substr(8) == made) << "the findings are not kept";
+    EXPECT_EQ(cleanOutput, runs.outputFiles());
+    EXPECT_EQ(countLine(1), runs.count());
+  }
+}
+
 // A run that makes a missing file finds, once its findings are ready, that
 // another process made the file meanwhile and holds its lock; the run waits
 // for it, and a signal ends the run while it waits: exit code 19, the other
@@ -648,12 +772,50 @@ TEST(JournalRunsTest, TheJournalLiesBesideTheFileThatALinkNames) {
   }
 }
 
-// A cut or a journal that is not known to be on disk ends the run with exit
-// code 18 and keeps the journal, so that a later run puts the file right: a
-// cut after a kill whose sync fails, a journal whose directory cannot be
-// synced (nothing is added), and a put-back after a failed write whose sync
-// fails. The next run finds the file as the journal recorded it, says
-// nothing, and appends.
+// An error file whose name is a symbolic link to a missing file is made where
+// the link leads, under its making name there: a run that gets a signal while
+// it writes it leaves nothing (exit 19), and the next run makes it with its
+// findings.
+TEST(JournalRunsTest, AFileMadeThroughALinkToAMissingFileIsMadeWhereItLeads) {
+#ifndef LYR_TEST_HOOKS
+  GTEST_SKIP() << "built without test hooks";
+#endif
+  ErrorFileRuns runs;
+  const std::string made = runs.stretchOfOneRun();
+  runs.m_dir.makeDirectory("real");
+  fs::remove(runs.errorFile());
+  fs::create_symlink("../real/a.c.err", runs.errorFile());
+  const std::unique_ptr<RunningProgram> run = runs.start({false, "pause-after=" + number(made.size() / 2)});
+  ASSERT_TRUE(test_support::eventually([&] { return test_support::stopped(run->pid()); }))
+      << "the run does not pause";
+  EXPECT_EQ(std::set<std::string>{".a.c.err.lyrsa-new"}, runs.outputFiles("real"))
+      << "the file is not made beside the file that the link leads to";
+  EXPECT_EQ(cleanOutput, runs.outputFiles());
+  ASSERT_EQ(0, kill(run->pid(), SIGTERM));
+  ASSERT_EQ(0, kill(run->pid(), SIGCONT));
+  const ProgramResult signalled = ErrorFileRuns::finish(*run);
+  EXPECT_EQ(19, signalled.exitCode);
+  EXPECT_EQ(caughtLines("SIGTERM"), signalled.err);
+  EXPECT_EQ(std::set<std::string>{}, runs.outputFiles("real"));
+
+  const ProgramResult next = runs.run();
+  EXPECT_EQ(0, next.exitCode);
+  EXPECT_EQ("", next.err);
+  EXPECT_TRUE(readFile(runs.m_dir / "real/a.c.err").substr(8) == made) << "not the findings, once";
+  EXPECT_TRUE(fs::is_symlink(runs.errorFile()));
+  EXPECT_EQ(std::set<std::string>{"a.c.err"}, runs.outputFiles("real"));
+  EXPECT_EQ(cleanOutput, runs.outputFiles());
+  EXPECT_EQ(countLine(1), runs.count());
+}
+
+// A cut that is not known to be on disk ends the run with exit code 18 and
+// keeps the journal, so that a later run puts the file right: a cut after a
+// kill whose sync fails, and a put-back after a failed write whose sync
+// fails. A journal that fails once it is made (it cannot be synced or closed,
+// here with the error of a file system that turned read-only, or its
+// directory cannot be synced) ends the run with 18 before anything is added,
+// and leaves nothing behind. The next run finds the file as the journal
+// recorded it (or as it was), says nothing, and appends.
 TEST(JournalRunsTest, WhatIsNotKnownToBeOnDiskIsLeftForALaterRun) {
 #ifndef LYR_TEST_HOOKS
   GTEST_SKIP() << "built without test hooks";
@@ -662,25 +824,36 @@ TEST(JournalRunsTest, WhatIsNotKnownToBeOnDiskIsLeftForALaterRun) {
   runs.m_dir.writeFile("out/a.c.err", primary);
   const std::string stretch = runs.stretchOfOneRun();
   const std::string file = runs.errorFile(), journal = runs.journal();
+  const auto journalLine = [&](const std::string &reason) {
+    return "Cannot write journal '" + journal + "' of error file '" + file + "' to disk (" + reason +
+           "); nothing is added to the file.\n";
+  };
   struct Case {
     const char *what;
     bool killedBefore; // a run was killed after its first byte
     std::string fault;
     std::string err;
+    bool journalKept;
   };
   const Case cases[] = {
       {"the sync of a cut after a kill", true, "cut-sync-fails",
        "Cannot sync error file '" + file +
            "' after putting it back to its length of 13 bytes (Input/output error); its journal '" + journal +
-           "' is kept, so that a later run puts it back.\n"},
-      {"the sync of the journal's directory", false, "directory-sync-fails",
-       "Cannot write journal '" + journal + "' of error file '" + file +
-           "' to disk (Input/output error); nothing is added to the file.\n"},
+           "' is kept, so that a later run puts it back.\n",
+       true},
       {"the sync of a put-back after a failed write", false,
        "fail-after=" + number(stretch.size() / 2) + ",cut-sync-fails",
        "Cannot write error file '" + file + "' (No space left on device).\nCannot sync error file '" + file +
            "' after putting it back to its length of 13 bytes (Input/output error); its journal '" + journal +
-           "' is kept, so that a later run puts it back.\n"},
+           "' is kept, so that a later run puts it back.\n",
+       true},
+      {"the sync of the journal's directory", false, "directory-sync-fails",
+       journalLine("Input/output error"), false},
+      {"the sync of the journal", false, "journal-sync-fails", journalLine("Read-only file system"), false},
+      {"the closing of the journal", false, "journal-close-fails", journalLine("Read-only file system"),
+       false},
+      {"the closing of a journal written under a name", false, "no-unnamed-files,journal-close-fails",
+       journalLine("Read-only file system"), false},
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.what);
@@ -691,9 +864,13 @@ TEST(JournalRunsTest, WhatIsNotKnownToBeOnDiskIsLeftForALaterRun) {
     EXPECT_EQ(18, failed.exitCode);
     EXPECT_EQ(c.err, failed.err);
     EXPECT_TRUE(readFile(file) == primary) << "the file is not as the journal records it";
-    EXPECT_TRUE(fs::exists(journal)) << "the journal went";
+    EXPECT_EQ(c.journalKept, fs::exists(journal));
+    if (!c.journalKept) {
+      EXPECT_EQ(cleanOutput, runs.outputFiles());
+    }
     expectSilentAppend(runs, stretch);
     EXPECT_EQ(cleanOutput, runs.outputFiles());
+    EXPECT_EQ(countLine(1), runs.count());
   }
 }
 

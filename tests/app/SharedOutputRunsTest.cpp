@@ -70,13 +70,13 @@ constexpr unsigned otherUser = 65534;
 // remove. The kill comes in the middle of the write, or a write stops short
 // (a full disk) and its put-back fails, so that the run writes its journal
 // again over the first one, which goes through that name. Where no journal
-// can be made for want of room (no inode left), the run adds nothing, says
-// why, and ends with 18.
+// can be made or written for want of room (no inode left, or no block), the
+// run adds nothing, says why, and ends with 18.
 TEST(SharedOutputRunsTest, NothingAtTheJournalsNamesTurnsTheJournalOff) {
 #ifndef LYR_TEST_HOOKS
   GTEST_SKIP() << "built without test hooks";
 #endif
-  enum class There { nothing, directory, anotherUsersFile, noInodeLeft };
+  enum class There { nothing, directory, anotherUsersFile, noInodeLeft, noRoomLeft };
   struct Case {
     const char *what;
     There there;
@@ -86,6 +86,7 @@ TEST(SharedOutputRunsTest, NothingAtTheJournalsNamesTurnsTheJournalOff) {
       {"a directory", There::directory},
       {"another user's file, in a directory everyone may write", There::anotherUsersFile},
       {"nothing, on a file system with no inode left", There::noInodeLeft},
+      {"nothing, on a file system with no room left", There::noRoomLeft},
   };
   struct Kill {
     const char *what;
@@ -120,25 +121,32 @@ TEST(SharedOutputRunsTest, NothingAtTheJournalsNamesTurnsTheJournalOff) {
         runs.m_dir.writeFile("out/.a.c.err.lyrsa-journal.new", "someone else's");
         ASSERT_EQ(0, chown(writingName.c_str(), 12345, 12345));
       }
-      if (c.there == There::noInodeLeft) {
+      if (c.there == There::noInodeLeft || c.there == There::noRoomLeft) {
         // The output directory on a file system of its own, with room for
-        // the record file and the error file and nothing more.
+        // the record file and the error file and nothing more: no inode
+        // left, or a filler that takes every block.
+        const bool noInode = c.there == There::noInodeLeft;
         const std::string records = readFile(runs.m_dir / "out/a.c.met");
         fs::remove_all(runs.m_dir / "out");
-        full.emplace(runs.m_dir.makeDirectory("out"), 3);
+        full.emplace(runs.m_dir.makeDirectory("out"), noInode ? 3 : 16);
         if (!full->mounted()) {
           notRun.push_back(c.what);
           continue;
         }
         runs.m_dir.writeFile("out/a.c.met", records);
         runs.m_dir.writeFile("out/a.c.err", primary);
+        if (!noInode)
+          test_support::fillFileSystem(runs.m_dir / "out/filler");
         const ProgramResult failed = runs.run({false, kill.shortWrite ? "fail-after=100" : "stop-after=1"});
         EXPECT_EQ(18, failed.exitCode);
         EXPECT_EQ("Cannot write journal '" + runs.journal() + "' of error file '" + runs.errorFile() +
                       "' to disk (No space left on device); nothing is added to the file.\n",
                   failed.err);
         EXPECT_TRUE(readFile(runs.errorFile()) == primary) << "the file changed";
-        EXPECT_EQ(cleanOutput, runs.outputFiles());
+        std::set<std::string> left = cleanOutput;
+        if (!noInode)
+          left.insert("filler");
+        EXPECT_EQ(left, runs.outputFiles());
         continue;
       }
       const std::set<std::string> leftThere =

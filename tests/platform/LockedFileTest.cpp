@@ -137,7 +137,7 @@ TEST_F(LockedFileTest, Openings) {
       {"existing", Opening::create, true, 0, false, "old"},
       {"existing", Opening::truncate, true, 0, false, ""},
       {"missing", Opening::truncate, true, 0, true, ""},
-      {"dangling link", Opening::create, true, 0, false, ""},
+      {"dangling link", Opening::create, true, 0, true, ""},
       {"dangling link", Opening::existing, false, ENOENT, false, std::nullopt},
       {"directory", Opening::create, false, EISDIR, false, std::nullopt},
       {"fifo", Opening::existing, false, EINVAL, false, std::nullopt},
@@ -261,6 +261,91 @@ TEST_F(LockedFileTest, AFileMadeWholeGetsItsNameAtTheEnd) {
     file.close();
     EXPECT_EQ(takenMeanwhile ? "other" : "whole", test_support::readFile(path));
     EXPECT_EQ(std::vector<std::string>{"f.err"}, listing(m_dir.path()));
+  }
+}
+
+// A file made through a symbolic link to a missing file (directly, or through
+// a second link) is made where the links lead, whole under its making name
+// beside it or in place: it gets that name, the links stay, and putting it
+// back removes it there and leaves nothing else.
+TEST_F(LockedFileTest, AFileMadeThroughALinkToAMissingFileIsMadeWhereItLeads) {
+  m_dir.makeDirectory("o");
+  m_dir.makeDirectory("l");
+  m_dir.makeDirectory("real");
+  std::filesystem::create_symlink("../real/f.err", m_dir / "o/direct.err");
+  std::filesystem::create_symlink("../l/f.err", m_dir / "o/chained.err");
+  std::filesystem::create_symlink(m_dir / "real/f.err", m_dir / "l/f.err");
+  const std::string real = m_dir / "real/f.err";
+  for (const char *link : {"o/direct.err", "o/chained.err"}) {
+    for (const Opening opening : {Opening::make, Opening::create}) {
+      for (const bool kept : {true, false}) {
+        SCOPED_TRACE(std::string(link) + ", " + openingName(opening) + (kept ? ", kept" : ", put back"));
+        std::filesystem::remove(real);
+        platform::LockedFile file;
+        ASSERT_TRUE(file.open(m_dir / link, opening));
+        EXPECT_TRUE(file.created());
+        if (opening == Opening::make) {
+          EXPECT_TRUE(std::filesystem::equivalent(m_dir / "real",
+                                                  std::filesystem::path(file.temporaryName()).parent_path()));
+        }
+        ASSERT_TRUE(file.append("whole"));
+        if (kept) {
+          EXPECT_TRUE(opening == Opening::create || file.giveName());
+          file.keep();
+        } else {
+          file.putBack();
+        }
+        EXPECT_EQ(kept ? std::vector<std::string>{"f.err"} : std::vector<std::string>{},
+                  listing(m_dir / "real"));
+        if (kept) {
+          EXPECT_EQ("whole", test_support::readFile(real));
+        }
+        EXPECT_EQ((std::vector<std::string>{"chained.err", "direct.err"}), listing(m_dir / "o"));
+        EXPECT_EQ(std::vector<std::string>{"f.err"}, listing(m_dir / "l"));
+      }
+    }
+  }
+}
+
+// A file made whole leaves no other name of it behind, kept or put back: where
+// the lock of its making name cannot be had (a file system without locks),
+// the making name that the opening made goes again and the file is made under
+// a name of the process's own; where the making name cannot go once the file
+// has its own name, keeping the file (or putting it back) removes it.
+TEST_F(LockedFileTest, AFileMadeWholeLeavesNoOtherName) {
+  const struct {
+    const char *what;
+    platform::WriteFault fault;
+    bool ownName;                     // made under a name of the process's own
+    std::vector<std::string> atNamed; // just after it got its name
+  } cases[] = {
+      {"the making name cannot be locked", {.makingLockFails = true}, true, {"f.err"}},
+      {"the making name cannot go at once",
+       {.makingUnlinkFails = true},
+       false,
+       {".f.err.lyrsa-new", "f.err"}},
+  };
+  for (const auto &c : cases) {
+    for (const bool kept : {true, false}) {
+      SCOPED_TRACE(std::string(c.what) + (kept ? ", kept" : ", put back"));
+      const test_support::ScratchDirectory dir;
+      const std::string path = dir / "f.err";
+      platform::setWriteFault(c.fault);
+      platform::LockedFile file;
+      ASSERT_TRUE(file.open(path, Opening::make));
+      EXPECT_EQ(c.ownName, file.temporaryName().find(".lyrsa-new") == std::string::npos)
+          << file.temporaryName();
+      EXPECT_EQ(std::vector<std::string>{std::filesystem::path(file.temporaryName()).filename().string()},
+                listing(dir.path()));
+      ASSERT_TRUE(file.append("whole"));
+      ASSERT_TRUE(file.giveName());
+      EXPECT_EQ(c.atNamed, listing(dir.path()));
+      if (kept)
+        file.keep();
+      else
+        file.putBack();
+      EXPECT_EQ(kept ? std::vector<std::string>{"f.err"} : std::vector<std::string>{}, listing(dir.path()));
+    }
   }
 }
 
@@ -480,30 +565,47 @@ TEST_F(LockedFileTest, AppendsWithoutAJournalOnlyWhereNoneCanBeMade) {
   }
 }
 
-// A journal that reached its name but is not known to be on disk stops the
-// append; it stays, for a later opening to find nothing appended.
-TEST_F(LockedFileTest, AJournalNotKnownToBeOnDiskStopsTheAppend) {
-  const std::string path = m_dir.writeFile("f.err", "old");
-  const std::string journal = platform::appendJournalPath(path);
-  platform::setWriteFault(platform::WriteFault{.directorySyncFails = true});
-  platform::LockedFile file;
-  ASSERT_TRUE(file.open(path, Opening::existing));
-  errno = 0;
-  EXPECT_FALSE(file.append("abc"));
-  EXPECT_EQ(EIO, errno);
-  EXPECT_TRUE(file.journalFailed());
-  EXPECT_EQ("old", test_support::readFile(path));
-  EXPECT_TRUE(journalEntry(journal));
-  EXPECT_EQ(Result::done, file.putBack().result);
-  EXPECT_TRUE(std::filesystem::exists(journal));
+// A journal that fails once it is made stops the append, whichever way it is
+// written: one that cannot be synced or closed (here as on a file system that
+// turned read-only, whose error alone would have let the append go without a
+// journal had it come at the journal's making), or one whose directory cannot
+// be synced, so that it is not known to be on disk. Nothing reaches the file,
+// and no journal is left once the append is put back.
+TEST_F(LockedFileTest, AJournalThatFailsOnceMadeStopsTheAppend) {
+  const struct {
+    const char *what;
+    platform::WriteFault fault;
+    int error;
+  } cases[] = {
+      {"the journal's sync fails", {.journalSyncFails = true}, EROFS},
+      {"closing the journal fails", {.journalCloseFails = true}, EROFS},
+      {"the sync of its directory fails", {.directorySyncFails = true}, EIO},
+  };
+  for (const auto &c : cases) {
+    for (const bool unnamedFiles : {true, false}) {
+      SCOPED_TRACE(std::string(c.what) + (unnamedFiles ? "" : ", no files without a name"));
+      const test_support::ScratchDirectory dir;
+      const std::string path = dir.writeFile("f.err", "old");
+      platform::WriteFault fault = c.fault;
+      fault.noUnnamedFiles = !unnamedFiles;
+      platform::setWriteFault(fault);
+      platform::LockedFile file;
+      ASSERT_TRUE(file.open(path, Opening::existing));
+      errno = 0;
+      EXPECT_FALSE(file.append("abc"));
+      EXPECT_EQ(c.error, errno);
+      EXPECT_TRUE(file.journalFailed());
+      EXPECT_EQ("old", test_support::readFile(path));
+      EXPECT_EQ(Result::done, file.putBack().result);
+      EXPECT_EQ(std::vector<std::string>{"f.err"}, listing(dir.path())) << "no journal is left";
 
-  platform::setWriteFault(std::nullopt);
-  ASSERT_TRUE(file.open(path, Opening::existing));
-  EXPECT_FALSE(file.journalFailed()) << "of the last opening only";
-  ASSERT_TRUE(file.recovery());
-  EXPECT_EQ(Outcome::nothingAppended, file.recovery()->outcome);
-  EXPECT_FALSE(std::filesystem::exists(journal));
-  EXPECT_EQ("old", test_support::readFile(path));
+      platform::setWriteFault(std::nullopt);
+      ASSERT_TRUE(file.open(path, Opening::existing));
+      EXPECT_FALSE(file.journalFailed()) << "of the last opening only";
+      EXPECT_FALSE(file.recovery());
+      file.close();
+    }
+  }
 }
 
 // A file being made has no name that another process could open before it is
@@ -884,6 +986,52 @@ TEST(LockedFileDeathTest, AnAppendThatDoesNotBeginLeavesTheJournalAsItWas) {
         std::_Exit(0);
       },
       testing::ExitedWithCode(0), "^second 0, third 1, recovery 0, file old\n$");
+}
+
+// A write that the file-size limit cuts short stops at the limit, inside a
+// block whose bytes a later run could not check were the process killed
+// after it: an append that would pass the limit does not begin (EFBIG, as the
+// write would fail), not a byte of it reaches the file and no journal is
+// made; one that ends at the limit goes in. So for a file that exists and
+// one that is made. Run in a child, as the limit is the process's.
+TEST(LockedFileDeathTest, AnAppendPastTheFileSizeLimitDoesNotBegin) {
+  GTEST_FLAG_SET(death_test_style, "fast");
+  const rlim_t limitBytes = 12 * 4096 + 100;
+  for (const Opening opening : {Opening::existing, Opening::make}) {
+    SCOPED_TRACE(openingName(opening));
+    const test_support::ScratchDirectory dir;
+    const std::string path = dir / "f.err";
+    const std::string before = opening == Opening::existing ? "old" : "";
+    if (opening == Opening::existing)
+      dir.writeFile("f.err", before);
+    EXPECT_EXIT(
+        {
+          std::signal(SIGXFSZ, SIG_IGN);
+          struct rlimit limit {};
+          ::getrlimit(RLIMIT_FSIZE, &limit);
+          limit.rlim_cur = limitBytes;
+          ::setrlimit(RLIMIT_FSIZE, &limit);
+          platform::LockedFile file;
+          if (!file.open(path, opening))
+            std::_Exit(3);
+          errno = 0;
+          const bool past = file.append(varied(limitBytes - before.size() + 1, 1));
+          const int error = errno;
+          const std::string files = joined(listing(dir.path()));
+          const bool upTo = file.append(varied(limitBytes - before.size(), 2));
+          tell("past " + std::to_string(past) + (error == EFBIG ? ", EFBIG" : ", another errno") + ", size " +
+               std::to_string(file.size().value_or(0)) + ", " + files + ", up to the limit " +
+               std::to_string(upTo) + "\n");
+          file.putBack();
+          std::_Exit(0);
+        },
+        testing::ExitedWithCode(0),
+        "^past 0, EFBIG, size " + std::to_string(limitBytes) + ", " +
+            literally(opening == Opening::existing ? "{f.err}" : "{.f.err.lyrsa-new}") +
+            ", up to the limit 1\n$");
+    EXPECT_EQ(opening == Opening::existing ? std::vector<std::string>{"f.err"} : std::vector<std::string>{},
+              listing(dir.path()));
+  }
 }
 
 // What a fatal signal finds: restoreAppends puts back each guarded file (a

@@ -1,7 +1,7 @@
 // Test helpers for files appended to under a journal: a descriptor closed at
 // the end of its scope, bytes that differ from block to block, the names in a
 // directory, a text as a regular expression of its own, and a small file
-// system that runs out of room.
+// system that runs out of room, and a file that takes what room is left.
 #pragma once
 
 #include <algorithm>
@@ -93,5 +93,17 @@ private:
   std::string m_path;
   bool m_mounted = false;
 };
+
+// Makes a file at the path that takes every block left on its file system:
+// after it, no byte more can be written there.
+inline void fillFileSystem(const std::string &path) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  const std::string chunk(1 << 16, '\0');
+  for (std::size_t size = chunk.size(); fd >= 0 && size > 0;)
+    if (::write(fd, chunk.data(), size) <= 0)
+      size /= 2;
+  if (fd >= 0)
+    ::close(fd);
+}
 
 } // namespace test_support

@@ -93,8 +93,14 @@ public:
   std::string errorFile() const { return m_dir / "out/a.c.err"; }
   std::string journal() const { return m_dir / "out/.a.c.err.lyrsa-journal"; }
 
-  // A run of the program on the analysed file.
-  std::unique_ptr<RunningProgram> start(const Start &how = {}) const {
+  // What a run of the program on the analysed file runs: the program, its
+  // words and its environment, in the scratch directory.
+  struct Command {
+    std::string program;
+    std::vector<std::string> words;
+    std::vector<std::string> environment;
+  };
+  Command command(const Start &how = {}) const {
     std::vector<std::string> words{"lyr",        "-debug", "null_metric_output", "-namerulefile",
                                    how.ruleFile, "-op",    how.outputDirectory,  sourceFile()};
     for (const std::string &word : how.debugWords)
@@ -119,7 +125,13 @@ public:
         {"LYRSA_VOKT_TEST_WRITE_FAULT", std::nullopt}};
     if (!how.fault.empty())
       environment["LYRSA_VOKT_TEST_WRITE_FAULT"] = how.fault;
-    return std::make_unique<RunningProgram>(program, words, environmentWith(environment), m_dir.path());
+    return {program, words, environmentWith(environment)};
+  }
+
+  // A run of the program on the analysed file.
+  std::unique_ptr<RunningProgram> start(const Start &how = {}) const {
+    const Command run = command(how);
+    return std::make_unique<RunningProgram>(run.program, run.words, run.environment, m_dir.path());
   }
 
   static ProgramResult finish(RunningProgram &program) { return program.finish({1 << 20, 120}); }

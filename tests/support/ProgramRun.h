@@ -63,6 +63,23 @@ environmentWith(const std::map<std::string, std::optional<std::string>> &changes
   return result;
 }
 
+// The argument and environment vectors that start a program, NUL-ended:
+// pointers into the strings, which outlive them.
+struct StartVectors {
+  StartVectors(const std::string &program, const std::vector<std::string> &arguments,
+               const std::vector<std::string> &environment) {
+    argv.push_back(const_cast<char *>(program.c_str()));
+    for (const std::string &argument : arguments)
+      argv.push_back(const_cast<char *>(argument.c_str()));
+    argv.push_back(nullptr);
+    for (const std::string &entry : environment)
+      envp.push_back(const_cast<char *>(entry.c_str()));
+    envp.push_back(nullptr);
+  }
+  std::vector<char *> argv;
+  std::vector<char *> envp;
+};
+
 // A child process with its standard output and standard error on pipes, or
 // with its standard output on the descriptor given (the result's out stays
 // empty then).
@@ -85,16 +102,9 @@ public:
     if (!directory.empty())
       posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
 
-    std::vector<char *> argv{const_cast<char *>(program.c_str())};
-    for (const std::string &argument : arguments)
-      argv.push_back(const_cast<char *>(argument.c_str()));
-    argv.push_back(nullptr);
-    std::vector<char *> envp;
-    for (const std::string &entry : environment)
-      envp.push_back(const_cast<char *>(entry.c_str()));
-    envp.push_back(nullptr);
-
-    const int failed = posix_spawn(&m_pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+    StartVectors start(program, arguments, environment);
+    const int failed =
+        posix_spawn(&m_pid, program.c_str(), &actions, nullptr, start.argv.data(), start.envp.data());
     posix_spawn_file_actions_destroy(&actions);
     close(outPipe[1]);
     close(errPipe[1]);
