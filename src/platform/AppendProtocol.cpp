@@ -685,6 +685,9 @@ std::vector<AppendEnd> finishAppends(bool keep) {
     slot.kept = 0;
     freeSlot(static_cast<std::size_t>(&slot - appendSlots.data()));
   }
+  // Every append is kept or put back: a fault from here on ends the process
+  // through its handler, as the last act decided.
+  releaseFaultsBeforeExit();
   pauseForTest(PausePoint::atExit);
   return failures;
 }

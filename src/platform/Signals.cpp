@@ -98,6 +98,14 @@ void holdAllSignalsUntilExit() {
   sigprocmask(SIG_BLOCK, &held, nullptr);
 }
 
+void releaseFaultsBeforeExit() {
+  sigset_t faults;
+  sigemptyset(&faults);
+  for (int signal : {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGTRAP, SIGSYS, SIGABRT})
+    sigaddset(&faults, signal);
+  sigprocmask(SIG_UNBLOCK, &faults, nullptr);
+}
+
 void ignoreWriteFailureSignals() {
   struct sigaction action = {};
   action.sa_handler = SIG_IGN;

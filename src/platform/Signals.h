@@ -84,6 +84,12 @@ private:
 // to, not by a signal that arrives meanwhile. A fault of the process itself
 // still ends it, without its handler.
 void holdAllSignalsUntilExit();
+// Lets the faults (SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGTRAP, SIGSYS and
+// SIGABRT) through again after holdAllSignalsUntilExit, once nothing is left
+// that a handler could find half done: a fault of the process itself cannot
+// wait (the kernel ends the process without its handler while it is held),
+// so the handler gets it and ends the process as its last act decided.
+void releaseFaultsBeforeExit();
 
 // Ignores from now on the signals that stand for a failed write: SIGPIPE (a
 // pipe without a reader) and SIGXFSZ (a file past the file-size limit). The
